@@ -1,0 +1,34 @@
+// The command line's front-end for the core's seams: a progress bar on stderr when it is a
+// terminal, and messages answered from flags instead of a dialog.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Messages.h"
+#include "platform/Progress.h"
+
+namespace quenterra::cli {
+
+// Errors go to stderr; questions are answered `answer` (from --yes, or No when stdin is not a
+// terminal), or asked on the terminal when `interactive` is set.
+class TConsoleMessages : public TMessageHandler {
+ public:
+  TConsoleMessages(bool interactive, bool answer) : interactive_(interactive), answer_(answer) {}
+  bool Confirm(const std::string& text, bool focusOk) override;
+  bool Ask(const std::string& text, bool focusYes) override;
+  bool Warn(const std::string& text, bool focusYes) override;
+  void Error(const std::string& text) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt,
+                  std::string& value) override;
+
+ private:
+  bool Question(const std::string& text, bool focus);
+  bool interactive_;
+  bool answer_;
+};
+
+// Installs the console message handler and, when stderr is a terminal, the progress bar.
+void InstallConsoleFrontEnd(bool assumeYes);
+
+}  // namespace quenterra::cli

@@ -1,0 +1,70 @@
+#include "corpus/SynStream.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/Errors.h"
+
+namespace quenterra {
+
+int64_t TSynchroStream::ReadAt(void* buffer, int64_t count, int64_t& position) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (Seek(position, TSeekOrigin::Begin) != position) return 0;
+  int64_t done = Read(buffer, count);
+  position += done;
+  return done;
+}
+
+int64_t TSynchroStream::SeekLocked(int64_t offset, TSeekOrigin origin, int64_t& result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  result = Seek(offset, origin);
+  return result;
+}
+
+TFileSynchroStream::TFileSynchroStream(const std::string& fileName, TMode mode)
+    : fileName_(fileName), mode_(mode) {
+  fd_ = ::open(fileName.c_str(), (mode == TMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  if (fd_ < 0) throw EFileError("Unable to open file: " + fileName + ".");
+  size_ = ::lseek(fd_, 0, SEEK_END);
+  if (size_ < 0) {
+    ::close(fd_);
+    throw EFileError("Unable to open file: " + fileName + ".");
+  }
+  ::lseek(fd_, 0, SEEK_SET);
+}
+
+TFileSynchroStream::~TFileSynchroStream() { ::close(fd_); }
+
+int64_t TFileSynchroStream::Read(void* buffer, int64_t count) {
+  char* out = static_cast<char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // end of data, or a read error: both end the reader's data
+    done += n;
+  }
+  return done;
+}
+
+int64_t TFileSynchroStream::Write(const void* buffer, int64_t count) {
+  if (mode_ == TMode::ReadOnly) return 0;
+  const char* in = static_cast<const char*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t TFileSynchroStream::Seek(int64_t offset, TSeekOrigin origin) {
+  int whence = origin == TSeekOrigin::Begin ? SEEK_SET : origin == TSeekOrigin::Current ? SEEK_CUR : SEEK_END;
+  return ::lseek(fd_, offset, whence);
+}
+
+}  // namespace quenterra
