@@ -1,12 +1,139 @@
-#include <iostream>
+// `quenterra-cli tokens FILE...`: splits the files in order, exactly as a build of the index
+// would, and prints every token that the index would receive.
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
+#include "corpus/SynStream.h"
+#include "corpus/WordSplitter.h"
+#include "platform/Errors.h"
+#include "platform/Progress.h"
 
 namespace quenterra::cli {
 
-int RunTokens(const TArgs&) {
-  std::cerr << "tokens: not yet implemented\n";
-  return 1;
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: quenterra-cli tokens [--] FILE...\n"
+    "\n"
+    "Splits each FILE into tokens with the current settings, the files numbered 0, 1, ... in\n"
+    "the order given, and prints one token a line, tab-separated:\n"
+    "  file number, source offset (byte offset in its file plus 255), kind (1 word, 2 tag name,\n"
+    "  3 word inside a tag, 5 part-of-speech label), text (folded when ignoreCase is on).\n"
+    "Text is printed as the bytes of the file's code page.\n";
+
+// Formats tokens into a large buffer and writes it out in big chunks: corpora of hundreds of
+// megabytes produce tens of millions of lines.
+class TTokenPrinter : public TTokenSink {
+ public:
+  static constexpr size_t kBufferSize = size_t{1} << 20;
+  static constexpr size_t kMaxLine = 3 * 20 + 3 + TWordSplitter::kMaxTokenLength + 1;
+
+  explicit TTokenPrinter(std::FILE* out) : out_(out), buffer_(kBufferSize) {}
+  TTokenPrinter(const TTokenPrinter&) = delete;
+  TTokenPrinter& operator=(const TTokenPrinter&) = delete;
+
+  uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
+                    uint32_t fileNumber) override {
+    if (kBufferSize - used_ < kMaxLine) Flush();
+    char* p = buffer_.data() + used_;
+    char* const limit = buffer_.data() + kBufferSize;
+    p = std::to_chars(p, limit, fileNumber).ptr;
+    *p++ = '\t';
+    p = std::to_chars(p, limit, sourceOffset).ptr;
+    *p++ = '\t';
+    p = std::to_chars(p, limit, kind).ptr;
+    *p++ = '\t';
+    size_t length = std::strlen(text);
+    std::memcpy(p, text, length);
+    p += length;
+    *p++ = '\n';
+    used_ = static_cast<size_t>(p - buffer_.data());
+    return 0;
+  }
+
+  // Writes what is buffered; a failed write (a full disk, a closed pipe) is an error.
+  void Flush() {
+    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, out_) != used_) WriteFailed();
+    used_ = 0;
+    if (std::fflush(out_) != 0) WriteFailed();
+  }
+
+ private:
+  [[noreturn]] static void WriteFailed() {
+    throw EFileError("Unable to write to standard output.");
+  }
+
+  std::FILE* out_;
+  std::vector<char> buffer_;
+  size_t used_ = 0;
+};
+
+// The file names after the options; throws EUsage for an unknown option or no file.
+std::vector<std::string> ParseFiles(const TArgs& args, bool& help) {
+  std::vector<std::string> files;
+  bool options = true;
+  for (const std::string& arg : args) {
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "--help" || arg == "-h")) {
+      help = true;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      throw EUsage{"tokens: unknown option '" + arg + "' (see 'quenterra-cli tokens --help')"};
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (!help && files.empty()) {
+    throw EUsage{"tokens: no FILE given (see 'quenterra-cli tokens --help')"};
+  }
+  return files;
+}
+
+// Opens every file once before printing anything, so that a missing file fails the command
+// without partial output. Returns the gauge's maximum.
+int64_t CheckFiles(const std::vector<std::string>& files) {
+  int64_t blocks = 0;
+  for (const std::string& name : files) {
+    TFileSynchroStream stream(name);
+    blocks += TWordSplitter::BlockCount(stream.GetSize());
+  }
+  return blocks;
+}
+
+}  // namespace
+
+int RunTokens(const TArgs& args) {
+  bool help = false;
+  std::vector<std::string> files = ParseFiles(args, help);
+  if (help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  int64_t blocks = CheckFiles(files);
+
+  // A bar on the same terminal as the tokens would tear the lines apart.
+  std::unique_ptr<TProgress> progress;
+  if (!isatty(STDOUT_FILENO)) {
+    InstallConsoleFrontEnd(false);
+    progress = ShowProgress(TProgressKind::Simple, "Splitting");
+    progress->SetMax(blocks);
+  }
+
+  TTokenPrinter printer(stdout);
+  TWordSplitter splitter(printer, progress.get());
+  for (size_t i = 0; i < files.size(); ++i) {
+    TFileSynchroStream stream(files[i]);
+    splitter.SplitFile(stream, static_cast<uint32_t>(i), files[i]);
+  }
+  printer.Flush();
+  return 0;
 }
 
 }  // namespace quenterra::cli

@@ -1,0 +1,137 @@
+// The word splitter: reads one corpus file through its shared stream, cuts it into tokens shaped
+// by the character settings (delimiters, skipped characters, normal tags, word tags), classifies
+// each token and hands it to a sink, normally the text index. Also the test that decides whether
+// a file looks like text before it joins the corpus.
+//
+// A build over a range of files creates one splitter and calls SplitFile once per file; the
+// splitter keeps the progress gauge's position across the files, so the gauge's maximum is the
+// sum of BlockCount(size) over the range.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "corpus/CharSet.h"
+#include "corpus/SynStream.h"
+#include "platform/Progress.h"
+
+namespace quenterra {
+
+class ZuzadovUdirev;
+
+// Token kinds. A dropped token (kind 0) never reaches the sink; 4 is not used.
+inline constexpr uint8_t kKindDropped = 0;
+inline constexpr uint8_t kKindWord = 1;     // outside normal tags and word tags
+inline constexpr uint8_t kKindTagName = 2;  // first token after a normal tag opened
+inline constexpr uint8_t kKindTagWord = 3;  // further tokens inside a normal tag
+inline constexpr uint8_t kKindWordTag = 5;  // first token after a word tag opened (the label)
+
+// Receives the tokens of a split. The text index implements it.
+class TTokenSink {
+ public:
+  virtual ~TTokenSink() = default;
+  // text: zero-terminated, 1..255 bytes, already folded when ignoreCase is on; valid only for
+  // the call. sourceOffset: the byte offset of the token's first character in its file, plus
+  // 255. Returns the sink's id for the token (the splitter ignores it). May throw; the
+  // exception ends the split.
+  virtual uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
+                            uint32_t fileNumber) = 0;
+};
+
+class TWordSplitter {
+ public:
+  static constexpr int kBlockSize = 8192;      // bytes read per block
+  static constexpr int kCarrySize = 256;       // room for unconsumed bytes before the block
+  static constexpr int kMaxTokenLength = 255;  // longer tokens are cut
+  static constexpr int64_t kSourceOffsetBias = 255;
+  static constexpr int kMaxWordTagStarts = 8;  // further wTagStarts entries are ignored
+
+  // progress may be null. Neither sink nor progress is owned; both must outlive the splitter.
+  explicit TWordSplitter(TTokenSink& sink, TProgress* progress = nullptr);
+  TWordSplitter(const TWordSplitter&) = delete;
+  TWordSplitter& operator=(const TWordSplitter&) = delete;
+
+  // Splits the stream from offset 0 up to the end of its data or its first zero byte and hands
+  // every token that is kept to the sink with fileNumber. The character sets come from Config()
+  // and the case table as they stand now. With a progress window, its label shows displayName
+  // and its gauge advances by one for every refill after the file's first read: BlockCount(size)
+  // steps, a few more when word-tag start strings force look-ahead refills. Exceptions of the
+  // sink propagate.
+  void SplitFile(TSynchroStream& stream, uint32_t fileNumber, const std::string& displayName);
+
+  // The gauge position, counted across files; a build starts it at 0.
+  int64_t GaugePosition() const { return gauge_; }
+  void SetGaugePosition(int64_t position) { gauge_ = position; }
+
+  // The gauge steps a file of this size takes: ceil(fileSize / kBlockSize).
+  static int64_t BlockCount(int64_t fileSize);
+
+ private:
+  using TStartString = std::array<char, kMaxTokenLength + 1>;
+
+  // Character sets and tables taken from the settings at the start of every file.
+  struct TSplitSettings {
+    TCharSet delimiters;
+    TCharSet skip;  // empty when skipping is off; never holds byte 0
+    TCharSet tagEnd;
+    TCharSet wordTagEnd;
+    TCharSet wordTagStart;  // first characters of the start strings, as written
+    std::array<TStartString, kMaxWordTagStarts> starts;  // folded, zero-terminated
+    std::array<int, kMaxWordTagStarts> startLengths;
+    int startCount = 0;
+    int longestStart = 0;  // L: the look-ahead a start string needs
+    std::array<uint8_t, 256> caseTable;
+    unsigned char tagStart = 0;
+    bool ignoreCase = false;
+    bool skipNormalTags = false;
+  };
+
+  void LoadSettings();
+  void LoadWordTagTables(const ZuzadovUdirev& config);
+  void AddWordTagStart(std::string_view start);
+  void StartReading(TSynchroStream& stream);
+  void Refill();
+  unsigned char NextChar();
+  void HandleDelimiter(unsigned char c);
+  void TryOpenWordTag();
+  bool StartMatchesAt(int entry) const;
+  void AppendChar(unsigned char c);
+  void EndToken();
+  void AdvanceGauge();
+
+  TTokenSink& sink_;
+  TProgress* progress_;
+  int64_t gauge_ = 0;  // gauge position, kept across files
+
+  TSplitSettings settings_;
+
+  // Reader
+  TSynchroStream* stream_ = nullptr;
+  std::array<unsigned char, kCarrySize + kBlockSize> buffer_;  // carry area, then the block
+  int pos_ = kCarrySize;                                       // next byte to look at
+  int end_ = kCarrySize;                                       // end of valid data
+  int64_t blockOffset_ = 0;                                    // file offset of buffer_[kCarrySize]
+  int lastBlockLength_ = 0;                                    // bytes the last read delivered
+  int64_t refills_ = 0;     // in this file; the first one does not move the gauge
+  bool dataEnded_ = false;  // a read came back short: nothing more is read
+
+  // Splitter
+  uint32_t fileNumber_ = 0;
+  std::array<char, kMaxTokenLength + 1> token_;  // room for the terminating zero
+  int tokenLength_ = 0;
+  int64_t tokenOffset_ = 0;  // source offset of token_[0]
+  bool inTag_ = false;
+  bool inWordTag_ = false;
+  bool opening_ = false;  // a tag or word tag opened or closed since the last token
+};
+
+// The text-file test: reads the first 256 bytes of the file and counts, up to the first zero
+// byte, the control bytes other than tab, line feed, form feed and carriage return (1-8, 11,
+// 14-31, 127 and 255). The file is text when fewer than 5 are found; an empty file is text.
+// Throws EFileError "Unable to open file: <name>." when the file cannot be opened or read
+// (a directory cannot be read).
+bool IsTextFile(const std::string& fileName);
+
+}  // namespace quenterra
