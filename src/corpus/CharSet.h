@@ -21,6 +21,9 @@ class TCharSet {
   constexpr void AddAll(std::string_view chars) {
     for (char c : chars) Add(static_cast<unsigned char>(c));
   }
+  constexpr void AddSet(const TCharSet& other) {
+    for (int i = 0; i < 4; ++i) bits_[i] |= other.bits_[i];
+  }
   constexpr bool Empty() const { return (bits_[0] | bits_[1] | bits_[2] | bits_[3]) == 0; }
   constexpr bool operator==(const TCharSet&) const = default;
 

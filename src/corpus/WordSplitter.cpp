@@ -60,12 +60,27 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
     if (settings_.delimiters.Contains(c)) {
       HandleDelimiter(c);
       if (c == 0) break;  // the end of the data, or a zero byte in the file
+      ++pos_;
     } else {
       AppendChar(c);
+      ++pos_;
+      AppendWordRun();
     }
-    ++pos_;
   }
   stream_ = nullptr;
+}
+
+// The hot loop: takes the word characters that follow in the buffer in one sweep, stopping at
+// the first delimiter or skipped character, or at the end of the buffered data.
+void TWordSplitter::AppendWordRun() {
+  const unsigned char* p = &buffer_[static_cast<size_t>(pos_)];
+  const unsigned char* end = &buffer_[static_cast<size_t>(end_)];
+  while (p < end && !settings_.wordStop.Contains(*p)) {
+    if (tokenLength_ < kMaxTokenLength)
+      token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(*p);
+    ++p;
+  }
+  pos_ = static_cast<int>(p - buffer_.data());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -92,6 +107,8 @@ void TWordSplitter::LoadSettings() {
   s.delimiters.Add(0);
   s.tagEnd = EndSet(config.TagStop);
   LoadWordTagTables(config);
+  s.wordStop = s.delimiters;
+  s.wordStop.AddSet(s.skip);
 }
 
 // Runs after the delimiters are built: the first characters of the start strings join them.

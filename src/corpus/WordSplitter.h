@@ -75,6 +75,7 @@ class TWordSplitter {
   struct TSplitSettings {
     TCharSet delimiters;
     TCharSet skip;  // empty when skipping is off; never holds byte 0
+    TCharSet wordStop;  // delimiters and skipped characters: what ends a run of word characters
     TCharSet tagEnd;
     TCharSet wordTagEnd;
     TCharSet wordTagStart;  // first characters of the start strings, as written
@@ -98,6 +99,7 @@ class TWordSplitter {
   void TryOpenWordTag();
   bool StartMatchesAt(int entry) const;
   void AppendChar(unsigned char c);
+  void AppendWordRun();
   void EndToken();
   void AdvanceGauge();
 

@@ -1,0 +1,52 @@
+// The raw facts of a Windows ANSI code page as ICU reports them: what each of the 256 byte values
+// stands for, how it classifies and how it changes case. Only the language tables use this
+// header; everything else reads the finished tables of corpus/LangTables.h.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quenterra::codepage {
+
+// DecodeByte's answer for a byte that is no character on its own (a lead byte, an unassigned
+// byte, any byte of a code page that cannot be opened).
+inline constexpr char32_t kNoChar = 0xFFFD;
+
+// What a code page says about each byte value, read for one language (the language picks the
+// code page and the case-mapping rules, e.g. Turkish dotless i).
+struct TByteFacts {
+  std::array<char32_t, 256> decode;  // the character of the byte alone, else kNoChar
+  // TCharType flags before the NonWordChars adjustment. A letter without case (Thai, kana)
+  // carries both kCtUpper and kCtLower, the table's usual mark for "a letter"; a letter with
+  // case carries exactly one of them.
+  std::array<uint8_t, 256> ctype;
+  std::array<uint8_t, 256> lower;  // the lower-case form of an upper-case letter, else the byte
+  std::array<uint8_t, 256> upper;  // the upper-case form of a lower-case letter, else the byte
+};
+
+// True when ICU can convert the code page.
+bool Available(int codePage);
+// True when characters of the code page may take two bytes (932, 936, 949, 950).
+bool MultiByte(int codePage);
+
+// Fills facts for the language's code page; false (facts unchanged) when the language has no
+// code page here or ICU cannot open it.
+bool ReadByteFacts(uint32_t language, TByteFacts& facts);
+
+// The decoding of a whole text, so that double-byte characters decode as one character. Bytes
+// that form no character become U+FFFD. False when ICU cannot open the code page.
+bool DecodeText(int codePage, std::string_view bytes, std::string& utf8);
+// Encodes UTF-8 text (invalid sequences count as U+FFFD); characters the code page lacks
+// become '?'. False when ICU cannot open the code page.
+bool EncodeText(int codePage, std::string_view utf8, std::string& bytes);
+
+// Appends one character as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
+// The Windows language id of a POSIX locale name ("en_US.UTF-8", "sr_RS@latin"); 0 for C, POSIX,
+// an empty name and a locale that ICU cannot map.
+uint32_t LanguageOfLocale(std::string_view posixLocale);
+
+}  // namespace quenterra::codepage
