@@ -14,7 +14,7 @@ bool TFileHandle::Open(const std::string& fileName) {
   Close();
   fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
     Close();
     return false;
   }

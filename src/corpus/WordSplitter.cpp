@@ -1,13 +1,10 @@
 #include "corpus/WordSplitter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "config/Settings.h"
+#include "corpus/FileHandle.h"
 #include "corpus/LangTables.h"
 #include "platform/Errors.h"
 
@@ -285,36 +282,15 @@ bool IsControlByte(unsigned char c) {
   return (c >= 1 && c <= 8) || c == 11 || (c >= 14 && c <= 31) || c == 127 || c == 255;
 }
 
-class TReadOnlyFd {
- public:
-  explicit TReadOnlyFd(const std::string& name) : fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  TReadOnlyFd(const TReadOnlyFd&) = delete;
-  TReadOnlyFd& operator=(const TReadOnlyFd&) = delete;
-  ~TReadOnlyFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 bool IsTextFile(const std::string& fileName) {
-  TReadOnlyFd file(fileName);
-  if (file.Get() < 0) throw EFileError("Unable to open file: " + fileName + ".");
+  TFileHandle file;
+  if (!file.Open(fileName)) throw EFileError("Unable to open file: " + fileName + ".");
   unsigned char head[kTextTestBytes];
-  ssize_t got = 0;
-  while (got < kTextTestBytes) {
-    ssize_t n = ::read(file.Get(), head + got, static_cast<size_t>(kTextTestBytes - got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EFileError("Unable to open file: " + fileName + ".");
-    if (n == 0) break;
-    got += n;
-  }
+  int64_t got = file.Read(0, kTextTestBytes, head);
   int controls = 0;
-  for (ssize_t i = 0; i < got && head[i] != 0; ++i) {
+  for (int64_t i = 0; i < got && head[i] != 0; ++i) {
     if (IsControlByte(head[i])) ++controls;
   }
   return controls < kMaxControlBytes;
