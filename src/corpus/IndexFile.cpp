@@ -1,0 +1,94 @@
+#include "corpus/IndexFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Errors.h"
+
+namespace quenterra {
+
+TIndexFile::TIndexFile(const std::string& fileName, TIndexFileMode mode) : fileName_(fileName) {
+  int flags = O_RDWR | O_CLOEXEC;
+  if (mode == TIndexFileMode::Create) flags |= O_CREAT | O_TRUNC;
+  fd_ = ::open(fileName.c_str(), flags, 0644);
+  struct stat info {};
+  if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (fd_ < 0) throw EFileError("Unable to open file: " + fileName + ".");
+  fileSize_ = static_cast<uint64_t>(info.st_size);
+  pending_.reserve(kAppendBufferSize);
+}
+
+TIndexFile::~TIndexFile() {
+  try {
+    Flush();
+  } catch (const EQuenterra&) {
+    // Nothing can report it here; owners flush on their normal path.
+  }
+  ::close(fd_);
+}
+
+void TIndexFile::Fail(const char* what) const {
+  throw EFileError(std::string(what) + fileName_ + ".");
+}
+
+size_t TIndexFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
+  if (!pending_.empty() && offset + count > fileSize_) Flush();
+  char* out = static_cast<char*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail("Unable to read from file: ");
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+void TIndexFile::WriteAt(uint64_t offset, const void* buffer, size_t count) {
+  const char* data = static_cast<const char*>(buffer);
+  uint64_t pendingEnd = Size();
+  if (offset >= fileSize_ && offset <= pendingEnd) {
+    // Inside or right after the gathered appends: patch or extend them in memory.
+    size_t at = static_cast<size_t>(offset - fileSize_);
+    if (at + count > pending_.size()) pending_.resize(at + count);
+    std::memcpy(pending_.data() + at, data, count);
+    if (pending_.size() >= kAppendBufferSize) Flush();
+    return;
+  }
+  if (offset + count > fileSize_) Flush();  // straddles the gathered bytes, or leaves a gap
+  WriteThrough(offset, data, count);
+}
+
+void TIndexFile::WriteThrough(uint64_t offset, const char* data, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pwrite(fd_, data + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) Fail("Unable to write to file: ");
+    done += static_cast<size_t>(n);
+  }
+  fileSize_ = std::max(fileSize_, offset + count);
+}
+
+void TIndexFile::SetSize(uint64_t size) {
+  Flush();
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) Fail("Unable to write to file: ");
+  fileSize_ = size;
+}
+
+void TIndexFile::Flush() {
+  if (pending_.empty()) return;
+  WriteThrough(fileSize_, pending_.data(), pending_.size());
+  pending_.clear();
+}
+
+}  // namespace quenterra

@@ -1,0 +1,52 @@
+// A file read and written at offsets, as the two index files use it. Appends at the end of the
+// file are gathered in memory and written in large blocks, because an index build appends
+// millions of small records; reads and writes elsewhere go to the file at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quenterra {
+
+// How an index file is opened: Create empties (or makes) it, Open requires an existing file.
+// Both open it for reading and writing.
+enum class TIndexFileMode { Create, Open };
+
+class TIndexFile {
+ public:
+  static constexpr size_t kAppendBufferSize = 1 << 20;  // bytes gathered before a write
+
+  // Throws EFileError "Unable to open file: <name>." when the file cannot be opened or made.
+  TIndexFile(const std::string& fileName, TIndexFileMode mode);
+  TIndexFile(const TIndexFile&) = delete;
+  TIndexFile& operator=(const TIndexFile&) = delete;
+  // Writes what is still gathered; errors at that point are lost, so owners Flush first.
+  ~TIndexFile();
+
+  const std::string& FileName() const { return fileName_; }
+  // The length including the bytes gathered but not yet written.
+  uint64_t Size() const { return fileSize_ + pending_.size(); }
+
+  // Reads up to count bytes at offset; fewer only at the end of the file. Throws EFileError on
+  // an I/O error.
+  size_t ReadAt(uint64_t offset, void* buffer, size_t count);
+  // Writes count bytes at offset, extending the file when needed (a gap reads as zeros).
+  void WriteAt(uint64_t offset, const void* buffer, size_t count);
+  // Sets the length; bytes past the old end read as zeros.
+  void SetSize(uint64_t size);
+  // Writes the gathered appends.
+  void Flush();
+
+ private:
+  void WriteThrough(uint64_t offset, const char* data, size_t count);
+  [[noreturn]] void Fail(const char* what) const;
+
+  std::string fileName_;
+  int fd_ = -1;
+  uint64_t fileSize_ = 0;      // bytes on the file itself
+  std::vector<char> pending_;  // appends that follow fileSize_, not yet written
+};
+
+}  // namespace quenterra

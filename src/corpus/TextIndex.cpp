@@ -1,0 +1,349 @@
+#include "corpus/TextIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Coding.h"
+#include "platform/Errors.h"
+
+namespace quenterra {
+
+namespace {
+constexpr size_t kMaxTokenLength = 255;
+constexpr size_t kTokenRecordFixed = 1 + 2 + 12;  // kind, length, frequency, first, last
+}  // namespace
+
+const char* TTextIndex::TTextStore::Add(const char* text, size_t length) {
+  if (used_ + length + 1 > kBlockSize) {
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    used_ = 0;
+  }
+  char* at = blocks_.back().get() + used_;
+  std::memcpy(at, text, length);
+  at[length] = '\0';
+  used_ += length + 1;
+  return at;
+}
+
+TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
+                       TIndexFileMode mode, bool tagBefore, bool countPairs,
+                       const std::string& seqFileName)
+    : page_(pageFileName, mode),
+      seq_(seqFileName, mode),
+      buckets_(kHashSlots),
+      countPairs_(countPairs),
+      tagBefore_(tagBefore),
+      pairs_(countPairs ? kPairSlots : 0) {
+  if (mode == TIndexFileMode::Create) {
+    modified_ = true;
+    pairsCurrent_ = countPairs_;
+    return;
+  }
+  ReadTokenTable(progress);
+  if (countPairs_ && page_.PairTableRoot() > 0) {
+    ReadPairTable();
+    pairsCurrent_ = true;
+  }
+}
+
+TTextIndex::~TTextIndex() = default;
+
+void TTextIndex::Damaged() { throw EQuenterra("TextIndex: Index file is damaged."); }
+
+uint32_t TTextIndex::HashSlot(const char* text, size_t& length) {
+  uint32_t hash = 5381;
+  const char* at = text;
+  for (; *at != '\0'; ++at) hash = hash * 33 + static_cast<unsigned char>(*at);
+  length = static_cast<size_t>(at - text);
+  return hash % kHashSlots;
+}
+
+bool TTextIndex::FindInBucket(const THashBucket& bucket, const char* text, uint8_t kind,
+                              size_t& index) {
+  size_t low = 0;
+  size_t high = bucket.size();
+  while (low < high) {
+    size_t middle = (low + high) / 2;
+    const TIndexToken* token = bucket[middle];
+    int order = std::strcmp(token->text, text);
+    if (order == 0) order = static_cast<int>(token->kind) - static_cast<int>(kind);
+    if (order == 0) {
+      index = middle;
+      return true;
+    }
+    if (order < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  index = low;
+  return false;
+}
+
+TIndexToken& TTextIndex::NewToken(const char* text, size_t length, uint8_t kind,
+                                  THashBucket& bucket, size_t index) {
+  if (tokens_.size() >= INT32_MAX) throw EQuenterra("TextIndex: Too many tokens.");
+  TIndexToken& token = tokens_.emplace_back();
+  token.text = texts_.Add(text, length);
+  token.length = static_cast<uint8_t>(length);
+  token.kind = kind;
+  token.id = static_cast<uint32_t>(tokens_.size() - 1);
+  bucket.insert(bucket.begin() + static_cast<ptrdiff_t>(index), &token);
+  return token;
+}
+
+const TIndexToken& TTextIndex::GetToken(uint32_t id) const {
+  if (id >= tokens_.size()) throw EQuenterra("TextIndex: Token index out of bounds.");
+  return tokens_[id];
+}
+
+const TIndexToken* TTextIndex::FindToken(std::string_view text, uint8_t kind) const {
+  if (text.empty() || text.size() > kMaxTokenLength || text.find('\0') != text.npos) {
+    return nullptr;
+  }
+  char copy[kMaxTokenLength + 1];
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  size_t length = 0;
+  size_t index = 0;
+  const THashBucket& bucket = buckets_[HashSlot(copy, length)];
+  return FindInBucket(bucket, copy, kind, index) ? bucket[index] : nullptr;
+}
+
+void TTextIndex::BeginModification() {
+  // The stored tables no longer describe the index; both are written anew at the next commit.
+  if (page_.TokenTableRoot() > 0) page_.FreeChain(static_cast<uint32_t>(page_.TokenTableRoot()));
+  if (page_.PairTableRoot() > 0) page_.FreeChain(static_cast<uint32_t>(page_.PairTableRoot()));
+  page_.SetTokenTableRoot(0);
+  page_.SetPairTableRoot(-1);
+  modified_ = true;
+}
+
+uint32_t TTextIndex::AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
+                              uint32_t fileNumber) {
+  if (kind == 0 || kind > 7 || text == nullptr || *text == '\0') {
+    throw EQuenterra("TextIndex: Invalid token.");
+  }
+  size_t length = 0;
+  THashBucket& bucket = buckets_[HashSlot(text, length)];
+  if (length > kMaxTokenLength) throw EQuenterra("TextIndex: Invalid token.");
+  if (!modified_) BeginModification();
+  size_t index = 0;
+  TIndexToken& token = FindInBucket(bucket, text, kind, index)
+                           ? *bucket[index]
+                           : NewToken(text, length, kind, bucket, index);
+  uint32_t position = static_cast<uint32_t>(seq_.Count());
+  seq_.Add(token.id, fileNumber, static_cast<uint32_t>(sourceOffset));
+  AddOccurrence(token, position);
+  if (countPairs_ && pairsCurrent_) PairingStep(fileNumber, token);
+  return token.id;
+}
+
+void TTextIndex::AddOccurrence(TIndexToken& token, uint32_t position) {
+  uint32_t f = token.frequency;
+  if (f == 0) {
+    token.first = position;
+  } else if (f == 1) {
+    token.last = position;
+  } else {
+    if (!token.buffer) {
+      if (f == 2) {
+        token.buffer = std::make_unique_for_overwrite<uint32_t[]>(kLargeBuffer);
+        token.buffer[0] = token.first;
+        token.buffer[1] = token.last;
+        token.capacity = kSmallBuffer;
+        token.count = 2;
+        token.first = token.last = 0;
+      } else {
+        ContinueChain(token);
+      }
+    }
+    if (token.count == token.capacity) {
+      if (token.capacity == kSmallBuffer) {
+        token.capacity = kLargeBuffer;  // the array always has room for 62
+      } else {
+        WriteBuffer(token);
+      }
+    }
+    token.buffer[token.count++] = position;
+  }
+  token.frequency = f + 1;
+}
+
+// A token whose list is already on file (the index was opened or committed) gets a buffer
+// again. When the last chunk is full, the buffer starts a new chunk after it; otherwise it
+// starts as a copy of the last chunk and later overwrites that chunk, so the chain never needs
+// the predecessor of its last chunk.
+void TTextIndex::ContinueChain(TIndexToken& token) {
+  TPageIndex::TChunkHeader last = page_.ReadChunkHeader(token.last, kChunkOccurrences);
+  uint32_t lastCapacity = static_cast<uint32_t>(ChunkDataSize(last.pageCount) / 4);
+  uint32_t inLast = token.frequency;
+  if (last.next != 0) Damaged();
+  if (token.first != token.last) {
+    // Only a list's first chunk can be a 1-page one; all others hold 62.
+    TPageIndex::TChunkHeader first = page_.ReadChunkHeader(token.first, kChunkOccurrences);
+    uint32_t firstCapacity = static_cast<uint32_t>(ChunkDataSize(first.pageCount) / 4);
+    if (last.pageCount != kLargeChunkPages || token.frequency <= firstCapacity) Damaged();
+    inLast = (token.frequency - firstCapacity - 1) % kLargeBuffer + 1;
+  }
+  if (inLast > lastCapacity) Damaged();
+  token.buffer = std::make_unique_for_overwrite<uint32_t[]>(kLargeBuffer);
+  if (inLast == lastCapacity) {
+    token.capacity = kLargeBuffer;
+    token.count = 0;
+    return;
+  }
+  char data[kLargeChunkData];
+  size_t bytes = 0;
+  page_.ReadChunk(token.last, kChunkOccurrences, data, bytes);
+  for (uint32_t i = 0; i < inLast; ++i) token.buffer[i] = DecodeFixed32(data + 4 * i);
+  token.capacity = static_cast<uint8_t>(lastCapacity);
+  token.count = static_cast<uint8_t>(inLast);
+  token.replacesLast = true;
+}
+
+void TTextIndex::WriteBuffer(TIndexToken& token) {
+  uint8_t pageCount = token.capacity == kSmallBuffer ? kSmallChunkPages : kLargeChunkPages;
+  char data[kLargeChunkData] = {};
+  for (uint32_t i = 0; i < token.count; ++i) EncodeFixed32(data + 4 * i, token.buffer[i]);
+  if (!token.replacesLast) {
+    uint32_t page = page_.WriteChunk(kChunkOccurrences, pageCount, data, token.last);
+    if (token.first == 0) token.first = page;
+    token.last = page;
+  } else if (page_.ReadChunkHeader(token.last, kChunkOccurrences).pageCount == pageCount) {
+    page_.RewriteChunk(token.last, kChunkOccurrences, pageCount, data);
+  } else {
+    // A short list outgrew its only, 1-page chunk.
+    uint32_t page = page_.WriteChunk(kChunkOccurrences, pageCount, data, 0);
+    page_.FreeChain(token.last);
+    token.first = token.last = page;
+  }
+  token.replacesLast = false;
+  token.count = 0;
+}
+
+void TTextIndex::Commit() {
+  if (!modified_) return;
+  for (TIndexToken& token : tokens_) {
+    if (!token.buffer) continue;
+    WriteBuffer(token);
+    token.buffer.reset();
+    token.capacity = 0;
+  }
+  WriteTokenTable();
+  if (countPairs_ && pairsCurrent_) WritePairTable();
+  seq_.Commit();
+  page_.WriteHeader();
+  modified_ = false;
+}
+
+void TTextIndex::WriteTokenTable() {
+  TChunkStream stream(page_, TChunkStream::TMode::Write, kChunkTokenTable);
+  stream.WriteU32(static_cast<uint32_t>(tokens_.size()));
+  char record[kTokenRecordFixed + kMaxTokenLength];
+  for (const TIndexToken& token : tokens_) {
+    record[0] = static_cast<char>(token.kind);
+    EncodeFixed16(record + 1, token.length);
+    std::memcpy(record + 3, token.text, token.length);
+    char* tail = record + 3 + token.length;
+    EncodeFixed32(tail, token.frequency);
+    EncodeFixed32(tail + 4, token.first);
+    EncodeFixed32(tail + 8, token.last);
+    stream.Write(record, kTokenRecordFixed + token.length);
+  }
+  page_.SetTokenTableRoot(static_cast<int32_t>(stream.Finish()));
+}
+
+void TTextIndex::ReadTokenTable(const TProgressCallback& progress) {
+  int32_t root = page_.TokenTableRoot();
+  if (root > 0) {
+    TChunkStream stream(page_, TChunkStream::TMode::Read, kChunkTokenTable,
+                        static_cast<uint32_t>(root));
+    try {
+      uint32_t count = stream.ReadU32();
+      if (count > page_.PageCount() * kPageSize / kTokenRecordFixed) Damaged();
+      if (progress) progress(true, count);
+      for (uint32_t id = 0; id < count; ++id) {
+        ReadTokenRecord(stream, id);
+        if (progress) progress(false, id);
+      }
+    } catch (const EFileError&) {
+      Damaged();  // the chain ended inside the table
+    }
+  }
+  int64_t total = 0;
+  for (const TIndexToken& token : tokens_) total += token.frequency;
+  if (total != seq_.Count()) Damaged();
+}
+
+void TTextIndex::ReadTokenRecord(TByteStream& stream, uint32_t id) {
+  char head[3];
+  stream.ReadExact(head, sizeof head);
+  uint8_t kind = static_cast<uint8_t>(head[0]);
+  uint16_t length = DecodeFixed16(head + 1);
+  if (kind == 0 || kind > 7 || length == 0 || length > kMaxTokenLength) Damaged();
+  char text[kMaxTokenLength + 1];
+  stream.ReadExact(text, length);
+  text[length] = '\0';
+  if (std::memchr(text, '\0', length) != nullptr) Damaged();
+  char tail[12];
+  stream.ReadExact(tail, sizeof tail);
+  uint32_t frequency = DecodeFixed32(tail);
+  uint32_t first = DecodeFixed32(tail + 4);
+  uint32_t last = DecodeFixed32(tail + 8);
+  uint32_t positions = static_cast<uint32_t>(seq_.Count());
+  bool inPlace = frequency <= 2;
+  if ((inPlace && frequency >= 1 && first >= positions) ||
+      (frequency == 2 && (last >= positions || last <= first)) ||
+      (!inPlace && (first < kHeaderPages || last < kHeaderPages))) {
+    Damaged();
+  }
+  size_t hashed = 0;
+  THashBucket& bucket = buckets_[HashSlot(text, hashed)];
+  size_t index = 0;
+  if (FindInBucket(bucket, text, kind, index)) Damaged();  // the same token twice
+  TIndexToken& token = NewToken(text, length, kind, bucket, index);
+  if (token.id != id) Damaged();
+  token.frequency = frequency;
+  token.first = first;
+  token.last = last;
+}
+
+// Positions on file come first: the chain holds frequency - count of them (with a copied last
+// chunk the buffer repeats that chunk's, and the prefix skips it); the buffer holds the rest.
+void TTextIndex::AppendOccurrences(const TIndexToken& token, TDWordsList& list) {
+  uint32_t f = token.frequency;
+  if (f == 0) return;
+  int at = list.Count();
+  if (int64_t{at} + f > INT32_MAX) throw EQuenterra("TextIndex: Too many positions.");
+  list.SetCount(at + static_cast<int>(f));
+  uint32_t* items = list.Items() + at;
+  if (f <= 2) {
+    items[0] = token.first;
+    if (f == 2) items[1] = token.last;
+    return;
+  }
+  uint32_t onFile = f - token.count;
+  if (onFile > 0) {
+    char* bytes = reinterpret_cast<char*>(items);
+    size_t size = size_t{onFile} * 4;
+    if (page_.ReadChain(token.first, kChunkOccurrences, bytes, size) != size) Damaged();
+    for (uint32_t i = 0; i < onFile; ++i) items[i] = DecodeFixed32(bytes + 4 * i);
+  }
+  std::copy_n(token.buffer.get(), token.count, items + onFile);
+  uint32_t end = static_cast<uint32_t>(seq_.Count());
+  for (uint32_t i = 0; i < f; ++i) {
+    if (items[i] >= end || (i > 0 && items[i] <= items[i - 1])) Damaged();
+  }
+}
+
+uint32_t TTextIndex::TokenAt(int32_t position) {
+  uint32_t id = seq_.TokenAt(position);
+  if (id >= tokens_.size()) Damaged();
+  return id;
+}
+
+uint8_t TTextIndex::KindAt(int32_t position) { return tokens_[TokenAt(position)].kind; }
+
+}  // namespace quenterra

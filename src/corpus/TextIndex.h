@@ -1,0 +1,199 @@
+// The text index: one entry per distinct token (text and kind) with its frequency and its
+// occurrence list, the corpus position of every token added, and, with word tags, how often
+// each word carries each part-of-speech tag. The bulk data lives in the two index files (the
+// sequence index and the page index); this object holds the hash table, the token entries and
+// at most 62 buffered positions per token.
+//
+// Occurrence list of a token of frequency f (positions ascending):
+//   f = 1 or 2   first (and last) hold the positions themselves; no chunk
+//   f >= 3      a chain of occurrence chunks in the page index: one 1-page chunk (6 positions)
+//               while the list is that short, else 8-page chunks of 62; every chunk but the last
+//               is full. first and last are the pages of the first and last chunk.
+// During a build the tail of the list waits in a buffer of 6 or 62 positions; Commit writes it.
+//
+// Pair table: the count of each (word id w, tag id t), keyed by the signed 64-bit value with t
+// in the high half and w in the low half, in slot |w + t| mod 65536.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "corpus/DWordList.h"
+#include "corpus/PageIndex.h"
+#include "corpus/SeqIndex.h"
+#include "corpus/WordSplitter.h"
+#include "platform/Progress.h"
+
+namespace quenterra {
+
+// A set of token kinds: bit k stands for kind k (0 to 7).
+using TKindSet = uint8_t;
+constexpr TKindSet KindBit(uint8_t kind) { return static_cast<TKindSet>(1u << kind); }
+inline constexpr TKindSet kWordKinds = KindBit(kKindWord);
+inline constexpr TKindSet kTextKinds =
+    KindBit(kKindWord) | KindBit(kKindTagName) | KindBit(kKindTagWord);
+
+// Matches a whole token against a compiled regular expression: true when the first match that
+// a search from the token's start finds is non-empty and covers the whole token.
+using TTokenPredicate = std::function<bool(std::string_view token)>;
+// Compiles a pattern; returns an empty predicate when the pattern does not compile.
+using TRegExpCompiler = std::function<TTokenPredicate(const std::string& pattern)>;
+// Installs the regular-expression engine used by MatchTokens; until one is installed (or after
+// an empty one), regular-expression patterns match nothing.
+void InstallTokenRegExp(TRegExpCompiler compiler);
+
+struct TIndexToken {
+  const char* text = nullptr;  // zero-terminated, 1 to 255 bytes; owned by the index
+  uint8_t kind = 0;
+  uint8_t length = 0;  // of text
+  uint32_t id = 0;     // its index in the token list
+  uint32_t frequency = 0;
+  // Build state: the tail of the occurrence list not yet on file.
+  std::unique_ptr<uint32_t[]> buffer;
+  uint8_t capacity = 0;       // 6 or 62; 0 without a buffer
+  uint8_t count = 0;          // buffered positions
+  bool replacesLast = false;  // the buffer began as a copy of the partly filled last chunk
+  uint32_t first = 0;         // see the header comment
+  uint32_t last = 0;
+};
+
+struct TIndexStats {
+  int64_t frequency = 0;  // total occurrences (running words)
+  int64_t tokens = 0;     // distinct tokens (types)
+};
+
+class TTextIndex : public TTokenSink {
+ public:
+  static constexpr uint32_t kHashSlots = 65536;
+  static constexpr uint32_t kPairSlots = 65536;
+  static constexpr uint8_t kSmallBuffer = 6;   // positions in a 1-page chunk
+  static constexpr uint8_t kLargeBuffer = 62;  // positions in an 8-page chunk
+  static constexpr char kWildMany = '*';       // any run of characters, also none
+  static constexpr char kWildOptional = '%';   // at most one character
+  static constexpr char kWildOne = '?';        // exactly one character
+
+  // Create: new, empty index files (the index starts modified; with countPairs the pair table
+  // is counted as tokens arrive). Open: loads the token table and, with countPairs, a stored
+  // pair table. progress (may be empty) reports the loading of the token table. Throws the
+  // files' errors, "TextIndex: POSHashTable size diffres." for a pair table of another size
+  // and "TextIndex: Index file is damaged." when the two files do not agree.
+  TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
+             TIndexFileMode mode, bool tagBefore, bool countPairs, const std::string& seqFileName);
+  TTextIndex(const TTextIndex&) = delete;
+  TTextIndex& operator=(const TTextIndex&) = delete;
+  // Does not commit: what was added since the last Commit is lost with the files' consistency.
+  ~TTextIndex() override;
+
+  // Makes both files complete and consistent with memory; nothing when not modified.
+  void Commit();
+
+  // Adds one occurrence at position SequenceCount() and returns the token id. kind is 1 to 7
+  // and text 1 to 255 bytes (else throws "TextIndex: Invalid token."). Files must come in
+  // ascending order.
+  uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
+                    uint32_t fileNumber) override;
+  // Recounts the pair table from the sequence and makes it current.
+  void RebuildPairTable(const TProgressCallback& progress);
+
+  bool Modified() const { return modified_; }
+  bool CountsPairs() const { return countPairs_; }
+  bool PairTableCurrent() const { return pairsCurrent_; }
+
+  // Tokens. Lists returned hold pointers that live as long as the index.
+  uint32_t TokenCount() const { return static_cast<uint32_t>(tokens_.size()); }
+  // Throws "TextIndex: Token index out of bounds." for an unknown id.
+  const TIndexToken& GetToken(uint32_t id) const;
+  const TIndexToken* FindToken(std::string_view text, uint8_t kind) const;
+  // Over the tokens of a kind in kinds that occur at all.
+  TIndexStats GetStats(TKindSet kinds) const;
+  // The tokens of a kind in kinds whose text matches the pattern, in id order.
+  std::vector<const TIndexToken*> MatchTokens(const std::string& pattern, bool useRegExp,
+                                              TKindSet kinds) const;
+  int64_t PatternFreq(const std::string& pattern, bool useRegExp, TKindSet kinds) const;
+  // The positions of every occurrence of the matched tokens, ascending.
+  TDWordsList PatternPositions(const std::string& pattern, bool useRegExp, TKindSet kinds);
+  // The same over several patterns; a token matched by two patterns counts twice.
+  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, bool useRegExp,
+                                   TKindSet kinds);
+  // The wildcard match of the whole text: '*' any run, '%' at most one character, '?' exactly
+  // one; every other byte matches itself.
+  static bool MatchWildcard(std::string_view text, std::string_view pattern);
+  // How often word wordId carried tag tagId (0 when never); the word's frequency when tagId is
+  // negative or the pair table is not current.
+  uint32_t PairFreq(int32_t wordId, int32_t tagId) const;
+
+  // Positions. Each requires 0 <= position < SequenceCount().
+  uint32_t TokenAt(int32_t position);
+  int32_t FileOf(int32_t position) const { return seq_.FileOf(position); }
+  int32_t FileCount() const { return seq_.FileCount(); }
+  std::pair<int32_t, int32_t> GetFileRange(int32_t fileNumber) const {
+    return seq_.GetFileRange(fileNumber);
+  }
+  int32_t SequenceCount() const { return seq_.Count(); }
+  // The nearest position before (after) position in the same file whose token's kind is in
+  // kinds, or -1.
+  int32_t PrevPosition(int32_t position, TKindSet kinds);
+  int32_t NextPosition(int32_t position, TKindSet kinds);
+
+  const std::string& PageFileName() const { return page_.FileName(); }
+  const std::string& SeqFileName() const { return seq_.FileName(); }
+
+ private:
+  class TTextStore {
+   public:
+    const char* Add(const char* text, size_t length);
+
+   private:
+    static constexpr size_t kBlockSize = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t used_ = kBlockSize;  // in the last block
+  };
+  using THashBucket = std::vector<TIndexToken*>;  // sorted by text, then kind
+
+  // Token table and occurrence lists (TextIndex.cpp).
+  static uint32_t HashSlot(const char* text, size_t& length);
+  static bool FindInBucket(const THashBucket& bucket, const char* text, uint8_t kind,
+                           size_t& index);
+  TIndexToken& NewToken(const char* text, size_t length, uint8_t kind, THashBucket& bucket,
+                        size_t index);
+  void BeginModification();
+  void AddOccurrence(TIndexToken& token, uint32_t position);
+  void ContinueChain(TIndexToken& token);
+  void WriteBuffer(TIndexToken& token);
+  void WriteTokenTable();
+  void ReadTokenTable(const TProgressCallback& progress);
+  void ReadTokenRecord(TByteStream& stream, uint32_t id);
+  void AppendOccurrences(const TIndexToken& token, TDWordsList& list);
+  uint8_t KindAt(int32_t position);
+  [[noreturn]] static void Damaged();
+
+  // Pair table (TextIndexPairs.cpp).
+  void PairingStep(uint32_t fileNumber, const TIndexToken& token);
+  void CountPair(uint32_t wordId, uint32_t tagId);
+  void ResetPairing();
+  void WritePairTable();
+  void ReadPairTable();
+
+  TPageIndex page_;
+  TSeqIndex seq_;
+  std::vector<THashBucket> buckets_;  // kHashSlots
+  std::deque<TIndexToken> tokens_;    // by id
+  TTextStore texts_;
+  bool countPairs_;
+  bool tagBefore_;
+  bool pairsCurrent_ = false;
+  // kPairSlots lists when pairs are counted, each made on first use.
+  std::vector<std::unique_ptr<TQWordsList>> pairs_;
+  int64_t pairFile_ = -1;  // pairing state: the current file
+  int64_t pendingWord_ = -1;
+  int64_t pendingTag_ = -1;
+  bool modified_ = false;
+};
+
+}  // namespace quenterra

@@ -1,0 +1,162 @@
+// The queries of the text index: token matching by wildcard or regular expression, position
+// lists, statistics and the walk to neighbouring positions.
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "corpus/TextIndex.h"
+#include "platform/Errors.h"
+
+namespace quenterra {
+
+namespace {
+
+TRegExpCompiler& RegExpCompiler() {
+  static TRegExpCompiler compiler;
+  return compiler;
+}
+
+bool InKinds(TKindSet kinds, uint8_t kind) { return kind < 8 && (kinds & KindBit(kind)) != 0; }
+
+bool HasWildcard(const std::string& pattern) {
+  return pattern.find_first_of("*%?") != std::string::npos;
+}
+
+// One step of the wildcard match over the text prefixes: reach[i] says that the pattern read so
+// far matches the first i bytes; next receives the same for one more pattern byte.
+void WildcardStep(std::string_view text, char wild, const char* reach, char* next) {
+  size_t n = text.size();
+  if (wild == TTextIndex::kWildMany) {
+    char any = 0;
+    for (size_t i = 0; i <= n; ++i) next[i] = any = static_cast<char>(any | reach[i]);
+  } else if (wild == TTextIndex::kWildOptional) {
+    next[0] = reach[0];
+    for (size_t i = 1; i <= n; ++i) next[i] = static_cast<char>(reach[i] | reach[i - 1]);
+  } else {
+    next[0] = 0;
+    bool one = wild == TTextIndex::kWildOne;
+    for (size_t i = 1; i <= n; ++i) {
+      next[i] = static_cast<char>(reach[i - 1] && (one || text[i - 1] == wild));
+    }
+  }
+}
+
+}  // namespace
+
+void InstallTokenRegExp(TRegExpCompiler compiler) { RegExpCompiler() = std::move(compiler); }
+
+// Matching by the set of text prefixes the pattern can reach, one pattern byte at a time: the
+// result equals trying every split by backtracking, in time linear in pattern x text.
+bool TTextIndex::MatchWildcard(std::string_view text, std::string_view pattern) {
+  constexpr size_t kInline = 256;
+  char inlineA[kInline + 1];
+  char inlineB[kInline + 1];
+  std::vector<char> heapA;
+  std::vector<char> heapB;
+  char* reach = inlineA;
+  char* next = inlineB;
+  if (text.size() > kInline) {
+    heapA.resize(text.size() + 1);
+    heapB.resize(text.size() + 1);
+    reach = heapA.data();
+    next = heapB.data();
+  }
+  std::memset(reach, 0, text.size() + 1);
+  reach[0] = 1;
+  for (char wild : pattern) {
+    WildcardStep(text, wild, reach, next);
+    std::swap(reach, next);
+    if (std::find(reach, reach + text.size() + 1, 1) == reach + text.size() + 1) return false;
+  }
+  return reach[text.size()] != 0;
+}
+
+std::vector<const TIndexToken*> TTextIndex::MatchTokens(const std::string& pattern, bool useRegExp,
+                                                        TKindSet kinds) const {
+  std::vector<const TIndexToken*> result;
+  if (useRegExp) {
+    TTokenPredicate matches = RegExpCompiler() ? RegExpCompiler()(pattern) : TTokenPredicate();
+    if (!matches) return result;
+    for (const TIndexToken& token : tokens_) {
+      if (InKinds(kinds, token.kind) && matches(std::string_view(token.text, token.length))) {
+        result.push_back(&token);
+      }
+    }
+  } else if (!HasWildcard(pattern)) {
+    // A plain text names at most one token per kind: look them up instead of scanning.
+    for (uint8_t kind = 0; kind < 8; ++kind) {
+      if (!InKinds(kinds, kind)) continue;
+      if (const TIndexToken* token = FindToken(pattern, kind)) result.push_back(token);
+    }
+    std::sort(result.begin(), result.end(),
+              [](const TIndexToken* a, const TIndexToken* b) { return a->id < b->id; });
+  } else {
+    for (const TIndexToken& token : tokens_) {
+      if (InKinds(kinds, token.kind) &&
+          MatchWildcard(std::string_view(token.text, token.length), pattern)) {
+        result.push_back(&token);
+      }
+    }
+  }
+  return result;
+}
+
+int64_t TTextIndex::PatternFreq(const std::string& pattern, bool useRegExp, TKindSet kinds) const {
+  int64_t total = 0;
+  for (const TIndexToken* token : MatchTokens(pattern, useRegExp, kinds)) {
+    total += token->frequency;
+  }
+  return total;
+}
+
+TDWordsList TTextIndex::PatternPositions(const std::string& pattern, bool useRegExp,
+                                         TKindSet kinds) {
+  return PatternListPositions({pattern}, useRegExp, kinds);
+}
+
+TDWordsList TTextIndex::PatternListPositions(const std::vector<std::string>& patterns,
+                                             bool useRegExp, TKindSet kinds) {
+  std::vector<const TIndexToken*> matched;
+  int64_t total = 0;
+  for (const std::string& pattern : patterns) {
+    for (const TIndexToken* token : MatchTokens(pattern, useRegExp, kinds)) {
+      matched.push_back(token);
+      total += token->frequency;
+    }
+  }
+  if (total > INT32_MAX) throw EQuenterra("TextIndex: Too many positions.");
+  TDWordsList list(static_cast<int>(total));
+  for (const TIndexToken* token : matched) AppendOccurrences(*token, list);
+  // One token's positions are ascending already; the list still believes itself sorted.
+  if (matched.size() > 1) std::sort(list.Items(), list.Items() + list.Count());
+  return list;
+}
+
+TIndexStats TTextIndex::GetStats(TKindSet kinds) const {
+  TIndexStats stats;
+  for (const TIndexToken& token : tokens_) {
+    if (token.frequency == 0 || !InKinds(kinds, token.kind)) continue;
+    stats.frequency += token.frequency;
+    ++stats.tokens;
+  }
+  return stats;
+}
+
+int32_t TTextIndex::PrevPosition(int32_t position, TKindSet kinds) {
+  int32_t begin = seq_.GetFileRange(seq_.FileOf(position)).first;
+  for (int32_t at = position - 1; at >= begin; --at) {
+    if (InKinds(kinds, KindAt(at))) return at;
+  }
+  return -1;
+}
+
+int32_t TTextIndex::NextPosition(int32_t position, TKindSet kinds) {
+  int32_t end = seq_.GetFileRange(seq_.FileOf(position)).second;
+  for (int32_t at = position + 1; at < end; ++at) {
+    if (InKinds(kinds, KindAt(at))) return at;
+  }
+  return -1;
+}
+
+}  // namespace quenterra

@@ -1,0 +1,422 @@
+#include "corpus/TextIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Coding.h"
+#include "support/ErrorOf.h"
+#include "support/FileDamage.h"
+#include "support/TempDir.h"
+
+namespace quenterra {
+namespace {
+
+using test::ErrorOf;
+using Positions = std::vector<uint32_t>;
+
+// Joins two texts (a literal plus a temporary trips GCC 12's -Wrestrict at -O3).
+std::string Cat(std::string head, const std::string& tail) { return head += tail; }
+
+Positions Values(const TDWordsList& list) { return {list.Items(), list.Items() + list.Count()}; }
+
+// What the index should hold, kept the simple way.
+struct Model {
+  std::map<std::pair<std::string, uint8_t>, Positions> occurrences;
+  std::vector<std::pair<std::string, uint8_t>> sequence;  // token at each position
+  std::vector<uint32_t> fileOf;
+
+  void Add(TTextIndex& index, const std::string& text, uint8_t kind, uint32_t file) {
+    index.AddToken(text.c_str(), kind, 255, file);
+    occurrences[{text, kind}].push_back(static_cast<uint32_t>(sequence.size()));
+    sequence.emplace_back(text, kind);
+    fileOf.push_back(file);
+  }
+
+  void Check(TTextIndex& index) const {
+    ASSERT_EQ(index.SequenceCount(), static_cast<int32_t>(sequence.size()));
+    ASSERT_EQ(index.TokenCount(), occurrences.size());
+    for (const auto& [key, expected] : occurrences) {
+      const TIndexToken* token = index.FindToken(key.first, key.second);
+      ASSERT_NE(token, nullptr) << key.first;
+      EXPECT_EQ(token->frequency, expected.size()) << key.first;
+      EXPECT_EQ(Values(index.PatternPositions(key.first, false, KindBit(key.second))), expected)
+          << key.first << " kind " << int{key.second};
+    }
+    for (size_t p = 0; p < sequence.size(); ++p) {
+      const TIndexToken& token = index.GetToken(index.TokenAt(static_cast<int32_t>(p)));
+      ASSERT_EQ(std::make_pair(std::string(token.text), token.kind), sequence[p]) << p;
+      ASSERT_EQ(index.FileOf(static_cast<int32_t>(p)), static_cast<int32_t>(fileOf[p])) << p;
+    }
+    for (uint32_t file = 0; !fileOf.empty() && file <= fileOf.back(); ++file) {
+      auto begin = std::lower_bound(fileOf.begin(), fileOf.end(), file) - fileOf.begin();
+      auto end = std::upper_bound(fileOf.begin(), fileOf.end(), file) - fileOf.begin();
+      EXPECT_EQ(index.GetFileRange(static_cast<int32_t>(file)),
+                std::make_pair(static_cast<int32_t>(begin), static_cast<int32_t>(end)));
+    }
+  }
+};
+
+class TextIndexTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TTextIndex> Make(TIndexFileMode mode, bool countPairs = false,
+                                   bool tagBefore = false) {
+    return std::make_unique<TTextIndex>(page_, TProgressCallback(), mode, tagBefore, countPairs,
+                                        seq_);
+  }
+  std::unique_ptr<TTextIndex> Reopen(std::unique_ptr<TTextIndex>& index, bool countPairs = false) {
+    index->Commit();
+    index.reset();
+    return Make(TIndexFileMode::Open, countPairs);
+  }
+  test::TTempDir dir_;
+  std::string page_ = dir_.File("page");
+  std::string seq_ = dir_.File("seq");
+};
+
+TEST_F(TextIndexTest, FreshFilesOpenAsAnEmptyIndex) {
+  Make(TIndexFileMode::Create)->Commit();
+  auto index = Make(TIndexFileMode::Open);
+  EXPECT_EQ(index->TokenCount(), 0u);
+  EXPECT_EQ(index->FileCount(), 0);
+  EXPECT_EQ(index->SequenceCount(), 0);
+  EXPECT_FALSE(index->Modified());
+  EXPECT_EQ(Values(index->PatternPositions("*", false, 0xFF)), Positions{});
+}
+
+// Every chunk boundary of an occurrence list, reached in one build and across reopenings, with
+// a middle file that produced no token.
+TEST_F(TextIndexTest, OccurrenceListsRoundTripAcrossReopening) {
+  const std::vector<int> counts = {1, 2, 3, 6, 7, 62, 63, 124, 125};
+  Model model;
+  auto index = Make(TIndexFileMode::Create);
+  uint32_t file = 0;
+  for (int round = 0; round < 3; ++round) {
+    for (int step = 0; step < 125; ++step) {
+      for (int count : counts) {
+        // Round r adds a third of each list; for the last token spread over files 0 and 2.
+        int from = count * round / 3, to = count * (round + 1) / 3;
+        if (step >= from && step < to) {
+          model.Add(*index, Cat("c", std::to_string(count)), kKindWord, file);
+        }
+      }
+      if (round == 0 && step == 60) file = 2;  // file 1 stays empty
+    }
+    index = Reopen(index);
+    model.Check(*index);
+    ++file;
+  }
+  EXPECT_EQ(index->GetFileRange(1).first, index->GetFileRange(1).second);
+  // The same lists built in one run.
+  auto single = std::make_unique<TTextIndex>(dir_.File("p2"), TProgressCallback(),
+                                             TIndexFileMode::Create, false, false, dir_.File("s2"));
+  for (int count : counts) {
+    for (int i = 0; i < count; ++i)
+      single->AddToken(Cat("c", std::to_string(count)).c_str(), 1, 0, 0);
+  }
+  single->Commit();
+  for (int count : counts) {
+    EXPECT_EQ(single->PatternFreq(Cat("c", std::to_string(count)), false, kWordKinds), count);
+  }
+}
+
+TEST_F(TextIndexTest, ShortListsStayInTheTokenAndLongOnesFillChunks) {
+  auto index = Make(TIndexFileMode::Create);
+  auto add = [&](const char* text, int n) {
+    for (int i = 0; i < n; ++i) index->AddToken(text, kKindWord, 0, 0);
+  };
+  add("two", 2);
+  add("three", 3);
+  add("sixty3", 63);
+  index->Commit();
+  const TIndexToken* two = index->FindToken("two", kKindWord);
+  EXPECT_EQ(two->first, 0u);  // positions themselves
+  EXPECT_EQ(two->last, 1u);
+  uint32_t three = index->FindToken("three", kKindWord)->first;
+  uint32_t longFirst = index->FindToken("sixty3", kKindWord)->first;
+  uint32_t longLast = index->FindToken("sixty3", kKindWord)->last;
+  index.reset();
+  TPageIndex pages(page_, TIndexFileMode::Open);
+  EXPECT_EQ(pages.ReadChunkHeader(three, kChunkOccurrences).pageCount, 1);
+  EXPECT_EQ(pages.ReadChunkHeader(three, kChunkOccurrences).next, 0u);
+  TPageIndex::TChunkHeader first = pages.ReadChunkHeader(longFirst, kChunkOccurrences);
+  EXPECT_EQ(first.pageCount, 8);
+  EXPECT_EQ(first.next, longLast);
+  EXPECT_EQ(pages.ReadChunkHeader(longLast, kChunkOccurrences).pageCount, 8);
+}
+
+TEST_F(TextIndexTest, SameTextOfAnotherKindIsAnotherToken) {
+  auto index = Make(TIndexFileMode::Create);
+  uint32_t word = index->AddToken("p", kKindWord, 0, 0);
+  uint32_t tag = index->AddToken("p", kKindTagName, 0, 0);
+  EXPECT_EQ(index->AddToken("p", kKindWord, 0, 0), word);
+  EXPECT_NE(word, tag);
+  EXPECT_EQ(index->FindToken("p", kKindTagName)->id, tag);
+  EXPECT_EQ(index->FindToken("p", kKindTagWord), nullptr);
+  EXPECT_EQ(index->PatternFreq("p", false, kTextKinds), 3);
+  EXPECT_EQ(index->PatternFreq("p", false, KindBit(kKindTagName)), 1);
+  EXPECT_EQ(ErrorOf([&] { index->AddToken("", kKindWord, 0, 0); }), "TextIndex: Invalid token.");
+  EXPECT_EQ(ErrorOf([&] { index->AddToken("x", 0, 0, 0); }), "TextIndex: Invalid token.");
+  EXPECT_EQ(ErrorOf([&] { index->GetToken(2); }), "TextIndex: Token index out of bounds.");
+}
+
+TEST_F(TextIndexTest, WildcardMatching) {
+  EXPECT_TRUE(TTextIndex::MatchWildcard("color", "colo%r"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("colour", "colo%r"));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("colouur", "colo%r"));
+  for (const char* text : {"computer", "computing", "comput"}) {
+    EXPECT_TRUE(TTextIndex::MatchWildcard(text, "comput*")) << text;
+  }
+  EXPECT_TRUE(TTextIndex::MatchWildcard("cat", "?at"));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("at", "?at"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("anything", "*"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("a", "a*%"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("ab", "a%"));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("abc", "a%"));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("a", "a?"));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("The", "the"));  // no case folding here
+  EXPECT_TRUE(TTextIndex::MatchWildcard("mississippi", "*s%s*i?p*"));
+  // Many stars over a long text that cannot match: no exponential backtracking.
+  EXPECT_FALSE(TTextIndex::MatchWildcard(std::string(255, 'a'), "*a*a*a*a*a*a*a*a*a*a*b"));
+}
+
+TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderAndPositionsAscending) {
+  auto index = Make(TIndexFileMode::Create);
+  for (const char* text : {"cat", "dog", "cot", "cat", "cut", "dog", "cot"}) {
+    index->AddToken(text, kKindWord, 0, 0);
+  }
+  index->AddToken("cat", kKindTagName, 0, 0);
+  index->Commit();
+  std::vector<std::string> texts;
+  for (const TIndexToken* token : index->MatchTokens("c?t", false, kWordKinds)) {
+    texts.push_back(token->text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"cat", "cot", "cut"}));
+  EXPECT_EQ(Values(index->PatternPositions("c?t", false, kWordKinds)), (Positions{0, 2, 3, 4, 6}));
+  EXPECT_EQ(Values(index->PatternPositions("cat", false, kTextKinds)), (Positions{0, 3, 7}));
+  EXPECT_EQ(index->PatternFreq("c*", false, kTextKinds), 6);
+  EXPECT_EQ(Values(index->PatternPositions("bird", false, kWordKinds)), Positions{});
+  EXPECT_EQ(Values(index->PatternListPositions({"cat", "c%t", "dog"}, false, kWordKinds)),
+            (Positions{0, 0, 1, 2, 3, 3, 4, 5, 6}));
+  EXPECT_TRUE(index->PatternListPositions({"cat", "dog"}, false, kWordKinds).Sorted());
+}
+
+TEST_F(TextIndexTest, RegularExpressionsGoThroughTheInstalledEngine) {
+  auto index = Make(TIndexFileMode::Create);
+  index->AddToken("ab", kKindWord, 0, 0);
+  index->AddToken("abc", kKindWord, 0, 0);
+  index->Commit();
+  EXPECT_TRUE(index->MatchTokens("ab.*", true, kWordKinds).empty());  // no engine yet
+  std::string compiled;
+  InstallTokenRegExp([&](const std::string& pattern) -> TTokenPredicate {
+    compiled = pattern;
+    if (pattern == "(") return {};
+    return [](std::string_view token) { return token.size() == 3; };
+  });
+  auto matched = index->MatchTokens("...", true, kWordKinds);
+  ASSERT_EQ(matched.size(), 1u);
+  EXPECT_STREQ(matched[0]->text, "abc");
+  EXPECT_EQ(compiled, "...");
+  EXPECT_TRUE(index->MatchTokens("(", true, kWordKinds).empty());  // does not compile
+  InstallTokenRegExp({});
+}
+
+TEST_F(TextIndexTest, StatisticsCountTokensOfTheKinds) {
+  auto index = Make(TIndexFileMode::Create);
+  for (const char* text : {"a", "b", "a", "c"}) index->AddToken(text, kKindWord, 0, 0);
+  index->AddToken("p", kKindTagName, 0, 0);
+  index->AddToken("nn", kKindWordTag, 0, 0);
+  TIndexStats words = index->GetStats(kWordKinds);
+  EXPECT_EQ(words.frequency, 4);
+  EXPECT_EQ(words.tokens, 3);
+  TIndexStats text = index->GetStats(kTextKinds);
+  EXPECT_EQ(text.frequency, 5);
+  EXPECT_EQ(text.tokens, 4);
+}
+
+TEST_F(TextIndexTest, NeighbouringPositionsStayInTheirFile) {
+  auto index = Make(TIndexFileMode::Create);
+  index->AddToken("a", kKindWord, 0, 0);     // 0
+  index->AddToken("x", kKindTagName, 0, 0);  // 1
+  index->AddToken("b", kKindWord, 0, 1);     // 2
+  index->AddToken("y", kKindTagName, 0, 1);  // 3
+  index->AddToken("c", kKindWord, 0, 1);     // 4
+  index->Commit();
+  EXPECT_EQ(index->PrevPosition(2, kWordKinds), -1);  // file 0's words do not count
+  EXPECT_EQ(index->PrevPosition(4, kWordKinds), 2);
+  EXPECT_EQ(index->PrevPosition(4, kTextKinds), 3);
+  EXPECT_EQ(index->NextPosition(0, kWordKinds), -1);
+  EXPECT_EQ(index->NextPosition(2, kWordKinds), 4);
+  EXPECT_EQ(index->NextPosition(4, kWordKinds), -1);
+}
+
+// Word/tag pairs: "dog/nn barks/vbz the/at dog/nn" as tokens of kinds 1 and 5.
+class PairTableTest : public TextIndexTest {
+ protected:
+  void AddTagged(TTextIndex& index, const std::vector<std::pair<const char*, const char*>>& pairs,
+                 uint32_t file) {
+    for (const auto& [word, tag] : pairs) {
+      index.AddToken(word, kKindWord, 0, file);
+      index.AddToken(tag, kKindWordTag, 0, file);
+    }
+  }
+  uint32_t Freq(TTextIndex& index, const char* word, const char* tag) {
+    return index.PairFreq(static_cast<int32_t>(index.FindToken(word, kKindWord)->id),
+                          static_cast<int32_t>(index.FindToken(tag, kKindWordTag)->id));
+  }
+};
+
+TEST_F(PairTableTest, CountsEachWordWithTheTagThatFollowsIt) {
+  auto index = Make(TIndexFileMode::Create, true);
+  AddTagged(*index, {{"dog", "nn"}, {"barks", "vbz"}, {"the", "at"}, {"dog", "nn"}}, 0);
+  AddTagged(*index, {{"dog", "vb"}}, 1);
+  index->AddToken("lost", kKindWord, 0, 2);   // the file ends before its tag
+  index->AddToken("nn", kKindWordTag, 0, 3);  // a new file: no word pending
+  EXPECT_TRUE(index->PairTableCurrent());
+  EXPECT_EQ(Freq(*index, "dog", "nn"), 2u);
+  EXPECT_EQ(Freq(*index, "dog", "vb"), 1u);
+  EXPECT_EQ(Freq(*index, "barks", "nn"), 0u);
+  EXPECT_EQ(Freq(*index, "lost", "nn"), 0u);
+  int32_t dog = static_cast<int32_t>(index->FindToken("dog", kKindWord)->id);
+  EXPECT_EQ(index->PairFreq(dog, -1), 3u);  // the word's frequency
+
+  // Stored with the index, loaded when pairs are counted.
+  index = Reopen(index, true);
+  EXPECT_TRUE(index->PairTableCurrent());
+  EXPECT_EQ(Freq(*index, "dog", "nn"), 2u);
+  index = Reopen(index, false);
+  EXPECT_FALSE(index->PairTableCurrent());
+  EXPECT_EQ(Freq(*index, "dog", "nn"), 3u);  // not current: the word's frequency
+}
+
+TEST_F(PairTableTest, TagBeforeAttachesTheTagToTheNextWord) {
+  auto index = Make(TIndexFileMode::Create, true, true);
+  index->AddToken("nn", kKindWordTag, 0, 0);
+  index->AddToken("dog", kKindWord, 0, 0);
+  index->AddToken("vbz", kKindWordTag, 0, 0);
+  index->AddToken("barks", kKindWord, 0, 0);
+  index->AddToken("at", kKindWordTag, 0, 0);
+  index->AddToken("dog", kKindWord, 0, 1);  // another file: the pending tag is dropped
+  EXPECT_EQ(Freq(*index, "dog", "nn"), 1u);
+  EXPECT_EQ(Freq(*index, "barks", "vbz"), 1u);
+  EXPECT_EQ(Freq(*index, "dog", "at"), 0u);
+}
+
+TEST_F(PairTableTest, MissingTableIsRebuiltFromTheSequence) {
+  auto index = Make(TIndexFileMode::Create, true);
+  AddTagged(*index, {{"a", "x"}, {"b", "y"}, {"a", "x"}, {"a", "y"}}, 0);
+  AddTagged(*index, {{"b", "y"}}, 1);
+  index->Commit();
+  index.reset();
+  test::OverwriteBytes(page_, 6, std::string("\0\0", 2));  // version 1.0: no pair-table root
+  index = Make(TIndexFileMode::Open, true);
+  EXPECT_FALSE(index->PairTableCurrent());
+  std::vector<std::pair<bool, int64_t>> calls;
+  index->RebuildPairTable([&](bool setMax, int64_t n) { calls.emplace_back(setMax, n); });
+  EXPECT_TRUE(index->PairTableCurrent());
+  EXPECT_EQ(Freq(*index, "a", "x"), 2u);
+  EXPECT_EQ(Freq(*index, "a", "y"), 1u);
+  EXPECT_EQ(Freq(*index, "b", "y"), 2u);
+  EXPECT_EQ(calls.front(), std::make_pair(true, int64_t{0}));
+  // Adding to the index writes the table back; the file is 1.1 again.
+  index->AddToken("a", kKindWord, 0, 2);
+  index->AddToken("x", kKindWordTag, 0, 2);
+  index = Reopen(index, true);
+  EXPECT_TRUE(index->PairTableCurrent());
+  EXPECT_EQ(Freq(*index, "a", "x"), 3u);
+}
+
+TEST_F(PairTableTest, StoredTableOfAnotherSizeIsRefused) {
+  auto index = Make(TIndexFileMode::Create, true);
+  AddTagged(*index, {{"a", "x"}}, 0);
+  index->Commit();
+  index.reset();
+  std::string bytes = test::ReadFileBytes(page_);
+  uint32_t root = DecodeFixed32(&bytes[24]);
+  test::OverwriteBytes(page_, 32 * root + 8, std::string("\xFF\xFF\0\0", 4));
+  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::Open, true); }),
+            "TextIndex: POSHashTable size diffres.");
+  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::Open, false); }), "(no exception)");
+}
+
+// Seeded random builds over several sessions, compared with the model after each reopening.
+TEST_F(TextIndexTest, RandomBuildsMatchTheModel) {
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
+    std::mt19937 random(seed);
+    Model model;
+    auto index = Make(TIndexFileMode::Create);
+    uint32_t file = 0;
+    for (int session = 0; session < 4; ++session) {
+      int adds = std::uniform_int_distribution<int>(0, 1500)(random);
+      for (int i = 0; i < adds; ++i) {
+        if (random() % 200 == 0) file += 1 + random() % 2;  // sometimes skip a file
+        // Few frequent tokens, many rare ones.
+        int rank = static_cast<int>(std::exp(std::uniform_real_distribution<>(0, 7)(random)));
+        uint8_t kind = random() % 10 == 0 ? kKindTagName : kKindWord;
+        model.Add(*index, Cat("t", std::to_string(rank)), kind, file);
+        if (random() % 900 == 0) index->Commit();  // a commit in the middle of a session
+      }
+      index = Reopen(index);
+      SCOPED_TRACE(
+          Cat(Cat("seed ", std::to_string(seed)), Cat(" session ", std::to_string(session))));
+      model.Check(*index);
+      ++file;
+    }
+  }
+}
+
+// Damaged files must fail with an exception, never crash or read out of bounds.
+TEST_F(TextIndexTest, DamagedFilesRaiseInsteadOfCrashing) {
+  {
+    auto index = Make(TIndexFileMode::Create, true);
+    std::mt19937 random(7);
+    for (int session = 0; session < 2; ++session) {
+      for (int i = 0; i < 3000; ++i) {
+        index->AddToken(Cat("w", std::to_string(random() % 300)).c_str(), kKindWord, 0, session);
+        if (i % 2 == 0)
+          index->AddToken(Cat("t", std::to_string(random() % 5)).c_str(), 5, 0, session);
+      }
+      index = Reopen(index, true);  // the second session frees and reuses chunks
+    }
+  }
+  const std::string goodPage = test::ReadFileBytes(page_);
+  const std::string goodSeq = test::ReadFileBytes(seq_);
+  std::mt19937 random(11);
+  int failures = 0;
+  for (int round = 0; round < 150; ++round) {
+    std::string page = goodPage, seq = goodSeq;
+    std::string& target = round % 4 == 0 ? seq : page;
+    if (round % 5 == 0) {
+      target.resize(random() % target.size());
+    } else {
+      for (int flips = 1 + round % 3; flips > 0; --flips) {
+        target[random() % target.size()] ^= static_cast<char>(1 + random() % 255);
+      }
+    }
+    test::WriteFileBytes(page_, page);
+    test::WriteFileBytes(seq_, seq);
+    try {
+      auto index = Make(TIndexFileMode::Open, true);
+      index->GetStats(0xFF);
+      for (uint32_t id = 0; id < index->TokenCount(); ++id) {
+        index->PatternPositions(index->GetToken(id).text, false, KindBit(index->GetToken(id).kind));
+      }
+      for (int32_t p = 0; p < index->SequenceCount(); p += 97) {
+        index->NextPosition(p, kWordKinds);
+        index->PairFreq(static_cast<int32_t>(index->TokenAt(p)), 0);
+      }
+      index->AddToken("w1", kKindWord, 0, 5);
+      index->Commit();
+    } catch (const EQuenterra&) {
+      ++failures;
+    }
+  }
+  EXPECT_GT(failures, 30);  // most damage is noticed
+}
+
+}  // namespace
+}  // namespace quenterra
