@@ -1,10 +1,10 @@
 // quenterra-cli: the headless front-end over the core, for scripted, reproducible runs.
-#include <cstring>
 #include <iostream>
 #include <span>
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/GlobalOptions.h"
 #include "corpus/LangTables.h"
 #include "platform/Errors.h"
 
@@ -13,25 +13,33 @@ namespace {
 
 const TCommand kCommands[] = {
     {"tokens", "tokens FILE...      print every token: file, source offset, kind, text", RunTokens},
+    {"config", "config              print the settings in effect as a settings file", RunConfig},
+    {"index", "index [--stats] FILE...  build the text index and print words and types", RunIndex},
 };
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: quenterra-cli COMMAND [OPTIONS] ARGS...\n\nCommands:\n";
+  out << "Usage: quenterra-cli [GLOBAL OPTIONS] COMMAND [OPTIONS] ARGS...\n\nCommands:\n";
   for (const TCommand& command : kCommands) out << "  " << command.synopsis << '\n';
-  out << "\nRun 'quenterra-cli COMMAND --help' for the options of a command.\n";
+  out << '\n' << kGlobalOptionsHelp
+      << "\nThe settings come from QUENTERRA.INI beside the program, else from\n"
+         "$XDG_CONFIG_HOME/quenterra/QUENTERRA.INI (default ~/.config/quenterra/); the defaults\n"
+         "apply when there is none.\n"
+         "\nRun 'quenterra-cli COMMAND --help' for the options of a command.\n";
 }
 
 int Main(std::span<char*> argv) {
-  if (argv.size() < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    PrintHelp(argv.size() < 2 ? std::cerr : std::cout);
-    return argv.size() < 2 ? 2 : 0;
+  TArgs args(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
+  TGlobalOptions options = ExtractGlobalOptions(args);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    PrintHelp(args.empty() ? std::cerr : std::cout);
+    return args.empty() ? 2 : 0;
   }
   for (const TCommand& command : kCommands) {
-    if (std::strcmp(argv[1], command.name) != 0) continue;
-    TArgs args(argv.begin() + 2, argv.end());
-    return command.run(args);
+    if (args[0] != command.name) continue;
+    if (!ApplyGlobalOptions(options)) return 1;
+    return command.run(TArgs(args.begin() + 1, args.end()));
   }
-  std::cerr << "quenterra-cli: unknown command '" << argv[1] << "'\n";
+  std::cerr << "quenterra-cli: unknown command '" << args[0] << "'\n";
   PrintHelp(std::cerr);
   return 2;
 }

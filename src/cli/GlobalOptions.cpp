@@ -1,0 +1,100 @@
+#include "cli/GlobalOptions.h"
+
+#include <filesystem>
+
+#include "config/Settings.h"
+#include "config/SettingsFile.h"
+#include "engine/StopList.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+namespace quenterra::cli {
+
+const char kGlobalOptionsHelp[] =
+    "Options of every command (before or after the command name):\n"
+    "  --config FILE       read the settings from FILE instead of QUENTERRA.INI\n"
+    "  --no-config         use the default settings; read no settings file\n"
+    "  --set KEY=VALUE     set one setting by its key in the settings file (repeatable;\n"
+    "                      'quenterra-cli config' lists the keys)\n"
+    "  --stoplist FILE     load the stop list from FILE (one word a line) and use it\n";
+
+namespace {
+
+// The value of an option at args[i] ("--name VALUE" or "--name=VALUE"); i moves past it.
+std::optional<std::string> OptionValue(const TArgs& args, size_t& i, const std::string& name) {
+  const std::string& arg = args[i];
+  if (arg.starts_with(name + "=")) return arg.substr(name.size() + 1);
+  if (arg != name) return std::nullopt;
+  if (i + 1 >= args.size()) throw EUsage{name + " needs an argument"};
+  return args[++i];
+}
+
+std::pair<std::string, std::string> SplitSetting(const std::string& text) {
+  size_t equals = text.find('=');
+  if (equals == 0 || equals == std::string::npos)
+    throw EUsage{"--set needs KEY=VALUE, not '" + text + "'"};
+  return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+bool ReadConfiguredSettings(const TGlobalOptions& options) {
+  if (options.noConfig) return true;
+  if (!options.configFile) return ReadSettings(ConfigReadPath());
+  if (!FileExists(*options.configFile)) {
+    MsgError("Could not read from configuration file " + *options.configFile + "!");
+    return false;
+  }
+  return ReadSettings(*options.configFile);
+}
+
+}  // namespace
+
+TGlobalOptions ExtractGlobalOptions(TArgs& args) {
+  TGlobalOptions options;
+  TArgs rest;
+  size_t i = 0;
+  for (; i < args.size() && args[i] != "--"; ++i) {
+    if (std::optional<std::string> file = OptionValue(args, i, "--config")) {
+      options.configFile = *file;
+    } else if (args[i] == "--no-config") {
+      options.noConfig = true;
+    } else if (std::optional<std::string> setting = OptionValue(args, i, "--set")) {
+      options.sets.push_back(SplitSetting(*setting));
+    } else if (std::optional<std::string> stopList = OptionValue(args, i, "--stoplist")) {
+      options.stopListFile = *stopList;
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+  args = std::move(rest);
+  if (options.configFile && options.noConfig)
+    throw EUsage{"--config and --no-config exclude each other"};
+  return options;
+}
+
+void SetSetting(const std::string& key, const std::string& value) {
+  TIniFile effective;
+  WriteSettingsTo(effective);
+  for (const std::string& section : effective.SectionNames()) {
+    if (!effective.ValueExists(section, key)) continue;
+    effective.WriteString(section, key, value);
+    ReadSettingsFrom(effective);
+    return;
+  }
+  throw EUsage{"unknown setting '" + key + "' (see 'quenterra-cli config' for the keys)"};
+}
+
+bool ApplyGlobalOptions(const TGlobalOptions& options) {
+  if (!ReadConfiguredSettings(options)) return false;
+  for (const auto& [key, value] : options.sets) SetSetting(key, value);
+  if (options.stopListFile) {
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::absolute(*options.stopListFile, error);
+    StopList().SetFileName(error ? *options.stopListFile : file.lexically_normal().string());
+    if (!StopList().LoadFromFile()) return false;
+    Config().UseStoplist = true;
+  }
+  return true;
+}
+
+}  // namespace quenterra::cli

@@ -1,0 +1,375 @@
+#include "config/SettingsFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "config/ExtractHistory.h"
+#include "config/Settings.h"
+#include "corpus/LangTables.h"
+#include "engine/StopList.h"
+#include "patterns/eMetaT.h"
+#include "platform/AtomicFile.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr char kGeneral[] = "GeneralConfiguration";
+constexpr char kTags[] = "Tag Settings";
+constexpr char kExtract[] = "ExtractConfiguration";
+constexpr char kFullExtract[] = "FullExtractConfiguration";
+constexpr char kWordTags[] = "Word Tag Settings";
+
+// Characters up to and including the space dropped from both ends.
+std::string_view TrimControls(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+std::string_view TrimSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// A character key whose empty (trimmed) value falls back to `fallback`.
+char ReadTrimmedChar(const TIniFile& file, const char* section, const char* key, char fallback,
+                     bool controls) {
+  std::string value = file.ReadString(section, key, std::string(1, fallback));
+  std::string_view trimmed = controls ? TrimControls(value) : TrimSpaces(value);
+  return trimmed.empty() ? fallback : trimmed.front();
+}
+
+uint8_t ReadByte(const TIniFile& file, const char* section, const char* key, uint8_t fallback) {
+  return static_cast<uint8_t>(file.ReadInteger(section, key, fallback) & 0xFF);
+}
+
+TFontSpec StockFontIn(int32_t color) {
+  TFontSpec font = TFontSpec::StockSystemFont();
+  font.color = color;
+  return font;
+}
+
+void ReadGeneral(const TIniFile& file) {
+  TGlobalSettings& global = GlobalSettings();
+  global.ConcordancePath = file.ReadString(kGeneral, "ConcordancePath", "");
+  global.FreqPath = file.ReadString(kGeneral, "FreqPath", "");
+  global.CorpusFreqPath = file.ReadString(kGeneral, "CorpusFreqPath", "");
+  ReadFontKey(file, kGeneral, "CorpusFont", global.CorpusFont);
+  ReadFontKey(file, kGeneral, "SystemFont", global.SystemFont);
+}
+
+void ReadTagSettings(const TIniFile& file) {
+  ZuzadovUdirev& config = Config();
+  config.TagStart = ReadTrimmedChar(file, kTags, "TagStart", '<', true);
+  config.TagStop = ReadTrimmedChar(file, kTags, "TagStop", '>', false);
+}
+
+void ReadExtract(const TIniFile& file) {
+  ZuzadovUdirev& config = Config();
+  config.NonWordChars = file.ReadString(kExtract, "NonWordChars", kDefaultNonWordChars);
+  config.SkippingChars = file.ReadString(kExtract, "SkippingChars", "-=");
+  config.EqualChars = file.ReadString(kExtract, "EqualChars", "");
+  ParseEqualChars();
+  config.WildCard0orMore = file.ReadChar(kExtract, "WildCard0orMore", '*');
+  config.WildCard0or1 = file.ReadChar(kExtract, "WildCard0or1", '%');
+  config.WildCardExactly1 = file.ReadChar(kExtract, "WildCardExactly1", '?');
+  config.TagSearchSeparator = file.ReadChar(kExtract, "TagSearchSeparator", '&');
+  config.TagUnorderedChar = file.ReadChar(kExtract, "TagUnorderedChar", '+');
+  config.TagSubsequentChar = file.ReadChar(kExtract, "TagSubsequentChar", '>');
+  config.SpanRange = std::clamp(file.ReadInteger(kExtract, "SpanRange", 2), 2, 12);
+  config.SkipNormalTags = file.ReadBool(kExtract, "SkipNormalTags", true);
+  config.Min_Word_Freq = file.ReadInteger(kExtract, "Min_Word_Freq", 2);
+  config.Last_Method_Selected = ReadByte(file, kExtract, "Last_Method_Selected", 2);
+  config.ignoreCase = file.ReadBool(kExtract, "ignoreCase", true);
+  config.UseStoplist = file.ReadBool(kExtract, "UseStoplist", false);
+  ReadFontKey(file, kExtract, "NormalFont", config.NormalFont);
+  ReadFontKey(file, kExtract, "HiliteFont", config.HiliteFont);
+  config.QuenterraFont = config.HiliteFont;
+  config.QuenterraFont.color = TFontSpec::kRed;
+  ReadFontKey(file, kExtract, "QuenterraFont", config.QuenterraFont);
+  ExtractHistory().Load(file);
+}
+
+void ReadFullExtract(const TIniFile& file) {
+  TFullExtractOptions& options = FullExtractOptions();
+  options.UsePOSTags = file.ReadBool(kFullExtract, "UsePOSTags", false);
+  options.IF_Score_Method = ReadByte(file, kFullExtract, "IF_Score_Method", 4);
+  options.IFMin_T_Score = file.ReadFloat(kFullExtract, "IFMin_T_Score", 0.5);
+  options.IFMin_Mutual_Info = file.ReadFloat(kFullExtract, "IFMin_Mutual_Info", 0.5);
+  options.IFMin_Likehood = file.ReadFloat(kFullExtract, "IFMin_Likehood", 1.0);
+  options.EF_Score_Method = ReadByte(file, kFullExtract, "EF_Score_Method", 3);
+  options.EFMin_Cost_Criteria = file.ReadInteger(kFullExtract, "EFMin_Cost_Criteria", 3);
+  options.EFMin_Mutual_Info = file.ReadFloat(kFullExtract, "EFMin_Mutual_Info", 0.5);
+  options.Min_Span = file.ReadInteger(kFullExtract, "Min_Span", 2);
+  options.Max_Span = file.ReadInteger(kFullExtract, "Max_Span", 7);
+}
+
+void ReadWordTags(const TIniFile& file) {
+  ZuzadovUdirev& config = Config();
+  config.wTagStarts.clear();
+  config.MetaTags.clear();
+  config.WordTag = ReadByte(file, kWordTags, "WordTag", 0);
+  config.wTagDelimiter = ReadTrimmedChar(file, kWordTags, "wTagDelimiter", '_', true);
+  config.wTagStop = ReadTrimmedChar(file, kWordTags, "wTagStop", '>', true);
+  config.wTagBefore = file.ReadBool(kWordTags, "wTagBefore", false);
+  ReadCountedList(file, kWordTags, "wTagStarts", config.wTagStarts);
+  // Row i pairs entry i of both lists, so an empty entry in one cannot shift the other.
+  std::vector<std::string> names = ReadCountedListEntries(file, kWordTags, "MetaTagNames");
+  std::vector<std::string> contents = ReadCountedListEntries(file, kWordTags, "MetaTagStrings");
+  contents.resize(names.size());
+  std::vector<TMetaTagRow> rows;
+  for (size_t i = 0; i < names.size(); ++i) rows.push_back(TMetaTagRow{names[i], contents[i]});
+  config.MetaTags = MetaTagsFromRows(rows);
+}
+
+void WriteGeneral(TIniFile& file) {
+  const TGlobalSettings& global = GlobalSettings();
+  file.WriteString(kGeneral, "CorpusPath", global.CorpusPath);
+  file.WriteString(kGeneral, "StopListPath", global.StopListPath);
+  file.WriteString(kGeneral, "ConcordancePath", global.ConcordancePath);
+  file.WriteString(kGeneral, "FreqPath", global.FreqPath);
+  file.WriteString(kGeneral, "CorpusFreqPath", global.CorpusFreqPath);
+  WriteFontKey(file, kGeneral, "CorpusFont", global.CorpusFont);
+  WriteFontKey(file, kGeneral, "SystemFont", global.SystemFont);
+}
+
+void WriteExtract(TIniFile& file) {
+  const ZuzadovUdirev& config = Config();
+  file.WriteString(kExtract, "NonWordChars", config.NonWordChars);
+  file.WriteString(kExtract, "SkippingChars", config.SkippingChars);
+  file.WriteString(kExtract, "EqualChars", config.EqualChars);
+  file.WriteChar(kExtract, "WildCard0orMore", config.WildCard0orMore);
+  file.WriteChar(kExtract, "WildCard0or1", config.WildCard0or1);
+  file.WriteChar(kExtract, "WildCardExactly1", config.WildCardExactly1);
+  file.WriteChar(kExtract, "WildCardMatchWords", config.WildCardMatchWords);
+  file.WriteInteger(kExtract, "MatchWordsLo", config.MatchWordsLo);
+  file.WriteInteger(kExtract, "MatchWordsHi", config.MatchWordsHi);
+  file.WriteChar(kExtract, "TagSearchSeparator", config.TagSearchSeparator);
+  file.WriteChar(kExtract, "TagUnorderedChar", config.TagUnorderedChar);
+  file.WriteChar(kExtract, "TagSubsequentChar", config.TagSubsequentChar);
+  file.WriteInteger(kExtract, "SpanRange", config.SpanRange);
+  file.WriteBool(kExtract, "SkipNormalTags", config.SkipNormalTags);
+  file.WriteBool(kExtract, "ignoreCase", config.ignoreCase);
+  file.WriteBool(kExtract, "UseStoplist", config.UseStoplist);
+  file.WriteInteger(kExtract, "Min_Word_Freq", config.Min_Word_Freq);
+  file.WriteInteger(kExtract, "Last_Method_Selected", config.Last_Method_Selected);
+  WriteFontKey(file, kExtract, "NormalFont", config.NormalFont);
+  WriteFontKey(file, kExtract, "HiliteFont", config.HiliteFont);
+  WriteFontKey(file, kExtract, "QuenterraFont", config.QuenterraFont);
+}
+
+void WriteFullExtract(TIniFile& file) {
+  const TFullExtractOptions& options = FullExtractOptions();
+  file.WriteBool(kFullExtract, "UsePOSTags", options.UsePOSTags);
+  file.WriteInteger(kFullExtract, "IF_Score_Method", options.IF_Score_Method);
+  file.WriteFloat(kFullExtract, "IFMin_T_Score", options.IFMin_T_Score);
+  file.WriteFloat(kFullExtract, "IFMin_Mutual_Info", options.IFMin_Mutual_Info);
+  file.WriteFloat(kFullExtract, "IFMin_Likehood", options.IFMin_Likehood);
+  file.WriteInteger(kFullExtract, "EF_Score_Method", options.EF_Score_Method);
+  file.WriteInteger(kFullExtract, "EFMin_Cost_Criteria", options.EFMin_Cost_Criteria);
+  file.WriteFloat(kFullExtract, "EFMin_Mutual_Info", options.EFMin_Mutual_Info);
+  file.WriteInteger(kFullExtract, "Min_Span", options.Min_Span);
+  file.WriteInteger(kFullExtract, "Max_Span", options.Max_Span);
+}
+
+void WriteWordTags(TIniFile& file) {
+  const ZuzadovUdirev& config = Config();
+  file.WriteInteger(kWordTags, "WordTag", config.WordTag);
+  file.WriteChar(kWordTags, "wTagDelimiter", config.wTagDelimiter);
+  file.WriteBool(kWordTags, "wTagBefore", config.wTagBefore);
+  file.WriteChar(kWordTags, "wTagStop", config.wTagStop);
+  WriteCountedList(file, kWordTags, "wTagStarts", config.wTagStarts);
+  std::vector<std::string> names, contents;
+  for (const TMetaTag& meta : config.MetaTags) {
+    names.push_back(meta.name);
+    contents.push_back(JoinMetaTagContents(meta.tags, ","));
+  }
+  WriteCountedList(file, kWordTags, "MetaTagNames", names);
+  WriteCountedList(file, kWordTags, "MetaTagStrings", contents);
+}
+
+// Whether the file can be opened for reading and writing (created when `create` is set).
+bool OpenableForWriting(const std::string& name, bool create) {
+  int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::string WithSlash(std::string dir) {
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return dir;
+}
+
+}  // namespace
+
+// ---- Locations --------------------------------------------------------------------------------
+
+TConfigLocations DefaultConfigLocations() {
+  TConfigLocations where{ProgramDirectory(), ""};
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  if (xdg != nullptr && xdg[0] == '/')
+    where.configDir = WithSlash(xdg) + "quenterra/";
+  else if (home != nullptr && home[0] != '\0')
+    where.configDir = WithSlash(home) + ".config/quenterra/";
+  return where;
+}
+
+std::string ConfigReadPath(const TConfigLocations& where) {
+  std::string local = WithSlash(where.programDir) + kConfigFileName;
+  if (FileExists(local) || where.configDir.empty()) return local;
+  return WithSlash(where.configDir) + kConfigFileName;
+}
+
+std::string ConfigWritePath(const TConfigLocations& where) {
+  std::string local = WithSlash(where.programDir) + kConfigFileName;
+  if (FileExists(local) && OpenableForWriting(local, false) && DirectoryWritable(local))
+    return local;
+  if (where.configDir.empty()) return "";
+  std::error_code error;
+  std::filesystem::create_directories(where.configDir, error);
+  std::string user = WithSlash(where.configDir) + kConfigFileName;
+  if (OpenableForWriting(user, true) && DirectoryWritable(user)) return user;
+  return "";
+}
+
+// ---- Reading and writing ----------------------------------------------------------------------
+
+void ReadSettingsFrom(const TIniFile& file) {
+  ZuzadovUdirev& config = Config();
+  TGlobalSettings& global = GlobalSettings();
+  global.CorpusFont = config.NormalFont = TFontSpec::StockSystemFont();
+  config.HiliteFont = StockFontIn(TFontSpec::kBlue);
+  config.QuenterraFont = StockFontIn(TFontSpec::kRed);
+  global.SystemFont = TFontSpec::DefaultSystemFont();
+  ReadGeneral(file);
+  ReadTagSettings(file);
+  ReadExtract(file);
+  ReadFullExtract(file);
+  ReadWordTags(file);
+  StopList().LoadFromConfig(file);
+  int32_t language = file.ReadInteger(kGeneral, "Language",
+                                      static_cast<int32_t>(UserDefaultLanguage()));
+  ApplyLanguage(static_cast<uint32_t>(language));
+}
+
+void WriteSettingsTo(TIniFile& file) {
+  WriteGeneral(file);
+  file.WriteChar(kTags, "TagStart", Config().TagStart);
+  file.WriteChar(kTags, "TagStop", Config().TagStop);
+  WriteExtract(file);
+  ExtractHistory().Save(file);
+  WriteFullExtract(file);
+  WriteWordTags(file);
+  StopList().SaveToConfig(file);
+  file.WriteInteger(kGeneral, "Language", CurrentLanguage());
+}
+
+bool ReadSettings(const std::string& fileName) {
+  try {
+    ReadSettingsFrom(TIniFile::Load(fileName));
+    return true;
+  } catch (const std::exception&) {
+    MsgError("Could not read from configuration file " + fileName + "!");
+    return false;
+  }
+}
+
+bool WriteSettings(const std::string& fileName) {
+  if (fileName.empty()) return false;  // no writable location: not saved, silently
+  try {
+    TIniFile file;
+    WriteSettingsTo(file);
+    file.Save(fileName);
+    return true;
+  } catch (const std::exception&) {
+    MsgError("Could not write to configuration file " + fileName + "!");
+    return false;
+  }
+}
+
+// ---- Single keys ------------------------------------------------------------------------------
+
+namespace {
+
+bool WriteSingleKey(const std::string& fileName, const char* key, const std::string& value) {
+  if (fileName.empty()) return false;
+  try {
+    TIniFile file = TIniFile::Load(fileName);
+    file.WriteString(kGeneral, key, value);
+    file.Save(fileName);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+TIniFile LoadOrEmpty(const std::string& fileName) {
+  try {
+    return TIniFile::Load(fileName);
+  } catch (const std::exception&) {
+    return TIniFile{};
+  }
+}
+
+}  // namespace
+
+bool ReadSaveOnExit(const std::string& fileName) {
+  return LoadOrEmpty(fileName).ReadBool(kGeneral, "SaveOnExit", false);
+}
+
+std::string ReadWorkspacePath(const std::string& fileName) {
+  return LoadOrEmpty(fileName).ReadString(kGeneral, "WorkspacePath", "");
+}
+
+bool WriteSaveOnExit(const std::string& fileName, bool value) {
+  return WriteSingleKey(fileName, "SaveOnExit", value ? "1" : "0");
+}
+
+bool WriteWorkspacePath(const std::string& fileName, const std::string& value) {
+  return WriteSingleKey(fileName, "WorkspacePath", value);
+}
+
+// ---- Equal characters -------------------------------------------------------------------------
+
+bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups) {
+  text = TrimSpaces(text);
+  if (text.empty()) {
+    groups.clear();
+    return true;
+  }
+  std::string packed;
+  for (char c : text)
+    if (c != ' ') packed += c;
+  if (packed.back() != ';') packed += ';';
+  std::vector<TCharSet> parsed;
+  size_t start = 0;
+  while (start < packed.size()) {
+    size_t end = packed.find(';', start);
+    if (end == start) return false;  // an empty group
+    TCharSet group;
+    for (size_t i = start; i < end; ++i) {
+      unsigned char c = static_cast<unsigned char>(packed[i]);
+      bool member = (i - start) % 2 == 0;
+      if (member ? c < 'A' : c != '=') return false;
+      if (member) group.Add(c);
+    }
+    if (!group.Empty()) parsed.push_back(group);
+    start = end + 1;
+  }
+  groups = std::move(parsed);
+  return true;
+}
+
+bool ParseEqualChars() { return ParseEqualChars(Config().EqualChars, Config().EqualGroups); }
+
+}  // namespace quenterra

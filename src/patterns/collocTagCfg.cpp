@@ -1,0 +1,44 @@
+#include "patterns/collocTagCfg.h"
+
+#include <string_view>
+
+#include "corpus/RebuildConfirm.h"
+
+namespace quenterra {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+char TrimmedChar(const std::string& field) {
+  std::string_view trimmed = Trim(field);
+  return trimmed.empty() ? '\0' : trimmed.front();
+}
+
+}  // namespace
+
+bool NormalTagsOkEnabled(const std::string& tagStart, const std::string& tagStop) {
+  return !Trim(tagStart).empty() && !Trim(tagStop).empty();
+}
+
+bool NormalTagsChanged(const std::string& tagStart, const std::string& tagStop,
+                       const ZuzadovUdirev& config) {
+  return TrimmedChar(tagStart) != config.TagStart || TrimmedChar(tagStop) != config.TagStop;
+}
+
+TNormalTagsOk AcceptNormalTags(const std::string& tagStart, const std::string& tagStop,
+                               int corpusFileCount) {
+  ZuzadovUdirev& config = Config();
+  if (!NormalTagsOkEnabled(tagStart, tagStop) || !NormalTagsChanged(tagStart, tagStop, config))
+    return TNormalTagsOk::Unchanged;
+  if (!ConfirmRebuild(corpusFileCount)) return TNormalTagsOk::RebuildRefused;
+  config.TagStart = TrimmedChar(tagStart);
+  config.TagStop = TrimmedChar(tagStop);
+  return TNormalTagsOk::Changed;
+}
+
+}  // namespace quenterra

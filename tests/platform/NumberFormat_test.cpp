@@ -1,0 +1,61 @@
+#include "platform/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace quenterra {
+namespace {
+
+class NumberFormatTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetNumberFormat({}); }
+};
+
+TEST_F(NumberFormatTest, CountsGroupThousands) {
+  SetNumberFormat({',', '.'});
+  EXPECT_EQ(FormatCount(0), "0");
+  EXPECT_EQ(FormatCount(999), "999");
+  EXPECT_EQ(FormatCount(12345), "12,345");
+  EXPECT_EQ(FormatCount(-1234567), "-1,234,567");
+  EXPECT_EQ(FormatCount(INT64_MIN), "-9,223,372,036,854,775,808");
+  SetNumberFormat({'.', ','});
+  EXPECT_EQ(FormatCount(1000), "1.000");
+}
+
+TEST_F(NumberFormatTest, FloatsUseTheDecimalSeparatorBothWays) {
+  SetNumberFormat({'.', ','});
+  EXPECT_EQ(FormatFloat(0.5), "0,5");
+  EXPECT_EQ(FormatFloat(1.0), "1");
+  EXPECT_EQ(FormatFloat(std::nan("")), "0");
+  double value = 0;
+  EXPECT_TRUE(ParseFloat(" -2,25 ", value));
+  EXPECT_DOUBLE_EQ(value, -2.25);
+  EXPECT_TRUE(ParseFloat("+1,5E3", value));
+  EXPECT_DOUBLE_EQ(value, 1500);
+  EXPECT_TRUE(ParseFloat(",5", value));
+  EXPECT_DOUBLE_EQ(value, 0.5);
+  for (const char* bad : {"", ",", "1.5", "1,5,5", "1e", "e5", "inf", "nan", "1e999", "0x10", "1 2"})
+    EXPECT_FALSE(ParseFloat(bad, value)) << bad;
+  for (double x : {0.1, 1.0 / 3, 1e-7, 123456789.125, -0.0, std::numeric_limits<double>::max()}) {
+    ASSERT_TRUE(ParseFloat(FormatFloat(x), value)) << x;
+    EXPECT_EQ(value, x);
+  }
+}
+
+TEST_F(NumberFormatTest, TheCLocaleGivesCommaAndPoint) {
+  const char* old = std::getenv("LC_ALL");
+  std::string saved = old != nullptr ? old : "";
+  setenv("LC_ALL", "C", 1);
+  TNumberFormat format = LocaleNumberFormat();
+  if (old != nullptr)
+    setenv("LC_ALL", saved.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
+  EXPECT_EQ(format, (TNumberFormat{',', '.'}));
+}
+
+}  // namespace
+}  // namespace quenterra
