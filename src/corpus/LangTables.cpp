@@ -257,6 +257,22 @@ std::string FoldString(std::string_view s) {
   return folded;
 }
 
+std::string UpperString(std::string_view s) {
+  std::string upper(s);
+  const bool multiByte = codepage::MultiByte(gCodePage);
+  for (size_t i = 0; i < upper.size(); ++i) {
+    const auto c = static_cast<unsigned char>(upper[i]);
+    if (!gFactsValid) {
+      if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
+    } else if (multiByte && c >= 0x80 && gDecode[c] == codepage::kNoChar) {
+      ++i;  // a lead byte: its trail byte may look like an ASCII letter
+    } else {
+      upper[i] = static_cast<char>(gFacts.upper[c]);
+    }
+  }
+  return upper;
+}
+
 bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold) {
   if (pattern == nullptr || text == nullptr) return true;  // an absent string is an empty one
   for (;; ++pattern, ++text) {

@@ -93,6 +93,10 @@ unsigned char OtherCase(unsigned char c);
 // Folds a zero-terminated string through the case table into dest, or in place when dest is null.
 void FoldStr(char* source, char* dest = nullptr);
 std::string FoldString(std::string_view s);
+// The text upper-cased by the current code page's own mapping (ASCII only while the code page
+// is unknown): each lower-case letter whose upper case the code page holds becomes it. The
+// second bytes of double-byte characters stay as they are.
+std::string UpperString(std::string_view s);
 // True as soon as either zero-terminated string ends with all bytes so far equal (folded through
 // the case table on both sides when fold is set); false at the first difference.
 bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold);

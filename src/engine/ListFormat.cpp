@@ -1,0 +1,162 @@
+#include "engine/ListFormat.h"
+
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+
+#include "corpus/LangTables.h"
+#include "corpus/TextIndex.h"
+#include "engine/collocList.h"
+#include "platform/AtomicFile.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::string JoinedByTabs(const std::vector<std::string>& cells) {
+  std::string line;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) line += '\t';
+    line += cells[i];
+  }
+  return line;
+}
+
+// A JSON string literal of bytes in the user's code page.
+std::string JsonString(std::string_view bytes) {
+  const std::string utf8 = ToUtf8(bytes);
+  std::string quoted = "\"";
+  for (char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (byte < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+      quoted += escape;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + '"';
+}
+
+std::string JsonNumber(double value) {
+  char text[64];
+  auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+std::string JsonScore(const TCollocItem& item, const TListView& view) {
+  if (view.scoreMethod == smNone || ScoreUnavailable(item.score, view.scoreMethod)) return "null";
+  return JsonNumber(item.score);
+}
+
+void WriteJsonWords(std::ostream& out, const TCollocationList& list, const TCollocItem& item) {
+  const TTextIndex& index = list.Index();
+  auto text = [&](int32_t id) { return index.GetToken(static_cast<uint32_t>(id)).text; };
+  int length = 0;
+  while (length < list.WordCount() && item.words[length] >= 0) ++length;
+  out << "\"words\":[";
+  for (int j = 0; j < length; ++j) out << (j > 0 ? "," : "") << JsonString(text(item.words[j]));
+  out << "],\"tags\":[";
+  for (int j = 0; item.tags != nullptr && j < length; ++j) {
+    out << (j > 0 ? "," : "");
+    out << (item.tags[j] >= 0 ? JsonString(text(item.tags[j])) : "null");
+  }
+  out << "]";
+}
+
+}  // namespace
+
+std::vector<TListColumn> ShownColumns(const TListView& view) {
+  std::vector<TListColumn> columns;
+  if (view.showFrequency) columns.push_back(TListColumn::Frequency);
+  if (view.scoreMethod != smNone) columns.push_back(TListColumn::Score);
+  columns.push_back(TListColumn::Text);
+  return columns;
+}
+
+std::string ColumnTitle(TListColumn column, const TListView& view) {
+  switch (column) {
+    case TListColumn::Frequency:
+      return "Freq";
+    case TListColumn::Score:
+      return ScoreColumnTitle(view.scoreMethod);
+    case TListColumn::Text:
+      return "Collocation";
+  }
+  return "";
+}
+
+std::string CellText(const TCollocationList& list, int i, TListColumn column,
+                     const TListView& view) {
+  switch (column) {
+    case TListColumn::Frequency:
+      return std::to_string(list.Item(i).count);
+    case TListColumn::Score:
+      return FormatScore(list.Item(i).score, view.scoreMethod);
+    case TListColumn::Text:
+      return list.CollocationText(i);
+  }
+  return "";
+}
+
+std::string TitleLine(const TListView& view) {
+  std::vector<std::string> titles;
+  for (TListColumn column : ShownColumns(view)) titles.push_back(ColumnTitle(column, view));
+  return JoinedByTabs(titles);
+}
+
+std::string ItemLine(const TCollocationList& list, int i, const TListView& view) {
+  std::vector<std::string> cells;
+  for (TListColumn column : ShownColumns(view)) cells.push_back(CellText(list, i, column, view));
+  return JoinedByTabs(cells);
+}
+
+void WriteSavedList(std::ostream& out, const TCollocationList& list, const TListView& view) {
+  char header[64];
+  std::snprintf(header, sizeof header, "%s ( %d collocations )", "Collocation List", list.Count());
+  out << header << kCrLf << kCrLf;
+  if (view.scoreMethod != smNone)
+    out << "Score method: " << ScoreLongName(view.scoreMethod) << kCrLf << kCrLf;
+  const std::string titles = TitleLine(view);
+  out << titles << kCrLf << std::string(titles.size(), '_') << kCrLf << kCrLf;
+  for (int i = 0; i < list.Count(); ++i) out << ItemLine(list, i, view) << kCrLf;
+}
+
+void SaveListToFile(const std::string& fileName, const TCollocationList& list,
+                    const TListView& view) {
+  std::ostringstream text;
+  WriteSavedList(text, list, view);
+  ReplaceFile(fileName, text.view());
+}
+
+void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
+  out << "count\tscore\tposition\ttext\n";
+  for (int i = 0; i < list.Count(); ++i) {
+    const TCollocItem& item = list.Item(i);
+    out << item.count << '\t' << FormatScore(item.score, view.scoreMethod) << '\t' << item.position
+        << '\t' << list.CollocationText(i) << '\n';
+  }
+}
+
+void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,
+                   const std::string& caption) {
+  out << "{\"caption\":" << JsonString(caption) << ",\"wordCount\":" << list.WordCount()
+      << ",\"scoreMethod\":" << JsonString(ScoreLongName(view.scoreMethod)) << ",\"items\":[";
+  for (int i = 0; i < list.Count(); ++i) {
+    const TCollocItem& item = list.Item(i);
+    out << (i > 0 ? ",\n" : "\n") << "{\"count\":" << item.count
+        << ",\"score\":" << JsonScore(item, view) << ",\"position\":" << item.position
+        << ",\"text\":" << JsonString(list.CollocationText(i)) << ',';
+    WriteJsonWords(out, list, item);
+    out << '}';
+  }
+  out << "\n]}\n";
+}
+
+}  // namespace quenterra

@@ -1,0 +1,138 @@
+#include "engine/Scores.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "corpus/TextIndex.h"
+#include "engine/collocList.h"
+#include "platform/NumberFormat.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr const char* kColumnTitles[kScoreMethodCount] = {"None", "T-Score", "Mutual Inf.", "Cost",
+                                                          "LL"};
+constexpr const char* kLongNames[kScoreMethodCount] = {"None", "T-Score", "Mutual Information",
+                                                       "Cost Criterion", "Log Likehood"};
+
+constexpr double kNoScore = std::numeric_limits<double>::quiet_NaN();
+
+// The frequency of word i: with its tag when the sequence has tags (the index answers with the
+// word's own frequency for tag -1 and while its pair table is not current).
+double Frequency(const TTextIndex& index, const int32_t* words, const int32_t* tags, int i) {
+  if (tags != nullptr) return index.PairFreq(words[i], tags[i]);
+  return index.GetToken(static_cast<uint32_t>(words[i])).frequency;
+}
+
+int SequenceLength(const int32_t* words, int length) {
+  int n = 0;
+  while (n < length && words[n] >= 0) ++n;
+  return n;
+}
+
+// One term x ln q; false when the logarithm is undefined, whatever x is.
+bool LogTerm(double x, double q, double& sum) {
+  if (!(q > 0)) return false;
+  sum += x * std::log(q);
+  return true;
+}
+
+// L(x, m, q) = x ln q + (m - x) ln(1 - q), added to sum.
+bool LogL(double x, double m, double q, double& sum) {
+  return LogTerm(x, q, sum) && LogTerm(m - x, 1 - q, sum);
+}
+
+}  // namespace
+
+const char* ScoreColumnTitle(uint8_t method) {
+  return method < kScoreMethodCount ? kColumnTitles[method] : "";
+}
+
+const char* ScoreLongName(uint8_t method) {
+  return method < kScoreMethodCount ? kLongNames[method] : "";
+}
+
+uint8_t ValidScoreMethod(uint8_t method) {
+  return method < kScoreMethodCount ? method : uint8_t{smNone};
+}
+
+bool ScoreUnavailable(double score, uint8_t method) {
+  return !std::isfinite(score) || (method == smLogLikelihood && score == kScoreSentinel);
+}
+
+std::string FormatScore(double score, uint8_t method) {
+  if (method == smNone || method >= kScoreMethodCount) return "";
+  if (ScoreUnavailable(score, method)) return "N/A";
+  char text[400];  // room for the widest finite double in fixed notation
+  if (method == smCost) {
+    double rounded = std::round(score);  // halves away from zero
+    std::snprintf(text, sizeof text, "%.0f", rounded == 0 ? 0.0 : rounded);
+    return text;
+  }
+  std::snprintf(text, sizeof text, "%.6f", score);
+  std::string shown = text;
+  if (shown == "-0.000000") shown.erase(0, 1);
+  const size_t point = shown.find('.');
+  if (point != std::string::npos) shown[point] = NumberFormat().decimalSeparator;
+  return shown;
+}
+
+int CompareScores(double a, double b) {
+  const bool nanA = std::isnan(a), nanB = std::isnan(b);
+  if (nanA || nanB) return nanA == nanB ? 0 : (nanA ? 1 : -1);
+  const double difference = a - b;  // infinities of one sign give NaN: equal
+  if (difference > kScoreTolerance) return -1;
+  if (difference < -kScoreTolerance) return 1;
+  return 0;
+}
+
+bool ScorePasses(double score, double minimum) {
+  return score != kScoreSentinel && minimum - score <= kScoreTolerance;
+}
+
+double TScore(double k, double f1, double f2, double n) { return (k - f1 * f2 / n) / std::sqrt(k); }
+
+double LogLikelihood(double k, double f1, double f2, double n) {
+  if (f1 == 0 || n == f1) return kScoreSentinel;
+  const double p = f2 / n, p1 = k / f1, p2 = (f2 - k) / (n - f1);
+  double expected = 0, observed = 0;
+  // Evaluate all four terms so that every undefined logarithm is caught, even one whose
+  // factor is 0.
+  bool ok = LogL(k, f1, p, expected);
+  ok = LogL(f2 - k, n - f1, p, expected) && ok;
+  ok = LogL(k, f1, p1, observed) && ok;
+  ok = LogL(f2 - k, n - f1, p2, observed) && ok;
+  if (!ok) return kScoreSentinel;
+  return -2 * (expected - observed);
+}
+
+double SequenceScore(const TTextIndex& index, uint8_t method, const int32_t* words,
+                     const int32_t* tags, int length, int32_t count, int64_t corpusWords) {
+  const double k = count, n = static_cast<double>(corpusWords);
+  const int used = SequenceLength(words, length);
+  if (method == smMutualInfo) {
+    if (used == 0) return kNoScore;
+    double v = k / Frequency(index, words, tags, 0);
+    for (int i = 1; i < used; ++i) v = v / Frequency(index, words, tags, i) * n;
+    return std::log2(v);
+  }
+  if (method != smTScore && method != smLogLikelihood) return 0;
+  if (used < 2) return kNoScore;
+  const double f1 = Frequency(index, words, tags, 0), f2 = Frequency(index, words, tags, 1);
+  return method == smTScore ? TScore(k, f1, f2, n) : LogLikelihood(k, f1, f2, n);
+}
+
+void TCollocationList::ComputeScores(uint8_t method, int64_t corpusWords) {
+  scoreMethod_ = ValidScoreMethod(method);
+  // Only Mutual Information is defined for sequences longer than two words.
+  if (wordCount_ >= 3 && scoreMethod_ != smMutualInfo) scoreMethod_ = smNone;
+  if (scoreMethod_ == smNone || scoreMethod_ == smCost) return;
+  for (TCollocItem& item : items_) {
+    item.score = SequenceScore(index_, scoreMethod_, item.words.get(), item.tags.get(), wordCount_,
+                               item.count, corpusWords);
+  }
+}
+
+}  // namespace quenterra

@@ -1,0 +1,151 @@
+// The collocation list: the one container of results. Extraction runs and n-gram counts count
+// word sequences into it through a hash of 65536 buckets; the full extract also appends finished
+// items. A list window sorts it by two keys and reads its items for display, saving and printing.
+//
+// Every item is a fixed-length sequence of WordCount word token ids (an id below 0 ends it
+// early), optionally with one word-tag token id per word (-1 for a word without tag). Items are
+// plain records; texts are built on demand from the text index.
+//
+// Hashing: the key's hash value is the wrapping 32-bit sum of its word ids (and tag ids when the
+// key has tags), negated when negative, modulo 65536. Each bucket lists its items sorted by
+// words, then tags, compared element by element as signed 32-bit values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Scores.h"
+
+namespace quenterra {
+
+class TTextIndex;
+
+enum TCollocSortKey : uint8_t {
+  csNone = 0,
+  csFreq,      // Count, descending
+  csScore,     // Score, descending; scores within kScoreTolerance are equal
+  csAlpha,     // collocation text, ascending, byte by byte
+  csPosition,  // Position, ascending
+  csRevPos,    // Position, descending
+  csPOSTag     // tag text, ascending, byte by byte
+};
+
+// One counted word sequence.
+struct TCollocItem {
+  std::unique_ptr<int32_t[]> words;  // WordCount ids; an id < 0 ends the sequence early
+  std::unique_ptr<int32_t[]> tags;   // WordCount tag ids (-1 = none), or null
+  int32_t count = 0;                 // occurrences
+  double score = 0;                  // under the list's ScoreMethod; 0 until computed
+  int32_t position = 0;              // of the search pattern in the sequence, first occurrence
+  uint32_t extra = 0;                // the full extract's per-item word; 0 elsewhere
+};
+
+class TCollocationList {
+ public:
+  static constexpr uint32_t kBucketCount = 65536;
+
+  // The list keeps a reference to the index and reads token texts and frequencies from it: the
+  // index must outlive the list (list windows are closed before the index is rebuilt or
+  // closed). wordCount is at least 1 (else throws "TCollocationList: Invalid word count.").
+  // Hashed, for counting; ScoreMethod 0.
+  TCollocationList(const TTextIndex& index, int wordCount);
+  // Without hash, for appending finished items; a method code outside 0..4 is taken as 0.
+  TCollocationList(const TTextIndex& index, int wordCount, uint8_t scoreMethod);
+  TCollocationList(const TCollocationList&) = delete;
+  TCollocationList& operator=(const TCollocationList&) = delete;
+  ~TCollocationList();
+
+  // The bucket of a key (0 .. 65535). words and tags (nullable) hold wordCount ids.
+  static uint32_t HashValue(const int32_t* words, const int32_t* tags, int wordCount);
+
+  // Counting, on a hashed list only (else throws "TCollocationList: The list has no hash.").
+  // words and tags (nullable) hold WordCount ids each; they are copied. Keys with and without
+  // tags are not meant to share one list.
+  //
+  // Counts one occurrence: adds 1 to the matching item's Count (its Position stays that of the
+  // first occurrence), or appends a new item with Count 1 and this position.
+  void Add(const int32_t* words, const int32_t* tags, int32_t position);
+  // The matching item's Extra; 0 when there is none.
+  uint32_t FindExtra(const int32_t* words, const int32_t* tags) const;
+  // Adds 1 to the matching item's Count and returns the new Count; -1 when there is none.
+  int32_t FindAndCount(const int32_t* words, const int32_t* tags);
+
+  // Appends an item (Position 0) without touching the hash.
+  void Append(const int32_t* words, const int32_t* tags, double score, int32_t count);
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  int WordCount() const { return wordCount_; }
+  // Throws "TCollocationList: List index out of bounds." for i outside 0 .. Count() - 1. A
+  // reference lives until the next call that adds, removes or reorders items.
+  const TCollocItem& Item(int i) const;
+  TCollocItem& Item(int i);
+
+  // Sorts by key1, equal items by key2 (unless csNone), and remembers both keys. Items equal
+  // under both keys keep their order (the sort is stable). Throws "csNone is not allowed in
+  // CompareCollocReccords" when key1 is csNone; unknown keys compare every item equal.
+  void Sort(TCollocSortKey key1, TCollocSortKey key2);
+  TCollocSortKey SortKey1() const { return sortKey1_; }
+  TCollocSortKey SortKey2() const { return sortKey2_; }
+
+  // Frees the hash (not the items); counting calls are refused from then on.
+  void ReleaseHash();
+  bool Hashed() const { return buckets_ != nullptr; }
+
+  // Sorts by csFreq alone, then deletes items from the end while their Count is below minimum.
+  void DropRare(int32_t minimum);
+  // Keeps the items whose Count is at least minCount and, with useScore, whose Score passes
+  // minScore (ScorePasses). Without hash the kept items keep their order. With hash the order
+  // is rebuilt bucket by bucket in index order, each bucket's items last to first (descending
+  // key order); items appended past the hash follow in their order.
+  void Filter(int32_t minCount, bool useScore, double minScore);
+
+  // Sets ScoreMethod and computes every item's score (see engine/Scores.h); corpusWords is
+  // the corpus word count of the run's kind set. A list of 3 or more words asked for anything
+  // but Mutual Information ends with method 0. Methods 0 and 3 (Cost) keep the stored scores.
+  void ComputeScores(uint8_t method, int64_t corpusWords);
+  uint8_t ScoreMethod() const { return scoreMethod_; }
+
+  // The item's words joined by single spaces up to the first negative id; each word with a
+  // tag is followed by a space and the tag upper-cased ("take NN place NN").
+  std::string CollocationText(int i) const;
+  // The texts of the WordCount tags (empty for -1) joined by single spaces, in their stored
+  // case; empty for an item without tags.
+  std::string TagText(int i) const;
+
+  const TTextIndex& Index() const { return index_; }
+
+ private:
+  // A bucket entry keeps the item's first word beside its index, so that most steps of a
+  // search decide without reading the item itself.
+  struct TBucketEntry {
+    int32_t first;  // the item's word 0
+    uint32_t item;  // its index in items_
+  };
+  using TBucket = std::vector<TBucketEntry>;  // in key order
+
+  static int CompareKey(const TCollocItem& item, const int32_t* words, const int32_t* tags,
+                        int wordCount);
+  int CompareEntry(const TBucketEntry& entry, const int32_t* words, const int32_t* tags) const;
+  // The index in the bucket of the first item not less than the key; hit when it matches.
+  size_t Search(const TBucket& bucket, const int32_t* words, const int32_t* tags, bool& hit) const;
+  // The matching item, or null.
+  const TCollocItem* Find(const int32_t* words, const int32_t* tags) const;
+  void RequireHash() const;
+  TCollocItem NewItem(const int32_t* words, const int32_t* tags) const;
+  // Puts the items in the given order (order[new] = old), keeping the hash valid.
+  void Reorder(const std::vector<uint32_t>& order);
+  void RemoveFromHash(uint32_t itemIndex);
+  void FilterHashed(int32_t minCount, bool useScore, double minScore);
+
+  const TTextIndex& index_;
+  int wordCount_;
+  std::vector<TCollocItem> items_;      // in display order
+  std::unique_ptr<TBucket[]> buckets_;  // kBucketCount while counting, else null
+  TCollocSortKey sortKey1_ = csNone;    // of the last sort
+  TCollocSortKey sortKey2_ = csNone;
+  uint8_t scoreMethod_ = smNone;  // of the stored scores
+};
+
+}  // namespace quenterra
