@@ -1,0 +1,87 @@
+// The regular-expression engine that the Regular Expression search kind and the text index's
+// pattern queries use. A pattern is compiled into a byte-coded program with a fastmap and run by
+// a backtracking matcher, after the design of GNU regex 0.12, in the one dialect the program
+// selects (the GNU syntax bits RE_SYNTAX_POSIX_EXTENDED | RE_NO_POSIX_BACKTRACKING, 0x7B2DC):
+//
+//   x  .  [abc]  [^a-z]  [[:alpha:]]      a byte, any byte, bracket expressions (twelve classes)
+//   ^  $  \`  \'                          start/end of text (^ and $ also at newlines)
+//   \b \B \< \>                           word boundary, not a boundary, word start, word end
+//   \w \W \s \S \d \D                     word, white-space and digit bytes and their opposites
+//   (x)  x|y  \1..\9                      groups, alternatives, back references
+//   x*  x+  x?  x{m}  x{m,}  x{m,n}       greedy repetitions (bounds up to 32767)
+//   \c                                    any other character c, taken literally
+//
+// Alternatives are tried in order and the first complete match is taken, so 'a|ab' matches
+// only the 'a' of "ab" (there is no search for the longest match). Stages: RegExpParse,
+// RegExpCompile, RegExpMatch; their details are in those headers.
+//
+// The language tables tie the engine to the corpus language. At compilation a pattern takes
+// private copies of the folding map (every byte of pattern and text is compared as its folded
+// form), of the character-type table (the named classes) and of the regular-expression word
+// table (\w \s \d and the word tests, which look at the unfolded bytes); later changes of the
+// language do not reach a compiled pattern.
+//
+// Texts and patterns are zero-terminated strings: a zero byte ends them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Errors.h"
+
+namespace quenterra {
+
+// The syntax bits of the program's dialect (RE_SYNTAX_POSIX_EXTENDED | RE_NO_POSIX_BACKTRACKING).
+inline constexpr uint32_t kRegExpSyntax = 0x7B2DC;
+
+// A pattern that does not compile, with the engine's message ("Unmatched ( or \(", ...), or an
+// operation code the engine does not know ("Internal regexp error.").
+class ERegExp : public EQuenterra {
+ public:
+  using EQuenterra::EQuenterra;
+};
+
+struct TReProg;
+
+class TRegExp {
+ public:
+  struct TMatch {
+    int start;  // offset of the first byte of the match
+    int end;    // offset just past its last byte
+  };
+
+  // Compiles pattern with the current language tables. After compiling, the fastmap (the
+  // bytes a match can begin with) is widened to the other-case form of each of its bytes when
+  // ignoreCase is on. Throws ERegExp with the engine's message when the pattern does not
+  // compile, "Regular expression too big" included for patterns whose program would be too
+  // large (e.g. 'a{1000}{1000}{1000}').
+  explicit TRegExp(std::string_view pattern);
+  ~TRegExp();
+  TRegExp(const TRegExp&) = delete;
+  TRegExp& operator=(const TRegExp&) = delete;
+  TRegExp(TRegExp&&) noexcept;
+  TRegExp& operator=(TRegExp&&) noexcept;
+
+  // re_search over the whole of text from `start` to its end: the first match found, which
+  // begins at the smallest position where one begins. A match of length zero is no match (the
+  // search does not go on past it), and so is a search that reaches one of the matcher's limits
+  // (2000 failure points, a budget of steps). May run on several threads at once.
+  std::optional<TMatch> Search(std::string_view text, int start = 0) const;
+
+  // The whole-token test of Regular Expression terms and of the text index's pattern queries:
+  // true when the first match that a search from the start of text finds is not empty, begins at
+  // the first byte and ends at the end of text. A shorter first match at the start does not
+  // count, even when a longer one would cover the whole text ('a|ab' does not match "ab").
+  bool MatchesWhole(std::string_view text) const;
+
+  const std::string& Pattern() const { return pattern_; }
+
+ private:
+  std::string pattern_;
+  std::unique_ptr<TReProg> prog_;
+};
+
+}  // namespace quenterra

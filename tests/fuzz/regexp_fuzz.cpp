@@ -1,0 +1,89 @@
+// Compiles arbitrary bytes as a regular expression and runs it over arbitrary text. Input: one
+// byte of options (bit 0: ignoreCase; the rest: the pattern's length, up to 127), the pattern,
+// then the text. Checks that every pattern compiles or raises one of the engine's messages, that
+// a match lies inside the text and is not empty, and that the whole-word test agrees with the
+// first match of a search.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "config/Settings.h"
+#include "corpus/LangTables.h"
+#include "patterns/RegExp3.h"
+
+namespace {
+
+using namespace quenterra;
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+void UseIgnoreCase(bool on) {
+  static int current = -1;
+  if (current == static_cast<int>(on)) return;
+  current = on;
+  Config().ignoreCase = on;
+  BuildCaseTable();
+  RebuildCharTables();
+}
+
+bool KnownMessage(const std::string& message) {
+  static const std::set<std::string> known = {"Invalid regular expression",
+                                              "Invalid collation character",
+                                              "Invalid character class name",
+                                              "Trailing backslash",
+                                              "Invalid back reference",
+                                              "Unmatched [ or [^",
+                                              "Unmatched ( or \\(",
+                                              "Unmatched \\{",
+                                              "Invalid content of \\{\\}",
+                                              "Invalid range end",
+                                              "Memory exhausted",
+                                              "Invalid preceding regular expression",
+                                              "Premature end of regular expression",
+                                              "Regular expression too big",
+                                              "Unmatched ) or \\)"};
+  return known.count(message) != 0;
+}
+
+void Run(const TRegExp& re, std::string_view text) {
+  std::string_view whole = text.substr(0, std::min(text.find('\0'), text.size()));
+  std::optional<TRegExp::TMatch> first = re.Search(text);
+  if (first)
+    Check(0 <= first->start && first->start < first->end &&
+          first->end <= static_cast<int>(whole.size()));
+  bool expected = first && first->start == 0 && first->end == static_cast<int>(whole.size());
+  Check(re.MatchesWhole(text) == expected);
+  int middle = static_cast<int>(whole.size() / 2);
+  if (std::optional<TRegExp::TMatch> later = re.Search(text, middle))
+    Check(later->start >= middle && later->end <= static_cast<int>(whole.size()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool initialised = [] {
+    InitLanguage();
+    SetCurrentLanguage(0x0409);
+    return true;
+  }();
+  (void)initialised;
+  if (size == 0) return 0;
+  UseIgnoreCase(data[0] & 1);
+  size_t patternLength = std::min<size_t>(data[0] >> 1, size - 1);
+  std::string_view pattern(reinterpret_cast<const char*>(data) + 1, patternLength);
+  std::string_view text(reinterpret_cast<const char*>(data) + 1 + patternLength,
+                        size - 1 - patternLength);
+  try {
+    TRegExp re(pattern);
+    Run(re, text);
+  } catch (const ERegExp& e) {
+    Check(KnownMessage(e.what()));
+  }
+  return 0;
+}
