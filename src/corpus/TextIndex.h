@@ -44,8 +44,8 @@ inline constexpr TKindSet kTextKinds =
 using TTokenPredicate = std::function<bool(std::string_view token)>;
 // Compiles a pattern; returns an empty predicate when the pattern does not compile.
 using TRegExpCompiler = std::function<TTokenPredicate(const std::string& pattern)>;
-// Installs the regular-expression engine used by MatchTokens; until one is installed (or after
-// an empty one), regular-expression patterns match nothing.
+// Replaces the regular-expression engine used by MatchTokens (tests use it); an empty compiler
+// restores the program's own engine (patterns/RegExp3.h).
 void InstallTokenRegExp(TRegExpCompiler compiler);
 
 struct TIndexToken {

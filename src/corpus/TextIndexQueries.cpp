@@ -2,18 +2,31 @@
 // lists, statistics and the walk to neighbouring positions.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "corpus/TextIndex.h"
+#include "patterns/RegExp3.h"
 #include "platform/Errors.h"
 
 namespace quenterra {
 
 namespace {
 
+// The program's own engine: a pattern that does not compile matches nothing.
+TTokenPredicate CompileWithEngine(const std::string& pattern) {
+  std::shared_ptr<const TRegExp> regExp;
+  try {
+    regExp = std::make_shared<const TRegExp>(pattern);
+  } catch (const ERegExp&) {
+    return {};
+  }
+  return [regExp](std::string_view token) { return regExp->MatchesWhole(token); };
+}
+
 TRegExpCompiler& RegExpCompiler() {
-  static TRegExpCompiler compiler;
+  static TRegExpCompiler compiler = CompileWithEngine;
   return compiler;
 }
 
@@ -44,7 +57,9 @@ void WildcardStep(std::string_view text, char wild, const char* reach, char* nex
 
 }  // namespace
 
-void InstallTokenRegExp(TRegExpCompiler compiler) { RegExpCompiler() = std::move(compiler); }
+void InstallTokenRegExp(TRegExpCompiler compiler) {
+  RegExpCompiler() = compiler ? std::move(compiler) : CompileWithEngine;
+}
 
 // Matching by the set of text prefixes the pattern can reach, one pattern byte at a time: the
 // result equals trying every split by backtracking, in time linear in pattern x text.

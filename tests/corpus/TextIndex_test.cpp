@@ -205,12 +205,24 @@ TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderAndPositionsAscending) {
   EXPECT_TRUE(index->PatternListPositions({"cat", "dog"}, false, kWordKinds).Sorted());
 }
 
+TEST_F(TextIndexTest, RegularExpressionsMatchWholeTokens) {
+  auto index = Make(TIndexFileMode::Create);
+  index->AddToken("ab", kKindWord, 0, 0);
+  index->AddToken("abc", kKindWord, 0, 0);
+  index->AddToken("xab", kKindWord, 0, 0);
+  index->Commit();
+  auto whole = index->MatchTokens("ab.*", true, kWordKinds);
+  ASSERT_EQ(whole.size(), 2u);
+  EXPECT_STREQ(whole[1]->text, "abc");
+  EXPECT_EQ(index->MatchTokens("a|ab", true, kWordKinds).size(), 0u);  // first match is too short
+  EXPECT_TRUE(index->MatchTokens("a(b", true, kWordKinds).empty());   // does not compile
+}
+
 TEST_F(TextIndexTest, RegularExpressionsGoThroughTheInstalledEngine) {
   auto index = Make(TIndexFileMode::Create);
   index->AddToken("ab", kKindWord, 0, 0);
   index->AddToken("abc", kKindWord, 0, 0);
   index->Commit();
-  EXPECT_TRUE(index->MatchTokens("ab.*", true, kWordKinds).empty());  // no engine yet
   std::string compiled;
   InstallTokenRegExp([&](const std::string& pattern) -> TTokenPredicate {
     compiled = pattern;
