@@ -17,7 +17,9 @@ struct TCommand {
 
 int RunTokens(const TArgs& args);
 int RunIndex(const TArgs& args);
+int RunExtract(const TArgs& args);
 int RunConfig(const TArgs& args);
+int RunWorkspace(const TArgs& args);
 
 // Thrown for bad command-line usage: main prints the text and exits with status 2.
 struct EUsage {

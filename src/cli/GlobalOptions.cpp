@@ -16,7 +16,12 @@ const char kGlobalOptionsHelp[] =
     "  --no-config         use the default settings; read no settings file\n"
     "  --set KEY=VALUE     set one setting by its key in the settings file (repeatable;\n"
     "                      'quenterra-cli config' lists the keys)\n"
-    "  --stoplist FILE     load the stop list from FILE (one word a line) and use it\n";
+    "  --stoplist FILE     load the stop list from FILE (one word a line) and use it\n"
+    "  --workspace FILE.qws  work on a saved workspace: its settings (the --set options apply\n"
+    "                      on top), its corpus files and its stored index instead of FILEs\n"
+    "  --yes               answer Yes to every question (such as opening a file that does\n"
+    "                      not look like text); otherwise questions are answered No unless\n"
+    "                      stdin is a terminal\n";
 
 namespace {
 
@@ -36,7 +41,19 @@ std::pair<std::string, std::string> SplitSetting(const std::string& text) {
   return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
+TGlobalOptions& StoredOptions() {
+  static TGlobalOptions options;
+  return options;
+}
+
 bool ReadConfiguredSettings(const TGlobalOptions& options) {
+  if (options.workspaceFile) {
+    if (!FileExists(*options.workspaceFile)) {
+      MsgError("Could not read from configuration file " + *options.workspaceFile + "!");
+      return false;
+    }
+    return ReadSettings(*options.workspaceFile);
+  }
   if (options.noConfig) return true;
   if (!options.configFile) return ReadSettings(ConfigReadPath());
   if (!FileExists(*options.configFile)) {
@@ -61,6 +78,10 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
       options.sets.push_back(SplitSetting(*setting));
     } else if (std::optional<std::string> stopList = OptionValue(args, i, "--stoplist")) {
       options.stopListFile = *stopList;
+    } else if (std::optional<std::string> workspace = OptionValue(args, i, "--workspace")) {
+      options.workspaceFile = *workspace;
+    } else if (args[i] == "--yes") {
+      options.assumeYes = true;
     } else {
       rest.push_back(args[i]);
     }
@@ -69,6 +90,8 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
   args = std::move(rest);
   if (options.configFile && options.noConfig)
     throw EUsage{"--config and --no-config exclude each other"};
+  if (options.configFile && options.workspaceFile)
+    throw EUsage{"--config and --workspace exclude each other: a workspace holds its settings"};
   return options;
 }
 
@@ -85,7 +108,14 @@ void SetSetting(const std::string& key, const std::string& value) {
 }
 
 bool ApplyGlobalOptions(const TGlobalOptions& options) {
+  StoredOptions() = options;
   if (!ReadConfiguredSettings(options)) return false;
+  return ApplySettingOverrides(options);
+}
+
+const TGlobalOptions& CurrentGlobalOptions() { return StoredOptions(); }
+
+bool ApplySettingOverrides(const TGlobalOptions& options) {
   for (const auto& [key, value] : options.sets) SetSetting(key, value);
   if (options.stopListFile) {
     std::error_code error;

@@ -1,6 +1,7 @@
 // The options every command of quenterra-cli takes, before or after the command name: where the
-// settings come from (--config FILE, --no-config), overrides of single settings by their INI key
-// (--set KEY=VALUE), and a stop-list file (--stoplist FILE).
+// settings come from (--config FILE, --no-config, --workspace FILE.qws, which also supplies the
+// corpus), overrides of single settings by their INI key (--set KEY=VALUE), a stop-list file
+// (--stoplist FILE), and the answer to every question (--yes).
 #pragma once
 
 #include <optional>
@@ -17,6 +18,8 @@ struct TGlobalOptions {
   bool noConfig = false;                                    // --no-config
   std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
   std::optional<std::string> stopListFile;                 // --stoplist FILE
+  std::optional<std::string> workspaceFile;                // --workspace FILE.qws
+  bool assumeYes = false;                                   // --yes
 };
 
 // The help text of the global options, for --help.
@@ -27,11 +30,16 @@ extern const char kGlobalOptionsHelp[];
 // with --no-config.
 TGlobalOptions ExtractGlobalOptions(TArgs& args);
 
-// Puts the options into effect: reads the settings (the default settings file when present,
-// the --config file, or none), applies the --set overrides and loads the --stoplist file, which
-// also switches UseStoplist on. Returns false after printing the reason when the settings or the
-// stop list cannot be read; throws EUsage for an unknown setting.
+// Puts the options into effect and keeps them for CurrentGlobalOptions: reads the settings (the
+// default settings file when present, the --config file, the --workspace file, or none), then
+// ApplySettingOverrides. Returns false after printing the reason when the settings or the stop
+// list cannot be read; throws EUsage for an unknown setting.
 bool ApplyGlobalOptions(const TGlobalOptions& options);
+// The options of this run, as ApplyGlobalOptions received them.
+const TGlobalOptions& CurrentGlobalOptions();
+// Applies the --set overrides and loads the --stoplist file, which also switches UseStoplist on;
+// run again after a workspace's settings replaced them. False when the stop list cannot be read.
+bool ApplySettingOverrides(const TGlobalOptions& options);
 
 // Sets one setting by its INI key (looked up in every section, letter case ignored) through the
 // settings reader, so encodings and limits apply as for the file. Throws EUsage for a key the

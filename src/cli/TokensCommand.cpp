@@ -10,6 +10,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/GlobalOptions.h"
+#include "config/Workspace.h"
 #include "corpus/SynStream.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: quenterra-cli tokens [--] FILE...\n"
+    "       quenterra-cli --workspace FILE.qws tokens      (the workspace's corpus files)\n"
     "\n"
     "Splits each FILE into tokens with the current settings, the files numbered 0, 1, ... in\n"
     "the order given, and prints one token a line, tab-separated:\n"
@@ -75,7 +78,8 @@ class TTokenPrinter : public TTokenSink {
   size_t used_ = 0;
 };
 
-// The file names after the options; throws EUsage for an unknown option or no file.
+// The file names after the options, or those of the --workspace; throws EUsage for an unknown
+// option or no file.
 std::vector<std::string> ParseFiles(const TArgs& args, bool& help) {
   std::vector<std::string> files;
   bool options = true;
@@ -90,6 +94,11 @@ std::vector<std::string> ParseFiles(const TArgs& args, bool& help) {
       files.push_back(arg);
     }
   }
+  const std::optional<std::string>& workspace = CurrentGlobalOptions().workspaceFile;
+  if (workspace && !files.empty()) {
+    throw EUsage{"tokens: FILE arguments and --workspace exclude each other"};
+  }
+  if (workspace) return ReadWorkspaceFiles(*workspace);
   if (!help && files.empty()) {
     throw EUsage{"tokens: no FILE given (see 'quenterra-cli tokens --help')"};
   }

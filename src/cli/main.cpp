@@ -15,6 +15,9 @@ const TCommand kCommands[] = {
     {"tokens", "tokens FILE...      print every token: file, source offset, kind, text", RunTokens},
     {"config", "config              print the settings in effect as a settings file", RunConfig},
     {"index", "index [--stats] FILE...  build the text index and print words and types", RunIndex},
+    {"extract", "extract [OPTIONS] PATTERN FILE...  count the collocations of a pattern", RunExtract},
+    {"workspace", "workspace create|add|info FILE.qws [CORPUS...]  make, grow or show a workspace",
+     RunWorkspace},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -23,7 +26,7 @@ void PrintHelp(std::ostream& out) {
   out << '\n' << kGlobalOptionsHelp
       << "\nThe settings come from QUENTERRA.INI beside the program, else from\n"
          "$XDG_CONFIG_HOME/quenterra/QUENTERRA.INI (default ~/.config/quenterra/); the defaults\n"
-         "apply when there is none.\n"
+         "apply when there is none. With --workspace they come from the workspace.\n"
          "\nRun 'quenterra-cli COMMAND --help' for the options of a command.\n";
 }
 

@@ -103,6 +103,35 @@ std::string FormatCount(int64_t value) {
   return out;
 }
 
+std::string FormatCount(int64_t value, std::string_view noun) {
+  std::string text = FormatCount(value);
+  bool one = text == "1";
+  text += ' ';
+  text += noun;
+  if (!one) text += 's';
+  return text;
+}
+
+std::string FormatByteSize(int64_t size) {
+  if (size < 0) return "";
+  std::string number;
+  std::string unit = "byte";
+  if (size < 1024) {
+    number = std::to_string(size);
+  } else {
+    bool mega = size >= 1048576;
+    char text[64];
+    // to_chars, not printf: the decimal point must not follow the process locale.
+    auto [end, error] = std::to_chars(text, text + sizeof text,
+                                      static_cast<double>(size) / (mega ? 1048576.0 : 1024.0),
+                                      std::chars_format::fixed, 2);
+    number.assign(text, error == std::errc() ? end : text);
+    unit = mega ? "mbyte" : "kbyte";
+  }
+  bool one = number == "1";
+  return number + ' ' + unit + (one ? "" : "s");
+}
+
 std::string FormatFloat(double value) {
   if (!std::isfinite(value)) return "0";
   char buffer[64];

@@ -27,6 +27,11 @@ TNumberFormat LocaleNumberFormat();
 
 // A count with the thousands separator every three digits: 12345 gives "12,345".
 std::string FormatCount(int64_t value);
+// The count, a space and the noun, plural unless the count reads "1": "12,345 words", "1 type".
+std::string FormatCount(int64_t value, std::string_view noun);
+// A size in bytes: "512 bytes", "1 byte", from 1024 "1.50 kbytes", from 1048576 "2.00 mbytes"
+// (always two decimals and a period, whatever the locale). A negative size gives "".
+std::string FormatByteSize(int64_t size);
 
 // The shortest decimal text that reads back as exactly `value`, with the decimal separator
 // ("0,5" when it is ','). Infinities and NaN give "0".

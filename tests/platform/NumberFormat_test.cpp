@@ -25,6 +25,24 @@ TEST_F(NumberFormatTest, CountsGroupThousands) {
   EXPECT_EQ(FormatCount(1000), "1.000");
 }
 
+TEST_F(NumberFormatTest, CountsWithNounsAndByteSizes) {
+  SetNumberFormat({'.', ','});
+  EXPECT_EQ(FormatCount(1234567, "word"), "1.234.567 words");
+  EXPECT_EQ(FormatCount(1, "type"), "1 type");
+  EXPECT_EQ(FormatCount(0, "file"), "0 files");
+  EXPECT_EQ(FormatCount(-1, "file"), "-1 files");
+  // The byte size keeps its period whatever the user's decimal separator.
+  EXPECT_EQ(FormatByteSize(0), "0 bytes");
+  EXPECT_EQ(FormatByteSize(1), "1 byte");
+  EXPECT_EQ(FormatByteSize(1023), "1023 bytes");
+  EXPECT_EQ(FormatByteSize(1024), "1.00 kbytes");
+  EXPECT_EQ(FormatByteSize(1536), "1.50 kbytes");
+  EXPECT_EQ(FormatByteSize(1048575), "1024.00 kbytes");
+  EXPECT_EQ(FormatByteSize(1048576), "1.00 mbytes");
+  EXPECT_EQ(FormatByteSize(int64_t{5} << 40), "5242880.00 mbytes");
+  EXPECT_EQ(FormatByteSize(-1), "");
+}
+
 TEST_F(NumberFormatTest, FloatsUseTheDecimalSeparatorBothWays) {
   SetNumberFormat({'.', ','});
   EXPECT_EQ(FormatFloat(0.5), "0,5");

@@ -1,0 +1,25 @@
+// The corpus a command of quenterra-cli works on, from one place for every command: the workspace
+// of --workspace FILE.qws (its corpus files and stored index), or the FILEs named on the command
+// line, indexed in temporary files that go when the corpus is destroyed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corpus/Corpus.h"
+
+namespace quenterra::cli {
+
+// The ready corpus: with --workspace, that workspace opened (its settings read again with the
+// --set overrides on top; a stored index that is missing, damaged or stale is rebuilt, with
+// "Error loading the index."); else the FILEs loaded and indexed. Throws EUsage when both or
+// neither are given. Returns null after the reason was printed when the workspace cannot be read
+// or a FILE cannot be loaded. Installs the console front-end (--yes answers its questions).
+std::unique_ptr<TCorpus> OpenCommandCorpus(const std::vector<std::string>& files,
+                                           const std::string& command);
+
+// OpenWorkspace with the --set and --stoplist options applied on top of the workspace's settings.
+bool OpenWorkspaceWithOverrides(TCorpus& corpus, const std::string& fileName);
+
+}  // namespace quenterra::cli

@@ -1,0 +1,176 @@
+// The corpus the program works on: the list of corpus files with a shared stream and a buffered
+// reader for each, the text index over them, the word and type counts, the busy flags and the
+// active workspace. The main window owns one TCorpus and the command line makes its own, so both
+// load, index and count a corpus with the same code.
+//
+// What only a window can do (showing a file's text, destroying child windows, repainting) is left
+// to the owner through TCorpusHooks; every hook may be empty.
+//
+// A workspace's index is built in the workspace's index directory, beside a state file
+// (IndexState.h) that is marked incomplete before a build touches the index and complete once the
+// build is committed and on disk. A stored index is used only when that file says it is complete
+// and was built from exactly the files now loaded, with the splitting settings now in force.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "corpus/BStream.h"
+#include "corpus/IndexBuilder.h"
+#include "corpus/SynStream.h"
+
+namespace quenterra {
+
+inline constexpr char kErrorLoadingIndex[] = "Error loading the index.";
+inline constexpr char kNotTextFileQuestion[] = "does not seem to be a text file. Open anyway?";
+
+// One corpus file: its full name, the stream every reader shares, and the text window's reader.
+struct TCorpusFile {
+  std::string name;
+  std::unique_ptr<TFileSynchroStream> stream;
+  std::unique_ptr<TBufStream> buffer;  // over *stream; destroyed first
+  uint64_t device = 0;                 // identity of the file, to refuse it under a second name
+  uint64_t inode = 0;
+};
+
+struct TCorpusHooks {
+  std::function<void(int fileNumber)> showText = {};        // bring a file's text window forward
+  std::function<void(int fileNumber)> closeText = {};       // a file is removed: close its window
+  std::function<void()> destroyChildWindows = {};           // unloading: every child window
+  std::function<void()> closeListWindows = {};              // before a rebuild: every list window
+  std::function<void()> processMessages = {};               // between files of a long load
+  std::function<void(const std::string&)> corpusInfo = {};  // the status panel's new text
+};
+
+// Where the index of the last load came from.
+enum class TIndexSourceKind { None, Stored, Built };
+
+// What LoadCorpusFiles did.
+struct TLoadResult {
+  int added = 0;                    // files appended to the corpus
+  std::vector<std::string> failed;  // names that could not be opened or were declined
+};
+
+class TCorpus {
+ public:
+  TCorpus() = default;
+  TCorpus(const TCorpus&) = delete;
+  TCorpus& operator=(const TCorpus&) = delete;
+  // Frees the streams and closes the index as unloading does (temporary files deleted).
+  ~TCorpus();
+
+  void SetHooks(TCorpusHooks hooks) { hooks_ = std::move(hooks); }
+
+  // Files.
+  int FileCount() const { return static_cast<int>(files_.size()); }
+  const TCorpusFile& File(int fileNumber) const {
+    return files_.at(static_cast<size_t>(fileNumber));
+  }
+  std::vector<std::string> FileNames() const;
+  // The files as the index build reads them; valid until the corpus changes.
+  std::vector<TCorpusFileRef> FileRefs() const;
+  // Sum of the files' sizes.
+  int64_t TotalSize() const;
+  // Directory of the last name handed to the loader ("" before any).
+  const std::string& LastCorpusDir() const { return lastCorpusDir_; }
+
+  // The name the loader uses for `name`: an absolute, lexically normal path. When no file of
+  // that name exists, the characters " * : < > ? \ | are removed from the part of its file name
+  // before the first period, where they can only be stray quoting.
+  static std::string NormalizeName(const std::string& name);
+
+  // Adds the files (names normalised) and indexes the new ones: with useStoredIndex, the active
+  // workspace's stored index is opened instead when it describes the corpus now loaded; when it
+  // does not, "Error loading the index." is shown and the index is rebuilt over all files. Shows
+  // a progress window. An exception of the build ends the load (rethrown) without a recount.
+  TLoadResult LoadCorpusFiles(const std::vector<std::string>& names, bool useStoredIndex);
+  // Appends one file: false for a name already loaded (letter case ignored; its text window is
+  // shown), a file the user declines as not text, or one that cannot be opened (its error shown).
+  bool AddCorpusFile(const std::string& name);
+  // Frees one file's streams and removes it; the index is left as it is (rebuild it next).
+  void RemoveFile(int fileNumber);
+  // Destroys the child windows, removes every file and closes the index: deleted when temporary,
+  // committed and kept when it is the workspace's. The workspace stays active.
+  void UnloadCorpus();
+  // Closes every list window, deletes the index and builds a new one over all files.
+  void RebuildIndex();
+
+  // Counts over the index of the tokens counted as words (kind 1, or 1 to 3 when SkipNormalTags
+  // is off) that occur: both 0 without an index.
+  void Recount();
+  int64_t CorpusWordCount() const { return wordCount_; }
+  int64_t CorpusTypeCount() const { return typeCount_; }
+  void ResetCounts() { wordCount_ = typeCount_ = 0; }
+  // The status panel's text ("12,345 words, 2,001 types", else "1.50 kbytes, 1 file"), also
+  // handed to the corpusInfo hook; recounts first when a count is 0.
+  std::string UpdateCorpusInfo();
+  // The hint panel's text without a menu hint: "No files loaded", "3 files in current corpus".
+  std::string StatusHint() const;
+
+  // The index.
+  TCorpusIndex& IndexFiles() { return index_; }
+  TTextIndex* Index() const { return index_.Index(); }
+  TIndexSourceKind LastIndexSource() const { return lastIndexSource_; }
+
+  // The active workspace ("" when none) and its index directory. Setting it does not touch the
+  // corpus or an open index.
+  const std::string& WorkspaceFile() const { return index_.WorkspaceFile(); }
+  std::string WorkspaceDir() const;
+  void SetWorkspaceFile(const std::string& fileName) { index_.SetWorkspaceFile(fileName); }
+  // Puts the committed index into `workspaceFile`'s directory (created when missing), copying or
+  // moving its two files, and records there what it describes. The workspace itself is not
+  // changed.
+  void TransferIndex(const std::string& workspaceFile, bool copy);
+  // Stored in the workspace, nothing else uses them.
+  std::vector<std::string>& FileFlags() { return fileFlags_; }
+  // The main window's title.
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string title) { title_ = std::move(title); }
+
+  // Busy flags: loading and indexing are kept here, extracting and printing by their runs.
+  bool Loading() const { return loading_; }
+  bool Indexing() const { return index_.Indexing(); }
+  void SetExtracting(bool on) { extracting_ = on; }
+  void SetPrinting(bool on) { printing_ = on; }
+  bool Busy() const { return loading_ || Indexing() || extracting_ || printing_; }
+
+ private:
+  enum class TAddResult { Added, Duplicate, Failed };
+  TAddResult AddFile(const std::string& name);
+  int FindFile(const std::string& name, uint64_t device, uint64_t inode) const;
+  void RemoveEntry(int fileNumber);
+  bool OpenStoredIndex(TProgress* progress);
+  void BuildFrom(int first, TProgress* progress);
+  bool IndexInWorkspace() const;
+  void MarkBuilding();
+  void MarkComplete();
+
+  std::vector<TCorpusFile> files_;
+  TCorpusIndex index_;
+  TCorpusHooks hooks_;
+  int64_t wordCount_ = 0;  // CorpusWordCount; 0 = not counted yet
+  int64_t typeCount_ = 0;  // CorpusTypeCount
+  std::vector<std::string> fileFlags_;
+  std::string title_ = "Quenterra";
+  std::string lastCorpusDir_;
+  TIndexSourceKind lastIndexSource_ = TIndexSourceKind::None;
+  int indexed_ = 0;  // the index holds exactly files_[0..indexed_-1]; -1 when it holds others
+  bool loading_ = false;
+  bool extracting_ = false;
+  bool printing_ = false;
+};
+
+// The window messages by which the dialogs ask the main window to act on the corpus.
+enum TCorpusMessage : int {
+  CM_CORPUSINFO = 1125,    // UpdateCorpusInfo
+  CM_RECOUNT = 1132,       // recount words and types
+  CM_UNLOADCORPUS = 1133,  // UnloadCorpus
+  CM_REBUILDINDEX = 1135,  // RebuildIndex
+};
+// Carries out one of the messages above on `corpus`; false for any other number.
+bool HandleCorpusMessage(TCorpus& corpus, int message);
+
+}  // namespace quenterra

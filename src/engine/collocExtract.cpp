@@ -1,0 +1,129 @@
+// The record classes, the token and window tests, and the request-level driver of the
+// extraction run. The window scan of one line is in collocExtractRun.cpp.
+#include "engine/collocExtract.h"
+
+#include <algorithm>
+
+#include "config/Settings.h"
+#include "corpus/LangTables.h"
+#include "engine/StopList.h"
+#include "engine/collocExtractRun.h"
+#include "engine/collocList.h"
+#include "patterns/eMetaT.h"
+
+namespace quenterra {
+
+namespace {
+
+// The settings' wildcards become the fixed ones of the index's matcher.
+std::string IndexWildcards(std::string_view pattern) {
+  const ZuzadovUdirev& config = Config();
+  std::string out(pattern);
+  for (char& c : out) {
+    if (c == config.WildCard0orMore) {
+      c = TTextIndex::kWildMany;
+    } else if (c == config.WildCard0or1) {
+      c = TTextIndex::kWildOptional;
+    } else if (c == config.WildCardExactly1) {
+      c = TTextIndex::kWildOne;
+    }
+  }
+  return out;
+}
+
+bool IsZeroOrMoreAlone(const std::string& pattern) {
+  return pattern.size() == 1 && pattern[0] == Config().WildCard0orMore;
+}
+
+std::string_view TokenText(const TTextIndex& index, int32_t id) {
+  const TIndexToken& token = index.GetToken(static_cast<uint32_t>(id));
+  return {token.text, token.length};
+}
+
+}  // namespace
+
+TExtractTerm::TExtractTerm(std::string text, bool isRegExp, std::string tag)
+    : text_(std::move(text)), tag_(std::move(tag)) {
+  if (isRegExp) {
+    regExp_ = std::make_unique<TRegExp>(text_);
+    wordPattern_ = text_;
+  } else {
+    wordPattern_ = IndexWildcards(text_);
+  }
+  const ZuzadovUdirev& config = Config();
+  int meta = tag_.empty() ? -1 : FindMetaTag(config.MetaTags, tag_);
+  if (meta >= 0) {
+    hasTagList_ = true;
+    tagList_ = config.MetaTags[static_cast<size_t>(meta)].tags;
+    if (config.ignoreCase) {
+      for (std::string& entry : tagList_) entry = FoldString(entry);
+    }
+  }
+  for (const std::string& pattern : hasTagList_ ? tagList_ : std::vector<std::string>{tag_}) {
+    tagPatterns_.push_back(IndexWildcards(pattern));
+    if (IsZeroOrMoreAlone(pattern)) matchesUntagged_ = true;
+  }
+}
+
+bool WordMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t wordId) {
+  std::string_view text = TokenText(index, wordId);
+  if (term.RegExp() != nullptr) return term.RegExp()->MatchesWhole(text);
+  return TTextIndex::MatchWildcard(text, term.WordPattern());
+}
+
+bool TagMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t tagId) {
+  if (tagId < 0) return term.MatchesUntagged();
+  std::string_view text = TokenText(index, tagId);
+  return std::any_of(term.TagPatterns().begin(), term.TagPatterns().end(),
+                     [&](const std::string& p) { return TTextIndex::MatchWildcard(text, p); });
+}
+
+bool MatchToken(const TTextIndex& index, const TExtractRecord& record, int32_t wordId,
+                int32_t tagId, int term) {
+  const TExtractTerm& t = record.Term(term);
+  if (!WordMatchesTerm(index, t, wordId)) return false;
+  return record.Kind() != kWordTag || TagMatchesTerm(index, t, tagId);
+}
+
+bool MatchWindow(const TTextIndex& index, const TExtractRecord& record, const int32_t* words,
+                 const int32_t* tags, int span, int offset, int& position) {
+  auto match = [&](int term, int place) {
+    return MatchToken(index, record, words[place], tags != nullptr ? tags[place] : -1, term);
+  };
+  return MatchPlaces(record.Order(), record.TermCount(), span, offset, match, position);
+}
+
+int32_t TagOf(TTextIndex& index, int32_t position, int32_t file, bool tagBefore) {
+  auto [begin, end] = index.GetFileRange(file);
+  int32_t at = tagBefore ? position - 1 : position + 1;
+  if (at < begin || at >= end) return -1;
+  uint32_t id = index.TokenAt(at);
+  return index.GetToken(id).kind == kKindWordTag ? static_cast<int32_t>(id) : -1;
+}
+
+TExtractSettings TExtractSettings::FromConfig(const TTextIndex& index, bool several) {
+  const ZuzadovUdirev& config = Config();
+  TExtractSettings settings;
+  settings.span = std::clamp(config.SpanRange, 2, 12);
+  settings.minWordFreq = config.Min_Word_Freq;
+  settings.kinds = config.SkipNormalTags ? kWordKinds : kTextKinds;
+  settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
+  if (config.UseStoplist) settings.stopIds = StopList().BuildIdList(index);
+  settings.scoreMethod = config.Last_Method_Selected;
+  settings.progressKind = several ? TProgressKind::CancelSeveral : TProgressKind::Cancel;
+  return settings;
+}
+
+std::unique_ptr<TCollocationList> ExtractAll(const TExtractRecords& records, TTextIndex& index) {
+  TExtractSettings settings = TExtractSettings::FromConfig(index, records.RecordCount() > 1);
+  auto list = std::make_unique<TCollocationList>(index, settings.span);
+  for (int i = 0; i < records.RecordCount(); ++i) {
+    if (!ExtractInto(index, records.Record(i), settings, *list)) break;
+  }
+  list->ReleaseHash();
+  list->DropRare(settings.minWordFreq);
+  list->ComputeScores(settings.scoreMethod, index.GetStats(settings.kinds).frequency);
+  return list;
+}
+
+}  // namespace quenterra
