@@ -18,6 +18,8 @@ struct TCommand {
 int RunTokens(const TArgs& args);
 int RunIndex(const TArgs& args);
 int RunExtract(const TArgs& args);
+int RunNGrams(const TArgs& args);
+int RunFullExtract(const TArgs& args);
 int RunConfig(const TArgs& args);
 int RunWorkspace(const TArgs& args);
 

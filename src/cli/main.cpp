@@ -1,4 +1,5 @@
 // quenterra-cli: the headless front-end over the core, for scripted, reproducible runs.
+#include <csignal>
 #include <iostream>
 #include <span>
 
@@ -16,6 +17,9 @@ const TCommand kCommands[] = {
     {"config", "config              print the settings in effect as a settings file", RunConfig},
     {"index", "index [--stats] FILE...  build the text index and print words and types", RunIndex},
     {"extract", "extract [OPTIONS] PATTERN FILE...  count the collocations of a pattern", RunExtract},
+    {"ngrams", "ngrams [--span N] [--pos-tags] [OPTIONS] FILE...  count the n-grams", RunNGrams},
+    {"full-extract",
+     "full-extract [OPTIONS] FILE...  find the word sequences that behave as units", RunFullExtract},
     {"workspace", "workspace create|add|info FILE.qws [CORPUS...]  make, grow or show a workspace",
      RunWorkspace},
 };
@@ -52,6 +56,9 @@ int Main(std::span<char*> argv) {
 
 int main(int argc, char** argv) {
   using namespace quenterra;
+  // A reader that goes away (`quenterra-cli tokens ... | head`) must end the run through a failed
+  // write, so that the temporary index files are removed on the way out, not by a signal.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
     InitLanguage();
     return cli::Main(std::span<char*>(argv, static_cast<size_t>(argc)));

@@ -1,0 +1,143 @@
+#include "cli/ListOptions.h"
+
+#include <charconv>
+#include <iostream>
+
+#include "config/Settings.h"
+#include "engine/ListFormat.h"
+
+namespace quenterra::cli {
+
+namespace {
+
+std::pair<TCollocSortKey, TCollocSortKey> SortKeys(TOptionArg& option) {
+  const std::string text = option.Value();
+  auto key = [&](const std::string& name) {
+    for (auto [word, value] : {std::pair{"freq", csFreq},
+                               {"score", csScore},
+                               {"alpha", csAlpha},
+                               {"position", csPosition},
+                               {"revpos", csRevPos},
+                               {"postag", csPOSTag}}) {
+      if (name == word) return value;
+    }
+    option.Fail("unknown --sort value '" + name + "'");
+  };
+  const size_t comma = text.find(',');
+  const TCollocSortKey first = key(text.substr(0, comma));
+  if (comma == std::string::npos) return {first, csNone};
+  const TCollocSortKey second = key(text.substr(comma + 1));
+  const bool positions =
+      (first == csPosition || first == csRevPos) && (second == csPosition || second == csRevPos);
+  if (first == second || positions) option.Fail("--sort '" + text + "' is not a pair of keys");
+  return {first, second};
+}
+
+}  // namespace
+
+std::string ListOptionsHelp(const std::string& scoreHelp, const std::string& postagHelp) {
+  return "  --min-freq N             minimal frequency, 1 to 32767 (sets Min_Word_Freq)\n" +
+         scoreHelp + "  --sort KEY[,KEY2]        freq, score, alpha, position, revpos or postag (" +
+         postagHelp +
+         ")\n"
+         "  --no-freq                leave out the frequency column\n"
+         "  --format text|tsv|json   text: the list window's saved file (the default); tsv: "
+         "count,\n"
+         "                           score, position and text a line; json: for programs\n";
+}
+
+void CommandUsage(const std::string& command, const std::string& text) {
+  throw EUsage{command + ": " + text + " (see 'quenterra-cli " + command + " --help')"};
+}
+
+TOptionArg::TOptionArg(const std::string& command, const TArgs& args, size_t& i)
+    : command_(command), args_(args), i_(i) {
+  const std::string& arg = args[i];
+  equals_ = arg.find('=');
+  name_ = arg.substr(0, equals_);
+}
+
+std::string TOptionArg::Value() {
+  const std::string& arg = args_[i_];
+  if (equals_ != std::string::npos) return arg.substr(equals_ + 1);
+  if (i_ + 1 >= args_.size()) Fail(name_ + " needs an argument");
+  return args_[++i_];
+}
+
+int TOptionArg::Number(int low, int high) {
+  const std::string text = Value();
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    Fail(name_ + " needs a number from " + std::to_string(low) + " to " + std::to_string(high) +
+         ", not '" + text + "'");
+  }
+  return value;
+}
+
+double TOptionArg::Float() {
+  const std::string text = Value();
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    Fail(name_ + " needs a number, not '" + text + "'");
+  }
+  return value;
+}
+
+bool TakeListOption(TOptionArg& option, TListOptions& options) {
+  const std::string& name = option.Name();
+  if (name == "--no-freq") {
+    options.showFrequency = false;
+  } else if (name == "--min-freq") {
+    options.minFreq = option.Number(1, 32767);
+  } else if (name == "--score") {
+    options.scoreMethod = option.Choice<uint8_t>(
+        {{"t", smTScore}, {"mi", smMutualInfo}, {"ll", smLogLikelihood}, {"none", smNone}});
+  } else if (name == "--sort") {
+    options.sort = SortKeys(option);
+  } else if (name == "--format") {
+    options.format = option.Choice<TListFormat>(
+        {{"text", TListFormat::Text}, {"tsv", TListFormat::Tsv}, {"json", TListFormat::Json}});
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void ApplyListSettings(const TListOptions& options) {
+  if (options.minFreq) Config().Min_Word_Freq = *options.minFreq;
+}
+
+void CheckSortKeys(const std::string& command, const TListOptions& options, uint8_t shownMethod,
+                   bool tagged, const std::string& postagHint) {
+  if (!options.sort) return;
+  for (TCollocSortKey key : {options.sort->first, options.sort->second}) {
+    if (key == csScore && shownMethod == smNone) {
+      CommandUsage(command, "--sort score needs a score method");
+    }
+    if (key == csPOSTag && !tagged) CommandUsage(command, "--sort postag needs " + postagHint);
+  }
+}
+
+bool PrintList(TCollocationList& list, const TListOptions& options, uint8_t shownMethod,
+               const std::string& caption) {
+  auto [key1, key2] = options.sort.value_or(std::make_pair(csScore, csFreq));
+  list.Sort(key1, key2);
+  const TListView view{options.showFrequency, shownMethod};
+  switch (options.format) {
+    case TListFormat::Text:
+      WriteSavedList(std::cout, list, view);
+      break;
+    case TListFormat::Tsv:
+      WriteListTsv(std::cout, list, view);
+      break;
+    case TListFormat::Json:
+      WriteListJson(std::cout, list, view, caption);
+      break;
+  }
+  std::cout.flush();
+  return std::cout.good();
+}
+
+}  // namespace quenterra::cli

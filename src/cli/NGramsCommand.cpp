@@ -1,0 +1,133 @@
+// `quenterra-cli ngrams FILE...`: the n-gram extraction without a window. Every run of N
+// consecutive counted words of each file is counted, rare n-grams dropped, the rest scored and
+// printed as the "N-Grams" list window would save it, or as TSV or JSON.
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CommandCorpus.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/GlobalOptions.h"
+#include "cli/ListOptions.h"
+#include "config/Settings.h"
+#include "engine/NGrams.h"
+#include "engine/collocList.h"
+
+namespace quenterra::cli {
+
+namespace {
+
+constexpr char kCommand[] = "ngrams";
+
+constexpr char kScoreHelp[] =
+    "  --score t|mi|ll|none     T-Score, Mutual Information, Log-likelihood or no score (sets\n"
+    "                           Last_Method_Selected); T-Score and Log-likelihood need span 2\n";
+
+const std::string kUsage =
+    "Usage: quenterra-cli ngrams [OPTIONS] FILE...\n"
+    "       quenterra-cli --workspace FILE.qws ngrams [OPTIONS]\n"
+    "\n"
+    "Counts every sequence of N consecutive words inside each of the FILEs (indexed in\n"
+    "temporary files): word tags, and normal tags when SkipNormalTags is on, are passed over\n"
+    "without breaking a sequence. Sequences holding a word rarer than Min_Word_Freq or a stop\n"
+    "word are not counted; those seen fewer than Min_Word_Freq times are dropped. The list is\n"
+    "scored and printed sorted as a new list window sorts it: by score, then by frequency.\n"
+    "\n"
+    "  --span N                 n-gram length, 2 to 12 (sets Max_Span)\n"
+    "  --pos-tags               count each word with its word tag, a tag rarer than\n"
+    "                           Min_Word_Freq excluding it (sets UsePOSTags; needs word tags,\n"
+    "                           --set WordTag=1 ...)\n" +
+    ListOptionsHelp(kScoreHelp, "--pos-tags") +
+    "\n"
+    "The global option --stoplist FILE removes the n-grams that hold a word of FILE.\n";
+
+struct TNGramsOptions {
+  bool help = false;
+  std::vector<std::string> files;
+  std::optional<int> span;
+  bool posTags = false;
+  TListOptions list;
+};
+
+[[noreturn]] void Usage(const std::string& text) { CommandUsage(kCommand, text); }
+
+TNGramsOptions ParseOptions(const TArgs& args) {
+  TNGramsOptions options;
+  bool more = true;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (more && args[i] == "--") {
+      more = false;
+      continue;
+    }
+    if (!more || args[i].size() < 2 || args[i][0] != '-') {
+      options.files.push_back(args[i]);
+      continue;
+    }
+    TOptionArg option(kCommand, args, i);
+    if (option.Name() == "--help" || option.Name() == "-h") {
+      options.help = true;
+    } else if (option.Name() == "--span") {
+      options.span = option.Number(kMinNGram, kMaxNGram);
+    } else if (option.Name() == "--pos-tags") {
+      options.posTags = true;
+    } else if (!TakeListOption(option, options.list)) {
+      Usage("unknown option '" + args[i] + "'");
+    }
+  }
+  return options;
+}
+
+// The settings of the options, on top of those of the corpus (a workspace brings its own);
+// returns the score method the list will show.
+uint8_t ApplyRunSettings(const TNGramsOptions& options) {
+  TFullExtractOptions& fullExtract = FullExtractOptions();
+  if (options.span) fullExtract.Max_Span = *options.span;
+  if (options.posTags) {
+    if (Config().WordTag == 0) {
+      Usage("--pos-tags needs a corpus with word tags (--set WordTag=1 or 2)");
+    }
+    fullExtract.UsePOSTags = true;
+  }
+  ApplyListSettings(options.list);
+  if (options.list.scoreMethod) Config().Last_Method_Selected = *options.list.scoreMethod;
+  uint8_t method = ValidScoreMethod(Config().Last_Method_Selected);
+  if (std::clamp(fullExtract.Max_Span, kMinNGram, kMaxNGram) >= 3 && method != smMutualInfo) {
+    method = smNone;
+  }
+  const bool tagged = fullExtract.UsePOSTags && Config().WordTag != 0;
+  CheckSortKeys(kCommand, options.list, method, tagged, "--pos-tags");
+  return method;
+}
+
+}  // namespace
+
+int RunNGrams(const TArgs& args) {
+  TNGramsOptions options = ParseOptions(args);
+  if (options.help) {
+    std::fputs(kUsage.c_str(), stdout);
+    return 0;
+  }
+  const bool workspace = CurrentGlobalOptions().workspaceFile.has_value();
+  InstallConsoleFrontEnd(CurrentGlobalOptions().assumeYes);
+  if (!workspace && options.files.empty()) Usage("no FILE given");
+  std::unique_ptr<TCorpus> corpus;
+  // Without a workspace, bad options are reported before the files are indexed.
+  if (workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
+  ApplyRunSettings(options);
+  if (!workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
+  if (corpus->Index() == nullptr) {
+    std::cerr << kCommand << ": the corpus has no index\n";
+    return 1;
+  }
+  corpus->SetExtracting(true);
+  std::unique_ptr<TCollocationList> list = ExtractNGrams(*corpus->Index(), corpus->FileNames());
+  corpus->SetExtracting(false);
+  return PrintList(*list, options.list, list->ScoreMethod(), kNGramsCaption) ? 0 : 1;
+}
+
+}  // namespace quenterra::cli

@@ -1,0 +1,192 @@
+#include "engine/NGrams.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/Settings.h"
+#include "engine/StopList.h"
+#include "engine/collocList.h"
+
+namespace quenterra {
+
+namespace {
+
+// Work below this (sequence count times n) runs without a progress window.
+constexpr int64_t kProgressThreshold = 10000;
+
+// The state of the counting pass inside one file.
+class TFileCounter {
+ public:
+  TFileCounter(TTextIndex& index, const TTokenFlags& flags, const TNGramSettings& settings,
+               TCollocationList& list, TOccurrenceArrays* occurrences)
+      : index_(index),
+        flags_(flags),
+        settings_(settings),
+        list_(list),
+        occurrences_(occurrences),
+        n_(settings.n),
+        mask_((1u << settings.n) - 1) {}
+
+  // Counts positions [first, end) of one file. False when the user cancelled.
+  bool Count(int32_t first, int32_t end, TStepProgress& progress);
+
+ private:
+  void Shift(int32_t* values, int32_t newest) const {
+    std::memmove(values, values + 1, sizeof(int32_t) * static_cast<size_t>(n_ - 1));
+    values[n_ - 1] = newest;
+  }
+  void Emit(int32_t position);
+
+  TTextIndex& index_;
+  const TTokenFlags& flags_;
+  const TNGramSettings& settings_;
+  TCollocationList& list_;
+  TOccurrenceArrays* occurrences_;  // recording mode when not null
+  const int n_;
+  const uint32_t mask_;         // the low n bits
+  int32_t words_[kMaxNGram]{};  // the last n counted positions' ids, oldest first
+  int32_t tags_[kMaxNGram]{};   // their word tags (-1 for none), with tags only
+};
+
+bool TFileCounter::Count(int32_t first, int32_t end, TStepProgress& progress) {
+  std::fill_n(words_, n_, -1);
+  std::fill_n(tags_, n_, -1);
+  uint32_t excluded = mask_;
+  for (int32_t p = first; p < end; ++p) {
+    if (p % kNGramProgressStep == 0 && progress.Shown() && progress.Step()) return false;
+    const uint32_t id = index_.TokenAt(p);
+    if (!flags_.Counted(id)) continue;  // transparent
+    Shift(words_, static_cast<int32_t>(id));
+    excluded <<= 1;
+    if (flags_.Excluded(id)) excluded |= 1;
+    if (settings_.useTags) {
+      Shift(tags_, -1);
+      if ((excluded & 1) == 0) {
+        const int32_t tag = WordTagAt(index_, flags_, p, first, end, settings_.tagBefore);
+        if (tag >= 0) {
+          tags_[n_ - 1] = tag;
+          if (flags_.Rare(static_cast<uint32_t>(tag))) excluded |= 1;
+        }
+      }
+    }
+    if ((excluded & mask_) == 0) Emit(p);
+  }
+  return true;
+}
+
+void TFileCounter::Emit(int32_t position) {
+  const int32_t* tags = settings_.useTags ? tags_ : nullptr;
+  if (occurrences_ == nullptr) {
+    list_.Add(words_, tags, 0);
+    return;
+  }
+  const uint32_t handle = list_.FindExtra(words_, tags);
+  if (handle == 0 || handle > occurrences_->SliceCount()) return;
+  const int32_t count = list_.FindAndCount(words_, tags);
+  occurrences_->Store(handle, count - 1, position);
+}
+
+}  // namespace
+
+TKindSet RunKinds() { return Config().SkipNormalTags ? kWordKinds : kTextKinds; }
+
+int64_t CorpusWords(const TTextIndex& index) { return index.GetStats(RunKinds()).frequency; }
+
+TNGramSettings TNGramSettings::FromConfig(const TTextIndex& index, int n, bool useTags,
+                                          std::vector<std::string> fileNames) {
+  const ZuzadovUdirev& config = Config();
+  TNGramSettings settings;
+  settings.n = std::clamp(n, kMinNGram, kMaxNGram);
+  settings.useTags = useTags && config.WordTag != 0;
+  settings.minWordFreq = config.Min_Word_Freq;
+  settings.kinds = RunKinds();
+  settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
+  if (config.UseStoplist) settings.stopIds = StopList().BuildIdList(index);
+  settings.fileNames = std::move(fileNames);
+  return settings;
+}
+
+TTokenFlags::TTokenFlags(const TTextIndex& index, const TNGramSettings& settings)
+    : flags_(index.TokenCount(), 0) {
+  for (uint32_t id = 0; id < index.TokenCount(); ++id) {
+    const TIndexToken& token = index.GetToken(id);
+    uint8_t bits = 0;
+    if (token.kind < 8 && (settings.kinds & KindBit(token.kind)) != 0) bits |= kCounted;
+    if (static_cast<int64_t>(token.frequency) < settings.minWordFreq) bits |= kRare;
+    if (token.kind == kKindWordTag) bits |= kWordTagKind;
+    flags_[id] = bits;
+  }
+  for (int i = 0; i < settings.stopIds.Count(); ++i) {
+    const uint32_t id = settings.stopIds.Items()[i];
+    if (id < flags_.size()) flags_[id] |= kStop;
+  }
+}
+
+int32_t WordTagAt(TTextIndex& index, const TTokenFlags& flags, int32_t position, int32_t first,
+                  int32_t end, bool tagBefore) {
+  const int32_t at = tagBefore ? position - 1 : position + 1;
+  if (at < first || at >= end) return -1;
+  const uint32_t id = index.TokenAt(at);
+  return flags.WordTag(id) ? static_cast<int32_t>(id) : -1;
+}
+
+TOccurrenceArrays::TOccurrenceArrays(const std::vector<int32_t>& lengths) {
+  starts_.reserve(lengths.size() + 1);
+  size_t total = 0;
+  for (int32_t length : lengths) {
+    starts_.push_back(total);
+    total += static_cast<size_t>(std::max(length, 0));
+  }
+  starts_.push_back(total);
+  block_.assign(total, -1);
+}
+
+bool TOccurrenceArrays::Store(uint32_t handle, int32_t at, int32_t position) {
+  if (handle == 0 || handle > SliceCount() || at < 0) return false;
+  const size_t index = starts_[handle - 1] + static_cast<size_t>(at);
+  if (index >= starts_[handle]) return false;
+  block_[index] = position;
+  return true;
+}
+
+std::span<const int32_t> TOccurrenceArrays::Slice(uint32_t handle) const {
+  if (handle == 0 || handle > SliceCount()) return {};
+  return std::span<const int32_t>(block_).subspan(starts_[handle - 1],
+                                                  starts_[handle] - starts_[handle - 1]);
+}
+
+bool CountNGrams(TTextIndex& index, TCollocationList& list, const TNGramSettings& settings,
+                 TStepProgress& progress, TOccurrenceArrays* occurrences) {
+  const TTokenFlags flags(index, settings);
+  TFileCounter counter(index, flags, settings, list, occurrences);
+  for (int32_t file = 0; file < index.FileCount(); ++file) {
+    const auto [first, end] = index.GetFileRange(file);
+    if (progress.Shown()) {
+      const auto at = static_cast<size_t>(file);
+      progress.SetLabel(at < settings.fileNames.size() ? settings.fileNames[at] : "");
+    }
+    if (!counter.Count(first, end, progress) || progress.Poll()) return false;
+  }
+  return true;
+}
+
+std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
+                                                const std::vector<std::string>& fileNames) {
+  const TNGramSettings settings = TNGramSettings::FromConfig(
+      index, FullExtractOptions().Max_Span, FullExtractOptions().UsePOSTags, fileNames);
+  std::unique_ptr<TProgress> window;
+  if (int64_t{index.SequenceCount()} * settings.n > kProgressThreshold) {
+    window = ShowProgress(TProgressKind::Cancel, kExtractingNGramsCaption);
+    window->SetMax(index.SequenceCount() / kNGramProgressStep);
+  }
+  TStepProgress progress(window.get());
+  auto list = std::make_unique<TCollocationList>(index, settings.n);
+  CountNGrams(index, *list, settings, progress);
+  // A cancelled run shows what it counted, processed like a complete one.
+  list->ReleaseHash();
+  list->DropRare(settings.minWordFreq);
+  list->ComputeScores(Config().Last_Method_Selected, CorpusWords(index));
+  return list;
+}
+
+}  // namespace quenterra
