@@ -267,16 +267,18 @@ TEST_F(CollocTreeTest, ChildrenThatTakeEveryOccurrenceCostNothing) {
   }
 }
 
-TEST_F(CollocTreeTest, AChildPassesWhenItsShareReachesTheMinimum) {
+TEST_F(CollocTreeTest, AChildPassesWhenItsShareReachesTheMinimumOrWithTagsExceedsIt) {
   const int32_t abc[] = {0, 1, 2}, tags[] = {-1, -1, -1};
   for (bool tagged : {false, true}) {
     TCollocationTree tree(BaseList(tagged), tagged, 3);
     for (int i = 0; i < 5; ++i) tree.AddPath(abc, tags, i < 2 ? 3 : 2);
     tree.StoreCurrent();
     TStepProgress none(nullptr);
-    // c: 2 x 2 = 4 reaches the minimum 4, so (a b) costs 1 x (5 - 2) = 3, below it.
-    EXPECT_EQ(Results(*tree.EvaluateCost(4, none)), (std::vector<std::string>{"a b c 2 4"}))
-        << tagged;
+    // c: 2 x 2 = 4 reaches the minimum 4, so without tags (a b) costs 1 x (5 - 2) = 3, below it;
+    // with tags c does not exceed 4, so (a b) keeps its whole count: 1 x 5.
+    std::vector<std::string> expected = {"a b c 2 4"};
+    if (tagged) expected.insert(expected.begin(), "a b 5 5");
+    EXPECT_EQ(Results(*tree.EvaluateCost(4, none)), expected) << tagged;
   }
 }
 
