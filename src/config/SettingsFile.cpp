@@ -15,6 +15,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
@@ -26,18 +27,6 @@ constexpr char kExtract[] = "ExtractConfiguration";
 constexpr char kFullExtract[] = "FullExtractConfiguration";
 constexpr char kWordTags[] = "Word Tag Settings";
 
-// Characters up to and including the space dropped from both ends.
-std::string_view TrimControls(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // A character key whose empty (trimmed) value falls back to `fallback`.
 char ReadTrimmedChar(const TIniFile& file, const char* section, const char* key, char fallback,

@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "platform/FlagScope.h"
 #include "platform/NumberFormat.h"
 
 namespace quenterra {
@@ -21,17 +22,6 @@ namespace {
 
 constexpr char kStrayNameChars[] = "\"*:<>?\\|";
 
-// Raises a busy flag for a scope, also when it ends with an exception.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 template <typename Hook, typename... Args>
 void Call(const Hook& hook, Args... args) {

@@ -8,6 +8,7 @@
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/FlagScope.h"
 
 namespace quenterra {
 
@@ -37,17 +38,6 @@ void TransferFile(const std::string& from, const std::string& to, bool move) {
   if (move) fs::remove(from, error);
 }
 
-// Raises the indexing flag for the lifetime of a build, also when it ends with an exception.
-class TIndexingScope {
- public:
-  explicit TIndexingScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TIndexingScope() { flag_ = false; }
-  TIndexingScope(const TIndexingScope&) = delete;
-  TIndexingScope& operator=(const TIndexingScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -168,7 +158,7 @@ void TCorpusIndex::CopyIndexFiles(const std::string& newSeqFileName,
 void TCorpusIndex::BuildRange(std::span<const TCorpusFileRef> files, int first, int last,
                               TProgress* progress) {
   EnsureIndex();
-  TIndexingScope scope(indexing_);
+  TFlagScope scope(indexing_);
   int64_t blocks = 0;
   for (int i = first; i <= last; ++i) {
     blocks += TWordSplitter::BlockCount(files[static_cast<size_t>(i)].stream->GetSize());

@@ -8,6 +8,7 @@
 #include "engine/Scores.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
@@ -18,11 +19,7 @@ constexpr const char* kInitialLabels[] = {"Minimum T-Score", "Minimum MI", "Mini
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool Passes(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+std::string Trimmed(const std::string& text) { return std::string(TrimSpaces(text)); }
 
 std::string NotAFloat(const std::string& text) {
   return "'" + text + "' is not a valid floating point value.";

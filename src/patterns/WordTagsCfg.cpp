@@ -1,16 +1,13 @@
 #include "patterns/WordTagsCfg.h"
 
 #include "corpus/RebuildConfirm.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
 namespace {
 
-std::string Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return std::string(s);
-}
+std::string Trim(std::string_view s) { return std::string(TrimControls(s)); }
 
 char FieldChar(const std::string& field, char stored) { return field.empty() ? stored : field[0]; }
 

@@ -5,6 +5,7 @@
 #include "config/Settings.h"
 #include "corpus/LangTables.h"
 #include "platform/Messages.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
@@ -13,12 +14,7 @@ namespace {
 std::string Quoted(char c) { return std::string("\"") + c + "\""; }
 
 // Leading and trailing blanks (spaces and control characters) go.
-std::string Trimmed(const std::string& line) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  auto first = std::find_if_not(line.begin(), line.end(), blank);
-  auto last = std::find_if_not(line.rbegin(), line.rend(), blank).base();
-  return first < last ? std::string(first, last) : std::string();
-}
+std::string Trimmed(const std::string& line) { return std::string(TrimControls(line)); }
 
 void SkipSpaces(std::string_view& rest) {
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);

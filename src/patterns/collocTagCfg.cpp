@@ -3,26 +3,21 @@
 #include <string_view>
 
 #include "corpus/RebuildConfirm.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
 char TrimmedChar(const std::string& field) {
-  std::string_view trimmed = Trim(field);
+  std::string_view trimmed = TrimControls(field);
   return trimmed.empty() ? '\0' : trimmed.front();
 }
 
 }  // namespace
 
 bool NormalTagsOkEnabled(const std::string& tagStart, const std::string& tagStop) {
-  return !Trim(tagStart).empty() && !Trim(tagStop).empty();
+  return !TrimControls(tagStart).empty() && !TrimControls(tagStop).empty();
 }
 
 bool NormalTagsChanged(const std::string& tagStart, const std::string& tagStop,

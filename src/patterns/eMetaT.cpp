@@ -2,17 +2,13 @@
 
 #include "corpus/LangTables.h"
 #include "platform/Messages.h"
+#include "platform/Text.h"
 
 namespace quenterra {
 
 namespace {
 
-// Characters up to and including the space dropped from both ends.
-std::string Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return std::string(s);
-}
+std::string Trim(std::string_view s) { return std::string(TrimControls(s)); }
 
 }  // namespace
 
