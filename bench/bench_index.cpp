@@ -7,62 +7,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
-#include "corpus/IndexBuilder.h"
-#include "corpus/LangTables.h"
+#include "BenchCorpus.h"
 #include "corpus/WordSplitter.h"
 
 using namespace quenterra;
+using namespace quenterra::bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// A corpus file served from memory: its text repeated `repeat` times.
-class TRepeatedStream : public TSynchroStream {
- public:
-  TRepeatedStream(const std::string& text, int repeat) : text_(text), repeat_(repeat) {}
-  int64_t GetSize() const override { return static_cast<int64_t>(text_.size()) * repeat_; }
-  bool IsOpen() const override { return true; }
-  int64_t Read(void* buffer, int64_t count) override {
-    char* out = static_cast<char*>(buffer);
-    int64_t done = 0;
-    while (done < count && position_ < GetSize()) {
-      size_t at = static_cast<size_t>(position_ % static_cast<int64_t>(text_.size()));
-      size_t take = std::min<size_t>(text_.size() - at, static_cast<size_t>(count - done));
-      std::memcpy(out + done, text_.data() + at, take);
-      done += static_cast<int64_t>(take);
-      position_ += static_cast<int64_t>(take);
-    }
-    return done;
-  }
-  int64_t Write(const void*, int64_t) override { return 0; }
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    position_ = origin == TSeekOrigin::Begin ? offset
-                : origin == TSeekOrigin::End ? GetSize() + offset
-                                             : position_ + offset;
-    return position_;
-  }
-
- private:
-  const std::string& text_;
-  int repeat_;
-  int64_t position_ = 0;
-};
 
 class TNullSink : public TTokenSink {
  public:
@@ -70,56 +28,26 @@ class TNullSink : public TTokenSink {
   uint32_t count_ = 0;
 };
 
-long PeakKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-std::vector<std::string> LoadBrown(const std::string& dir) {
-  std::vector<std::string> texts;
-  std::vector<std::filesystem::path> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    std::string name = entry.path().filename().string();
-    if (name.size() == 4 && name[0] == 'c') names.push_back(entry.path());
-  }
-  std::sort(names.begin(), names.end());
-  for (const auto& name : names) {
-    std::ifstream in(name, std::ios::binary);
-    texts.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return texts;
-}
-
 void RunScale(const std::vector<std::string>& texts, int repeat) {
-  std::vector<std::unique_ptr<TRepeatedStream>> streams;
-  std::vector<TCorpusFileRef> files;
-  for (size_t i = 0; i < texts.size(); ++i) {
-    streams.push_back(std::make_unique<TRepeatedStream>(texts[i], repeat));
-    files.push_back({std::string("brown").append(std::to_string(i)), streams.back().get()});
-  }
-  long baseline = PeakKilobytes();
+  TRepeatedCorpus repeated(texts, repeat);
+  const std::vector<TCorpusFileRef>& files = repeated.Files();
+  long baseline = StatusKilobytes("VmHWM:");
 
   // Splitting alone, to tell the index's share of the build.
   TNullSink sink;
   TWordSplitter splitter(sink);
   auto start = Clock::now();
   for (size_t i = 0; i < files.size(); ++i) {
-    streams[i]->Seek(0, TSeekOrigin::Begin);
+    files[i].stream->Seek(0, TSeekOrigin::Begin);
     splitter.SplitFile(*files[i].stream, static_cast<uint32_t>(i), files[i].name);
   }
   double splitSeconds = Seconds(start);
 
   TCorpusIndex corpus;
-  start = Clock::now();
-  corpus.BuildRange(files, 0, static_cast<int>(files.size()) - 1, nullptr);
-  double buildSeconds = Seconds(start);
+  double buildSeconds = repeated.BuildIndex(corpus);
   TTextIndex& index = *corpus.Index();
   double positions = index.SequenceCount();
-  long peak = PeakKilobytes();
+  long peak = StatusKilobytes("VmHWM:");
 
   std::printf("repeat %d: %.1f M positions, %u tokens, %d files\n", repeat, positions / 1e6,
               index.TokenCount(), index.FileCount());
@@ -158,15 +86,8 @@ void RunScale(const std::vector<std::string>& texts, int repeat) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string dir = std::string(QUENTERRA_SAMPLES_DIR) + "/brown";
-  if (!std::filesystem::exists(dir)) {
-    std::printf("bench_index: no sample corpus at %s (run scripts/setup)\n", dir.c_str());
-    return 0;
-  }
-  InitLanguage();
-  Config().WordTag = 1;
-  Config().wTagDelimiter = '/';
-  std::vector<std::string> texts = LoadBrown(dir);
+  std::optional<std::vector<std::string>> texts = LoadTaggedBrown("bench_index");
+  if (!texts) return 0;
   // About 2.3 M positions per copy of the sample: 24 copies make about 50 M.
   std::vector<int> repeats = {5, 24};
   if (argc > 1) repeats = {std::atoi(argv[1])};
@@ -174,7 +95,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     pid_t child = fork();
     if (child == 0) {
-      RunScale(texts, repeat);
+      RunScale(*texts, repeat);
       std::fflush(stdout);
       _exit(0);
     }

@@ -8,20 +8,18 @@
 // taken over the resident size with the index alone.
 #include <malloc.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "BenchCorpus.h"
 #include "config/Settings.h"
-#include "corpus/IndexBuilder.h"
 #include "corpus/LangTables.h"
 #include "engine/FullExtract.h"
 #include "engine/NGrams.h"
@@ -30,46 +28,9 @@
 #include "platform/Messages.h"
 
 using namespace quenterra;
+using namespace quenterra::bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// A corpus file served from memory: its text repeated `repeat` times.
-class TRepeatedStream : public TSynchroStream {
- public:
-  TRepeatedStream(const std::string& text, int repeat) : text_(text), repeat_(repeat) {}
-  int64_t GetSize() const override { return static_cast<int64_t>(text_.size()) * repeat_; }
-  bool IsOpen() const override { return true; }
-  int64_t Read(void* buffer, int64_t count) override {
-    char* out = static_cast<char*>(buffer);
-    int64_t done = 0;
-    while (done < count && position_ < GetSize()) {
-      size_t at = static_cast<size_t>(position_ % static_cast<int64_t>(text_.size()));
-      size_t take = std::min<size_t>(text_.size() - at, static_cast<size_t>(count - done));
-      std::memcpy(out + done, text_.data() + at, take);
-      done += static_cast<int64_t>(take);
-      position_ += static_cast<int64_t>(take);
-    }
-    return done;
-  }
-  int64_t Write(const void*, int64_t) override { return 0; }
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    position_ = origin == TSeekOrigin::Begin ? offset
-                : origin == TSeekOrigin::End ? GetSize() + offset
-                                             : position_ + offset;
-    return position_;
-  }
-
- private:
-  const std::string& text_;
-  int repeat_;
-  int64_t position_ = 0;
-};
 
 // Answers every question Yes and remembers that one was asked.
 class TYesMessages : public TDefaultMessageHandler {
@@ -81,34 +42,10 @@ class TYesMessages : public TDefaultMessageHandler {
   bool& asked_;
 };
 
-long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-  }
-  return -1;
-}
-
 // Returns freed memory to the system and starts a new peak at the current resident size.
 void ResetPeak() {
   malloc_trim(0);
   std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-std::vector<std::string> LoadBrown(const std::string& dir) {
-  std::vector<std::filesystem::path> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    std::string name = entry.path().filename().string();
-    if (name.size() == 4 && name[0] == 'c') names.push_back(entry.path());
-  }
-  std::sort(names.begin(), names.end());
-  std::vector<std::string> texts;
-  for (const auto& name : names) {
-    std::ifstream in(name, std::ios::binary);
-    texts.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return texts;
 }
 
 void Report(const char* what, double seconds, long baseline, const std::string& detail) {
@@ -186,34 +123,21 @@ void TimePeer(const std::string& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string dir = std::string(QUENTERRA_SAMPLES_DIR) + "/brown";
-  if (!std::filesystem::exists(dir)) {
-    std::printf("bench_ngrams: no sample corpus at %s (run scripts/setup)\n", dir.c_str());
-    return 0;
-  }
-  InitLanguage();
-  Config().WordTag = 1;
-  Config().wTagDelimiter = '/';
+  const std::optional<std::vector<std::string>> texts = LoadTaggedBrown("bench_ngrams");
+  if (!texts) return 0;
   RebuildCharTables();
   const int repeat = argc > 1 ? std::atoi(argv[1]) : 24;  // about 2.1 M positions a copy
   const bool peer = argc <= 2 || std::strcmp(argv[2], "--no-peer") != 0;
 
-  const std::vector<std::string> texts = LoadBrown(dir);
-  std::vector<std::unique_ptr<TRepeatedStream>> streams;
-  std::vector<TCorpusFileRef> files;
-  for (size_t i = 0; i < texts.size(); ++i) {
-    streams.push_back(std::make_unique<TRepeatedStream>(texts[i], repeat));
-    files.push_back({"brown" + std::to_string(i), streams.back().get()});
-  }
+  TRepeatedCorpus repeated(*texts, repeat);
   TCorpusIndex corpus;
-  auto start = Clock::now();
-  corpus.BuildRange(files, 0, static_cast<int>(files.size()) - 1, nullptr);
+  const double seconds = repeated.BuildIndex(corpus);
   TTextIndex& index = *corpus.Index();
   ResetPeak();
   const long baseline = StatusKilobytes("VmRSS:");
   std::printf("index: %.1f M positions, %lld words, %u tokens, built in %.1f s; resident %.1f MB\n",
               index.SequenceCount() / 1e6, static_cast<long long>(CorpusWords(index)),
-              index.TokenCount(), Seconds(start), baseline / 1024.0);
+              index.TokenCount(), seconds, baseline / 1024.0);
 
   TimeNGrams(index, 2, baseline);
   TimeNGrams(index, 5, baseline);

@@ -1,70 +1,38 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
-#include "support/FileDamage.h"
-#include "support/TempDir.h"
+#include "support/RunCli.h"
 
 namespace quenterra {
 namespace {
 
-class IndexCommandTest : public ::testing::Test {
- protected:
-  // Runs the CLI with TMPDIR inside the test folder; returns standard output.
-  std::string Run(const std::string& args, int* status = nullptr) {
-    std::string command =
-        "TMPDIR='" + tmp_.Path().string() + "' '" + QUENTERRA_CLI + "' " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[256];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    int raw = pclose(pipe);
-    if (status != nullptr) *status = WEXITSTATUS(raw);
-    return out;
-  }
-  std::string File(const std::string& name, const std::string& text) {
-    test::WriteFileBytes(dir_.File(name), text);
-    std::string quoted = "'";
-    quoted += dir_.File(name);
-    return quoted += "'";
-  }
-  bool TempIsEmpty() const { return std::filesystem::is_empty(tmp_.Path()); }
-
-  test::TTempDir dir_;
-  test::TTempDir tmp_;
-};
+using IndexCommandTest = test::TCliTest;
 
 TEST_F(IndexCommandTest, PrintsWordsAndTypesLikeTheStatusPanel) {
-  EXPECT_EQ(Run("index " + File("a", "the cat and the hat\n") + " " + File("b", "The end")),
+  EXPECT_EQ(Run("index " + File("a", "the cat and the hat\n") + " " + File("b", "The end")).out,
             "7 words, 5 types\n");
-  EXPECT_EQ(Run("index " + File("one", "x")), "1 word, 1 type\n");
+  EXPECT_EQ(Run("index " + File("one", "x")).out, "1 word, 1 type\n");
   EXPECT_TRUE(TempIsEmpty());  // the temporary index files are gone
-}
-
-TEST_F(IndexCommandTest, CorpusWithoutWordsShowsItsSize) {
-  EXPECT_EQ(Run("index " + File("dots", std::string(1536, '.'))), "1.50 kbytes, 1 file\n");
-  EXPECT_EQ(Run("index " + File("e1", "") + " " + File("e2", ",")), "1 byte, 2 files\n");
+  // A corpus without words shows its size.
+  EXPECT_EQ(Run("index " + File("dots", std::string(1536, '.'))).out, "1.50 kbytes, 1 file\n");
+  EXPECT_EQ(Run("index " + File("e1", "") + " " + File("e2", ",")).out, "1 byte, 2 files\n");
 }
 
 TEST_F(IndexCommandTest, StatsAndWordTagSettings) {
   std::string out = Run("--set WordTag=1 --set wTagDelimiter=/ index --stats " +
-                        File("t", "The/at dog/nn barks/vbz the/at\n"));
+                        File("t", "The/at dog/nn barks/vbz the/at\n"))
+                        .out;
   EXPECT_EQ(out.substr(0, out.find('\n')), "4 words, 3 types");
-  EXPECT_NE(out.find("positions: 8\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("kind 5 (word tag): 3 tokens, 4 occurrences\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("time: "), std::string::npos);
+  for (const char* line :
+       {"positions: 8\n", "kind 5 (word tag): 3 tokens, 4 occurrences\n", "time: "})
+    EXPECT_NE(out.find(line), std::string::npos) << out;
 }
 
 TEST_F(IndexCommandTest, BadUsageAndMissingFiles) {
-  int status = 0;
-  Run("index", &status);
-  EXPECT_EQ(status, 2);
-  Run("index --bogus x", &status);
-  EXPECT_EQ(status, 2);
-  Run(std::string("index '").append(dir_.File("missing")).append("'"), &status);
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(Run("index").status, 2);
+  EXPECT_EQ(Run("index --bogus x").status, 2);
+  EXPECT_EQ(Run("index missing").status, 1);
   EXPECT_TRUE(TempIsEmpty());
 }
 

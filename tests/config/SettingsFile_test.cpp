@@ -11,32 +11,21 @@
 #include "corpus/LangTables.h"
 #include "engine/StopList.h"
 #include "platform/NumberFormat.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-void ResetSettings() {
-  Config() = ZuzadovUdirev{};
-  FullExtractOptions() = TFullExtractOptions{};
-  GlobalSettings() = TGlobalSettings{};
-  ExtractHistory() = TExtractHistory{};
-  StopList() = TStopList{};
-}
-
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public test::TStoredSettingsTest {
  protected:
   void SetUp() override {
-    ResetSettings();
-    messages_ = test::ScriptedMessages::Install();
+    TStoredSettingsTest::SetUp();
     SetNumberFormat({'.', ','});  // floats must follow the user's separator
   }
   void TearDown() override {
-    ResetSettings();
     SetNumberFormat({});
-    ApplyLanguage(UserDefaultLanguage());
-    InstallMessageHandler(nullptr);
+    TStoredSettingsTest::TearDown();
   }
 
   // A language of the table other than the default, or the default when there is none.
@@ -83,13 +72,12 @@ class SettingsFileTest : public ::testing::Test {
     g.ConcordancePath = "/c/";
     g.FreqPath = "/f/";
     g.CorpusFreqPath = "/c f/";
-    ExtractHistory() = TExtractHistory{{"post + office", "colo%r"}, {"\\ba\\W"}, {"dog&nn%"},
-                                       {"a", "b + c"}, 2};
+    ExtractHistory() =
+        TExtractHistory{{"post + office", "colo%r"}, {"\\ba\\W"}, {"dog&nn%"}, {"a", "b + c"}, 2};
     StopList().Words() = {"the", "of", "and"};
     ApplyLanguage(OtherLanguage());
   }
 
-  test::ScriptedMessages* messages_ = nullptr;
   test::TTempDir temp_;
 };
 
@@ -122,22 +110,18 @@ TEST_F(SettingsFileTest, TheFileHoldsTheSectionsAndKeysInOrder) {
   StopList().Words() = {"the"};
   TIniFile ini;
   WriteSettingsTo(ini);
-  EXPECT_EQ(ini.SectionNames(),
-            (std::vector<std::string>{"GeneralConfiguration", "Tag Settings",
-                                      "ExtractConfiguration", "ExtractHistory",
-                                      "FullExtractConfiguration", "Word Tag Settings",
-                                      "FrequencyConfiguration", "StopList"}));
+  EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{
+                                    "GeneralConfiguration", "Tag Settings", "ExtractConfiguration",
+                                    "ExtractHistory", "FullExtractConfiguration",
+                                    "Word Tag Settings", "FrequencyConfiguration", "StopList"}));
   EXPECT_EQ(ini.KeyNames("GeneralConfiguration"),
             (std::vector<std::string>{"CorpusPath", "StopListPath", "ConcordancePath", "FreqPath",
                                       "CorpusFreqPath", "CorpusFont", "SystemFont", "Language"}));
-  EXPECT_EQ(ini.KeyNames("Word Tag Settings"),
-            (std::vector<std::string>{"WordTag", "wTagDelimiter", "wTagBefore", "wTagStop",
-                                      "wTagStartsCount", "MetaTagNamesCount",
-                                      "MetaTagStringsCount"}));
+  EXPECT_EQ(
+      ini.KeyNames("Word Tag Settings"),
+      (std::vector<std::string>{"WordTag", "wTagDelimiter", "wTagBefore", "wTagStop",
+                                "wTagStartsCount", "MetaTagNamesCount", "MetaTagStringsCount"}));
   std::string text = ini.Text();
-  auto after = [&](const std::string& first, const std::string& second) {
-    return text.find(first) < text.find(second);
-  };
   EXPECT_NE(text.find("\n[ExtractConfiguration]\nNonWordChars=.,;:!#$^&()[]{}<>+=/\\|`~\"\n"
                       "SkippingChars=-=\nEqualChars=\nWildCard0orMore=*\nWildCard0or1=%\n"
                       "WildCardExactly1=?\nWildCardMatchWords=\nMatchWordsLo=0\nMatchWordsHi=0\n"
@@ -157,7 +141,6 @@ TEST_F(SettingsFileTest, TheFileHoldsTheSectionsAndKeysInOrder) {
   EXPECT_NE(text.find("[FrequencyConfiguration]\nStopListFileName=\n\n[StopList]\nWordCount=1\n"
                       "Word0=the\n"),
             std::string::npos);
-  EXPECT_TRUE(after("SystemFont=", "Language="));
 }
 
 TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
@@ -192,9 +175,9 @@ TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
   EXPECT_EQ(Config().WordTag, 1);
   EXPECT_EQ(CurrentLanguage(), UserDefaultLanguage());
 
-  ReadSettingsFrom(TIniFile::Parse(
-      "[Tag Settings]\nTagStart=\nTagStop=\n[ExtractConfiguration]\nSpanRange=1\n"
-      "[ExtractHistory]\nLastBatchSyntax=-1\n"));
+  ReadSettingsFrom(
+      TIniFile::Parse("[Tag Settings]\nTagStart=\nTagStop=\n[ExtractConfiguration]\nSpanRange=1\n"
+                      "[ExtractHistory]\nLastBatchSyntax=-1\n"));
   EXPECT_EQ(Config().TagStart, '<');
   EXPECT_EQ(Config().TagStop, '>');
   EXPECT_EQ(Config().SpanRange, 2);
@@ -203,8 +186,8 @@ TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
 
 TEST_F(SettingsFileTest, FontsResetBeforeReadingAndQuenterraFontFollowsHiliteFont) {
   Config().NormalFont = TFontSpec{"Old", 1, 1, 1, 1};
-  ReadSettingsFrom(TIniFile::Parse(
-      "[ExtractConfiguration]\nHiliteFont=Arial,10,1,255,0\nQuenterraFont=\n"));
+  ReadSettingsFrom(
+      TIniFile::Parse("[ExtractConfiguration]\nHiliteFont=Arial,10,1,255,0\nQuenterraFont=\n"));
   EXPECT_EQ(Config().NormalFont, TFontSpec::StockSystemFont());
   EXPECT_EQ(Config().HiliteFont, (TFontSpec{"Arial", 10, 1, 255, 0}));
   EXPECT_EQ(Config().QuenterraFont, (TFontSpec{"Arial", 10, 1, TFontSpec::kRed, 0}));
@@ -249,9 +232,8 @@ TEST_F(SettingsFileTest, MetaTagRowsStayAlignedWhenAnEntryIsEmpty) {
 TEST_F(SettingsFileTest, UnreadableFileReportsAndKeepsWhatWasRead) {
   std::filesystem::create_directory(temp_.File("dir.ini"));
   EXPECT_FALSE(ReadSettings(temp_.File("dir.ini")));
-  EXPECT_EQ(messages_->errors,
-            std::vector<std::string>{"Could not read from configuration file " +
-                                     temp_.File("dir.ini") + "!"});
+  EXPECT_EQ(messages_->errors, std::vector<std::string>{"Could not read from configuration file " +
+                                                        temp_.File("dir.ini") + "!"});
 }
 
 TEST_F(SettingsFileTest, StopListFileIsNamedNotCopied) {

@@ -6,21 +6,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "config/ExtractHistory.h"
 #include "config/IniFile.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
 #include "corpus/IndexState.h"
-#include "corpus/LangTables.h"
-#include "engine/StopList.h"
+#include "support/EnvScope.h"
 #include "support/FileDamage.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
@@ -79,32 +76,11 @@ class THaltHalfway : public TNullProgress {
   int64_t max_ = 0;
 };
 
-class WorkspaceTest : public ::testing::Test {
+class WorkspaceTest : public test::TStoredSettingsTest {
  protected:
-  void SetUp() override {
-    ResetSettings();
-    const char* tmp = std::getenv("TMPDIR");
-    if (tmp != nullptr) savedTmp_ = tmp;
-    setenv("TMPDIR", temp_.Path().c_str(), 1);
-    messages_ = test::ScriptedMessages::Install();
-  }
   void TearDown() override {
-    if (savedTmp_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", savedTmp_.c_str(), 1);
-    }
-    InstallMessageHandler(nullptr);
     InstallProgressFactory({});
-    ResetSettings();
-    ApplyLanguage(UserDefaultLanguage());
-  }
-  static void ResetSettings() {
-    Config() = ZuzadovUdirev{};
-    FullExtractOptions() = TFullExtractOptions{};
-    GlobalSettings() = TGlobalSettings{};
-    ExtractHistory() = TExtractHistory{};
-    StopList() = TStopList{};
+    TStoredSettingsTest::TearDown();
   }
   std::string Write(const std::string& name, const std::string& text) {
     return data_.Write(name, text);
@@ -155,60 +131,50 @@ class WorkspaceTest : public ::testing::Test {
     ASSERT_TRUE(WIFSIGNALED(status));
   }
 
-  test::TTempDir temp_;  // TMPDIR
   test::TTempDir data_;
-  std::string savedTmp_;
-  test::ScriptedMessages* messages_ = nullptr;
+  test::TTempDir temp_;  // TMPDIR while the test runs
+  test::TEnvScope tmpdir_{"TMPDIR", temp_.Path().c_str()};
 };
 
-TEST_F(WorkspaceTest, NamesTitlesAndDirectories) {
-  EXPECT_TRUE(IsWorkspaceFileName("/data/sample.qws"));
-  EXPECT_TRUE(IsWorkspaceFileName("MY DATA.QwS"));
-  EXPECT_FALSE(IsWorkspaceFileName("/data/a.qws.txt"));
-  EXPECT_FALSE(IsWorkspaceFileName("/data/qws"));
-  EXPECT_FALSE(IsWorkspaceFileName("/data/.qws"));
+TEST(WorkspaceNames, NamesTitlesAndDirectories) {
+  for (const char* name : {"/data/sample.qws", "MY DATA.QwS"})
+    EXPECT_TRUE(IsWorkspaceFileName(name));
+  for (const char* name : {"/data/a.qws.txt", "/data/qws", "/data/.qws"})
+    EXPECT_FALSE(IsWorkspaceFileName(name)) << name;
   EXPECT_EQ(WorkspaceTitle("/data/a.qws"), "Quenterra - a");
   EXPECT_EQ(WorkspaceTitle("/data/MY DATA.QWS"), "Quenterra - My data");
-  EXPECT_EQ(WorkspaceTitle("/data/MYCORPUS.QWS"), "Quenterra - Mycorpus");
   EXPECT_EQ(WorkspaceTitle("/data/9lives.qws"), "Quenterra - 9lives");
   EXPECT_EQ(TCorpusIndex::WorkspaceDir("/data/study.qws"), "/data/study/");
 }
 
-TEST_F(WorkspaceTest, FirstSaveMovesTheTemporaryIndexAndWritesOneCompleteFile) {
-  std::string one = Write("one.txt", "alpha beta alpha");
-  std::string two = Write("two.txt", "gamma");
-  std::string config = Path("QUENTERRA.INI");
-  TCorpus corpus;
-  corpus.LoadCorpusFiles({one, two}, false);
-  EXPECT_FALSE(TempIsEmpty());
-  ASSERT_TRUE(SaveWorkspaceAs(corpus, Path("a.qws"), config));
-
-  EXPECT_EQ(corpus.WorkspaceFile(), Path("a.qws"));
-  EXPECT_EQ(corpus.Title(), "Quenterra");  // saving does not rename the window
-  EXPECT_TRUE(fs::exists(Path("a/PAGE_IDX.tmp")));
-  EXPECT_TRUE(fs::exists(Path("a/SEQ_IDX.tmp")));
-  EXPECT_TRUE(TempIsEmpty());
-  EXPECT_EQ(ReadWorkspacePath(config), data_.Path().string() + "/");
-
-  std::string text = test::ReadFileBytes(Path("a.qws"));
-  EXPECT_NE(text.find("[GeneralConfiguration]\n"), std::string::npos);
-  EXPECT_EQ(text.find("SaveOnExit"), std::string::npos);
-  EXPECT_TRUE(text.ends_with("[Corpus files]\nFileCount=2\nFile0=" + one + "\nFile1=" + two +
-                             "\nFile flagsCount=0\n"))
-      << text;
-  EXPECT_LT(text.find("[FrequencyConfiguration]"), text.find("[Corpus files]"));
-}
-
-TEST_F(WorkspaceTest, ReopeningUsesTheStoredIndexAndTheWorkspaceSettings) {
+TEST_F(WorkspaceTest, FirstSaveMovesTheIndexAndReopeningUsesItWithTheWorkspaceSettings) {
   Config().WordTag = 1;
   Config().wTagDelimiter = '/';
   std::vector<std::string> files = {Write("a", GeneratedText(3000, 1)),
                                     Write("b", GeneratedText(2000, 2))};
   std::string fresh = FreshSnapshot(files);
-  MakeWorkspace("study.qws", files);
+  std::string config = Path("QUENTERRA.INI");
+  {
+    TCorpus corpus;
+    corpus.LoadCorpusFiles(files, false);
+    EXPECT_FALSE(TempIsEmpty());
+    ASSERT_TRUE(SaveWorkspaceAs(corpus, Path("study.qws"), config));
+    EXPECT_EQ(corpus.WorkspaceFile(), Path("study.qws"));
+    EXPECT_EQ(corpus.Title(), "Quenterra");  // saving does not rename the window
+    EXPECT_TRUE(fs::exists(Path("study/PAGE_IDX.tmp")));
+    EXPECT_TRUE(TempIsEmpty());
+  }
+  EXPECT_EQ(ReadWorkspacePath(config), data_.Path().string() + "/");
+  std::string text = test::ReadFileBytes(Path("study.qws"));
+  EXPECT_NE(text.find("[GeneralConfiguration]\n"), std::string::npos);
+  EXPECT_EQ(text.find("SaveOnExit"), std::string::npos);
+  EXPECT_TRUE(text.ends_with("[Corpus files]\nFileCount=2\nFile0=" + files[0] +
+                             "\nFile1=" + files[1] + "\nFile flagsCount=0\n"))
+      << text;
+  EXPECT_LT(text.find("[FrequencyConfiguration]"), text.find("[Corpus files]"));
   auto stamp = fs::last_write_time(Path("study/SEQ_IDX.tmp"));
-  ResetSettings();
 
+  ResetSettings();
   TCorpus corpus;
   ASSERT_TRUE(OpenWorkspace(corpus, Path("study.qws")));
   EXPECT_EQ(Config().WordTag, 1);

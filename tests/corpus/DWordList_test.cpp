@@ -6,65 +6,40 @@
 #include <random>
 #include <vector>
 
-#include "platform/Errors.h"
+#include "support/ErrorOf.h"
 
 namespace quenterra {
 namespace {
 
+using test::ErrorOf;
+
 template <typename List>
-std::vector<typename std::remove_pointer_t<decltype(std::declval<List>().Items())>> Values(
-    const List& list) {
-  return {list.Items(), list.Items() + list.Count()};
+auto Values(const List& list) {
+  using Item = std::remove_const_t<std::remove_pointer_t<decltype(list.Items())>>;
+  return std::vector<Item>(list.Items(), list.Items() + list.Count());
 }
 
-TEST(DWordList, AppendTracksWhetherTheListIsStillSorted) {
+TEST(DWordList, FindNeedsASortedListAndGivesTheInsertionPoint) {
   TDWordsList list;
   list.Add(5);
   EXPECT_TRUE(list.Sorted());
   list.Add(3);
   EXPECT_FALSE(list.Sorted());
-  int index = 0;
-  EXPECT_THROW(
-      {
-        try {
-          list.Find(3, index);
-        } catch (const EQuenterra& e) {
-          EXPECT_STREQ(e.what(), "TDWordsList: Can't use binary search on unsorted list.");
-          throw;
-        }
-      },
-      EQuenterra);
-  list.Sort();
-  EXPECT_TRUE(list.Find(5, index));
-  EXPECT_EQ(index, 1);
-}
-
-TEST(DWordList, KeepSortedInsertsAfterEqualsWithTheirData) {
-  TDWordsList list;
-  list.SetKeepSorted(true);
-  list.AddWithData(7, 1);
-  list.AddWithData(3, 2);
-  list.AddWithData(7, 3);
-  list.AddWithData(5, 4);
-  EXPECT_EQ(Values(list), (std::vector<uint32_t>{3, 5, 7, 7}));
-  EXPECT_EQ(list.GetData(2), 1u);
-  EXPECT_EQ(list.GetData(3), 3u);  // the second 7 lands after the first
-}
-
-TEST(DWordList, FindReturnsTheInsertionPointAndTheFirstOfEquals) {
-  TDWordsList list;
-  for (uint32_t v : {3u, 5u, 7u}) list.Add(v);
   int index = -1;
+  EXPECT_EQ(ErrorOf([&] { list.Find(3, index); }),
+            "TDWordsList: Can't use binary search on unsorted list.");
+  list.Add(7);
+  list.Sort();
+  list.Add(7);  // 3 5 7 7
+  EXPECT_TRUE(list.Sorted());
   EXPECT_FALSE(list.Find(4, index));
   EXPECT_EQ(index, 1);
   EXPECT_FALSE(list.Find(9, index));
-  EXPECT_EQ(index, 3);
-  TDWordsList equals;
-  for (uint32_t v : {3u, 7u, 7u}) equals.Add(v);
-  EXPECT_TRUE(equals.Find(7, index));
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(equals.IndexOf(7), 1);
-  EXPECT_EQ(equals.IndexOf(4), -1);
+  EXPECT_EQ(index, 4);
+  EXPECT_TRUE(list.Find(7, index));
+  EXPECT_EQ(index, 2);  // the first of equals
+  EXPECT_EQ(list.IndexOf(7), 2);
+  EXPECT_EQ(list.IndexOf(4), -1);
 }
 
 TEST(DWordList, ComparesUnsigned32AndSigned64) {
@@ -76,14 +51,12 @@ TEST(DWordList, ComparesUnsigned32AndSigned64) {
 
   // Pair keys carry a tag id in the high half: the whole signed value orders them.
   TQWordsList q;
-  int64_t high = (int64_t{2} << 32) | 1;
-  int64_t low = (int64_t{1} << 32) | 0xFFFFFFFF;
-  int64_t negative = -5;
+  int64_t high = (int64_t{2} << 32) | 1, low = (int64_t{1} << 32) | 0xFFFFFFFF;
   q.AddWithData(high, 10);
   q.AddWithData(low, 20);
-  q.AddWithData(negative, 30);
+  q.AddWithData(-5, 30);
   q.Sort();
-  EXPECT_EQ(Values(q), (std::vector<int64_t>{negative, low, high}));
+  EXPECT_EQ(Values(q), (std::vector<int64_t>{-5, low, high}));
   EXPECT_EQ(q.GetData(0), 30u);
   EXPECT_EQ(q.GetData(2), 10u);
 }
@@ -92,40 +65,24 @@ TEST(DWordList, IndexErrorsNameTheirClass) {
   TDWordsList d;
   d.Add(1);
   TQWordsList q;
-  try {
-    d.GetItem(1);
-    FAIL();
-  } catch (const EQuenterra& e) {
-    EXPECT_STREQ(e.what(), "TDWordsList: List index out of bounds.");
-  }
-  try {
-    q.PutItem(-1, 3);
-    FAIL();
-  } catch (const EQuenterra& e) {
-    EXPECT_STREQ(e.what(), "TQWordsList: List index out of bounds.");
-  }
-  EXPECT_THROW(d.GetData(-1), EQuenterra);
+  EXPECT_EQ(ErrorOf([&] { d.GetItem(1); }), "TDWordsList: List index out of bounds.");
+  EXPECT_EQ(ErrorOf([&] { q.PutItem(-1, 3); }), "TQWordsList: List index out of bounds.");
+  EXPECT_EQ(ErrorOf([&] { d.GetData(-1); }), "TDWordsList: List index out of bounds.");
 }
 
-TEST(DWordList, DataValuesAreZeroWhenSwitchedOnLate) {
+TEST(DWordList, DataSwitchedOnLateIsZeroAndClearCutsCapacityBack) {
   TDWordsList list;
   list.Add(4);
   list.Add(9);
-  EXPECT_EQ(list.GetData(1), 0u);
   list.SetHasData(true);
   EXPECT_EQ(list.GetData(0), 0u);
   list.PutData(1, 42);
   EXPECT_EQ(list.GetData(1), 42u);
-}
 
-TEST(DWordList, CapacityGrowsInStepsAndClearCutsItBack) {
-  TDWordsList list;
   list.SetCount(8193);
-  EXPECT_EQ(list.Capacity(), 16384);
   list.Clear();
   EXPECT_EQ(list.Capacity(), 8192);
   EXPECT_EQ(list.Count(), 0);
-  EXPECT_TRUE(list.Sorted());
 }
 
 TEST(DWordList, StreamRoundTripIsLittleEndianWithoutData) {
@@ -135,11 +92,10 @@ TEST(DWordList, StreamRoundTripIsLittleEndianWithoutData) {
   q.AddWithData(0x0102030405060708, 8);
   TMemoryStream stream;
   q.SaveToStream(stream);
-  const std::string& bytes = stream.Data();
-  ASSERT_EQ(bytes.size(), 4u + 16u);
-  EXPECT_EQ(bytes.substr(0, 4), std::string("\x02\0\0\0", 4));
-  EXPECT_EQ(bytes.substr(12, 8), std::string("\x08\x07\x06\x05\x04\x03\x02\x01", 8));
-
+  EXPECT_EQ(stream.Data(), std::string("\x02\0\0\0"
+                                       "\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+                                       "\x08\x07\x06\x05\x04\x03\x02\x01",
+                                       20));
   TQWordsList loaded;
   loaded.LoadFromStream(stream);
   EXPECT_EQ(Values(loaded), Values(q));
@@ -153,6 +109,7 @@ TEST(DWordList, TruncatedOrLyingStreamThrowsWithoutHugeAllocation) {
   EXPECT_THROW(list.LoadFromStream(stream), EQuenterra);
 }
 
+// Appended or kept sorted, with many equals: the order and the data values match a multimap.
 TEST(DWordList, RandomOperationsMatchAModel) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {
@@ -177,11 +134,9 @@ TEST(DWordList, RandomOperationsMatchAModel) {
       if (keep) {
         ASSERT_EQ(list.GetData(i), data);
       }
+      // Data values stay with their items, whatever the order among equals.
+      ASSERT_EQ(appended[list.GetData(i)], value);
       ++i;
-    }
-    // Data values stay with their items, whatever the order among equals.
-    for (int j = 0; j < list.Count(); ++j) {
-      ASSERT_EQ(appended[list.GetData(j)], list.GetItem(j));
     }
   }
 }

@@ -1,54 +1,31 @@
 #include "corpus/FileHandle.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-class FileHandleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "filehandleXXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern + "/";
-    std::ofstream(dir_ + "f.txt", std::ios::binary) << "abcdefghij";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string dir_;
-};
-
-TEST_F(FileHandleTest, ReadsAtOffsetsAndContinues) {
+TEST(FileHandle, ReadsAtOffsetsAndContinues) {
+  test::TTempDir dir;
   TFileHandle file;
-  ASSERT_TRUE(file.Open(dir_ + "f.txt"));
-  EXPECT_TRUE(file.IsOpen());
+  ASSERT_TRUE(file.Open(dir.Write("f.txt", "abcdefghij")));
   EXPECT_EQ(file.Size(), 10);
   char buffer[16] = {};
-  EXPECT_EQ(file.Read(2, 3, buffer), 3);
-  EXPECT_EQ(std::string(buffer, 3), "cde");
-  EXPECT_EQ(file.Read(-1, 2, buffer), 2);  // continues where the last read stopped
-  EXPECT_EQ(std::string(buffer, 2), "fg");
-  EXPECT_EQ(file.Read(8, 5, buffer), 2);  // cut at the end of the file
-  EXPECT_EQ(std::string(buffer, 2), "ij");
-  EXPECT_EQ(file.Read(-1, 5, buffer), 0);
-  EXPECT_EQ(file.Read(0, 1, buffer), 1);
-  EXPECT_EQ(buffer[0], 'a');
+  auto read = [&](int64_t offset, int64_t count) {
+    return std::string(buffer, static_cast<size_t>(file.Read(offset, count, buffer)));
+  };
+  EXPECT_EQ(read(2, 3), "cde");
+  EXPECT_EQ(read(-1, 2), "fg");  // continues where the last read stopped
+  EXPECT_EQ(read(8, 5), "ij");   // cut at the end of the file
+  EXPECT_EQ(read(-1, 5), "");
+  EXPECT_EQ(read(0, 1), "a");
   file.Close();
   EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(file.Read(0, 1, buffer), 0);
-}
-
-TEST_F(FileHandleTest, MissingFileDoesNotOpen) {
-  TFileHandle file;
-  EXPECT_FALSE(file.Open(dir_ + "missing.txt"));
-  EXPECT_FALSE(file.IsOpen());
-  char buffer[4];
-  EXPECT_EQ(file.Read(0, 4, buffer), 0);
+  EXPECT_EQ(read(0, 1), "");
 }
 
 }  // namespace

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "config/Settings.h"
-#include "corpus/LangTables.h"
+#include "support/CorpusTestKit.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"
 
@@ -21,56 +18,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records what a build shows in its progress window.
-class RecordingProgress : public TNullProgress {
- public:
-  void SetLabel(const std::string& text) override { labels.push_back(text); }
-  void SetMax(int64_t max) override { maxima.push_back(max); }
-  void SetPosition(int64_t position) override { last = position; }
-  std::vector<std::string> labels;
-  std::vector<int64_t> maxima;
-  int64_t last = -1;
-};
-
-class CorpusIndexTest : public ::testing::Test {
+class CorpusIndexTest : public test::TSettingsTest {
  protected:
-  void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    if (tmp != nullptr) savedTmp_ = tmp;
-    setenv("TMPDIR", temp_.Path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (savedTmp_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", savedTmp_.c_str(), 1);
-    }
-    Config() = ZuzadovUdirev{};
-    BuildCaseTable();
-    RebuildCharTables();
-    InstallProgressFactory({});
-  }
-  // Writes a corpus file and opens its stream; files_ lists them in order.
-  void AddFile(const std::string& text) {
-    std::string name =
-        data_.File(std::string("f").append(std::to_string(streams_.size())).append(".txt"));
-    test::WriteFileBytes(name, text);
+  // Opens a stream on a corpus file; files_ lists them in order.
+  void AddStream(const std::string& name) {
     streams_.push_back(std::make_unique<TFileSynchroStream>(name));
     files_.push_back({name, streams_.back().get()});
   }
-  std::vector<std::string> TempIndexFiles() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(temp_.Path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+  void AddFile(const std::string& text) {
+    AddStream(data_.Write("f" + std::to_string(files_.size()) + ".txt", text));
   }
   int64_t Words(TCorpusIndex& corpus) { return corpus.Index()->GetStats(kWordKinds).frequency; }
 
-  test::TTempDir temp_;  // TMPDIR during the test
-  test::TTempDir data_;
-  std::string savedTmp_;
+  test::TTempDir data_;        // made before TMPDIR moves
+  test::TPrivateTmpDir temp_;  // TMPDIR: where temporary index files go
   std::vector<std::unique_ptr<TFileSynchroStream>> streams_;
   std::vector<TCorpusFileRef> files_;
 };
@@ -78,17 +39,17 @@ class CorpusIndexTest : public ::testing::Test {
 TEST_F(CorpusIndexTest, TemporaryIndexLivesInPrefixedFilesDeletedOnClose) {
   TCorpusIndex corpus;
   corpus.EnsureIndex();
-  std::vector<std::string> names = TempIndexFiles();
+  std::vector<std::string> names = temp_.Files();
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(names[0].substr(0, 3), "PGX");
   EXPECT_EQ(names[1].substr(0, 3), "SQX");
   EXPECT_EQ(fs::path(corpus.PageFileName()).filename(), names[0]);
   // Reopening the files in use keeps them.
   corpus.OpenIndexFiles(corpus.SeqFileName(), corpus.PageFileName(), nullptr);
-  EXPECT_EQ(TempIndexFiles(), names);
+  EXPECT_EQ(temp_.Files(), names);
   corpus.CloseIndex(true);
   EXPECT_EQ(corpus.Index(), nullptr);
-  EXPECT_TRUE(TempIndexFiles().empty());
+  EXPECT_TRUE(temp_.Files().empty());
 }
 
 TEST_F(CorpusIndexTest, BuildsRangesWithProgressAndAddsLaterFiles) {
@@ -96,7 +57,7 @@ TEST_F(CorpusIndexTest, BuildsRangesWithProgressAndAddsLaterFiles) {
   AddFile(" .,;\n");  // delimiters only
   AddFile(std::string(9000, ' ') + "two four");
   TCorpusIndex corpus;
-  RecordingProgress progress;
+  test::TRecordingProgress progress;
   corpus.BuildRange(files_, 0, 2, &progress);
   EXPECT_FALSE(corpus.Indexing());
   EXPECT_EQ(progress.labels,
@@ -113,64 +74,43 @@ TEST_F(CorpusIndexTest, BuildsRangesWithProgressAndAddsLaterFiles) {
   EXPECT_EQ(corpus.Index()->GetFileRange(3), std::make_pair(6, 7));
 }
 
-TEST_F(CorpusIndexTest, WorkspaceIndexIsKeptAndReopened) {
-  AddFile("alpha beta alpha");
-  std::string workspace = data_.File("study.qws");
-  EXPECT_EQ(TCorpusIndex::WorkspaceDir(workspace), data_.File("study/"));
+// Saving moves the temporary pair into the workspace's directory, saving as another workspace
+// copies it (replacing stale files), and a workspace's index is kept and reopened.
+TEST_F(CorpusIndexTest, WorkspaceIndexFilesAreMovedCopiedKeptAndReopened) {
+  AddFile("x y z x");
+  std::string dirA = data_.File("a/"), dirB = data_.File("b/");
+  fs::create_directories(dirA);
+  fs::create_directories(dirB);
   {
     TCorpusIndex corpus;
-    corpus.SetWorkspaceFile(workspace);
-    EXPECT_FALSE(corpus.LoadWorkspaceIndex());  // nothing stored yet
     corpus.BuildRange(files_, 0, 0, nullptr);
-    EXPECT_EQ(corpus.PageFileName(), data_.File("study/PAGE_IDX.tmp"));
-    EXPECT_EQ(corpus.SeqFileName(), data_.File("study/SEQ_IDX.tmp"));
-  }  // destroyed with the workspace active: committed and kept
-  TCorpusIndex corpus;
-  corpus.SetWorkspaceFile(workspace);
-  ASSERT_TRUE(corpus.LoadWorkspaceIndex());
-  EXPECT_EQ(Words(corpus), 3);
-  corpus.CloseIndex(false);
+    corpus.SetWorkspaceFile(data_.File("a.qws"));
+    corpus.MoveIndexFiles(dirA + "SEQ_IDX.tmp", dirA + "PAGE_IDX.tmp");
+    EXPECT_TRUE(temp_.Files().empty());
+    EXPECT_EQ(corpus.PageFileName(), dirA + "PAGE_IDX.tmp");
+    EXPECT_EQ(Words(corpus), 4);
 
-  // A damaged or missing file makes the caller rebuild.
-  test::OverwriteBytes(data_.File("study/PAGE_IDX.tmp"), 0, "XXXX");
+    test::WriteFileBytes(dirB + "PAGE_IDX.tmp", "stale");
+    corpus.SetWorkspaceFile(data_.File("b.qws"));
+    corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");
+    EXPECT_EQ(Words(corpus), 4);
+    EXPECT_EQ(test::ReadFileBytes(dirA + "SEQ_IDX.tmp"), test::ReadFileBytes(dirB + "SEQ_IDX.tmp"));
+    corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");  // the files in use
+    AddFile("x");
+    corpus.BuildRange(files_, 1, 1, nullptr);
+  }  // destroyed with the workspace active: committed and kept
+  for (const char* workspace : {"a.qws", "b.qws"}) {
+    TCorpusIndex corpus;
+    corpus.SetWorkspaceFile(data_.File(workspace));
+    ASSERT_TRUE(corpus.LoadWorkspaceIndex()) << workspace;
+    EXPECT_EQ(Words(corpus), workspace[0] == 'a' ? 4 : 5);
+  }
+  // A damaged file makes the caller rebuild.
+  test::OverwriteBytes(dirB + "PAGE_IDX.tmp", 0, "XXXX");
+  TCorpusIndex corpus;
+  corpus.SetWorkspaceFile(data_.File("b.qws"));
   EXPECT_FALSE(corpus.LoadWorkspaceIndex());
   EXPECT_EQ(corpus.Index(), nullptr);
-  fs::remove(data_.File("study/SEQ_IDX.tmp"));
-  EXPECT_FALSE(corpus.LoadWorkspaceIndex());
-  corpus.Rebuild(files_);
-  EXPECT_EQ(Words(corpus), 3);
-  EXPECT_TRUE(fs::exists(data_.File("study/SEQ_IDX.tmp")));
-}
-
-TEST_F(CorpusIndexTest, SavingAsMovesTemporaryFilesAndCopiesWorkspaceFiles) {
-  AddFile("x y z x");
-  TCorpusIndex corpus;
-  corpus.BuildRange(files_, 0, 0, nullptr);
-  std::string tempPage = corpus.PageFileName();
-
-  // First save: the temporary pair moves into the new workspace's directory.
-  std::string dirA = data_.File("a/");
-  fs::create_directories(dirA);
-  corpus.SetWorkspaceFile(data_.File("a.qws"));
-  corpus.MoveIndexFiles(dirA + "SEQ_IDX.tmp", dirA + "PAGE_IDX.tmp");
-  EXPECT_FALSE(fs::exists(tempPage));
-  EXPECT_TRUE(TempIndexFiles().empty());
-  EXPECT_EQ(corpus.PageFileName(), dirA + "PAGE_IDX.tmp");
-  EXPECT_EQ(Words(corpus), 4);
-
-  // Save as another workspace: a copy; a.qws keeps its own, stale files at b are replaced.
-  std::string dirB = data_.File("b/");
-  fs::create_directories(dirB);
-  test::WriteFileBytes(dirB + "PAGE_IDX.tmp", "stale");
-  corpus.SetWorkspaceFile(data_.File("b.qws"));
-  corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");
-  EXPECT_TRUE(fs::exists(dirA + "PAGE_IDX.tmp"));
-  EXPECT_EQ(Words(corpus), 4);
-  EXPECT_EQ(test::ReadFileBytes(dirA + "SEQ_IDX.tmp"), test::ReadFileBytes(dirB + "SEQ_IDX.tmp"));
-
-  // Saving into the folder already in use reopens the same files.
-  corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");
-  EXPECT_EQ(Words(corpus), 4);
 }
 
 TEST_F(CorpusIndexTest, RebuildShowsBuildingIndexAndCountsPairs) {
@@ -190,21 +130,10 @@ TEST_F(CorpusIndexTest, RebuildShowsBuildingIndexAndCountsPairs) {
   ASSERT_TRUE(index.PairTableCurrent());
   const TIndexToken* dog = index.FindToken("dog", kKindWord);
   const TIndexToken* nn = index.FindToken("nn", kKindWordTag);
-  ASSERT_NE(dog, nullptr);
-  ASSERT_NE(nn, nullptr);
+  ASSERT_TRUE(dog != nullptr && nn != nullptr);
   EXPECT_EQ(index.PairFreq(static_cast<int32_t>(dog->id), static_cast<int32_t>(nn->id)), 1u);
-  EXPECT_EQ(TempIndexFiles().size(), 2u);  // the old pair was deleted
+  EXPECT_EQ(temp_.Files().size(), 2u);  // the old pair was deleted
 }
-
-// Counts the tokens a split produces, the simple way.
-class CountingSink : public TTokenSink {
- public:
-  uint32_t AddToken(const char* text, uint8_t kind, int64_t, uint32_t) override {
-    ++counts[{text, kind}];
-    return 0;
-  }
-  std::map<std::pair<std::string, uint8_t>, int64_t> counts;
-};
 
 // Whitespace-separated fields of the files equal to the text, letter case ignored: what a
 // linguist's grep counts for a word/tag pair.
@@ -221,33 +150,16 @@ int64_t GrepCount(const std::vector<TCorpusFileRef>& files, const std::string& w
   return count;
 }
 
-TEST_F(CorpusIndexTest, BrownSampleAgreesWithItsTokensAndWithGrep) {
+TEST_F(CorpusIndexTest, BrownSamplePairsAgreeWithGrep) {
   std::string dir = std::string(QUENTERRA_SAMPLES_DIR) + "/brown/";
   if (!fs::exists(dir + "ca01")) GTEST_SKIP() << "sample corpus not installed";
   for (const char* name : {"ca01", "ca02", "ca03", "cb01", "cc01", "cd01", "ce01", "cf01"}) {
-    streams_.push_back(std::make_unique<TFileSynchroStream>(dir + name));
-    files_.push_back({dir + name, streams_.back().get()});
+    AddStream(dir + name);
   }
   Config().WordTag = 1;
   Config().wTagDelimiter = '/';
   TCorpusIndex corpus;
   corpus.BuildRange(files_, 0, static_cast<int>(files_.size()) - 1, nullptr);
-
-  CountingSink sink;
-  TWordSplitter splitter(sink);
-  for (size_t i = 0; i < files_.size(); ++i) {
-    splitter.SplitFile(*files_[i].stream, static_cast<uint32_t>(i), files_[i].name);
-  }
-  int64_t words = 0, types = 0;
-  for (const auto& [key, count] : sink.counts) {
-    if (key.second != kKindWord) continue;
-    words += count;
-    ++types;
-  }
-  TIndexStats stats = corpus.Index()->GetStats(kWordKinds);
-  EXPECT_EQ(stats.frequency, words);
-  EXPECT_EQ(stats.tokens, types);
-
   TTextIndex& index = *corpus.Index();
   for (const auto& [word, tag] : std::vector<std::pair<std::string, std::string>>{{"the", "at"},
                                                                                   {"of", "in"},

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
 #include "config/Settings.h"
+#include "support/CorpusTestKit.h"
+#include "support/EnvScope.h"
 
 namespace quenterra {
 namespace {
@@ -22,83 +22,40 @@ void UseLanguage(uint32_t language) {
   RebuildCharTables();
 }
 
-// Sets the locale variables for one test and puts the old values back.
-class LocaleVariables {
- public:
-  LocaleVariables() {
-    for (int i = 0; i < 3; ++i) {
-      const char* value = std::getenv(kNames[i]);
-      if (value != nullptr) saved_[i] = value;
-      unsetenv(kNames[i]);
-    }
-  }
-  ~LocaleVariables() {
-    for (int i = 0; i < 3; ++i) {
-      if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1);
-      else unsetenv(kNames[i]);
-    }
-  }
+uint8_t Type(unsigned char c) { return CharTypeTable()[c]; }
+uint8_t Word(unsigned char c) { return RegexWordTable()[c]; }
+uint8_t Fold(unsigned char c) { return FoldingMap()[c]; }
+
+// Clears the locale variables for one test and puts the old values back.
+struct LocaleVariables {
   void Set(const char* name, const char* value) { setenv(name, value, 1); }
-
- private:
-  static constexpr const char* kNames[3] = {"LC_ALL", "LC_CTYPE", "LANG"};
-  std::optional<std::string> saved_[3];
+  test::TEnvScope all{"LC_ALL", nullptr}, ctype{"LC_CTYPE", nullptr}, lang{"LANG", nullptr};
 };
 
-class LangTablesTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    UseLanguage(kEnglishUS);
-  }
-  static uint8_t Type(unsigned char c) { return CharTypeTable()[c]; }
-  static uint8_t Word(unsigned char c) { return RegexWordTable()[c]; }
-  static uint8_t Fold(unsigned char c) { return FoldingMap()[c]; }
-};
+using LangTablesTest = test::TSettingsTest;
 
-TEST_F(LangTablesTest, TableHasTheFixedRowsAndLooksUpBothWays) {
-  const auto& table = LanguageTable();
-  ASSERT_EQ(table.size(), 76u);
-  EXPECT_EQ(table.front().id, 0x0402);
-  EXPECT_STREQ(table.front().name, "Bulgarian");
-  EXPECT_EQ(table[10].id, 0x0409);
-  EXPECT_STREQ(table[10].name, "English (United States)");
-  EXPECT_EQ(table.back().id, 0x042D);
-  EXPECT_STREQ(table.back().name, "Basque");
-  std::set<uint32_t> ids;
-  for (const TLanguage& row : table) ids.insert(row.id);
-  EXPECT_EQ(ids.size(), 76u);
-
+TEST_F(LangTablesTest, LanguagesAreFoundByNameAndMapToTheirAnsiCodePages) {
   EXPECT_EQ(LanguageId("Serbian"), 0x0C1Au);  // the first of the two rows
   EXPECT_EQ(LanguageName(0x081A), "Serbian");
-  EXPECT_EQ(LanguageId("Norwegian (Bokmal)"), 0x0414u);
   EXPECT_EQ(LanguageId("Klingon"), 0u);
   EXPECT_EQ(LanguageName(0x0411), "");  // Japanese is not in the table
-}
 
-TEST_F(LangTablesTest, LanguagesMapToTheirAnsiCodePages) {
-  const std::pair<uint32_t, int> expected[] = {
-      {0x0405, 1250}, {0x081A, 1250}, {0x041C, 1250}, {0x0C1A, 1251}, {0x0419, 1251},
-      {0x0423, 1251}, {0x0403, 1252}, {0x2C0A, 1252}, {0x042D, 1252}, {0x0408, 1253},
-      {0x041F, 1254}, {0x0427, 1257}, {0x041E, 874},  {0x0411, 932},  {0x0804, 936},
-      {0x1004, 936},  {0x0412, 949},  {0x0404, 950},  {0x0C04, 950}};
+  const std::pair<uint32_t, int> expected[] = {{0x081A, 1250}, {0x0C1A, 1251}, {0x2C0A, 1252},
+                                               {0x0408, 1253}, {0x041F, 1254}, {0x0427, 1257},
+                                               {0x041E, 874},  {0x0411, 932},  {0x1004, 936},
+                                               {0x0412, 949},  {0x0C04, 950},  {0x047F, 0}};
   for (const auto& [language, codePage] : expected)
     EXPECT_EQ(CodePageOf(language), codePage) << std::hex << language;
-  EXPECT_EQ(CodePageOf(0x047F), 0);
 
   // Every row's code page converts here, so each name is installed, "Serbian" once.
   const auto& installed = InstalledLanguages();
-  ASSERT_EQ(installed.size(), 75u);
-  EXPECT_EQ(installed.front(), "Bulgarian");
+  ASSERT_EQ(installed.size(), LanguageTable().size() - 1);
   EXPECT_EQ(std::count(installed.begin(), installed.end(), "Serbian"), 1);
 }
 
 TEST_F(LangTablesTest, WesternTablesClassifyAndFoldCp1252) {
   EXPECT_EQ(DecodeByte(0x80), U'\u20AC');
-  EXPECT_EQ(DecodeByte(0xC4), U'\u00C4');
-  EXPECT_EQ(FoldChar('A'), 'a');
   EXPECT_EQ(FoldChar(0xC4), 0xE4);  // Ä
-  EXPECT_EQ(FoldChar(0xE4), 0xE4);
   EXPECT_EQ(FoldChar(0x8A), 0x9A);  // Š
   EXPECT_EQ(OtherCase(0xE4), 0xC4);
   EXPECT_EQ(OtherCase(0xFF), 0x9F);  // ÿ's capital lives at 0x9F
@@ -106,32 +63,26 @@ TEST_F(LangTablesTest, WesternTablesClassifyAndFoldCp1252) {
   EXPECT_EQ(OtherCase('1'), 0);
 
   EXPECT_EQ(Type('A'), kCtUpper | kCtHexDigit);
-  EXPECT_EQ(Type('z'), kCtLower);
   EXPECT_EQ(Type('7'), kCtDigit | kCtHexDigit);
-  EXPECT_EQ(Type(' '), kCtSpace | kCtBlank);
   EXPECT_EQ(Type('\t'), kCtSpace | kCtControl | kCtBlank);
   EXPECT_EQ(Type(0xA0), kCtSpace | kCtBlank);
-  EXPECT_EQ(Type(0x01), kCtControl);
-  EXPECT_EQ(Type('.'), kCtPunct);               // a delimiter
+  EXPECT_EQ(Type('.'), kCtPunct);              // a delimiter
   EXPECT_EQ(Type('-'), kCtUpper | kCtLower);   // punctuation that is no delimiter is a letter
   EXPECT_EQ(Type(0xB2), kCtUpper | kCtLower);  // '²' is not a digit
 
-  EXPECT_EQ(Word('a'), kReWord);
   EXPECT_EQ(Word('7'), kReWord | kReDigit);
   EXPECT_EQ(Word(' '), kReSpace);
   EXPECT_EQ(Word('.'), 0);
   EXPECT_EQ(Word(0xE4), kReWord);
-  EXPECT_EQ(Fold('A'), 'a');
 }
 
 TEST_F(LangTablesTest, NonWordCharsDecideWhichPunctuationIsALetter) {
   Config().NonWordChars = "";
   RebuildCharTables();
-  EXPECT_EQ(Type('-'), kCtUpper | kCtLower);
-  EXPECT_EQ(Type('.'), kCtUpper | kCtLower);
-  EXPECT_EQ(Word('-'), kReWord);
-  EXPECT_EQ(Word('.'), kReWord);
-
+  for (unsigned char c : {'-', '.'}) {
+    EXPECT_EQ(Type(c), kCtUpper | kCtLower) << c;
+    EXPECT_EQ(Word(c), kReWord) << c;
+  }
   Config().NonWordChars = "-_a";
   RebuildCharTables();
   EXPECT_EQ(Type('-'), kCtPunct);
@@ -149,14 +100,13 @@ TEST_F(LangTablesTest, EqualClassesJoinTheFoldingMap) {
   EXPECT_EQ(Fold(0xE4), 0xE4) << "settings reach the map only when it is rebuilt";
 
   RebuildCharTables();
-  EXPECT_EQ(Fold('a'), 'a');
   EXPECT_EQ(Fold(0xE4), 'a');
   EXPECT_EQ(Fold('A'), 'A');
   EXPECT_EQ(Fold(0xC4), 0xC4);
 
   Config().ignoreCase = true;
   RebuildCharTables();
-  for (int c : std::initializer_list<int>{'A', 'a', 0xC4, 0xE4})
+  for (int c : {int{'A'}, int{'a'}, 0xC4, 0xE4})
     EXPECT_EQ(Fold(static_cast<unsigned char>(c)), 'a') << c;
   EXPECT_EQ(Fold('B'), 'b');
 
@@ -177,8 +127,7 @@ TEST_F(LangTablesTest, ChangingLanguageRebuildsFromTheNewCaseTable) {
   EXPECT_TRUE(SelectLanguage("Russian"));
   EXPECT_EQ(CurrentCodePage(), 1251);
   EXPECT_EQ(DecodeByte(0xC0), U'\u0410');
-  EXPECT_EQ(FoldChar(0xC0), 0xE0);
-  EXPECT_EQ(Fold(0xD7), 0xF7);  // 'Ч' -> 'ч'
+  EXPECT_EQ(Fold(0xD7), 0xF7);      // 'Ч' -> 'ч'
   EXPECT_EQ(FoldChar(0xA8), 0xB8);  // 'Ё' -> 'ё'
   EXPECT_EQ(Type(0xD7), kCtUpper);
 
@@ -189,12 +138,10 @@ TEST_F(LangTablesTest, ChangingLanguageRebuildsFromTheNewCaseTable) {
   EXPECT_EQ(Fold(0xD7), 0xD7);
 
   EXPECT_TRUE(SelectLanguage("Greek"));
-  EXPECT_EQ(FoldChar(0xD3), 0xF3);   // Σ -> σ
   EXPECT_EQ(OtherCase(0xF2), 0xD3);  // ς -> Σ
 
   EXPECT_TRUE(SelectLanguage("English (United States)"));
   EXPECT_EQ(FoldChar('I'), 'i');
-  EXPECT_EQ(Fold(0xD7), 0xD7);
 }
 
 TEST_F(LangTablesTest, SerbianByNameIsTheCyrillicRow) {
@@ -232,25 +179,16 @@ TEST_F(LangTablesTest, TextConvertsThroughTheCurrentCodePage) {
   EXPECT_EQ(FromUtf8("\u20AC \u00C4z"), "\x80 \xC4z");
   EXPECT_EQ(FromUtf8("\u4E2D!"), "?!");
   EXPECT_EQ(FromUtf8("a\xFF"), "a?");  // not UTF-8
-  UseLanguage(0x0419);
-  EXPECT_EQ(FromUtf8("\u041C\u0438\u0440"), "\xCC\xE8\xF0");
-  EXPECT_EQ(ToUtf8("\xCC\xE8\xF0"), "\u041C\u0438\u0440");
 }
 
 TEST_F(LangTablesTest, StringFoldingUsesTheCaseTable) {
-  EXPECT_EQ(FoldString("\xC4" "Bc-D"), "\xE4" "bc-d");
-  char text[] = "ABC\xC4";
-  char copy[sizeof text];
-  FoldStr(text, copy);
-  EXPECT_STREQ(copy, "abc\xE4");
-  EXPECT_STREQ(text, "ABC\xC4");
-  FoldStr(text);
-  EXPECT_STREQ(text, "abc\xE4");
-
+  EXPECT_EQ(FoldString("\xC4"
+                       "Bc-D"),
+            "\xE4"
+            "bc-d");
   EXPECT_TRUE(FoldedPrefixMatch("POS_", "pos_NN", true));
   EXPECT_FALSE(FoldedPrefixMatch("POS_", "pos_NN", false));
   EXPECT_TRUE(FoldedPrefixMatch("pos_", "pos", false));  // the text ends first
-  EXPECT_TRUE(FoldedPrefixMatch("", "x", false));
   EXPECT_FALSE(FoldedPrefixMatch("pat", "pit", true));
 }
 
@@ -259,7 +197,7 @@ TEST_F(LangTablesTest, DelimiterSetFollowsTheSettings) {
   for (int c = 0; c <= ' '; ++c) EXPECT_TRUE(set.Contains(static_cast<unsigned char>(c))) << c;
   for (unsigned char c : {'.', '"', '\\', '*', '%', '?', '&', '+', '>'})
     EXPECT_TRUE(set.Contains(c)) << c;
-  for (int c : std::initializer_list<int>{'a', '-', '_', '@', 0x7F, 0xC4})
+  for (int c : {int{'a'}, int{'-'}, int{'_'}, int{'@'}, 0x7F, 0xC4})
     EXPECT_FALSE(set.Contains(static_cast<unsigned char>(c))) << c;
 
   Config().NonWordChars = "";
@@ -274,15 +212,13 @@ TEST_F(LangTablesTest, UserDefaultLanguageComesFromTheLocaleVariables) {
   LocaleVariables variables;
   EXPECT_EQ(UserDefaultLanguage(), kEnglishUS);
   const std::pair<const char*, uint32_t> cases[] = {
-      {"en_US.UTF-8", 0x0409}, {"de_AT.UTF-8", 0x0C07}, {"ja_JP.eucJP", 0x0411},
-      {"sr_RS@latin", 0x241A}, {"ru_RU", 0x0419},       {"en", 0x0409},
-      {"C", kEnglishUS},       {"POSIX", kEnglishUS},   {"C.UTF-8", kEnglishUS},
-      {"xx_YY", kEnglishUS}};
+      {"de_AT.UTF-8", 0x0C07}, {"ja_JP.eucJP", 0x0411}, {"sr_RS@latin", 0x241A},
+      {"ru_RU", 0x0419},       {"en", 0x0409},          {"C", kEnglishUS},
+      {"POSIX", kEnglishUS},   {"C.UTF-8", kEnglishUS}, {"xx_YY", kEnglishUS}};
   for (const auto& [locale, language] : cases) {
     variables.Set("LANG", locale);
     EXPECT_EQ(UserDefaultLanguage(), language) << locale;
   }
-  variables.Set("LANG", "de_DE.UTF-8");
   variables.Set("LC_CTYPE", "pl_PL.UTF-8");
   EXPECT_EQ(UserDefaultLanguage(), 0x0415u);
   variables.Set("LC_ALL", "");  // empty counts as unset
@@ -301,11 +237,10 @@ TEST_F(LangTablesTest, StartUpAndStoredLanguageFollowTheDefault) {
 
   ApplyLanguage(0x0C1A);
   EXPECT_EQ(CurrentLanguage(), 0x0C1Au);
-  ApplyLanguage(0x1234);  // not in the table
-  EXPECT_EQ(CurrentLanguage(), 0x041Fu);
-  ApplyLanguage(0);
-  EXPECT_EQ(CurrentLanguage(), 0x041Fu);
-
+  for (uint32_t outside : {0x1234u, 0u}) {
+    ApplyLanguage(outside);
+    EXPECT_EQ(CurrentLanguage(), 0x041Fu) << outside;
+  }
   // A default outside the table is kept when it is the stored value.
   variables.Set("LANG", "ja_JP.UTF-8");
   ApplyLanguage(0x0411);

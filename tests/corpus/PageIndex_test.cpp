@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Coding.h"
+#include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"
@@ -14,6 +15,9 @@ namespace quenterra {
 namespace {
 
 using test::ErrorOf;
+using test::Fixed32s;
+
+const std::string kDamaged = "PageIndex: Index file is damaged.";
 
 std::string Data(size_t size, char fill) { return std::string(size, fill); }
 
@@ -41,14 +45,8 @@ TEST_F(PageIndexTest, NewFileIsTheHeaderAlone) {
   { TPageIndex index(Name(), TIndexFileMode::Create); }
   std::string bytes = Bytes();
   ASSERT_EQ(bytes.size(), 256u);
-  EXPECT_EQ(bytes.substr(0, 4), "PIND");
-  EXPECT_EQ(DecodeFixed16(&bytes[4]), 1);
-  EXPECT_EQ(DecodeFixed16(&bytes[6]), 1);
-  EXPECT_EQ(DecodeFixed32(&bytes[8]), 8u);
-  EXPECT_EQ(DecodeFixed32(&bytes[12]), 0u);
-  EXPECT_EQ(DecodeFixed32(&bytes[16]), 0u);
-  EXPECT_EQ(DecodeFixed32(&bytes[20]), 0u);
-  EXPECT_EQ(DecodeFixed32(&bytes[24]), 0xFFFFFFFFu);
+  EXPECT_EQ(bytes.substr(0, 28),
+            std::string("PIND\x01\0\x01\0", 8) + Fixed32s({8, 0, 0, 0, 0xFFFFFFFF}));
   TPageIndex index(Name(), TIndexFileMode::Open);
   EXPECT_EQ(index.TokenTableRoot(), 0);
   EXPECT_EQ(index.PairTableRoot(), -1);
@@ -67,25 +65,28 @@ TEST_F(PageIndexTest, ChunksAreLinkedPagesWithExactHeaders) {
   EXPECT_EQ(b, 16u);
   std::string bytes = Bytes();
   ASSERT_EQ(bytes.size(), 17u * 32);
-  EXPECT_EQ(bytes.substr(256, 8), std::string("\x01\x08\0\0\x10\0\0\0", 8));
-  EXPECT_EQ(bytes.substr(264, 248), Data(248, 'a'));
-  EXPECT_EQ(bytes.substr(512, 8), std::string("\x01\x01\0\0\0\0\0\0", 8));
+  EXPECT_EQ(bytes.substr(256), std::string("\x01\x08\0\0\x10\0\0\0", 8) + Data(248, 'a') +
+                                   std::string("\x01\x01\0\0\0\0\0\0", 8) + Data(24, 'b'));
   TPageIndex index(Name(), TIndexFileMode::Open);
   std::string chain(300, '\0');
   EXPECT_EQ(index.ReadChain(a, kChunkOccurrences, chain.data(), 300), 272u);
   EXPECT_EQ(chain.substr(0, 272), Data(248, 'a') + Data(24, 'b'));
   EXPECT_EQ(index.ReadChain(a, kChunkOccurrences, chain.data(), 250), 250u);
-  EXPECT_EQ(ErrorOf([&] { index.ReadChain(a, kChunkTokenTable, chain.data(), 10); }),
-            "PageIndex: Index file is damaged.");
+  EXPECT_EQ(ErrorOf([&] { index.ReadChain(a, kChunkTokenTable, chain.data(), 10); }), kDamaged);
 }
 
-TEST_F(PageIndexTest, FreedChunksAreReusedOnlyForTheirSize) {
-  TPageIndex index(Name(), TIndexFileMode::Create);
-  uint32_t small = index.WriteChunk(kChunkOccurrences, 1, Data(24, 's').data(), 0);
-  uint32_t large = index.WriteChunk(kChunkOccurrences, 8, Data(248, 'l').data(), small);
-  uint32_t other = index.WriteChunk(kChunkOccurrences, 8, Data(248, 'o').data(), 0);
-  index.FreeChain(small);  // small, then large
-  index.FreeChain(other);
+TEST_F(PageIndexTest, FreedChunksAreReusedOnlyForTheirSizeAfterReopening) {
+  uint32_t small = 0, large = 0, other = 0;
+  {
+    TPageIndex index(Name(), TIndexFileMode::Create);
+    small = index.WriteChunk(kChunkOccurrences, 1, Data(24, 's').data(), 0);
+    large = index.WriteChunk(kChunkOccurrences, 8, Data(248, 'l').data(), small);
+    other = index.WriteChunk(kChunkOccurrences, 8, Data(248, 'o').data(), 0);
+    index.FreeChain(small);  // small, then large
+    index.FreeChain(other);
+    index.WriteHeader();
+  }
+  TPageIndex index(Name(), TIndexFileMode::Open);
   uint64_t end = index.PageCount();
   EXPECT_EQ(index.AllocChunk(8), large);  // the first free 8-page chunk, past a 1-page one
   EXPECT_EQ(index.AllocChunk(8), other);
@@ -93,26 +94,9 @@ TEST_F(PageIndexTest, FreedChunksAreReusedOnlyForTheirSize) {
   index.WriteHeader();
   // The list on file now holds the small chunk alone, head and tail.
   std::string bytes = Bytes();
-  EXPECT_EQ(DecodeFixed32(&bytes[12]), small);
-  EXPECT_EQ(DecodeFixed32(&bytes[16]), small);
-  EXPECT_EQ(bytes[32 * small], 0);  // kind: free
-  EXPECT_EQ(DecodeFixed32(&bytes[32 * small + 4]), 0u);
-}
-
-TEST_F(PageIndexTest, FreeListIsReadBackFromTheFile) {
-  uint32_t first = 0, second = 0;
-  {
-    TPageIndex index(Name(), TIndexFileMode::Create);
-    first = index.WriteChunk(kChunkTokenTable, 8, Data(248, 'x').data(), 0);
-    second = index.WriteChunk(kChunkTokenTable, 1, Data(24, 'y').data(), first);
-    index.WriteChunk(kChunkTokenTable, 8, Data(248, 'z').data(), 0);
-    index.FreeChain(first);
-    index.WriteHeader();
-  }
-  TPageIndex index(Name(), TIndexFileMode::Open);
-  EXPECT_EQ(index.AllocChunk(1), second);
-  EXPECT_EQ(index.AllocChunk(8), first);
-  EXPECT_EQ(index.AllocChunk(1), index.PageCount());
+  EXPECT_EQ(bytes.substr(12, 8), Fixed32s({small, small}));
+  EXPECT_EQ(bytes.substr(32 * small, 8), std::string("\0\x01\0\0\0\0\0\0", 8));
+  EXPECT_EQ(index.AllocChunk(1), small);
 }
 
 TEST_F(PageIndexTest, ChunkStreamPicksChunkSizesAndReadsBack) {
@@ -159,25 +143,21 @@ TEST_F(PageIndexTest, ChunkStreamSeeksOnlyToTheStart) {
 
 TEST_F(PageIndexTest, RejectsForeignVersionsAndDamagedHeaders) {
   { TPageIndex index(Name(), TIndexFileMode::Create); }
-  std::string good = Bytes();
-  auto openError = [&] { return ErrorOf([&] { TPageIndex index(Name(), TIndexFileMode::Open); }); };
-  test::OverwriteBytes(Name(), 0, "SIND");
-  EXPECT_EQ(openError(), "PageIndex: Invalid file type.");
-  test::WriteFileBytes(Name(), good);
-  test::OverwriteBytes(Name(), 6, std::string("\x02\0", 2));
-  EXPECT_EQ(openError(), "PageIndex: Invalid version.");
-  test::OverwriteBytes(Name(), 4, std::string("\x02\0\x01\0", 4));
-  EXPECT_EQ(openError(), "PageIndex: Invalid version.");
-  test::WriteFileBytes(Name(), good);
+  const std::string good = Bytes();
+  auto damage = [&](uint64_t offset, const std::string& bytes) {
+    test::WriteFileBytes(Name(), good);
+    test::OverwriteBytes(Name(), offset, bytes);
+    return ErrorOf([&] { TPageIndex index(Name(), TIndexFileMode::Open); });
+  };
+  EXPECT_EQ(damage(0, "SIND"), "PageIndex: Invalid file type.");
+  EXPECT_EQ(damage(6, std::string("\x02\0", 2)), "PageIndex: Invalid version.");
+  EXPECT_EQ(damage(4, std::string("\x02\0\x01\0", 4)), "PageIndex: Invalid version.");
+  EXPECT_EQ(damage(12, Fixed32s({9})), kDamaged);  // head without a tail
   test::TruncateFile(Name(), 200);
-  EXPECT_EQ(openError(), "PageIndex: Index file is damaged.");
-  test::WriteFileBytes(Name(), good);
-  test::OverwriteBytes(Name(), 12, std::string("\x09\0\0\0", 4));  // head without a tail
-  EXPECT_EQ(openError(), "PageIndex: Index file is damaged.");
+  EXPECT_EQ(ErrorOf([&] { TPageIndex index(Name(), TIndexFileMode::Open); }), kDamaged);
 
   // Version 1.0 has no pair-table root; writing the header makes the file 1.1.
-  test::WriteFileBytes(Name(), good);
-  test::OverwriteBytes(Name(), 6, std::string("\0\0", 2));
+  EXPECT_EQ(damage(6, std::string("\0\0", 2)), "(no exception)");
   TPageIndex index(Name(), TIndexFileMode::Open);
   EXPECT_EQ(index.PairTableRoot(), 0);
   index.WriteHeader();
@@ -185,25 +165,26 @@ TEST_F(PageIndexTest, RejectsForeignVersionsAndDamagedHeaders) {
 }
 
 TEST_F(PageIndexTest, ChainsThatLeaveTheFileOrLoopAreDamage) {
-  const std::string damaged = "PageIndex: Index file is damaged.";
   TPageIndex index(Name(), TIndexFileMode::Create);
   uint32_t a = index.WriteChunk(kChunkTokenTable, 8, Data(248, 'a').data(), 0);
   uint32_t b = index.WriteChunk(kChunkTokenTable, 8, Data(248, 'b').data(), a);
   index.Flush();
   std::vector<char> buffer(100000);
-  EXPECT_EQ(ErrorOf([&] { index.ReadChain(3, kChunkTokenTable, buffer.data(), 10); }), damaged);
-  EXPECT_EQ(ErrorOf([&] { index.ReadChain(999, kChunkTokenTable, buffer.data(), 10); }), damaged);
+  for (uint32_t page : {3u, 999u}) {
+    EXPECT_EQ(ErrorOf([&] { index.ReadChain(page, kChunkTokenTable, buffer.data(), 10); }),
+              kDamaged);
+  }
   // b links back to a: readers give up after as many chunks as the file has pages.
-  test::OverwriteBytes(Name(), 32 * b + 4, std::string("\x08\0\0\0", 4));
+  test::OverwriteBytes(Name(), 32 * b + 4, Fixed32s({a}));
   TPageIndex looped(Name(), TIndexFileMode::Open);
   EXPECT_EQ(ErrorOf([&] { looped.ReadChain(a, kChunkTokenTable, buffer.data(), buffer.size()); }),
-            damaged);
-  EXPECT_EQ(ErrorOf([&] { ReadAll(looped, kChunkTokenTable, a); }), damaged);
-  EXPECT_EQ(ErrorOf([&] { looped.FreeChain(a); }), damaged);
+            kDamaged);
+  EXPECT_EQ(ErrorOf([&] { ReadAll(looped, kChunkTokenTable, a); }), kDamaged);
+  EXPECT_EQ(ErrorOf([&] { looped.FreeChain(a); }), kDamaged);
   // A chunk whose page count is neither 1 nor 8.
   test::OverwriteBytes(Name(), 32 * a + 1, "\x03");
   TPageIndex odd(Name(), TIndexFileMode::Open);
-  EXPECT_EQ(ErrorOf([&] { odd.ReadChain(a, kChunkTokenTable, buffer.data(), 10); }), damaged);
+  EXPECT_EQ(ErrorOf([&] { odd.ReadChain(a, kChunkTokenTable, buffer.data(), 10); }), kDamaged);
 }
 
 TEST_F(PageIndexTest, LoopingFreeListIsDamage) {
@@ -215,9 +196,9 @@ TEST_F(PageIndexTest, LoopingFreeListIsDamage) {
     index.FreeChain(a);
     index.WriteHeader();
   }
-  test::OverwriteBytes(Name(), 32 * b + 4, std::string("\x08\0\0\0", 4));  // b -> a
+  test::OverwriteBytes(Name(), 32 * b + 4, Fixed32s({a}));  // b -> a
   TPageIndex index(Name(), TIndexFileMode::Open);
-  EXPECT_EQ(ErrorOf([&] { index.AllocChunk(1); }), "PageIndex: Index file is damaged.");
+  EXPECT_EQ(ErrorOf([&] { index.AllocChunk(1); }), kDamaged);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "engine/FullExtract.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <csignal>
-#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -14,25 +12,23 @@
 
 #include "config/Settings.h"
 #include "engine/FullExtractOpt.h"
-#include "engine/NGramModel.h"
 #include "engine/NGrams.h"
-#include "engine/StopList.h"
 #include "engine/collocList.h"
 #include "engine/collocTree.h"
 #include "platform/Errors.h"
+#include "support/CorpusTestKit.h"
+#include "support/EngineTestKit.h"
 #include "support/ErrorOf.h"
-#include "support/ScriptedMessages.h"
 
 namespace quenterra {
 namespace {
 
+using Strings = std::vector<std::string>;
 using test::TModelCorpus;
-using test::TModelFile;
 using test::TModelKey;
-using test::TModelSettings;
 
 struct TFEModel {
-  TModelSettings base;  // n is Min_Span
+  test::TModelSettings base;  // n is Min_Span
   int maxSpan = 5;
   uint8_t ifMethod = smNone;
   double ifMin = 0;
@@ -46,51 +42,13 @@ struct TResult {
   double score = 0;
 };
 
-// The extension keys of an item: its words (with tags, as the tree keys them) past Min_Span.
-std::vector<int64_t> ExtensionKeys(const TModelKey& key, int minSpan, bool tagged) {
-  std::vector<int64_t> keys;
-  for (size_t j = static_cast<size_t>(minSpan); j < key.words.size() && key.words[j] >= 0; ++j) {
-    keys.push_back(tagged ? TagKey(key.words[j], key.tags[j]) : key.words[j]);
-  }
-  return keys;
-}
-
-class FullExtractTest : public ::testing::Test {
+class FullExtractTest : public test::TEngineTest {
  protected:
-  void SetUp() override {
-    Reset();
-    messages_ = test::ScriptedMessages::Install();
-    const char* old = std::getenv("TMPDIR");
-    oldTmp_ = old != nullptr ? old : "";
-    setenv("TMPDIR", tmp_.Path().c_str(), 1);
-  }
-  void TearDown() override {
-    Reset();
-    InstallMessageHandler(nullptr);
-    if (oldTmp_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", oldTmp_.c_str(), 1);
-    }
-  }
-  static void Reset() {
-    Config() = ZuzadovUdirev{};
-    FullExtractOptions() = TFullExtractOptions{};
-    StopList() = TStopList{};
-    InstallProgressFactory(nullptr);
-  }
   static void Apply(const TFEModel& model) {
-    const TModelSettings& base = model.base;
-    Config().Min_Word_Freq = base.minFreq;
-    Config().SkipNormalTags = base.kinds == kWordKinds;
-    Config().WordTag = base.tagBefore ? 2 : 1;
-    Config().wTagBefore = base.tagBefore;
-    Config().UseStoplist = !base.stopWords.empty();
-    StopList().Words().assign(base.stopWords.begin(), base.stopWords.end());
+    test::ApplySettings(model.base);
     TFullExtractOptions& options = FullExtractOptions();
-    options.Min_Span = base.n;
+    options.Min_Span = model.base.n;
     options.Max_Span = model.maxSpan;
-    options.UsePOSTags = base.useTags;
     options.IF_Score_Method = model.ifMethod;
     options.IFMin_T_Score = options.IFMin_Mutual_Info = options.IFMin_Likehood = model.ifMin;
     options.EF_Score_Method = model.efMethod;
@@ -98,68 +56,79 @@ class FullExtractTest : public ::testing::Test {
     options.EFMin_Mutual_Info = model.efMI;
   }
   bool StoreFilesLeft() const {
-    for (const auto& entry : std::filesystem::directory_iterator(tmp_.Path())) {
-      if (entry.path().filename().string().rfind(kTreeStorePrefix, 0) == 0) return true;
+    for (const std::string& name : tmp_.Files()) {
+      if (name.rfind(kTreeStorePrefix, 0) == 0) return true;
     }
     return false;
   }
 
+  // Every node of the extension tree of a base n-gram: a path of extension words and the
+  // occurrences through it.
+  static std::map<TModelKey, int32_t> Nodes(const TModelCorpus& corpus, const TFEModel& model,
+                                            const TModelKey& key,
+                                            const std::vector<int32_t>& positions) {
+    const test::TModelSettings& base = model.base;
+    std::map<TModelKey, int32_t> nodes;
+    for (int32_t p : positions) {
+      TModelKey path = key;
+      ++nodes[path];
+      for (int32_t q = p + 1; q < corpus.Size() && corpus.fileOf[q] == corpus.fileOf[p] &&
+                              static_cast<int>(path.words.size()) < model.maxSpan;
+           ++q) {
+        if ((base.kinds & KindBit(corpus.kinds[q])) == 0) continue;
+        path.words.push_back(corpus.ids[q]);
+        if (base.useTags) path.tags.push_back(corpus.TagOf(q, base.tagBefore));
+        ++nodes[path];
+      }
+    }
+    return nodes;
+  }
+  // The cost of a node: its depth less one times its occurrences not taken by passing children.
+  static int64_t Cost(const std::map<TModelKey, int32_t>& nodes, const TModelKey& path, int32_t c,
+                      const TFEModel& model) {
+    const int64_t d = static_cast<int64_t>(path.words.size());
+    int64_t passing = 0;
+    for (const auto& [other, cc] : nodes) {
+      if (other.words.size() == path.words.size() + 1 &&
+          std::equal(path.words.begin(), path.words.end(), other.words.begin()) &&
+          std::equal(path.tags.begin(), path.tags.end(), other.tags.begin()) &&
+          (model.base.useTags ? d * cc > model.efCost : d * cc >= model.efCost)) {
+        passing += cc;
+      }
+    }
+    return (d - 1) * (c - passing);
+  }
   // The full extract computed directly: base n-grams, the initial filter, every occurrence's
   // extension counted into every prefix, then each prefix scored. Sets `asked` when the run
   // must ask the 90 percent question.
   static std::map<TModelKey, TResult> Model(TModelCorpus& corpus, const TFEModel& model,
                                             bool& asked) {
-    const TModelSettings& base = model.base;
-    const int m = base.n, x = model.maxSpan;
+    const test::TModelSettings& base = model.base;
     const int64_t words = CorpusWords(corpus.Index());
-    const uint8_t method = m > 2 ? uint8_t{smMutualInfo} : model.ifMethod;
-    std::map<TModelKey, std::vector<int32_t>> grams = test::ModelNGrams(corpus, base);
+    const uint8_t method = base.n > 2 ? uint8_t{smMutualInfo} : model.ifMethod;
+    const auto grams = test::ModelNGrams(corpus, base);
     size_t kept = 0;
     std::map<TModelKey, TResult> results;
     for (const auto& [key, positions] : grams) {
       const auto count = static_cast<int32_t>(positions.size());
       const int32_t* tags = base.useTags ? key.tags.data() : nullptr;
-      if (count < base.minFreq) continue;
-      if (method != smNone && !ScorePasses(SequenceScore(corpus.Index(), method, key.words.data(),
-                                                         tags, m, count, words),
-                                           model.ifMin)) {
+      if (count < base.minFreq ||
+          (method != smNone && !ScorePasses(SequenceScore(corpus.Index(), method, key.words.data(),
+                                                          tags, base.n, count, words),
+                                            model.ifMin))) {
         continue;
       }
       ++kept;
-      // Every node of the tree: a path of extension words and the occurrences through it.
-      std::map<TModelKey, int32_t> nodes;
-      for (int32_t p : positions) {
-        TModelKey path = key;
-        ++nodes[path];
-        for (int32_t q = p + 1; q < corpus.Size() && corpus.fileOf[q] == corpus.fileOf[p] &&
-                                static_cast<int>(path.words.size()) < x;
-             ++q) {
-          if (!test::Counted(corpus, base, q)) continue;
-          path.words.push_back(corpus.ids[q]);
-          if (base.useTags) path.tags.push_back(corpus.TagOf(q, base.tagBefore));
-          ++nodes[path];
-        }
-      }
+      const auto nodes = Nodes(corpus, model, key, positions);
       for (const auto& [path, c] : nodes) {
         const int d = static_cast<int>(path.words.size());
         TModelKey item = path;
-        item.words.resize(static_cast<size_t>(x), -1);
-        if (base.useTags) item.tags.resize(static_cast<size_t>(x), -1);
+        item.words.resize(static_cast<size_t>(model.maxSpan), -1);
+        if (base.useTags) item.tags.resize(static_cast<size_t>(model.maxSpan), -1);
         double score = 0;
         if (model.efMethod == smCost) {
-          int64_t passing = 0;
-          for (const auto& [other, cc] : nodes) {
-            if (other.words.size() == path.words.size() + 1 &&
-                std::equal(path.words.begin(), path.words.end(), other.words.begin()) &&
-                std::equal(path.tags.begin(), path.tags.end(), other.tags.begin()) &&
-                (base.useTags ? int64_t{d} * cc > model.efCost
-                              : int64_t{d} * cc >= model.efCost)) {
-              passing += cc;
-            }
-          }
-          const int64_t cost = int64_t{d - 1} * (c - passing);
-          if (cost < model.efCost) continue;
-          score = static_cast<double>(cost);
+          score = static_cast<double>(Cost(nodes, path, c, model));
+          if (score < model.efCost) continue;
         } else {
           score = SequenceScore(corpus.Index(), smMutualInfo, item.words.data(),
                                 base.useTags ? item.tags.data() : nullptr, d, c, words);
@@ -173,17 +142,7 @@ class FullExtractTest : public ::testing::Test {
     return results;
   }
 
-  static TModelKey KeyOf(const TCollocationList& list, int i) {
-    const TCollocItem& item = list.Item(i);
-    TModelKey key;
-    key.words.assign(item.words.get(), item.words.get() + list.WordCount());
-    if (item.tags != nullptr) key.tags.assign(item.tags.get(), item.tags.get() + list.WordCount());
-    return key;
-  }
-
-  test::ScriptedMessages* messages_ = nullptr;
-  test::TTempDir tmp_;
-  std::string oldTmp_;
+  test::TPrivateTmpDir tmp_;
 };
 
 TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
@@ -191,19 +150,14 @@ TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
   const uint8_t kInitial[] = {smNone, smTScore, smMutualInfo, smLogLikelihood};
   for (int round = 0; round < 120; ++round) {
     TFEModel model;
-    model.base.n = 2 + static_cast<int>(rng() % 3);
+    model.base = test::RandomSettings(rng, 2 + static_cast<int>(rng() % 3));
     model.maxSpan = model.base.n + 1 + static_cast<int>(rng() % 4);
-    model.base.useTags = rng() % 2 == 0;
-    model.base.minFreq = 1 + static_cast<int32_t>(rng() % 3);
-    model.base.kinds = rng() % 3 == 0 ? kTextKinds : kWordKinds;
-    model.base.tagBefore = rng() % 3 == 0;
-    if (rng() % 2 == 0) model.base.stopWords = {"w2", "attr"};
     model.ifMethod = kInitial[rng() % 4];
     model.ifMin = std::uniform_real_distribution<double>(-1, 3)(rng);
     model.efMethod = rng() % 2 == 0 ? smCost : smMutualInfo;
     model.efCost = static_cast<int32_t>(rng() % 6) - 1;
     model.efMI = std::uniform_real_distribution<double>(-1, 4)(rng);
-    Reset();
+    ResetSettings();
     Apply(model);
     messages_->asked.clear();
     TModelCorpus corpus(test::RandomFiles(rng, model.base.tagBefore, 80), model.base.tagBefore);
@@ -219,7 +173,7 @@ TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
     EXPECT_EQ(list->ScoreMethod(), model.efMethod);
     std::map<TModelKey, TResult> got;
     for (int i = 0; i < list->Count(); ++i) {
-      got[KeyOf(*list, i)] = TResult{list->Item(i).count, list->Item(i).score};
+      got[test::KeyOf(*list, i)] = TResult{list->Item(i).count, list->Item(i).score};
     }
     ASSERT_EQ(got.size(), expected.size());
     for (const auto& [key, result] : expected) {
@@ -233,13 +187,17 @@ TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
     std::map<TModelKey, int> rank;
     std::pair<int, std::vector<int64_t>> previous{-1, {}};
     for (int i = 0; i < list->Count(); ++i) {
-      TModelKey item = KeyOf(*list, i);
+      const TModelKey item = test::KeyOf(*list, i);
       TModelKey base = item;
       base.words.resize(static_cast<size_t>(model.base.n));
       if (!base.tags.empty()) base.tags.resize(static_cast<size_t>(model.base.n));
-      const int r = rank.emplace(base, static_cast<int>(rank.size())).first->second;
       std::pair<int, std::vector<int64_t>> current{
-          r, ExtensionKeys(item, model.base.n, model.base.useTags)};
+          rank.emplace(base, static_cast<int>(rank.size())).first->second, {}};
+      // The extension keys as the tree keys them: the words (with tags) past Min_Span.
+      for (size_t j = base.words.size(); j < item.words.size() && item.words[j] >= 0; ++j) {
+        current.second.push_back(model.base.useTags ? TagKey(item.words[j], item.tags[j])
+                                                    : item.words[j]);
+      }
       EXPECT_LT(previous, current) << "item " << i;
       previous = current;
     }
@@ -249,14 +207,7 @@ TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
 }
 
 TEST_F(FullExtractTest, LongBaseNGramsUseMutualInformationAndTheSettingIsChanged) {
-  TModelCorpus corpus({{{"a", kKindWord},
-                        {"b", kKindWord},
-                        {"c", kKindWord},
-                        {"d", kKindWord},
-                        {"a", kKindWord},
-                        {"b", kKindWord},
-                        {"c", kKindWord}}},
-                      false);
+  TModelCorpus corpus(test::ParseFiles({"a b c d a b c"}), false);
   Config().Min_Word_Freq = 1;
   TFullExtractOptions& options = FullExtractOptions();
   options.Min_Span = 3;
@@ -268,7 +219,7 @@ TEST_F(FullExtractTest, LongBaseNGramsUseMutualInformationAndTheSettingIsChanged
   auto list = FullExtract(corpus.Index(), {});
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(options.IF_Score_Method, smMutualInfo);
-  std::vector<std::string> texts;
+  Strings texts;
   for (int i = 0; i < list->Count(); ++i) {
     texts.push_back(list->CollocationText(i) + " " + std::to_string(list->Item(i).count) + " " +
                     FormatScore(list->Item(i).score, smCost));
@@ -276,19 +227,18 @@ TEST_F(FullExtractTest, LongBaseNGramsUseMutualInformationAndTheSettingIsChanged
   std::sort(texts.begin(), texts.end());
   // a b c occurs twice, once at the end of the file: its child d (3 x 1 >= 1) passes, so its
   // cost is 2 x (2 - 1). Inner nodes whose one child passes cost 0; leaves (d - 1) x 1.
-  EXPECT_EQ(texts, (std::vector<std::string>{"a b c 2 2", "a b c d a 1 4", "b c d a b 1 4",
-                                             "c d a b c 1 4", "d a b c 1 3"}));
+  EXPECT_EQ(texts, (Strings{"a b c 2 2", "a b c d a 1 4", "b c d a b 1 4", "c d a b c 1 4",
+                            "d a b c 1 3"}));
   EXPECT_EQ(messages_->asked.size(), 1u);  // no trigram was filtered
 }
 
 TEST_F(FullExtractTest, AnsweringNoEndsTheRunWithoutAList) {
-  TModelCorpus corpus({{{"a", kKindWord}, {"b", kKindWord}, {"a", kKindWord}, {"b", kKindWord}}},
-                      false);
+  TModelCorpus corpus(test::ParseFiles({"a b a b"}), false);
   Config().Min_Word_Freq = 1;
   FullExtractOptions().IF_Score_Method = smNone;
   messages_->answers = {false};
   EXPECT_EQ(FullExtract(corpus.Index(), {}), nullptr);
-  EXPECT_EQ(messages_->asked, std::vector<std::string>{kFewFilteredQuestion});
+  EXPECT_EQ(messages_->asked, Strings{kFewFilteredQuestion});
   EXPECT_FALSE(StoreFilesLeft());
 
   FullExtractOptions().Min_Span = 5;  // longer than the file: nothing to ask about
@@ -303,25 +253,29 @@ TEST_F(FullExtractTest, AnsweringNoEndsTheRunWithoutAList) {
   EXPECT_EQ(test::ErrorOf([&] { FullExtract(corpus.Index(), {}); }), kSpanOrderWarning);
 }
 
+// Files of random words w0 .. w(width - 1).
+std::vector<test::TModelFile> WordFiles(unsigned seed, int files, int length, unsigned width) {
+  std::mt19937 rng(seed);
+  std::vector<test::TModelFile> result(static_cast<size_t>(files));
+  for (test::TModelFile& file : result) {
+    for (int i = 0; i < length; ++i) file.push_back({"w" + std::to_string(rng() % width)});
+  }
+  return result;
+}
+
 // A cancel at any step of any stage ends the run without a list; the question is still asked.
 TEST_F(FullExtractTest, CancelAtEveryStageReturnsNothing) {
-  std::mt19937 rng(99);
-  std::vector<TModelFile> files(2);
-  for (TModelFile& file : files) {
-    for (int i = 0; i < 2600; ++i) file.push_back({"w" + std::to_string(rng() % 6), kKindWord});
-  }
-  TModelCorpus corpus(files, false);
+  TModelCorpus corpus(WordFiles(99, 2, 2600, 6), false);
   Config().Min_Word_Freq = 1;
   FullExtractOptions().IF_Score_Method = smNone;
   FullExtractOptions().Max_Span = 4;
   test::TProgressLog log;
   test::InstallScriptedProgress(log);
-  auto whole = FullExtract(corpus.Index(), {"a", "b"});
-  ASSERT_NE(whole, nullptr);
+  ASSERT_NE(FullExtract(corpus.Index(), {"a", "b"}), nullptr);
   const int steps = log.polls;
-  EXPECT_EQ(log.captions,
-            (std::vector<std::string>{kFullExtractProgressCaption, kFullExtractPass1Caption,
-                                      kFullExtractPass2Caption}));
+  const Strings kCaptions = {kFullExtractProgressCaption, kFullExtractPass1Caption,
+                             kFullExtractPass2Caption};
+  EXPECT_EQ(log.captions, kCaptions);
   EXPECT_EQ(log.maxima.front(), 2 * (5200 / 512));
   EXPECT_EQ(log.labels.front(), "a");
 
@@ -336,16 +290,12 @@ TEST_F(FullExtractTest, CancelAtEveryStageReturnsNothing) {
     EXPECT_FALSE(StoreFilesLeft());
     stages.insert(log.cancelCaption);
   }
-  EXPECT_EQ(stages, (std::set<std::string>{kFullExtractProgressCaption, kFullExtractPass1Caption,
-                                           kFullExtractPass2Caption}));
+  EXPECT_EQ(stages, std::set<std::string>(kCaptions.begin(), kCaptions.end()));
 }
 
 // The store's disk fills up: the run reports it and leaves no store behind.
 TEST_F(FullExtractTest, AFullDiskIsReportedAndTheStoreRemoved) {
-  std::mt19937 rng(3);
-  std::vector<TModelFile> files(1);
-  for (int i = 0; i < 6000; ++i) files[0].push_back({"w" + std::to_string(rng() % 40), kKindWord});
-  TModelCorpus corpus(files, false);
+  TModelCorpus corpus(WordFiles(3, 1, 6000, 40), false);
   Config().Min_Word_Freq = 1;
   FullExtractOptions().IF_Score_Method = smNone;
   FullExtractOptions().Max_Span = 8;

@@ -6,24 +6,14 @@
 
 #include "config/IniFile.h"
 #include "config/Settings.h"
-#include "corpus/TextIndex.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-class StopListTest : public ::testing::Test {
+class StopListTest : public test::TStoredSettingsTest {
  protected:
-  void SetUp() override {
-    Config() = ZuzadovUdirev{};
-    messages_ = test::ScriptedMessages::Install();
-  }
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    InstallMessageHandler(nullptr);
-  }
-  test::ScriptedMessages* messages_ = nullptr;
   test::TTempDir temp_;
 };
 
@@ -75,8 +65,9 @@ TEST_F(StopListTest, FilesAreReadLineByLine) {
   EXPECT_FALSE(list.LoadFromFile());
   EXPECT_TRUE(list.Words().empty());
   EXPECT_FALSE(list.Active());
-  EXPECT_EQ(messages_->errors, std::vector<std::string>{"Unable to load stop-list words from file \r\n" +
-                                                        temp_.File("missing.txt")});
+  EXPECT_EQ(messages_->errors,
+            std::vector<std::string>{"Unable to load stop-list words from file \r\n" +
+                                     temp_.File("missing.txt")});
 }
 
 TEST_F(StopListTest, IdListLooksUpLowerCaseWordsInTheCountedKinds) {
@@ -102,19 +93,6 @@ TEST_F(StopListTest, IdListLooksUpLowerCaseWordsInTheCountedKinds) {
   ASSERT_EQ(ids.Count(), 4);
   EXPECT_EQ(ids.GetItem(3), 12u);
   EXPECT_TRUE(ids.Sorted());
-}
-
-TEST_F(StopListTest, IdListComesFromTheTextIndex) {
-  TTextIndex index(temp_.File("page"), {}, TIndexFileMode::Create, false, false, temp_.File("seq"));
-  uint32_t the = index.AddToken("the", 1, 255, 0);
-  index.AddToken("the", 2, 259, 0);
-  index.AddToken("cat", 1, 263, 0);
-  index.Commit();
-  TStopList list;
-  list.Words() = {"THE", "dog"};
-  TDWordsList ids = list.BuildIdList(index);
-  ASSERT_EQ(ids.Count(), 1);
-  EXPECT_EQ(ids.GetItem(0), the);
 }
 
 }  // namespace

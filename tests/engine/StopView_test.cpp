@@ -3,24 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-class StopViewTest : public ::testing::Test {
+class StopViewTest : public test::TStoredSettingsTest {
  protected:
-  void SetUp() override {
-    Config() = ZuzadovUdirev{};
-    GlobalSettings() = TGlobalSettings{};
-    messages_ = test::ScriptedMessages::Install();
-  }
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    GlobalSettings() = TGlobalSettings{};
-    InstallMessageHandler(nullptr);
-  }
   // Opens the viewer on a list that was loaded with these words.
   void Open(std::vector<std::string> words) {
     list_.Words() = std::move(words);
@@ -39,7 +29,6 @@ class StopViewTest : public ::testing::Test {
     };
   }
 
-  test::ScriptedMessages* messages_ = nullptr;
   test::TTempDir temp_;
   TStopList list_;
   TStopListViewer viewer_{list_};
@@ -57,6 +46,9 @@ TEST_F(StopViewTest, AddingStopsAtAnEmptyWord) {
   EXPECT_EQ(list_.Words().size(), 3u);
   EXPECT_EQ(viewer_.Entries(), (std::vector<std::string>{"alpha", "office", "post"}));
   EXPECT_EQ(messages_->asked.back(), "Enter word(s) to add to stop list:");
+  AddAnswer(std::string(250, 'a') + " bcdefghij");  // only the first 255 characters count
+  EXPECT_EQ(list_.Words().back(), "bcde");
+  EXPECT_EQ(list_.Words()[3], std::string(250, 'a'));
 }
 
 TEST_F(StopViewTest, DuplicatesAreRefusedOnlyWhileActive) {
@@ -71,13 +63,16 @@ TEST_F(StopViewTest, DuplicatesAreRefusedOnlyWhileActive) {
   EXPECT_EQ(list_.Words(), (std::vector<std::string>{"a", "A"}));
 }
 
-TEST_F(StopViewTest, OnlyTheFirst255CharactersCount) {
-  Open({});
-  AddAnswer(std::string(250, 'a') + " bcdefghij");
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{std::string(250, 'a'), "bcde"}));
-}
+TEST_F(StopViewTest, OkKeepsTheEditsAndCancelRestoresTheWordsOfTheLastActivation) {
+  Open({"a", "b"});
+  viewer_.Close();  // unmodified: nothing to ask
+  EXPECT_TRUE(messages_->asked.empty());
+  viewer_.Remove({1});
+  messages_->answers = {true};
+  viewer_.Close();
+  EXPECT_EQ(list_.Words(), std::vector<std::string>{"a"});
 
-TEST_F(StopViewTest, CancelRestoresTheWordsOfTheLastActivation) {
+  messages_->asked.clear();
   Open({"a", "b", "c"});
   viewer_.Remove({0, 2});
   EXPECT_EQ(list_.Words(), std::vector<std::string>{"b"});
@@ -93,16 +88,6 @@ TEST_F(StopViewTest, CancelRestoresTheWordsOfTheLastActivation) {
   messages_->answers = {false};
   viewer_.Close();
   EXPECT_EQ(list_.Words(), std::vector<std::string>{"b"});
-}
-
-TEST_F(StopViewTest, OkKeepsTheEditsAndAnUnmodifiedCloseAsksNothing) {
-  Open({"a", "b"});
-  viewer_.Close();
-  EXPECT_TRUE(messages_->asked.empty());
-  viewer_.Remove({1});
-  messages_->answers = {true};
-  viewer_.Close();
-  EXPECT_EQ(list_.Words(), std::vector<std::string>{"a"});
 }
 
 TEST_F(StopViewTest, ClearAsksAndForgetsTheFile) {
@@ -132,8 +117,8 @@ TEST_F(StopViewTest, SavingAnUnnamedListAsksForANameAndAddsTheExtension) {
 
   list_.AssignFileName(temp_.File("no/such/dir.TXT"));
   viewer_.Save(Choose("unused"));
-  EXPECT_EQ(messages_->errors,
-            std::vector<std::string>{"Unable to save to file \r\n" + temp_.File("no/such/dir.TXT")});
+  EXPECT_EQ(messages_->errors, std::vector<std::string>{"Unable to save to file \r\n" +
+                                                        temp_.File("no/such/dir.TXT")});
   EXPECT_EQ(list_.FileName(), "");
   EXPECT_EQ(list_.Words().size(), 2u);
 }

@@ -1,7 +1,6 @@
 #include "engine/collocTree.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <random>
@@ -9,9 +8,10 @@
 #include <vector>
 
 #include "corpus/TextIndex.h"
-#include "engine/NGramModel.h"
 #include "engine/collocList.h"
 #include "platform/Errors.h"
+#include "support/CorpusTestKit.h"
+#include "support/EngineTestKit.h"
 #include "support/ErrorOf.h"
 #include "support/FileDamage.h"
 
@@ -52,20 +52,7 @@ TNodeTree<Key> RandomTree(std::mt19937& rng, int paths, int depth, int width) {
 
 class TreeStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("TMPDIR");
-    oldTmp_ = old != nullptr ? old : "";
-    setenv("TMPDIR", tmp_.Path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (oldTmp_.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", oldTmp_.c_str(), 1);
-    }
-  }
-  test::TTempDir tmp_;
-  std::string oldTmp_;
+  test::TPrivateTmpDir tmp_;  // the store's temporary files go here
 };
 
 template <typename Key>
@@ -166,17 +153,12 @@ TEST_F(TreeStoreTest, DamagedRecordsThrowAndNeverCrash) {
   const std::string good = test::ReadFileBytes(name);
   TNodeTree<int64_t> back;
 
-  // Too deep for the run, a span past the end, a span that cuts a record.
+  // Too deep for the run, a span past the end, a span that cuts a record, one in the header.
   EXPECT_EQ(ErrorOf([&] { store.Read(span, 1, back); }), kTreeStoreDamaged);
-  EXPECT_EQ(ErrorOf([&] {
-              store.Read(TTreeSpan{span.offset, span.length + 4}, 3, back);
-            }),
-            kTreeStoreDamaged);
-  EXPECT_EQ(ErrorOf([&] {
-              store.Read(TTreeSpan{span.offset, span.length - 4}, 3, back);
-            }),
-            kTreeStoreDamaged);
-  EXPECT_EQ(ErrorOf([&] { store.Read(TTreeSpan{0, 8}, 3, back); }), kTreeStoreDamaged);
+  for (TTreeSpan bad : {TTreeSpan{span.offset, span.length + 4},
+                        TTreeSpan{span.offset, span.length - 4}, TTreeSpan{0, 8}}) {
+    EXPECT_EQ(ErrorOf([&] { store.Read(bad, 3, back); }), kTreeStoreDamaged) << bad.offset;
+  }
   test::TruncateFile(name, span.offset + span.length / 2);  // the disk filled up
   EXPECT_EQ(ErrorOf([&] { store.Read(span, 3, back); }), kTreeStoreDamaged);
 
@@ -213,85 +195,69 @@ class CollocTreeTest : public TreeStoreTest {
     return lines;
   }
 
-  test::TModelCorpus corpus_{
-      {{{"a", kKindWord}, {"b", kKindWord}, {"c", kKindWord}, {"d", kKindWord}}}, false};
+  test::TModelCorpus corpus_{test::ParseFiles({"a b c d"}), false};
 };
 
 TEST_F(CollocTreeTest, TreesSwappedOutAndBackCountLikeTreesBuiltInOrder) {
-  const int32_t abc[] = {0, 1, 2}, abd[] = {0, 1, 3}, bcd[] = {1, 2, 3, 0};
+  const int32_t abc[] = {0, 1, 2}, abd[] = {0, 1, 3}, bcd[] = {1, 2, 3, 0}, cd[] = {2, 3};
   TCollocationTree interleaved(BaseList(false), false, 4);
   EXPECT_EQ(interleaved.BaseList().Item(1).extra, 2u);
   interleaved.AddPath(abc, nullptr, 3);
   interleaved.AddPath(bcd, nullptr, 4);
   interleaved.AddPath(abd, nullptr, 3);  // (a b)'s tree comes back from the store
+  interleaved.AddPath(bcd, nullptr, 2);  // and (b c)'s
   interleaved.AddPath(abc, nullptr, 3);
   interleaved.AddPath(abc, nullptr, 1);  // too short: nothing
-  const int32_t cd[] = {2, 3};
-  interleaved.AddPath(cd, nullptr, 2);  // no base n-gram: nothing
+  interleaved.AddPath(cd, nullptr, 2);   // no base n-gram: nothing
   interleaved.StoreCurrent();
 
   TCollocationTree ordered(BaseList(false), false, 4);
   for (const int32_t* path : {abc, abd, abc}) ordered.AddPath(path, nullptr, 3);
   ordered.AddPath(bcd, nullptr, 4);
+  ordered.AddPath(bcd, nullptr, 2);
   ordered.StoreCurrent();
 
   TStepProgress none(nullptr);
   auto a = interleaved.EvaluateCost(0, none);
-  auto b = ordered.EvaluateCost(0, none);
   EXPECT_EQ(a->WordCount(), 4);
   EXPECT_EQ(a->ScoreMethod(), smCost);
   EXPECT_FALSE(a->Hashed());
-  EXPECT_EQ(Results(*a), Results(*b));
-  // (a b): 3 occurrences, children c 2 and d 1, all passing with minimum 0: cost 1 x 0.
-  EXPECT_EQ(Results(*a), (std::vector<std::string>{"a b 3 0", "a b c 2 4", "a b d 1 2", "b c 1 0",
+  EXPECT_EQ(Results(*a), Results(*ordered.EvaluateCost(0, none)));
+  // (a b): 3 occurrences, children c 2 and d 1, all passing with minimum 0: cost 1 x 0. (b c):
+  // 2 occurrences, one of them through its passing child d: cost 1 x 1.
+  EXPECT_EQ(Results(*a), (std::vector<std::string>{"a b 3 0", "a b c 2 4", "a b d 1 2", "b c 2 1",
                                                    "b c d 1 0", "b c d a 1 3"}));
 }
 
-TEST_F(CollocTreeTest, ChildrenThatTakeEveryOccurrenceCostNothing) {
-  const int32_t abc[] = {0, 1, 2};
-  for (bool tagged : {false, true}) {
-    TCollocationTree tree(BaseList(tagged), tagged, 3);
-    const int32_t tags[] = {-1, -1, -1};
-    for (int i = 0; i < 3; ++i) tree.AddPath(abc, tags, 3);
-    tree.StoreCurrent();
-    TStepProgress none(nullptr);
-    // The child c (2 x 3 = 6) passes any minimum up to 6, leaving (a b) cost 0.
-    EXPECT_EQ(Results(*tree.EvaluateCost(0, none)),
-              (std::vector<std::string>{"a b 3 0", "a b c 3 6"}))
-        << tagged;
-    EXPECT_EQ(Results(*tree.EvaluateCost(6, none)), (std::vector<std::string>{"a b c 3 6"}))
-        << tagged;
-    // Above 6 the child no longer passes: (a b) costs 1 x 3, too little; c costs 6.
-    EXPECT_TRUE(tree.EvaluateCost(7, none)->Count() == 0) << tagged;
-    EXPECT_EQ(Results(*tree.EvaluateCost(3, none)), (std::vector<std::string>{"a b c 3 6"}));
-  }
-}
-
-TEST_F(CollocTreeTest, AChildPassesWhenItsShareReachesTheMinimumOrWithTagsExceedsIt) {
+// A child passes when its share (depth x count) reaches the minimum, with tags only when it
+// exceeds it; the occurrences of passing children leave their parent's cost.
+TEST_F(CollocTreeTest, PassingChildrenTakeTheirOccurrencesOutOfTheCost) {
   const int32_t abc[] = {0, 1, 2}, tags[] = {-1, -1, -1};
-  for (bool tagged : {false, true}) {
-    TCollocationTree tree(BaseList(tagged), tagged, 3);
-    for (int i = 0; i < 5; ++i) tree.AddPath(abc, tags, i < 2 ? 3 : 2);
-    tree.StoreCurrent();
-    TStepProgress none(nullptr);
-    // c: 2 x 2 = 4 reaches the minimum 4, so without tags (a b) costs 1 x (5 - 2) = 3, below it;
-    // with tags c does not exceed 4, so (a b) keeps its whole count: 1 x 5.
-    std::vector<std::string> expected = {"a b c 2 4"};
-    if (tagged) expected.insert(expected.begin(), "a b 5 5");
-    EXPECT_EQ(Results(*tree.EvaluateCost(4, none)), expected) << tagged;
+  using Lines = std::vector<std::string>;
+  struct TCase {
+    std::vector<int> lengths;  // of the paths added
+    int32_t minimum;
+    Lines untagged, tagged;
+  };
+  const std::vector<TCase> cases = {
+      // c (2 x 3 = 6) takes every occurrence: (a b) costs 0 while c passes.
+      {{3, 3, 3}, 0, {"a b 3 0", "a b c 3 6"}, {"a b 3 0", "a b c 3 6"}},
+      {{3, 3, 3}, 3, {"a b c 3 6"}, {"a b c 3 6"}},
+      {{3, 3, 3}, 6, {"a b c 3 6"}, {"a b c 3 6"}},
+      {{3, 3, 3}, 7, {}, {}},  // c no longer passes: (a b) costs 1 x 3, too little
+      // c: 2 x 2 = 4 reaches 4, so (a b) costs 1 x (5 - 2) = 3; with tags it keeps 1 x 5.
+      {{3, 3, 2, 2, 2}, 4, {"a b c 2 4"}, {"a b 5 5", "a b c 2 4"}},
+  };
+  for (const TCase& c : cases) {
+    for (bool tagged : {false, true}) {
+      TCollocationTree tree(BaseList(tagged), tagged, 3);
+      for (int length : c.lengths) tree.AddPath(abc, tags, length);
+      tree.StoreCurrent();
+      TStepProgress none(nullptr);
+      EXPECT_EQ(Results(*tree.EvaluateCost(c.minimum, none)), tagged ? c.tagged : c.untagged)
+          << c.minimum << " tagged " << tagged;
+    }
   }
-}
-
-TEST_F(CollocTreeTest, StoreIsDeletedWithTheTree) {
-  std::string name;
-  {
-    TCollocationTree tree(BaseList(false), false, 5);
-    name = tree.StoreName();
-    EXPECT_TRUE(std::filesystem::exists(name));
-  }
-  EXPECT_FALSE(std::filesystem::exists(name));
-  EXPECT_EQ(ErrorOf([] { TCollocationTree(nullptr, false, 3); }),
-            "TCollocationTree: Invalid base list.");
 }
 
 }  // namespace

@@ -4,30 +4,19 @@
 
 #include "corpus/LangTables.h"
 #include "corpus/RebuildConfirm.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 
 namespace quenterra {
 namespace {
 
-class ConstrainOptionsTest : public ::testing::Test {
+class ConstrainOptionsTest : public test::TStoredSettingsTest {
  protected:
-  void SetUp() override {
-    Config() = ZuzadovUdirev{};
-    messages_ = test::ScriptedMessages::Install();
-  }
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    InstallMessageHandler(nullptr);
-  }
-
   // The dialog as it opens, with one field changed.
   static TConstrainOptions With(TSpecialField field, std::string value) {
     TConstrainOptions dialog = TConstrainOptions::FromConfig(Config());
     dialog.special[field] = std::move(value);
     return dialog;
   }
-
-  test::ScriptedMessages* messages_ = nullptr;
 };
 
 TEST_F(ConstrainOptionsTest, EmptyAndEqualFieldsAreRefusedWithTheirMessages) {
@@ -37,11 +26,13 @@ TEST_F(ConstrainOptionsTest, EmptyAndEqualFieldsAreRefusedWithTheirMessages) {
     std::string message;
     TSpecialField focus;
   } cases[] = {
-      {kWC0or1Field, "?", "The wildcard charecter 0 or 1 is equal to the wildcard charecter exactly 1!",
-       kWC0or1Field},
-      {kWC1Field, "*", "The wildcard charecter 0 or more is equal to the wildcard charecter exactly 1!",
+      {kWC0or1Field, "?",
+       "The wildcard charecter 0 or 1 is equal to the wildcard charecter exactly 1!", kWC0or1Field},
+      {kWC1Field, "*",
+       "The wildcard charecter 0 or more is equal to the wildcard charecter exactly 1!",
        kWC0orMoreField},
-      {kSubsequentField, "+", "The  unordered word separator is equal to the  subsequent word separator!",
+      {kSubsequentField, "+",
+       "The  unordered word separator is equal to the  subsequent word separator!",
        kUnorderedField},
       {kWC0orMoreField, "", "Must specify a 0 or more wildcard charecter!", kWC0orMoreField},
       {kWC1Field, "", "Must specify a exactly 1 wildcard charecter!", kWC1Field},
@@ -140,17 +131,10 @@ TEST_F(ConstrainOptionsTest, BadEqualCharsWarnButCloseKeepingTheOldGroups) {
 }
 
 TEST_F(ConstrainOptionsTest, DefaultsAreTheFactorySettingsWithBothSwitchesOff) {
-  Config().UseSkippingChars = Config().UseEqualChars = true;
+  Config().UseSkippingChars = Config().UseEqualChars = Config().UseStoplist = true;
   Config().EqualChars = "a=b";
   Config().WildCard0orMore = '@';
-  TConstrainOptions defaults = TConstrainOptions::Defaults();
-  EXPECT_EQ(defaults.special[kWC0orMoreField], "*");
-  EXPECT_EQ(defaults.special[kSubsequentField], ">");
-  EXPECT_EQ(defaults.NonWordChars, kDefaultNonWordChars);
-  EXPECT_EQ(defaults.SkippingChars, "-=");
-  EXPECT_EQ(defaults.EqualChars, "");
-  EXPECT_FALSE(defaults.UseSkippingChars || defaults.UseEqualChars || defaults.UseStoplist);
-  EXPECT_TRUE(defaults.SkipNormalTags && defaults.ignoreCase);
+  EXPECT_EQ(TConstrainOptions::Defaults(), TConstrainOptions::FromConfig(ZuzadovUdirev{}));
 }
 
 }  // namespace

@@ -3,43 +3,28 @@
 #include <gtest/gtest.h>
 
 #include "corpus/RebuildConfirm.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 
 namespace quenterra {
 namespace {
 
-class WordTagsCfgTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Config() = ZuzadovUdirev{};
-    messages_ = test::ScriptedMessages::Install();
-  }
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    InstallMessageHandler(nullptr);
-  }
-  test::ScriptedMessages* messages_ = nullptr;
-};
+using WordTagsCfgTest = test::TStoredSettingsTest;
 
-TEST_F(WordTagsCfgTest, OpeningShowsTheSettings) {
+TEST_F(WordTagsCfgTest, OpeningShowsTheSettingsWithEmptyRowsToFill) {
+  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
+  EXPECT_EQ(dialog.TagStartRows, std::vector<std::string>(4));
+  EXPECT_EQ(dialog.MetaRows, std::vector<TMetaTagRow>(1));
   Config().WordTag = 2;
   Config().wTagStarts = {"<w", "<c", "<x", "<y", "<z"};
   Config().MetaTags = {{"Noun", {"nn", "nns"}}};
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
-  EXPECT_TRUE(dialog.Outside);
-  EXPECT_FALSE(dialog.Embedded);
-  EXPECT_EQ(dialog.Delimiter, "_");
-  EXPECT_EQ(dialog.TagStartRows.size(), 5u);
+  dialog = TWordTagsOptions::FromConfig(Config());
+  EXPECT_EQ(dialog.Mode(), 2);
+  EXPECT_EQ(dialog.TagStartRows, Config().wTagStarts);
   EXPECT_EQ(dialog.MetaRows, (std::vector<TMetaTagRow>{{"Noun", "nn, nns"}}));
   dialog.SetEmbedded(true);
   EXPECT_EQ(dialog.Mode(), 1);
   dialog.SetEmbedded(false);
   EXPECT_EQ(dialog.Mode(), 0);  // both may be clear
-
-  Config() = ZuzadovUdirev{};
-  dialog = TWordTagsOptions::FromConfig(Config());
-  EXPECT_EQ(dialog.TagStartRows, std::vector<std::string>(4));
-  EXPECT_EQ(dialog.MetaRows, std::vector<TMetaTagRow>(1));
 }
 
 TEST_F(WordTagsCfgTest, RebuildFollowsModeDelimiterStopAndStarts) {

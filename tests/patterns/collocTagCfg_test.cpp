@@ -3,23 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "corpus/RebuildConfirm.h"
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 
 namespace quenterra {
 namespace {
 
-class NormalTagsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Config() = ZuzadovUdirev{};
-    messages_ = test::ScriptedMessages::Install();
-  }
-  void TearDown() override {
-    Config() = ZuzadovUdirev{};
-    InstallMessageHandler(nullptr);
-  }
-  test::ScriptedMessages* messages_ = nullptr;
-};
+using NormalTagsTest = test::TStoredSettingsTest;
 
 TEST_F(NormalTagsTest, OkNeedsBothFields) {
   EXPECT_TRUE(NormalTagsOkEnabled("<", ">"));
@@ -27,12 +16,9 @@ TEST_F(NormalTagsTest, OkNeedsBothFields) {
   EXPECT_FALSE(NormalTagsOkEnabled("<", ""));
 }
 
-TEST_F(NormalTagsTest, UnchangedNeitherAsksNorRebuilds) {
+TEST_F(NormalTagsTest, OnlyAChangeAsksAndItIsStoredOnlyOnYes) {
   EXPECT_EQ(AcceptNormalTags(" < ", ">", 3), TNormalTagsOk::Unchanged);
   EXPECT_TRUE(messages_->asked.empty());
-}
-
-TEST_F(NormalTagsTest, AChangeAsksAndStoresOnlyOnYes) {
   messages_->answers = {false, true};
   EXPECT_EQ(AcceptNormalTags("<", "#", 3), TNormalTagsOk::RebuildRefused);
   EXPECT_EQ(Config().TagStop, '>');

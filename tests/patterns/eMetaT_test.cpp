@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ScriptedMessages.h"
+#include "support/StoredSettingsTest.h"
 
 namespace quenterra {
 namespace {
@@ -22,12 +22,7 @@ TEST(MetaTags, LookupIgnoresLetterCase) {
   EXPECT_EQ(FindMetaTag(tags, "adj"), -1);
 }
 
-class MetaTagEditorTest : public ::testing::Test {
- protected:
-  void SetUp() override { messages_ = test::ScriptedMessages::Install(); }
-  void TearDown() override { InstallMessageHandler(nullptr); }
-  test::ScriptedMessages* messages_ = nullptr;
-};
+using MetaTagEditorTest = test::TStoredSettingsTest;
 
 TEST_F(MetaTagEditorTest, EditorRefusesBlankAndDuplicatedNames) {
   std::vector<TMetaTagRow> rows = {{"noun", "nn"}, {"Verb", "vb"}};

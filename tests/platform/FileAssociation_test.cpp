@@ -2,45 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
 #include <string>
 
 #include "config/Workspace.h"
+#include "support/EnvScope.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Sets an environment variable for the scope, restoring the old value.
-class TEnvScope {
- public:
-  TEnvScope(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value == nullptr) {
-      unsetenv(name);
-    } else {
-      setenv(name, value, 1);
-    }
-  }
-  ~TEnvScope() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  TEnvScope(const TEnvScope&) = delete;
-  TEnvScope& operator=(const TEnvScope&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::TEnvScope;
 
 const TFileType kType{"QWS", "Quenterra.Workspace", "Quenterra Workspace",
                       "application/x-quenterra-workspace", "Quenterra"};

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+
+#include "support/EnvScope.h"
 
 namespace quenterra {
 namespace {
@@ -55,7 +56,8 @@ TEST_F(NumberFormatTest, FloatsUseTheDecimalSeparatorBothWays) {
   EXPECT_DOUBLE_EQ(value, 1500);
   EXPECT_TRUE(ParseFloat(",5", value));
   EXPECT_DOUBLE_EQ(value, 0.5);
-  for (const char* bad : {"", ",", "1.5", "1,5,5", "1e", "e5", "inf", "nan", "1e999", "0x10", "1 2"})
+  for (const char* bad :
+       {"", ",", "1.5", "1,5,5", "1e", "e5", "inf", "nan", "1e999", "0x10", "1 2"})
     EXPECT_FALSE(ParseFloat(bad, value)) << bad;
   for (double x : {0.1, 1.0 / 3, 1e-7, 123456789.125, -0.0, std::numeric_limits<double>::max()}) {
     ASSERT_TRUE(ParseFloat(FormatFloat(x), value)) << x;
@@ -64,15 +66,8 @@ TEST_F(NumberFormatTest, FloatsUseTheDecimalSeparatorBothWays) {
 }
 
 TEST_F(NumberFormatTest, TheCLocaleGivesCommaAndPoint) {
-  const char* old = std::getenv("LC_ALL");
-  std::string saved = old != nullptr ? old : "";
-  setenv("LC_ALL", "C", 1);
-  TNumberFormat format = LocaleNumberFormat();
-  if (old != nullptr)
-    setenv("LC_ALL", saved.c_str(), 1);
-  else
-    unsetenv("LC_ALL");
-  EXPECT_EQ(format, (TNumberFormat{',', '.'}));
+  test::TEnvScope locale("LC_ALL", "C");
+  EXPECT_EQ(LocaleNumberFormat(), (TNumberFormat{',', '.'}));
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+// Runs the built quenterra-cli as a user runs it, inside folders of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace quenterra::test {
+
+struct TCliRun {
+  int status = -1;  // the exit status; -1 when killed by a signal
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// A fixture for the command-line tests: data files in Dir(), TMPDIR in a folder of its own, no
+// settings file unless a test writes one under Dir()/xdg/quenterra/.
+class TCliTest : public ::testing::Test {
+ protected:
+  // Runs the CLI with `args` (shell words, pasted into a command line unquoted) in Dir(), in the
+  // C locale and with standard input at end of file.
+  TCliRun Run(const std::string& args) const;
+  // Writes a data file and returns its full name quoted for the shell.
+  std::string File(const std::string& name, const std::string& text) const;
+  // Whether the CLI left nothing behind in its TMPDIR.
+  bool TempIsEmpty() const;
+  const TTempDir& Dir() const { return data_; }
+
+ private:
+  TTempDir data_;  // the working folder and the data files
+  TTempDir tmp_;   // TMPDIR
+  TTempDir io_;    // captured output
+};
+
+}  // namespace quenterra::test
