@@ -69,14 +69,19 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
 
 // The hot loop: takes the word characters that follow in the buffer in one sweep, stopping at
 // the first delimiter or skipped character, or at the end of the buffered data.
+// Works on locals: stores into the char buffer could otherwise alias every member.
 void TWordSplitter::AppendWordRun() {
   const unsigned char* p = &buffer_[static_cast<size_t>(pos_)];
   const unsigned char* end = &buffer_[static_cast<size_t>(end_)];
-  while (p < end && !settings_.wordStop.Contains(*p)) {
-    if (tokenLength_ < kMaxTokenLength)
-      token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(*p);
+  const TCharSet& stop = settings_.wordStop;
+  const uint8_t* fold = settings_.fold.data();
+  char* token = token_.data();
+  int length = tokenLength_;
+  while (p < end && !stop.Contains(*p)) {
+    if (length < kMaxTokenLength) token[length++] = static_cast<char>(fold[*p]);
     ++p;
   }
+  tokenLength_ = length;
   pos_ = static_cast<int>(p - buffer_.data());
 }
 
@@ -87,7 +92,11 @@ void TWordSplitter::LoadSettings() {
   const ZuzadovUdirev& config = Config();
   TSplitSettings& s = settings_;
   std::copy_n(CaseTable(), 256, s.caseTable.begin());
-  s.ignoreCase = config.ignoreCase;
+  // Tokens are folded as their bytes are taken: through the case table, or not at all.
+  for (int c = 0; c < 256; ++c) {
+    s.fold[static_cast<size_t>(c)] =
+        config.ignoreCase ? s.caseTable[static_cast<size_t>(c)] : static_cast<uint8_t>(c);
+  }
   s.skipNormalTags = config.SkipNormalTags;
   s.tagStart = static_cast<unsigned char>(config.TagStart);
 
@@ -246,7 +255,7 @@ bool TWordSplitter::StartMatchesAt(int entry) const {
 void TWordSplitter::AppendChar(unsigned char c) {
   if (tokenLength_ == 0) tokenOffset_ = blockOffset_ + (pos_ - kCarrySize) + kSourceOffsetBias;
   if (tokenLength_ < kMaxTokenLength) {
-    token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(c);
+    token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(settings_.fold[c]);
   }
 }
 
@@ -257,12 +266,6 @@ void TWordSplitter::EndToken() {
     kind = settings_.skipNormalTags ? kKindDropped : opening_ ? kKindTagName : kKindTagWord;
   }
   if (kind != kKindDropped) {
-    if (settings_.ignoreCase) {
-      for (int i = 0; i < tokenLength_; ++i) {
-        auto c = static_cast<unsigned char>(token_[static_cast<size_t>(i)]);
-        token_[static_cast<size_t>(i)] = static_cast<char>(settings_.caseTable[c]);
-      }
-    }
     token_[static_cast<size_t>(tokenLength_)] = '\0';
     sink_.AddToken(token_.data(), kind, tokenOffset_, fileNumber_);
   }

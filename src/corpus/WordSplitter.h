@@ -84,8 +84,8 @@ class TWordSplitter {
     int startCount = 0;
     int longestStart = 0;  // L: the look-ahead a start string needs
     std::array<uint8_t, 256> caseTable;
+    std::array<uint8_t, 256> fold;  // what a token's byte is stored as: folded with ignoreCase
     unsigned char tagStart = 0;
-    bool ignoreCase = false;
     bool skipNormalTags = false;
   };
 
