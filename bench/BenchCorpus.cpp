@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 
 namespace quenterra::bench {

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "BenchCorpus.h"
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
-#include "patterns/collocExtractDialog.h"
+#include "patterns/ExtractPattern.h"
 
 using namespace quenterra;
 using namespace quenterra::bench;

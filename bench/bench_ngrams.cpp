@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "engine/FullExtract.h"
 #include "engine/NGrams.h"

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
 #include "corpus/WordSplitter.h"
-#include "patterns/RegExp3.h"
+#include "regexp/RegExp3.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
 #include "corpus/WordSplitter.h"

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "config/IniFile.h"
+#include "platform/IniFile.h"
 #include "config/SettingsFile.h"
 
 namespace quenterra::cli {

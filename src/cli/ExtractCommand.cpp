@@ -14,10 +14,10 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
-#include "patterns/collocExtractDialog.h"
+#include "patterns/ExtractPattern.h"
 #include "platform/AtomicFile.h"
 
 namespace quenterra::cli {

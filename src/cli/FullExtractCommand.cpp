@@ -16,9 +16,9 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/FullExtract.h"
-#include "engine/FullExtractOpt.h"
+#include "dialogs/FEOptions.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
 

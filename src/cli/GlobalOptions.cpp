@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "config/SettingsFile.h"
 #include "engine/StopList.h"
 #include "platform/Files.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <iostream>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/ListFormat.h"
 
 namespace quenterra::cli {

@@ -14,7 +14,7 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
 

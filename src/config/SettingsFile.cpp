@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "config/ExtractHistory.h"
-#include "config/Settings.h"
+#include "settings/ExtractHistory.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "engine/StopList.h"
 #include "patterns/eMetaT.h"

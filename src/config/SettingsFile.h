@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/IniFile.h"
-#include "corpus/CharSet.h"
+#include "platform/IniFile.h"
+#include "platform/CharSet.h"
 
 namespace quenterra {
 

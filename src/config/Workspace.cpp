@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "config/IniFile.h"
+#include "platform/IniFile.h"
 #include "config/SettingsFile.h"
 #include "platform/Errors.h"
 #include "platform/FileAssociation.h"

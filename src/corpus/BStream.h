@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "corpus/CharSet.h"
+#include "platform/CharSet.h"
 #include "corpus/SynStream.h"
 
 namespace quenterra {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/IndexState.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"

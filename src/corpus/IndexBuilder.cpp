@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"

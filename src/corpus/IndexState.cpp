@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "config/IniFile.h"
-#include "config/Settings.h"
+#include "platform/IniFile.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "config/Settings.h"
-#include "corpus/CodePages.h"
+#include "settings/Settings.h"
+#include "platform/CodePages.h"
 
 namespace quenterra {
 

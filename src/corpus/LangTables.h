@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "corpus/CharSet.h"
+#include "platform/CharSet.h"
 
 namespace quenterra {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "corpus/TextIndex.h"
-#include "patterns/RegExp3.h"
+#include "regexp/RegExp3.h"
 #include "platform/Errors.h"
 
 namespace quenterra {

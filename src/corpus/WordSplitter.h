@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "corpus/CharSet.h"
+#include "platform/CharSet.h"
 #include "corpus/SynStream.h"
 #include "platform/Progress.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "config/Settings.h"
-#include "engine/FullExtractOpt.h"
+#include "settings/Settings.h"
+#include "dialogs/FEOptions.h"
 #include "engine/NGrams.h"
 #include "engine/StepProgress.h"
 #include "engine/collocList.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "config/IniFile.h"
-#include "config/Settings.h"
+#include "platform/IniFile.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "corpus/TextIndex.h"
 #include "platform/AtomicFile.h"

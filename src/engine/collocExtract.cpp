@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "engine/StopList.h"
 #include "engine/collocExtractRun.h"

@@ -23,10 +23,10 @@
 #include <utility>
 #include <vector>
 
-#include "config/ExtractHistory.h"
+#include "settings/ExtractHistory.h"
 #include "corpus/DWordList.h"
 #include "corpus/TextIndex.h"
-#include "patterns/RegExp3.h"
+#include "regexp/RegExp3.h"
 #include "platform/Progress.h"
 
 namespace quenterra {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "config/IniFile.h"
+#include "platform/IniFile.h"
 #include "support/RunCli.h"
 
 namespace quenterra {

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "config/ExtractHistory.h"
-#include "config/Settings.h"
+#include "settings/ExtractHistory.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "engine/StopList.h"
 #include "platform/NumberFormat.h"

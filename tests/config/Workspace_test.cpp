@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "config/IniFile.h"
-#include "config/Settings.h"
+#include "platform/IniFile.h"
+#include "settings/Settings.h"
 #include "config/SettingsFile.h"
 #include "corpus/IndexState.h"
 #include "support/EnvScope.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 
 namespace quenterra {

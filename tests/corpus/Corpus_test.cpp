@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempDir.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "platform/Files.h"
 #include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/EnvScope.h"
 

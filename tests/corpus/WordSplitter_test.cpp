@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"
 #include "support/TempDir.h"

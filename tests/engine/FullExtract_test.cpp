@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
-#include "engine/FullExtractOpt.h"
+#include "settings/Settings.h"
+#include "dialogs/FEOptions.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
 #include "engine/collocTree.h"

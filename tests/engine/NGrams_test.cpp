@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/StopList.h"
 #include "engine/collocList.h"
 #include "support/EngineTestKit.h"

@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "config/IniFile.h"
-#include "config/Settings.h"
+#include "platform/IniFile.h"
+#include "settings/Settings.h"
 #include "support/StoredSettingsTest.h"
 #include "support/TempDir.h"
 

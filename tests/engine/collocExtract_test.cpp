@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "engine/StopList.h"
 #include "engine/collocList.h"
-#include "patterns/collocExtractDialog.h"
+#include "patterns/ExtractPattern.h"
 #include "support/EngineTestKit.h"
 
 namespace quenterra {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "config/IniFile.h"
-#include "config/Settings.h"
+#include "platform/IniFile.h"
+#include "settings/Settings.h"
 #include "config/SettingsFile.h"
 #include "corpus/LangTables.h"
 #include "platform/Messages.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
-#include "patterns/RegExp3.h"
+#include "regexp/RegExp3.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "platform/Coding.h"
 #include "platform/Messages.h"

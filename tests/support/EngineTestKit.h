@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
+#include "settings/Settings.h"
 #include "corpus/TextIndex.h"
 #include "engine/StopList.h"
 #include "engine/collocList.h"

@@ -1,7 +1,7 @@
 #include "support/StoredSettingsTest.h"
 
-#include "config/ExtractHistory.h"
-#include "config/Settings.h"
+#include "settings/ExtractHistory.h"
+#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "engine/StopList.h"
 

@@ -1,0 +1,151 @@
+#include "dialogs/ConstrainOptions.h"
+
+#include "config/SettingsFile.h"
+#include "corpus/LangTables.h"
+#include "dialogs/RebuildConfirm.h"
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+namespace {
+
+struct TFieldName {
+  const char* name;  // as messages name the field
+  const char* kind;  // the kind word before the name
+};
+
+constexpr TFieldName kFieldNames[kSpecialFieldCount] = {
+    {"0 or more", "wildcard charecter"},
+    {"0 or 1", "wildcard charecter"},
+    {"exactly 1", "wildcard charecter"},
+    {"tag search separator", ""},
+    {"unordered word separator", ""},
+    {"subsequent word separator", ""},
+};
+
+bool IsWildcard(int field) { return field <= kWC1Field; }
+
+TConstrainError MissingField(int field) {
+  std::string name = kFieldNames[field].name;
+  std::string text = IsWildcard(field) ? "Must specify a " + name + " wildcard charecter!"
+                                       : "Must specify a " + name + "!";
+  return TConstrainError{text, static_cast<TSpecialField>(field)};
+}
+
+TConstrainError EqualFields(int first, int second) {
+  const TFieldName& a = kFieldNames[first];
+  const TFieldName& b = kFieldNames[second];
+  return TConstrainError{std::string("The ") + a.kind + " " + a.name + " is equal to the " +
+                             b.kind + " " + b.name + "!",
+                         static_cast<TSpecialField>(first)};
+}
+
+std::string OneChar(char c) { return std::string(1, c); }
+
+char FirstChar(const std::string& field) { return field.empty() ? '\0' : field[0]; }
+
+TCharSet SetOf(const std::string& chars) {
+  TCharSet set;
+  set.AddAll(chars);
+  return set;
+}
+
+}  // namespace
+
+TConstrainOptions TConstrainOptions::FromConfig(const ZuzadovUdirev& config) {
+  TConstrainOptions dialog;
+  dialog.special = {OneChar(config.WildCard0orMore),    OneChar(config.WildCard0or1),
+                    OneChar(config.WildCardExactly1),   OneChar(config.TagSearchSeparator),
+                    OneChar(config.TagUnorderedChar),   OneChar(config.TagSubsequentChar)};
+  for (std::string& field : dialog.special)
+    if (field[0] == '\0') field.clear();
+  dialog.NonWordChars = config.NonWordChars;
+  dialog.EqualChars = config.EqualChars;
+  dialog.SkippingChars = config.SkippingChars;
+  dialog.UseEqualChars = config.UseEqualChars;
+  dialog.UseSkippingChars = config.UseSkippingChars;
+  dialog.UseStoplist = config.UseStoplist;
+  dialog.SkipNormalTags = config.SkipNormalTags;
+  dialog.ignoreCase = config.ignoreCase;
+  return dialog;
+}
+
+TConstrainOptions TConstrainOptions::Defaults() {
+  TConstrainOptions dialog = FromConfig(ZuzadovUdirev{});
+  dialog.EqualChars.clear();
+  dialog.UseEqualChars = false;
+  dialog.UseSkippingChars = false;
+  return dialog;
+}
+
+std::optional<TConstrainError> ValidateSpecialChars(const TConstrainOptions& dialog) {
+  const auto& fields = dialog.special;
+  for (int i = 0; i + 1 < kSpecialFieldCount; ++i) {
+    if (fields[i].empty()) return MissingField(i);
+    for (int j = i + 1; j < kSpecialFieldCount; ++j) {
+      if (fields[j].empty()) return MissingField(j);
+      if (fields[i][0] == fields[j][0]) return EqualFields(i, j);
+    }
+  }
+  return std::nullopt;
+}
+
+TCharSet DialogDelimiterSet(const TConstrainOptions& dialog) {
+  TCharSet set;
+  set.AddRange(0, 32);
+  set.AddAll(dialog.NonWordChars);
+  for (const std::string& field : dialog.special) set.Add(static_cast<unsigned char>(FirstChar(field)));
+  return set;
+}
+
+bool ConstrainRebuildNeeded(const TConstrainOptions& dialog) {
+  const ZuzadovUdirev& config = Config();
+  if (dialog.SkipNormalTags != config.SkipNormalTags || dialog.ignoreCase != config.ignoreCase ||
+      dialog.UseSkippingChars != config.UseSkippingChars)
+    return true;
+  if (dialog.UseSkippingChars && SetOf(dialog.SkippingChars) != SetOf(config.SkippingChars))
+    return true;
+  return DialogDelimiterSet(dialog) != BuildDelimiterSet();
+}
+
+void StoreConstrainOptions(const TConstrainOptions& dialog,
+                           const std::optional<std::vector<TCharSet>>& equalGroups,
+                           ZuzadovUdirev& config) {
+  config.WildCard0orMore = FirstChar(dialog.special[kWC0orMoreField]);
+  config.WildCard0or1 = FirstChar(dialog.special[kWC0or1Field]);
+  config.WildCardExactly1 = FirstChar(dialog.special[kWC1Field]);
+  config.TagSearchSeparator = FirstChar(dialog.special[kSearchSepField]);
+  config.TagUnorderedChar = FirstChar(dialog.special[kUnorderedField]);
+  config.TagSubsequentChar = FirstChar(dialog.special[kSubsequentField]);
+  config.NonWordChars = dialog.NonWordChars;
+  config.EqualChars = dialog.EqualChars;
+  if (equalGroups) config.EqualGroups = *equalGroups;
+  config.SkippingChars = dialog.SkippingChars;
+  config.UseEqualChars = dialog.UseEqualChars;
+  config.UseSkippingChars = dialog.UseSkippingChars;
+  config.UseStoplist = dialog.UseStoplist;
+  config.SkipNormalTags = dialog.SkipNormalTags;
+  config.ignoreCase = dialog.ignoreCase;
+}
+
+TConstrainOkResult AcceptConstrainOptions(const TConstrainOptions& dialog, int corpusFileCount) {
+  TConstrainOkResult result;
+  if (std::optional<TConstrainError> error = ValidateSpecialChars(dialog)) {
+    MsgError(error->message);
+    result.focus = error->field;
+    return result;
+  }
+  std::optional<std::vector<TCharSet>> groups(std::in_place);
+  if (!ParseEqualChars(dialog.EqualChars, *groups)) {
+    MsgError("Wrong syntax in equal charecters.");
+    groups.reset();
+  }
+  bool rebuild = ConstrainRebuildNeeded(dialog);
+  if (rebuild && !ConfirmRebuild(corpusFileCount)) return result;
+  StoreConstrainOptions(dialog, groups, Config());
+  result.accepted = true;
+  result.rebuild = rebuild;
+  return result;
+}
+
+}  // namespace quenterra

@@ -1,0 +1,231 @@
+#include "dialogs/FEOptions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/Scores.h"
+#include "platform/Messages.h"
+#include "platform/NumberFormat.h"
+#include "platform/Text.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr const char* kInitialLabels[] = {"Minimum T-Score", "Minimum MI", "Minimum LL"};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool Passes(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string Trimmed(const std::string& text) { return std::string(TrimSpaces(text)); }
+
+std::string NotAFloat(const std::string& text) {
+  return "'" + text + "' is not a valid floating point value.";
+}
+
+std::string NotAnInteger(const std::string& text) {
+  return "'" + text + "' is not a valid integer value.";
+}
+
+// Reads span text: digits only, brought into [low, high]; false for other text.
+bool SpanOfText(const std::string& text, int low, int high, int& span) {
+  int32_t value = 0;
+  if (!TFEOptions::ParseInteger(text, value)) return false;
+  span = std::clamp<int>(value, low, high);
+  return true;
+}
+
+}  // namespace
+
+TFEOptions::TFEOptions(bool ngramForm, TFullExtractOptions& stored, const ZuzadovUdirev& config)
+    : stored_(stored), ngramForm_(ngramForm) {
+  if (ngramForm_) {
+    maxSpan_ = std::clamp(stored.Max_Span, kNGramSpanLow, kNGramSpanHigh);
+  } else {
+    if (stored.Min_Span >= stored.Max_Span) stored.Max_Span = stored.Min_Span + 1;
+    minSpan_ = std::clamp(stored.Min_Span, kFEMinSpanLow, kFEMinSpanHigh);
+    maxSpan_ = std::clamp(stored.Max_Span, kFEMaxSpanLow, kFEMaxSpanHigh);
+  }
+  tagsEnabled_ = config.WordTag != 0;
+  usePOSTags_ = tagsEnabled_ && stored.UsePOSTags;
+  initialValues_ = {stored.IFMin_T_Score, stored.IFMin_Mutual_Info, stored.IFMin_Likehood};
+  costValue_ = stored.EFMin_Cost_Criteria;
+  extendedMIValue_ = stored.EFMin_Mutual_Info;
+  const uint8_t initial = stored.IF_Score_Method;
+  initialMethod_ =
+      initial == smTScore || initial == smLogLikelihood ? initial : uint8_t{smMutualInfo};
+  initialText_ = FormatValue(initialValues_[static_cast<size_t>(InitialSlot(initialMethod_))]);
+  extendedMethod_ = stored.EF_Score_Method == smMutualInfo ? smMutualInfo : smCost;
+  extendedText_ =
+      extendedMethod_ == smCost ? std::to_string(costValue_) : FormatValue(extendedMIValue_);
+}
+
+// ---- Spans ----
+
+void TFEOptions::SetMinSpan(int value) {
+  if (ngramForm_) return;
+  minSpan_ = std::clamp(value, kFEMinSpanLow, kFEMinSpanHigh);
+  if (minSpan_ >= 3 && initialMethod_ != smMutualInfo) SelectInitialMethod(smMutualInfo);
+}
+
+void TFEOptions::SetMaxSpan(int value) {
+  maxSpan_ = std::clamp(value, MaxSpanLow(), MaxSpanHigh());
+}
+
+void TFEOptions::SetMinSpanText(const std::string& text) {
+  int span = 0;
+  if (SpanOfText(text, kFEMinSpanLow, kFEMinSpanHigh, span)) SetMinSpan(span);
+}
+
+void TFEOptions::SetMaxSpanText(const std::string& text) {
+  int span = 0;
+  if (SpanOfText(text, MaxSpanLow(), MaxSpanHigh(), span)) SetMaxSpan(span);
+}
+
+// ---- Filters ----
+
+int TFEOptions::InitialSlot(uint8_t method) {
+  if (method == smTScore) return 0;
+  if (method == smLogLikelihood) return 2;
+  return 1;
+}
+
+const char* TFEOptions::InitialLabel() const { return kInitialLabels[InitialSlot(initialMethod_)]; }
+
+void TFEOptions::KeepInitialText() {
+  double value = 0;
+  if (ParseValue(initialText_, value))
+    initialValues_[static_cast<size_t>(InitialSlot(initialMethod_))] = value;
+}
+
+void TFEOptions::KeepExtendedText() {
+  if (extendedMethod_ == smCost) {
+    int32_t value = 0;
+    if (ParseInteger(extendedText_, value)) costValue_ = value;
+  } else {
+    double value = 0;
+    if (ParseValue(extendedText_, value)) extendedMIValue_ = value;
+  }
+}
+
+void TFEOptions::SelectInitialMethod(uint8_t method) {
+  if (method != smTScore && method != smMutualInfo && method != smLogLikelihood) return;
+  KeepInitialText();
+  initialMethod_ = method;
+  initialText_ = FormatValue(initialValues_[static_cast<size_t>(InitialSlot(method))]);
+}
+
+void TFEOptions::SelectExtendedMethod(uint8_t method) {
+  if (method != smCost && method != smMutualInfo) return;
+  KeepExtendedText();
+  extendedMethod_ = method;
+  extendedText_ = method == smCost ? std::to_string(costValue_) : FormatValue(extendedMIValue_);
+}
+
+void TFEOptions::ExtendedArrow(bool up) {
+  if (extendedMethod_ != smCost) {
+    extendedText_ = StepTenth(extendedText_, up);
+    return;
+  }
+  int32_t value = 0;
+  if (!ParseInteger(extendedText_, value)) value = 0;
+  const int64_t next = int64_t{value} + (up ? 1 : -1);
+  extendedText_ = std::to_string(std::clamp<int64_t>(next, 1, INT32_MAX));
+}
+
+// ---- Editing ----
+
+bool TFEOptions::SpanEditAccepts(char c) { return Passes(c) || IsDigit(c); }
+
+bool TFEOptions::NumberEditAccepts(const std::string& text, size_t at, char c) {
+  if (Passes(c) || IsDigit(c)) return true;
+  if (c == '-') return at == 0 && text.find('-') == std::string::npos;
+  const char separator = NumberFormat().decimalSeparator;
+  if (c == '.' || c == separator) {
+    return text.find('.') == std::string::npos && text.find(separator) == std::string::npos;
+  }
+  return false;
+}
+
+bool TFEOptions::ExtendedEditAccepts(size_t at, char c) const {
+  if (extendedMethod_ == smCost) return Passes(c) || IsDigit(c);
+  return NumberEditAccepts(extendedText_, at, c);
+}
+
+// ---- Numbers ----
+
+std::string TFEOptions::FormatValue(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.4f", value);
+  std::string result = text;
+  if (result.size() > 1 && result[0] == '-' &&
+      result.find_first_not_of("-0.") == std::string::npos) {
+    result.erase(0, 1);  // -0.00001 shows as 0.0000, not -0.0000
+  }
+  std::replace(result.begin(), result.end(), '.', NumberFormat().decimalSeparator);
+  return result;
+}
+
+bool TFEOptions::ParseValue(const std::string& text, double& value) {
+  std::string number = Trimmed(text);
+  std::replace(number.begin(), number.end(), '.', NumberFormat().decimalSeparator);
+  return !number.empty() && ParseFloat(number, value);
+}
+
+bool TFEOptions::ParseInteger(const std::string& text, int32_t& value) {
+  const std::string number = Trimmed(text);
+  const char* end = number.data() + number.size();
+  const auto [stop, error] = std::from_chars(number.data(), end, value);
+  return !number.empty() && error == std::errc() && stop == end;
+}
+
+std::string TFEOptions::StepTenth(const std::string& text, bool up) {
+  double value = 0;
+  if (!ParseValue(text, value)) value = 0;
+  const double tenths = std::trunc(value * 10) + (up ? 1 : -1);
+  return FormatValue(tenths / 10);
+}
+
+// ---- OK ----
+
+TFEOkResult TFEOptions::Accept() {
+  if (!ngramForm_ && maxSpan_ <= minSpan_) {
+    MsgError(kSpanOrderWarning);
+    return TFEOkResult::SpanOrder;
+  }
+  if (!ngramForm_) {
+    double initial = 0, extendedMI = 0;
+    int32_t cost = 0;
+    if (!ParseValue(initialText_, initial)) {
+      MsgError(NotAFloat(initialText_));
+      return TFEOkResult::NotANumber;
+    }
+    const bool costShown = extendedMethod_ == smCost;
+    if (costShown ? !ParseInteger(extendedText_, cost) : !ParseValue(extendedText_, extendedMI)) {
+      MsgError(costShown ? NotAnInteger(extendedText_) : NotAFloat(extendedText_));
+      return TFEOkResult::NotANumber;
+    }
+    initialValues_[static_cast<size_t>(InitialSlot(initialMethod_))] = initial;
+    if (costShown) {
+      costValue_ = cost;
+    } else {
+      extendedMIValue_ = extendedMI;
+    }
+  }
+  stored_.UsePOSTags = tagsEnabled_ && usePOSTags_;
+  stored_.Max_Span = maxSpan_;
+  if (ngramForm_) return TFEOkResult::Accepted;
+  stored_.Min_Span = minSpan_;
+  stored_.IF_Score_Method = initialMethod_;
+  stored_.IFMin_T_Score = initialValues_[0];
+  stored_.IFMin_Mutual_Info = initialValues_[1];
+  stored_.IFMin_Likehood = initialValues_[2];
+  stored_.EF_Score_Method = extendedMethod_;
+  stored_.EFMin_Cost_Criteria = costValue_;
+  stored_.EFMin_Mutual_Info = extendedMIValue_;
+  return TFEOkResult::Accepted;
+}
+
+}  // namespace quenterra

@@ -1,0 +1,196 @@
+#include "patterns/ExtractPattern.h"
+
+#include <algorithm>
+
+#include "settings/Settings.h"
+#include "corpus/LangTables.h"
+#include "platform/Messages.h"
+#include "platform/Text.h"
+
+namespace quenterra {
+
+namespace {
+
+std::string Quoted(char c) { return std::string("\"") + c + "\""; }
+
+// Leading and trailing blanks (spaces and control characters) go.
+std::string Trimmed(const std::string& line) { return std::string(TrimControls(line)); }
+
+void SkipSpaces(std::string_view& rest) {
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+}
+
+void CheckCharacters(uint8_t kind, const std::string& line) {
+  if (kind == kRegExp) return;
+  TCharSet invalid = ExtractInvalidSet(kind);
+  for (char c : line) {
+    if (invalid.Contains(static_cast<unsigned char>(c))) {
+      throw EExtractPattern("Invalid character in extract pattern: " + Quoted(c) + ".");
+    }
+  }
+}
+
+// Word/Tag terms split at the first tag search separator into word and tag patterns; a missing
+// tag is any tag, a missing word any word.
+TExtractTerm MakeTerm(uint8_t kind, const std::string& term) {
+  if (kind != kWordTag) return TExtractTerm(term, kind == kRegExp, "");
+  const ZuzadovUdirev& config = Config();
+  std::string anything(1, config.WildCard0orMore);
+  size_t separator = term.find(config.TagSearchSeparator);
+  if (separator == std::string::npos) return TExtractTerm(term, false, anything);
+  std::string word = term.substr(0, separator);
+  return TExtractTerm(word.empty() ? anything : word, false, term.substr(separator + 1));
+}
+
+// The first separator fixes the line's order; every later one must be the same character.
+void TakeSeparator(char separator, bool first, TExtractRecord& record, char& previous) {
+  const ZuzadovUdirev& config = Config();
+  if (first) {
+    record.SetOrder(separator == config.TagUnorderedChar    ? kUnordered
+                    : separator == config.TagSubsequentChar ? kSubsequent
+                                                            : kAdjacent);
+  } else if (separator != previous) {
+    throw EExtractPattern(std::string("Incorrect syntax. ") + Quoted(config.TagUnorderedChar) +
+                          ", " + Quoted(config.TagSubsequentChar) + " or " + Quoted(' ') +
+                          " can't be used in a combination.");
+  }
+  previous = separator;
+}
+
+void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record) {
+  const ZuzadovUdirev& config = Config();
+  TCharSet stops = ExtractTermStopSet(kind);
+  char previous = ' ';
+  bool first = true;
+  while (!rest.empty()) {
+    size_t length = 0;
+    while (length < rest.size() && !stops.Contains(static_cast<unsigned char>(rest[length]))) {
+      ++length;
+    }
+    record.AddTerm(MakeTerm(kind, std::string(rest.substr(0, length))));
+    rest.remove_prefix(length);
+    SkipSpaces(rest);
+    if (rest.empty()) break;
+    char separator = ' ';
+    if (rest.front() == config.TagUnorderedChar || rest.front() == config.TagSubsequentChar) {
+      separator = rest.front();
+      rest.remove_prefix(1);
+    }
+    SkipSpaces(rest);
+    if (separator != ' ' && rest.empty()) {
+      throw EExtractPattern("Incorrect use of " + Quoted(separator) +
+                            " at the end of the extract term.");
+    }
+    TakeSeparator(separator, first, record, previous);
+    first = false;
+  }
+}
+
+}  // namespace
+
+TCharSet ExtractInvalidSet(uint8_t kind) {
+  const ZuzadovUdirev& config = Config();
+  TCharSet set = BuildDelimiterSet();
+  for (char c : {' ', config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
+                 config.TagUnorderedChar, config.TagSubsequentChar}) {
+    set.Remove(static_cast<unsigned char>(c));
+  }
+  if (kind == kWordTag) set.Remove(static_cast<unsigned char>(config.TagSearchSeparator));
+  return set;
+}
+
+TCharSet ExtractTermStopSet(uint8_t kind) {
+  TCharSet set;
+  set.Add(' ');
+  if (kind != kRegExp) {
+    set.Add(static_cast<unsigned char>(Config().TagUnorderedChar));
+    set.Add(static_cast<unsigned char>(Config().TagSubsequentChar));
+  }
+  return set;
+}
+
+void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string& line) {
+  std::string text = Trimmed(line);
+  if (text.empty()) return;
+  if (Config().ignoreCase) text = FoldString(text);
+  CheckCharacters(kind, text);
+  TExtractRecord record(kind, line);
+  ParseTerms(kind, text, record);
+  records.AddRecord(std::move(record));
+}
+
+std::string ExtractExamples(uint8_t kind) {
+  const ZuzadovUdirev& c = Config();
+  auto s = [](char ch) { return std::string(1, ch); };
+  if (kind == kRegExp) {
+    return "e.g. \"colou?r\", \"\\ba\\W\\w+\\Wof\\b\", \"(\\b[A-Z]\\w*\\W){2}\"";
+  }
+  if (kind == kWordTag) {
+    return "e.g. \"computer" + s(c.TagSearchSeparator) + "nn" + s(c.WildCard0or1) + " + run" +
+           s(c.WildCard0or1) + s(c.TagSearchSeparator) + "vbn + " + s(c.WildCard0orMore) +
+           s(c.TagSearchSeparator) + "nn1\"";
+  }
+  return "e.g. \"colo" + s(c.WildCard0or1) + "r table\", \"post + office" + s(c.WildCardExactly1) +
+         "\", \"computer + program" + s(c.WildCard0orMore) + "\", \"post > office?\"";
+}
+
+TExtractDialogState TExtractDialogState::Open(bool batch, uint8_t kind) {
+  TExtractDialogState dialog;
+  dialog.Batch = batch;
+  dialog.Span = std::clamp(Config().SpanRange, kMinSpan, kMaxSpan);
+  if (batch) {
+    dialog.Kind = static_cast<uint8_t>(ExtractHistory().LastBatchSyntax);
+    dialog.BatchLines = ExtractHistory().Batch;
+  } else {
+    dialog.SelectKind(kind);
+  }
+  return dialog;
+}
+
+void TExtractDialogState::SelectKind(uint8_t kind) {
+  Kind = kind;
+  if (Batch) return;
+  const std::vector<std::string>& history = History();
+  Pattern = history.empty() ? std::string() : history.front();
+}
+
+const std::vector<std::string>& TExtractDialogState::History() const {
+  return ExtractHistory().ForKind(Kind);
+}
+
+bool TExtractDialogState::WordTagEnabled() { return Config().WordTag != 0; }
+
+std::unique_ptr<TExtractRecords> BuildExtractRecords(const TExtractDialogState& dialog) {
+  auto records = std::make_unique<TExtractRecords>(
+      dialog.Kind, dialog.Batch ? std::string(TExtractRecords::kBatchCaption) : dialog.Pattern);
+  try {
+    if (dialog.Batch) {
+      for (const std::string& line : dialog.BatchLines) {
+        AddExtractPattern(dialog.Kind, *records, line);
+      }
+    } else {
+      AddExtractPattern(dialog.Kind, *records, dialog.Pattern);
+    }
+    if (records->RecordCount() == 0) throw EExtractPattern(kEmptyPatternMessage);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());
+    return nullptr;
+  }
+  return records;
+}
+
+bool ExtractDialogOk(const TExtractDialogState& dialog) {
+  return BuildExtractRecords(dialog) != nullptr;
+}
+
+std::unique_ptr<TExtractRecords> AcceptExtractDialog(const TExtractDialogState& dialog) {
+  if (dialog.Batch) {
+    ExtractHistory().SetBatch(dialog.Kind, dialog.BatchLines);
+  } else {
+    ExtractHistory().AddPattern(dialog.Kind, dialog.Pattern);
+  }
+  Config().SpanRange = std::clamp(dialog.Span, kMinSpan, kMaxSpan);
+  return BuildExtractRecords(dialog);
+}
+
+}  // namespace quenterra

@@ -1,0 +1,168 @@
+// Internals of the regular-expression engine shared by its three stages: the error codes, the
+// language tables a pattern is compiled against, the syntax tree that the parser builds
+// (RegExpParse) and the flat instruction array that the compiler emits (RegExpCompile) and the
+// matcher runs (RegExpMatch). Only the engine includes this header; the rest of the system uses
+// TRegExp (RegExp3.h).
+//
+// None of the stages recurses over the pattern's structure: the parser keeps its open groups on
+// an explicit stack, the syntax tree stores every node after its children so that one forward
+// pass sees children first, the compiler emits from a work list, and the matcher backtracks
+// through a bounded stack of its own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/CharSet.h"
+
+namespace quenterra {
+
+// The engine's error codes, in the order of its message table (RegExpErrorMessage). The dialect
+// never raises some of them (ill-formed intervals and unmatched ')' are ordinary text, there are
+// no collating elements and no context-dependent operators); they complete the table.
+enum class TReError : uint8_t {
+  kNoError,
+  kNoMatch,
+  kBadPattern,           // "Invalid regular expression"
+  kBadCollation,         // "Invalid collation character"
+  kBadClassName,         // "Invalid character class name"
+  kTrailingBackslash,    // "Trailing backslash"
+  kBadBackReference,     // "Invalid back reference"
+  kUnmatchedBracket,     // "Unmatched [ or [^"
+  kUnmatchedParen,       // "Unmatched ( or \("
+  kUnmatchedBrace,       // "Unmatched \{"
+  kBadInterval,          // "Invalid content of \{\}"
+  kBadRangeEnd,          // "Invalid range end"
+  kOutOfMemory,          // "Memory exhausted"
+  kBadRepetition,        // "Invalid preceding regular expression"
+  kPrematureEnd,         // "Premature end of regular expression"
+  kTooBig,               // "Regular expression too big"
+  kUnmatchedCloseParen,  // "Unmatched ) or \)"
+};
+
+// The message of a code; for kNoError and kNoMatch "Success" and "No match".
+const char* RegExpErrorMessage(TReError code);
+// Throws ERegExp with the code's message.
+[[noreturn]] void RaiseRegExpError(TReError code);
+// Throws ERegExp "Internal regexp error." (an operation code that no stage knows).
+[[noreturn]] void RaiseInternalRegExpError();
+
+// Snapshots of the language tables that a pattern is compiled against; the compiled program
+// keeps what it needs, so later changes of the language do not reach it.
+struct TReTables {
+  std::array<uint8_t, 256> translate;  // folding map: the byte each byte compares as
+  std::array<uint8_t, 256> charType;   // TCharType flags (the named classes)
+  std::array<uint8_t, 256> wordClass;  // TRegexCharClass bits (\w \s \d, word boundaries)
+};
+
+// Limits that keep a hostile pattern or text from exhausting memory or time.
+inline constexpr int kReMaxInstructions = 1 << 16;      // larger programs are "too big"
+inline constexpr int kReMaxFailurePoints = 2000;        // re_max_failures
+inline constexpr int kReMaxBacktrackEntries = 1 << 16;  // failure points and saved slots
+inline constexpr int64_t kReStepBudget = 1 << 22;       // instructions per search, plus:
+inline constexpr int64_t kReStepsPerByte = 256;         // per byte of text searched
+inline constexpr int kReDupMax = (1 << 15) - 1;         // largest interval bound (RE_DUP_MAX)
+inline constexpr int32_t kReInfinite = -1;              // a repetition without an upper bound
+inline constexpr int kReMaxBackRefGroup = 9;            // \1 .. \9
+
+// ---- Syntax tree ----
+
+enum class TReNodeKind : uint8_t {
+  kEmpty,      // matches the empty string
+  kLiteral,    // value: the translated byte the translated text byte must equal
+  kAnyChar,    // '.': any byte but zero
+  kSet,        // value: index of a set of translated bytes ('[...]', '[^...]' complemented)
+  kRawSet,     // value: index of a set of untranslated bytes (\w \W \s \S \d \D)
+  kAssertion,  // value: a TReOp of the zero-width tests (kBol .. kWordEnd)
+  kBackRef,    // value: group number 1..9
+  kConcat,     // children matched one after the other
+  kAlternate,  // children tried in order; the first that leads to a complete match wins
+  kGroup,      // value: group number; one child
+  kRepeat,     // min, max (kReInfinite): greedy repetition of the one child
+};
+
+struct TReNode {
+  TReNodeKind kind = TReNodeKind::kEmpty;
+  int32_t value = 0;
+  int32_t min = 0;
+  int32_t max = 0;
+  int32_t firstChild = 0;  // index into TReSyntaxTree::children
+  int32_t childCount = 0;
+};
+
+struct TReSyntaxTree {
+  std::vector<TReNode> nodes;     // every node comes after all of its children
+  std::vector<int32_t> children;  // child lists, each contiguous
+  std::vector<TCharSet> sets;     // for kSet and kRawSet
+  int32_t root = -1;
+  int32_t groupCount = 0;         // groups opened by '('
+  uint32_t referencedGroups = 0;  // bit n set when \n occurs
+
+  const int32_t* Children(const TReNode& node) const { return children.data() + node.firstChild; }
+  // A readable one-line form for tests and debugging, e.g. "cat(lit(a),rep{0,inf}(lit(b)))".
+  std::string Dump() const;
+};
+
+// ---- Program ----
+
+enum class TReOp : uint8_t {
+  kMatch,            // success: the match ends at the current position
+  kChar,             // arg: byte; the translated text byte must equal it; advance one
+  kAnyChar,          // any byte but zero; advance one
+  kSet,              // arg: set; the translated text byte must be in it; advance one
+  kRawSet,           // arg: set; the untranslated text byte must be in it; advance one
+  kRepeat,           // greedy run of min..max bytes that pass the test `test` with `arg`
+                     // (kChar, kAnyChar, kSet or kRawSet), giving back one byte per backtrack;
+                     // with a follow set, only runs whose next byte is in it are tried
+  kSplit,            // continue at pc+1; on failure resume at arg (alternation, loop entry)
+  kLoop,             // continue at arg; on failure resume at pc+1 (loop back-edge)
+  kJump,             // continue at arg
+  kSave,             // arg: slot; record the current position (group start or end)
+  kBackRef,          // arg: group; the translated text must repeat the group's translated text
+  kMark,             // arg: slot; record the position where a loop iteration starts
+  kProgress,         // arg: slot; fail unless the iteration has consumed something
+  kBol,              // '^': start of text or after a newline
+  kEol,              // '$': end of text or before a newline
+  kTextStart,        // '\`': start of text
+  kTextEnd,          // '\'': end of text
+  kWordBoundary,     // '\b': start or end of text, or between a word and a non-word byte
+  kNotWordBoundary,  // '\B': the opposite of \b
+  kWordStart,        // '\<': a word byte follows and none precedes
+  kWordEnd,          // '\>': a word byte precedes and none follows
+};
+
+struct TReInst {
+  TReOp op = TReOp::kMatch;
+  TReOp test = TReOp::kMatch;  // kRepeat only: the one-byte test it repeats
+  int32_t arg = 0;
+  int32_t min = 0;      // kRepeat only
+  int32_t max = 0;      // kRepeat only; kReInfinite for no bound
+  int32_t follow = -1;  // kRepeat only: set of the translated bytes the rest of the
+                        // pattern can begin with, when it cannot match empty; else -1
+};
+
+struct TReProg {
+  std::vector<TReInst> inst;  // starts at 0; ends with kMatch
+  std::vector<TCharSet> sets;
+  std::array<uint8_t, 256> translate{};
+  TCharSet wordChars;               // untranslated bytes that are word characters
+  int32_t slotCount = 0;            // group slots (2 per referenced group), then loop marks
+  std::array<bool, 256> fastmap{};  // translated bytes that can begin a match
+  bool canBeNull = true;            // a match may be empty: the fastmap cannot skip
+
+  // One instruction per line, "pc: op args", for tests and debugging.
+  std::string Dump() const;
+};
+
+// Names and descriptions used by the Dump functions.
+const char* ReOpName(TReOp op);
+std::string DescribeByte(unsigned char c);     // the byte itself when printable, else \xNN
+std::string DescribeSet(const TCharSet& set);  // "[a-cx]", or "[^...]" for large sets
+
+// Slots of group n (1..9): its start and its end.
+inline int32_t GroupStartSlot(int32_t group) { return 2 * (group - 1); }
+inline int32_t GroupEndSlot(int32_t group) { return 2 * (group - 1) + 1; }
+
+}  // namespace quenterra

@@ -1,0 +1,119 @@
+// The process-wide settings: the configuration object ZuzadovUdirev, the full-extract options
+// and the few global settings kept beside them. Fields are named by their configuration keys;
+// the INI reader and writer (Settings file) fill and store them. Plain values, so a workspace can
+// hold a copy.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/CharSet.h"
+
+namespace quenterra {
+
+// A font as the settings file stores it ("Arial,10,1,255,0"). The GUI maps it to a real font.
+struct TFontSpec {
+  enum Style : uint8_t { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
+  static constexpr int32_t kWindowText = INT32_MIN + 8;  // the window-text system colour
+  static constexpr int32_t kBlue = 0xFF0000;             // red in the low byte, blue in the high
+  static constexpr int32_t kRed = 0x0000FF;
+  static constexpr int kDefaultCharset = 1;
+
+  std::string name;
+  int size = 0;         // points
+  uint8_t style = 0;    // Style bits
+  int32_t color = kWindowText;
+  int charset = kDefaultCharset;
+
+  bool operator==(const TFontSpec&) const = default;
+
+  static TFontSpec StockSystemFont();  // the system's stock font: "System", 10 point
+  static TFontSpec DefaultSystemFont();  // "MS Sans Serif", 8 point, regular
+};
+
+// A named group of tag patterns (Word/Tag patterns may name it instead of a tag).
+struct TMetaTag {
+  std::string name;
+  std::vector<std::string> tags;
+  bool operator==(const TMetaTag&) const = default;
+};
+
+// The 25 default delimiters, in their stored order.
+inline constexpr char kDefaultNonWordChars[] = ".,;:!#$^&()[]{}<>+=/\\|`~\"";
+
+class ZuzadovUdirev {
+ public:
+  std::string NonWordChars = kDefaultNonWordChars;
+  std::string SkippingChars = "-=";
+  std::string EqualChars;
+  std::vector<TCharSet> EqualGroups;  // parsed from EqualChars
+  char WildCard0orMore = '*';
+  char WildCard0or1 = '%';
+  char WildCardExactly1 = '?';
+  char WildCardMatchWords = '\0';  // written empty, never read
+  uint8_t MatchWordsLo = 0;        // written as 0, never read
+  uint8_t MatchWordsHi = 0;
+  char TagSearchSeparator = '&';
+  char TagUnorderedChar = '+';
+  char TagSubsequentChar = '>';
+  int32_t SpanRange = 2;  // 2..12
+  int32_t Min_Word_Freq = 2;
+  uint8_t Last_Method_Selected = 2;
+  bool ignoreCase = true;
+  bool UseSkippingChars = false;  // not stored: off at every start
+  bool UseEqualChars = false;     // not stored: off at every start
+  bool UseStoplist = false;
+  bool SkipNormalTags = true;
+  TFontSpec NormalFont = TFontSpec::StockSystemFont();
+  TFontSpec HiliteFont = BlueStockFont();
+  TFontSpec QuenterraFont = RedStockFont();
+  char TagStart = '<';
+  char TagStop = '>';
+  uint8_t WordTag = 0;  // 0 none, 1 delimiter style, 2 start strings
+  bool wTagBefore = false;
+  char wTagDelimiter = '_';
+  std::vector<std::string> wTagStarts;
+  char wTagStop = '>';
+  std::vector<TMetaTag> MetaTags;
+
+  bool operator==(const ZuzadovUdirev&) const = default;
+
+ private:
+  static TFontSpec BlueStockFont();
+  static TFontSpec RedStockFont();
+};
+
+struct TFullExtractOptions {
+  uint8_t IF_Score_Method = 4;
+  double IFMin_T_Score = 0.5;
+  double IFMin_Mutual_Info = 0.5;
+  double IFMin_Likehood = 1.0;
+  uint8_t EF_Score_Method = 3;
+  int32_t EFMin_Cost_Criteria = 3;
+  double EFMin_Mutual_Info = 0.5;
+  bool UsePOSTags = false;
+  int32_t Min_Span = 2;
+  int32_t Max_Span = 7;
+  bool operator==(const TFullExtractOptions&) const = default;
+};
+
+// Settings kept outside the configuration object. The current language lives with the language
+// tables (corpus/LangTables.h).
+struct TGlobalSettings {
+  TFontSpec CorpusFont = TFontSpec::StockSystemFont();
+  TFontSpec SystemFont = TFontSpec::DefaultSystemFont();
+  std::string ConcordancePath;
+  std::string FreqPath;
+  std::string CorpusFreqPath;
+  std::string CorpusPath;    // directory of the last corpus file loaded
+  std::string StopListPath;  // the stop-list viewer's last directory
+  bool operator==(const TGlobalSettings&) const = default;
+};
+
+// The process-wide instances, alive for the whole run. Tests reset them by assigning defaults.
+ZuzadovUdirev& Config();
+TFullExtractOptions& FullExtractOptions();
+TGlobalSettings& GlobalSettings();
+
+}  // namespace quenterra

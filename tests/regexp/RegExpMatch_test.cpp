@@ -1,0 +1,257 @@
+// Table-driven checks of TRegExp::Search: for each pattern and text, the span of the first match
+// (or none). Texts are searched from their start. The dialect takes the first complete match in
+// the order alternatives and repetitions are tried, not the longest one; the cases marked
+// "POSIX:" show where leftmost-longest matching would give another span.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/Settings.h"
+#include "corpus/LangTables.h"
+#include "regexp/RegExp3.h"
+
+namespace quenterra {
+namespace {
+
+struct TSpanCase {
+  const char* pattern;
+  std::string text;
+  int start;  // kNone: no match
+  int end = 0;
+};
+
+constexpr int kNone = -1;
+
+// US English tables with the default delimiters; ignoreCase as the test needs.
+class RegExpSpanTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseIgnoreCase(false); }
+  void TearDown() override {
+    Config() = ZuzadovUdirev{};
+    BuildCaseTable();
+    RebuildCharTables();
+  }
+  static void UseIgnoreCase(bool on) {
+    Config() = ZuzadovUdirev{};
+    Config().ignoreCase = on;
+    SetCurrentLanguage(0x0409);
+    BuildCaseTable();
+    RebuildCharTables();
+  }
+  static void Check(const std::vector<TSpanCase>& cases) {
+    for (const TSpanCase& c : cases) {
+      SCOPED_TRACE(std::string("pattern '") + c.pattern + "' text '" + c.text + "'");
+      std::optional<TRegExp::TMatch> match = TRegExp(c.pattern).Search(c.text);
+      EXPECT_EQ(Span(match), c.start == kNone ? "none" : Span(TRegExp::TMatch{c.start, c.end}));
+    }
+  }
+  static std::string Span(const std::optional<TRegExp::TMatch>& match) {
+    if (!match) return "none";
+    return std::to_string(match->start) + ".." + std::to_string(match->end);
+  }
+};
+
+// The tables are laid out by hand, several cases a line.
+// clang-format off
+TEST_F(RegExpSpanTest, OrdinaryCharactersAndDot) {
+  Check({
+    {"abc", "xabcx", 1, 4}, {"abc", "abd", kNone},  {"abc", "ababc", 2, 5}, {"a.c", "abc", 0, 3},
+    {"a.c", "a.c", 0, 3},   {"a.c", "ac", kNone},   {".", "", kNone},       {"...", "ab", kNone},
+    {"..", "abc", 0, 2},    {"a\\.c", "abc", kNone},                        {"a\\.c", "xa.c", 1, 4},
+    {".", "\n", 0, 1},      {"abc", "ABC", kNone},  {"b", "aaab", 3, 4},
+    {"\xE9t\xE9", "\xE9t\xE9", 0, 3},               {"colou?r", "color", 0, 5},
+    {"colou?r", "colour", 0, 6},                    {"colou?r", "colouur", kNone},
+  });
+}
+
+TEST_F(RegExpSpanTest, OperatorsWithABackslashAreOrdinary) {
+  Check({
+    {"a\\*", "aa*", 1, 3},          {"\\(a\\)", "(a)", 0, 3},       {"a\\|b", "a|b", 0, 3},
+    {"a\\{2\\}", "a{2}", 0, 4},     {"\\[a]", "[a]", 0, 3},         {"a\\+", "a+", 0, 2},
+    {"a\\?", "a?", 0, 2},           {"\\^a", "^a", 0, 2},           {"a\\$", "a$", 0, 2},
+    {"\\\\", "a\\b", 1, 2},         {"\\n", "n", 0, 1},             {"\\n", "\n", kNone},
+    {"\\t", "t", 0, 1},             {"\\x41", "x41", 0, 3},         {"\\%", "%", 0, 1},
+  });
+}
+
+TEST_F(RegExpSpanTest, Anchors) {
+  Check({
+    {"^a", "ba", kNone},    {"^a", "ab", 0, 1},     {"a$", "ab", kNone},    {"a$", "ba", 1, 2},
+    {"^abc$", "abc", 0, 3}, {"^abc$", "abcd", kNone},                       {"^$", "", kNone},
+    {"a^b", "ab", kNone},   {"a$b", "ab", kNone},   {"^a", "b\na", 2, 3},   {"a$", "a\nb", 0, 1},
+    {"\\`a", "b\na", kNone},                        {"\\`a", "ab", 0, 1},   {"a\\'", "a\nb", kNone},
+    {"b\\'", "a\nb", 2, 3}, {"a\\'", "aa", 1, 2},   {"(^a|b)", "ba", 0, 1}, {"(^|x)a", "xa", 0, 2},
+    {"(^|x)a", "ya", kNone},                        {"a($|b)", "ab", 0, 2}, {"a($|b)", "ac", kNone},
+    {"^*a", "ba", kNone},  // nothing before '*' to repeat: '^a'
+    {"x^*y", "xy", 1, 2},  // the repetition takes in the anchor: (x^)*y
+    {"x^*y", "y", 0, 1},
+  });
+}
+
+TEST_F(RegExpSpanTest, BracketExpressions) {
+  Check({
+    {"[abc]", "xxb", 2, 3}, {"[^abc]", "abcd", 3, 4},
+    {"[a-c]+", "xabcd", 1, 4},                      {"[]a]", "]", 0, 1},    {"[]a]+", "a]b", 0, 2},
+    {"[^]a]", "]ab", 2, 3}, {"[a-]", "-", 0, 1},    {"[-a]", "x-", 1, 2},   {"[^-a]", "-ab", 2, 3},
+    {"[a\\]+", "\\a]", 0, 2},                       {"[.*+]+", "a.*+b", 1, 4},
+    {"[(|)]", "a|", 1, 2},  {"[a-c-e]", "d", 0, 1}, {"[%--]", ",", 0, 1},   {"[]-a]", "_", 0, 1},
+    {"[^a]", "\n", 0, 1},   {"[[:foo]", "o", 0, 1}, {"[[:foo]", ":", 0, 1}, {"[[:foo]", "[", 0, 1},
+    {"[[:alpha:]-]", "-", 0, 1},                    {"[[]", "[", 0, 1},     {"[a-a]", "a", 0, 1},
+    {"[\xC0-\xFF]+", "a\xE9\xFF", 1, 3},            {"[^\x01-\xFF]", "abc", kNone},
+  });
+}
+
+TEST_F(RegExpSpanTest, NamedClassesReadTheCharacterTypeTable) {
+  Check({
+    {"[[:digit:]]+", "ab123c", 2, 5},                               {"[[:alpha:]]+", "12ab3", 2, 4},
+    {"[[:upper:]]", "abC", 2, 3},   {"[[:lower:]]", "ABc", 2, 3},   {"[[:space:]]", "a b", 1, 2},
+    {"[[:space:]]", "a\nb", 1, 2},  {"[[:blank:]]", "a\tb", 1, 2},  {"[[:blank:]]", "a\nb", kNone},
+    {"[[:xdigit:]]+", "xyzBEEFg", 3, 7},                            {"[[:punct:]]", "ab.c", 2, 3},
+    {"[[:alnum:]]+", ".a1.", 1, 3}, {"[[:cntrl:]]", "a\x01", 1, 2},
+    {"[[:print:]]+", "\001ab", 1, 3},                               {"[[:graph:]]+", " ab c", 1, 3},
+    {"[[:print:]]+", "a b", 0, 3},  {"[[:alpha:][:digit:]]+", ".a1.", 1, 3},
+    {"[^[:alpha:]]+", "ab12c", 2, 4},                               {"[[:digit:]a]+", "x1a2", 1, 4},
+    // Punctuation that is no delimiter counts as a letter: the apostrophe and the hyphen.
+    {"[[:punct:]]", "a'b-c.", 5, 6},                                {"[[:alpha:]]+", "don't", 0, 5},
+    {"[[:alpha:]]+", "well-known", 0, 10},
+  });
+}
+
+TEST_F(RegExpSpanTest, Repetition) {
+  Check({
+    {"a*", "aaa", 0, 3},            {"a*", "baa", kNone},  // the empty match at 0 ends it
+    {"x*", "abc", kNone},           {"ba*", "baaa", 0, 4},          {"a+", "baa", 1, 3},
+    {"a+", "b", kNone},             {"a?b", "ab", 0, 2},            {"a?b", "b", 0, 1},
+    {"a?b", "aab", 1, 3},           {"ba+?", "b", 0, 1},  // a run of operators: a+? is a*
+    {"ba+?", "baa", 0, 3},          {"ba**", "baa", 0, 3},          {"ba?+", "baa", 0, 3},
+    {"ba??", "baa", 0, 2},          {"ba++", "b", kNone},           {"ba++", "baa", 0, 3},
+    {"a*ab", "aaab", 0, 4},         {"a*a*a", "aaa", 0, 3},         {".*b", "abab", 0, 4},
+    {".*", "abc", 0, 3},            {"a.*c", "abcbc", 0, 5},        {"(ab)*c", "ababc", 0, 5},
+    {"(ab)+c", "c", kNone},         {"(ab)+c", "abc", 0, 3},        {"(ab)?c", "abc", 0, 3},
+    {"(a|b)*c", "abbac", 0, 5},     {"(a*)*b", "aab", 0, 3},        {"(a*)+b", "b", 0, 1},
+    {"(a*|b)*c", "abc", 0, 3},      {"(|a)*b", "aab", 0, 3},        {"(a|)+b", "aab", 0, 3},
+    {"(a*)*", "b", kNone},          {"(a?)*a", "aa", 0, 2},         {"(ab|a)*b", "abab", 0, 4},
+    {"*a", "a", 0, 1},              {"a|*b", "b", 0, 1},            {"(*a)", "a", 0, 1},
+    {"(\\b)*a", "a", 0, 1},         {"[ab]*b", "aab", 0, 3},        {"\\w*x", "abx", 0, 3},
+  });
+}
+
+TEST_F(RegExpSpanTest, Intervals) {
+  Check({
+    {"a{2}", "aaa", 0, 2},          {"a{2}", "a", kNone},           {"a{2,}", "aaaa", 0, 4},
+    {"a{2,3}", "aaaa", 0, 3},       {"a{0,1}b", "ab", 0, 2},        {"a{0}b", "ab", 1, 2},
+    {"x{0,0}y", "xy", 1, 2},        {"(ab){2}", "ababab", 0, 4},    {"(ab){1,2}c", "ababc", 0, 5},
+    {"(ab){2,}", "abababx", 0, 6},  {"a{1}{2}", "aaa", 0, 2},       {"a*{2}", "aaa", 0, 3},
+    {"ba{2}*", "baaaaa", 0, 5},     {"{2}a", "a", 0, 1},            {"(a|b){3}", "abab", 0, 3},
+    {"(a|bc){2}d", "abcd", 0, 4},   {"(a*){2}b", "aab", 0, 3},      {"[0-9]{4}", "ab12345", 2, 6},
+    {"(a{2}){2}", "aaaaa", 0, 4},   {"a{1,2}a", "aa", 0, 2},        {"a{,2}", "a{,2}", 0, 5},
+    {"a{", "a{", 0, 2},             {"a{2", "aa{2", 1, 4},          {"a{2,", "a{2,", 0, 4},
+    {"a{2,1}", "a{2,1}", 0, 6},     {"a{x}", "a{x}", 0, 4},         {"a{}", "a{}", 0, 3},
+    {"a{ 2}", "a{ 2}", 0, 5},       {"a{32768}", "a{32768}", 0, 8},
+    {"a{1,32768}", "a{1,32768}", 0, 10},                            {"a{32767}", "aa", kNone},
+    {"{", "{", 0, 1},               {"a}", "a}", 0, 2},             {"a{2}}", "aa}", 0, 3},
+  });
+}
+
+TEST_F(RegExpSpanTest, AlternativesAreTriedInOrder) {
+  Check({
+    {"a|b", "xb", 1, 2},    {"a|ab", "ab", 0, 1},  // POSIX: 0..2
+    {"ab|a", "ab", 0, 2},   {"(a|ab)c", "abc", 0, 3},                       {"(ab|a)c", "ac", 0, 2},
+    {"(a|ab)(c|bcd)", "abcd", 0, 4},                {"(ab|a)(c|bcd)", "abcd", 0, 3},  // POSIX: 0..4
+    {"x(a|ab)", "xab", 0, 2},  // POSIX: 0..3
+    {"(a|ab)*", "abab", 0, 1},  // POSIX: 0..4
+    {"x*y|x*yz", "xyz", 0, 2},  // POSIX: 0..3
+    {"(a|ab)(b*)", "abb", 0, 3},                    {"(a*|b)*", "ab", 0, 2},
+    {"(wee|week)(knights|night)", "weeknights", 0, 10},
+    {"|a", "a", kNone},  // the empty first alternative matches first
+    {"a|", "a", 0, 1},      {"a|", "b", kNone},     {"a||b", "b", kNone},   {"()a", "a", 0, 1},
+    {"(a|b|c)+", "xcab", 1, 4},                     {"a(b|c)d", "acd", 0, 3},
+    {"a)", "a)", 0, 2},     {")", "x)", 1, 2},      {"a|b)", "b)", 0, 2},   {"a|b)", "a", 0, 1},
+    {"(a|b))", "b)", 0, 2}, {"((a)|b)+", "bab", 0, 3},
+  });
+}
+
+TEST_F(RegExpSpanTest, BackReferences) {
+  Check({
+    {"(a)\\1", "aa", 0, 2},         {"(a)\\1", "ab", kNone},        {"(a*)b\\1", "aabaa", 0, 5},
+    {"(a*)b\\1", "aaba", 1, 4},     {"(.)\\1", "abccd", 2, 4},      {"([a-c])x\\1", "bxb", 0, 3},
+    {"([a-c])x\\1", "bxc", kNone},  {"(a\\1)", "a1", 0, 2},  // \1 inside group 1: a digit
+    {"(a)|\\1", "b", kNone},        {"(a)|b\\1", "b", kNone},       {"(a*)\\1", "aaaa", 0, 4},
+    {"(a*)\\1", "aaa", 0, 2},       {"(ab|a)\\1", "abab", 0, 4},    {"(ab|a)\\1", "aba", kNone},
+    {"(a)(b)(c)(d)(e)(f)(g)(h)(i)\\9", "abcdefghii", 0, 10},
+    {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)\\10", "abcdefghija0", 0, 12},  // \1 then '0'
+    {"((a)b)\\2", "aba", 0, 3},     {"((a)b)\\1", "abab", 0, 4},    {"(a|b)*\\1", "abb", 0, 3},
+    {"(a)*x\\1", "x", kNone},       {"(a){0}\\1", "a", kNone},      {"(.)(.)\\2\\1", "xabba", 1, 5},
+  });
+}
+
+TEST_F(RegExpSpanTest, WordAndSpaceEscapes) {
+  Check({
+    {"\\w+", "  abc1_ ", 2, 7},     {"\\W+", "ab, cd", 2, 4},       {"\\s+", "a \t b", 1, 4},
+    {"\\S+", "  ab ", 2, 4},        {"\\d+", "ab12c", 2, 4},        {"\\D+", "12ab3", 2, 4},
+    {"\\w", "...", kNone},          {"\\W", "abc", kNone},          {"\\d\\D\\d", "1a2", 0, 3},
+    {"\\w+", "don't", 0, 5},        {"\\w+", "well-known", 0, 10},  {"\\w+", "a.b", 0, 1},
+    {"[\\w]+", "w\\w", 0, 3},  // no escapes inside brackets
+    {"\\s", "a\nb", 1, 2},          {"\\S\\s\\S", "a b", 0, 3},
+  });
+}
+
+TEST_F(RegExpSpanTest, WordBoundaries) {
+  Check({
+    {"\\bab", "cab ab", 4, 6},      {"\\bab", "ab", 0, 2},          {"ab\\b", "abc ab", 4, 6},
+    {"ab\\b", "ab.", 0, 2},         {"\\Bb", "ab b", 1, 2},         {"\\<a", "ba a", 3, 4},
+    {"a\\>", "ab a", 3, 4},         {"\\<a\\>", "aa a", 3, 4},      {"a\\>", "a.", 0, 1},
+    {"\\b", "ab", kNone},  // an empty match
+    {"\\b.", " a", 0, 1},  // the start of the text is a boundary
+    {"\\B.", "ab", 1, 2},           {".\\b", "a ", 0, 1},           {".\\B", " .", 0, 1},
+    {" \\b", "  ", 1, 2},  // so is its end
+    {"\\<.", " a", 1, 2},           {".\\>", "a ", 0, 1},           {"\\>", "a", kNone},
+    {"\\bx\\b", "a x-b", kNone},  // the hyphen is a word character
+    {"\\bx\\b", "a x.b", 2, 3},     {"\\<\\w+\\>", "..word..", 2, 6},
+    {"(\\b[A-Z]\\w*\\W){2}", "Hello World!", 0, 12},
+    {"(\\b[A-Z]\\w*\\W){2}", "Hello world!", kNone},
+  });
+}
+
+TEST_F(RegExpSpanTest, WithIgnoreCaseTextAndPatternAreFolded) {
+  UseIgnoreCase(true);
+  Check({
+    {"[A-Z]\\w*", "london", 0, 6},  {"ABC", "xabcx", 1, 4},         {"abc", "xABCx", 1, 4},
+    {"[^a]", "A", kNone},           {"[^a]", "Ab", 1, 2},           {"(a)\\1", "aA", 0, 2},
+    {"(ab)\\1", "abAB", 0, 4},      {"[a-c]+", "xABCd", 1, 4},      {"\\w+", "DON'T", 0, 5},
+    // Classes are folded like everything else, so [[:upper:]] takes both cases.
+    {"[[:upper:]]", "a", 0, 1},     {"[[:lower:]]+", "AbC", 0, 3},
+    {"\xC9T\xC9", "\xE9t\xE9", 0, 3},                               {"\xE9", "\xC9", 0, 1},
+    {"a\\W", "Ab", kNone},          {"A|a", "a", 0, 1},
+  });
+}
+
+// clang-format on
+
+TEST_F(RegExpSpanTest, SearchStartsAtTheGivenOffset) {
+  TRegExp re("abc");
+  EXPECT_EQ(re.Search("abcabc", 1)->start, 3);
+  EXPECT_FALSE(re.Search("abcabc", 4));
+  EXPECT_FALSE(re.Search("abc", 7));
+  EXPECT_FALSE(re.Search("abc", -1));
+  // Anchors look at the whole text, not at the start offset.
+  EXPECT_FALSE(TRegExp("^b").Search("ab", 1));
+  EXPECT_FALSE(TRegExp("\\`b").Search("ab", 1));
+  EXPECT_FALSE(TRegExp("\\bb").Search("ab", 1));
+  EXPECT_EQ(TRegExp("\\Bb").Search("ab", 1)->end, 2);
+  // A match can end at the end of the text but must not be empty.
+  EXPECT_FALSE(TRegExp("b*").Search("ab", 2));
+  EXPECT_EQ(TRegExp("b*").Search("ab", 1)->end, 2);
+}
+
+TEST_F(RegExpSpanTest, AZeroByteEndsTextAndPattern) {
+  using namespace std::string_literals;
+  EXPECT_FALSE(TRegExp("c").Search("ab\0c"s));
+  EXPECT_EQ(TRegExp("b$").Search("ab\0c"s)->end, 2);
+  EXPECT_EQ(TRegExp("a\0z"s).Pattern(), "a");
+  EXPECT_TRUE(TRegExp("a\0z"s).MatchesWhole("a"));
+}
+
+}  // namespace
+}  // namespace quenterra

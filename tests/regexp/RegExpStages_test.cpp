@@ -1,0 +1,370 @@
+// The engine's stages on their own, against fixed ASCII tables: the syntax tree the parser
+// builds (where the dialect has its quirks), the compiler's limits and first-byte map, and the
+// compiler with the matcher checked against a plain recursive model of the semantics on every
+// short text.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "corpus/LangTables.h"
+#include "regexp/RegExp3.h"
+#include "regexp/RegExpCompile.h"
+#include "regexp/RegExpMatch.h"
+#include "regexp/RegExpParse.h"
+#include "support/ErrorOf.h"
+
+namespace quenterra {
+namespace {
+
+TReTables AsciiTables(bool fold) {
+  TReTables tables{};
+  for (int b = 0; b < 256; ++b) {
+    auto c = static_cast<uint8_t>(b);
+    bool ascii = b < 128;
+    tables.translate[c] = fold && ascii && std::isupper(b) ? static_cast<uint8_t>(b + 32) : c;
+    uint8_t type = 0;
+    if (ascii && std::isupper(b)) type |= kCtUpper;
+    if (ascii && std::islower(b)) type |= kCtLower;
+    if (ascii && std::isdigit(b)) type |= kCtDigit;
+    if (ascii && std::isxdigit(b)) type |= kCtHexDigit;
+    if (ascii && std::isspace(b)) type |= kCtSpace;
+    if (ascii && std::ispunct(b)) type |= kCtPunct;
+    if (ascii && std::iscntrl(b)) type |= kCtControl;
+    tables.charType[c] = type;
+    uint8_t word = 0;
+    if (ascii && (std::isalnum(b) || b == '_')) word |= kReWord;
+    if (ascii && std::isspace(b)) word |= kReSpace;
+    if (ascii && std::isdigit(b)) word |= kReDigit;
+    tables.wordClass[c] = word;
+  }
+  return tables;
+}
+
+std::string Tree(const char* pattern, bool fold = false) {
+  return ParseRegExp(pattern, AsciiTables(fold)).Dump();
+}
+
+TEST(RegExpParse, RepetitionAppliesToTheLastItem) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"ab*", "cat(lit(a),rep{0,inf}(lit(b)))"},
+      {"a+?", "rep{0,inf}(lit(a))"},  // a run of operators collapses
+      {"a*{2}", "rep{2,2}(rep{0,inf}(lit(a)))"},
+      {"a{2}*", "rep{0,inf}(rep{2,2}(lit(a)))"},
+      {"*a", "lit(a)"},  // nothing to repeat: ignored
+      {"^*a", "cat(bol,lit(a))"},
+      {"a^*", "rep{0,inf}(cat(lit(a),bol))"},  // anchors do not end the item
+      {"x\\b*", "rep{0,inf}(cat(lit(x),wordbound))"},
+      {"(a)*b", "cat(rep{0,inf}(grp1(lit(a))),lit(b))"},
+  };
+  for (const auto& [pattern, tree] : cases) EXPECT_EQ(Tree(pattern), tree) << pattern;
+}
+
+TEST(RegExpParse, GroupsAlternativesEscapesAndOrdinaryCharacters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a|b|", "alt(lit(a),lit(b),empty)"},
+      {"(a)(b)", "cat(grp1(lit(a)),grp2(lit(b)))"},
+      {"((a)b)", "grp1(cat(grp2(lit(a)),lit(b)))"},
+      {"()", "grp1(empty)"},
+      {"(a)\\1", "cat(grp1(lit(a)),ref1)"},
+      {"\\b\\B\\<\\>\\`\\'", "cat(wordbound,notwordbound,wordstart,wordend,textstart,textend)"},
+      {"^$", "cat(bol,eol)"},
+      {"\\d\\D", "cat(rawset[0-9],rawset[^0-9])"},
+      // Ordinary characters where an operator cannot be.
+      {"a{2,1}x", "cat(lit(a),lit({),lit(2),lit(,),lit(1),lit(}),lit(x))"},
+      {"a|b)", "alt(lit(a),cat(lit(b),lit())))"},
+      {"(a\\1)", "grp1(cat(lit(a),lit(1)))"},  // a group that is still open
+      {"[\\d]", "set[\\x5cd]"},
+  };
+  for (const auto& [pattern, tree] : cases) EXPECT_EQ(Tree(pattern), tree) << pattern;
+}
+
+TEST(RegExpParse, BracketsAndFolding) {
+  EXPECT_EQ(Tree("[a-cx]"), "set[a-cx]");
+  EXPECT_EQ(Tree("[^a]"), "set[^a]");
+  EXPECT_EQ(Tree("[]a]"), "set[]a]");
+  EXPECT_EQ(Tree("[a-c-e]"), "set[a-e]");
+  EXPECT_EQ(Tree("[[:digit:]x]"), "set[0-9x]");
+  EXPECT_EQ(Tree("[[:xdigit:]]"), "set[0-9A-Fa-f]");
+  EXPECT_EQ(Tree("[[:foo]"), "set[:[fo]");
+  // Folding translates literals and bracket members, but not the word escapes.
+  EXPECT_EQ(Tree("Ab[B-D]", true), "cat(lit(a),lit(b),set[b-d])");
+  EXPECT_EQ(Tree("[[:upper:]]", true), "set[a-z]");
+  EXPECT_EQ(Tree("\\W", true), "rawset[^0-9A-Z_a-z]");
+}
+
+TEST(RegExpParse, DeepNestingNeedsNoRecursion) {
+  const int depth = 50000;
+  std::string pattern = std::string(depth, '(') + "a" + std::string(depth, ')');
+  TReSyntaxTree tree = ParseRegExp(pattern, AsciiTables(false));
+  EXPECT_EQ(tree.groupCount, depth);
+  std::string dump = tree.Dump();
+  EXPECT_EQ(dump.substr(0, 12), "grp1(grp2(gr");
+  EXPECT_EQ(dump.substr(dump.size() - depth - 6), "lit(a)" + std::string(depth, ')'));
+  TReProg prog = CompileRegExp(tree, AsciiTables(false));
+  EXPECT_EQ(MatchRegExpAt(prog, "a", 0), 1);
+}
+
+std::string Code(const char* pattern) {
+  TReTables tables = AsciiTables(false);
+  return CompileRegExp(ParseRegExp(pattern, tables), tables).Dump();
+}
+
+TEST(RegExpCompile, SizeIsBoundedBeforeAnythingIsEmitted) {
+  EXPECT_EQ(test::ErrorOf([] { Code("((ab){32767}){32767}"); }), "Regular expression too big");
+  EXPECT_EQ(test::ErrorOf([] { Code("(a|b){30000}"); }), "Regular expression too big");
+  EXPECT_NO_THROW(Code("(ab){1000}"));
+  // Little code, but every copy of the body would walk twenty thousand nested groups.
+  const std::string nested = std::string(20000, '(') + "ab" + std::string(20000, ')') + "{3000}";
+  EXPECT_EQ(test::ErrorOf([&] { Code(nested.c_str()); }), "Regular expression too big");
+}
+
+TEST(RegExpCompile, FastmapHoldsTheBytesAMatchCanBeginWith) {
+  TReTables tables = AsciiTables(true);
+  auto first = [&](const char* pattern) {
+    TReProg prog = CompileRegExp(ParseRegExp(pattern, tables), tables);
+    std::string bytes;
+    for (int b = 0; b < 256; ++b)
+      if (prog.fastmap[static_cast<size_t>(b)]) bytes += static_cast<char>(b);
+    return prog.canBeNull ? "null" : bytes;
+  };
+  EXPECT_EQ(first("abc|Bd"), "ab");
+  EXPECT_EQ(first("x*[yz]"), "xyz");
+  EXPECT_EQ(first("\\bQ"), "q");
+  EXPECT_EQ(first("(a|)b"), "ab");
+  EXPECT_EQ(first("a*"), "null");
+  EXPECT_EQ(first("\\<|a"), "null");
+  EXPECT_EQ(first("(x)?\\1y").size(), 256u);  // a back reference may begin with anything
+}
+
+// ---- The reference model: the semantics written as plain recursive backtracking over the
+// syntax tree, with continuations. Slow and recursive, fine for short patterns and texts.
+
+class TModel {
+ public:
+  TModel(const TReSyntaxTree& tree, const TReTables& tables, const std::string& text)
+      : tree_(tree), tables_(tables), text_(text), groups_(10, {-1, -1}) {}
+
+  // The end of the first match that begins at start, or -1.
+  int MatchAt(int start) {
+    groups_.assign(10, {-1, -1});
+    steps_ = 0;
+    int end = -1;
+    Match(tree_.root, start, [&](int p) {
+      end = p;
+      return true;
+    });
+    return end;
+  }
+  static constexpr int64_t kMaxSteps = 5000000;
+  int64_t Steps() const { return steps_; }  // nodes visited by the last MatchAt
+
+ private:
+  using TCont = std::function<bool(int)>;
+  const TReNode& Node(int i) const { return tree_.nodes[static_cast<size_t>(i)]; }
+  uint8_t T(int pos) const { return tables_.translate[static_cast<uint8_t>(text_[pos])]; }
+  bool Word(int pos) const {
+    return pos < Length() && (tables_.wordClass[static_cast<uint8_t>(text_[pos])] & kReWord);
+  }
+  int Length() const { return static_cast<int>(text_.size()); }
+
+  bool Match(int index, int pos, const TCont& k) {
+    if (++steps_ > kMaxSteps) return false;  // Steps() tells the caller the answer is void
+    const TReNode& node = Node(index);
+    const int32_t* kids = tree_.Children(node);
+    switch (node.kind) {
+      case TReNodeKind::kEmpty:
+        return k(pos);
+      case TReNodeKind::kLiteral:
+        return pos < Length() && T(pos) == node.value && k(pos + 1);
+      case TReNodeKind::kAnyChar:
+        return pos < Length() && text_[pos] != 0 && k(pos + 1);
+      case TReNodeKind::kSet:
+        return pos < Length() && tree_.sets[node.value].Contains(T(pos)) && k(pos + 1);
+      case TReNodeKind::kRawSet:
+        return pos < Length() &&
+               tree_.sets[node.value].Contains(static_cast<uint8_t>(text_[pos])) && k(pos + 1);
+      case TReNodeKind::kAssertion:
+        return Assert(static_cast<TReOp>(node.value), pos) && k(pos);
+      case TReNodeKind::kBackRef:
+        return BackRef(node.value, pos, k);
+      case TReNodeKind::kConcat:
+        return Sequence(kids, node.childCount, pos, k);
+      case TReNodeKind::kAlternate:
+        for (int i = 0; i < node.childCount; ++i)
+          if (Match(kids[i], pos, k)) return true;
+        return false;
+      case TReNodeKind::kGroup:
+        return Group(node, pos, k);
+      case TReNodeKind::kRepeat:
+        return Repeat(node, 0, pos, k);
+    }
+    return false;
+  }
+
+  bool Sequence(const int32_t* kids, int count, int pos, const TCont& k) {
+    if (count == 0) return k(pos);
+    return Match(kids[0], pos, [&](int p) { return Sequence(kids + 1, count - 1, p, k); });
+  }
+
+  bool Group(const TReNode& node, int pos, const TCont& k) {
+    return Match(tree_.Children(node)[0], pos, [&](int p) {
+      if (node.value > 9) return k(p);
+      auto saved = groups_[node.value];
+      groups_[node.value] = {pos, p};
+      if (k(p)) return true;
+      groups_[node.value] = saved;
+      return false;
+    });
+  }
+
+  // Greedy: one more iteration first, then stop. Iterations of an unbounded repetition beyond
+  // its minimum must consume something.
+  bool Repeat(const TReNode& node, int done, int pos, const TCont& k) {
+    int body = tree_.Children(node)[0];
+    if (done < node.min)
+      return Match(body, pos, [&](int p) { return Repeat(node, done + 1, p, k); });
+    if (node.max != kReInfinite && done >= node.max) return k(pos);
+    bool more = Match(body, pos, [&](int p) {
+      if (node.max == kReInfinite && p == pos) return false;
+      return Repeat(node, done + 1, p, k);
+    });
+    return more || k(pos);
+  }
+
+  bool BackRef(int group, int pos, const TCont& k) {
+    auto [from, to] = groups_[group];
+    if (from < 0 || to - from > Length() - pos) return false;
+    for (int i = 0; i < to - from; ++i)
+      if (T(from + i) != T(pos + i)) return false;
+    return k(pos + to - from);
+  }
+
+  bool Assert(TReOp op, int pos) const {
+    bool boundary = pos == 0 || pos == Length() || Word(pos - 1) != Word(pos);
+    switch (op) {
+      case TReOp::kBol:
+        return pos == 0 || text_[pos - 1] == '\n';
+      case TReOp::kEol:
+        return pos == Length() || text_[pos] == '\n';
+      case TReOp::kTextStart:
+        return pos == 0;
+      case TReOp::kTextEnd:
+        return pos == Length();
+      case TReOp::kWordBoundary:
+        return boundary;
+      case TReOp::kNotWordBoundary:
+        return !boundary;
+      case TReOp::kWordStart:
+        return Word(pos) && (pos == 0 || !Word(pos - 1));
+      case TReOp::kWordEnd:
+        return pos > 0 && Word(pos - 1) && !Word(pos);
+      default:
+        return false;
+    }
+  }
+
+  const TReSyntaxTree& tree_;
+  const TReTables& tables_;
+  const std::string& text_;
+  std::vector<std::pair<int, int>> groups_;
+  int64_t steps_ = 0;
+};
+
+// Random patterns over a small alphabet, built from the dialect's operators.
+class TPatternMaker {
+ public:
+  explicit TPatternMaker(uint32_t seed) : random_(seed) {}
+
+  std::string Make(int depth) {
+    std::string out;
+    int items = Pick(3) + 1;
+    for (int i = 0; i < items; ++i) out += Item(depth);
+    if (depth > 0 && Pick(4) == 0) out += "|" + Make(depth - 1);
+    return out;
+  }
+
+ private:
+  int Pick(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
+
+  std::string Item(int depth) {
+    static const char* const kAtoms[] = {"a", "b", "A",   ".",   "[ab]", "[^a]", "\\w", "\\W",
+                                         "^", "$", "\\b", "\\B", "\\<",  "\\>",  "\\1", "\\2"};
+    static const char* const kRepeats[] = {"*", "+", "?", "{2}", "{0,2}", "{1,}", "{0}", "+?"};
+    std::string item =
+        depth > 0 && Pick(3) == 0 ? "(" + Make(depth - 1) + ")" : kAtoms[Pick(std::size(kAtoms))];
+    if (Pick(3) == 0) item += kRepeats[Pick(std::size(kRepeats))];
+    return item;
+  }
+
+  std::mt19937 random_;
+};
+
+std::vector<std::string> AllTexts(const std::string& alphabet, int maxLength) {
+  std::vector<std::string> texts{""};
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (static_cast<int>(texts[i].size()) == maxLength) continue;
+    for (char c : alphabet) texts.push_back(texts[i] + c);
+  }
+  return texts;
+}
+
+TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
+  const TReTables tables = AsciiTables(true);
+  std::vector<std::string> texts = AllTexts("abA-", 3);
+  std::mt19937 random(7);
+  for (int n = 0; n < 40; ++n) {
+    std::string text(4 + random() % 5, ' ');
+    for (char& c : text) c = "abA-"[random() % 4];
+    texts.push_back(text);
+  }
+  TPatternMaker maker(20240611);
+  int compared = 0;
+  for (int n = 0; n < 1000; ++n) {
+    std::string pattern = maker.Make(2);
+    TReSyntaxTree tree;
+    try {
+      tree = ParseRegExp(pattern, tables);
+    } catch (const ERegExp&) {
+      continue;  // back references to groups that do not exist
+    }
+    TReProg prog = CompileRegExp(tree, tables);
+    for (const std::string& text : texts) {
+      TModel model(tree, tables, text);
+      int givenUp = 0;
+      int64_t modelSteps = 0;
+      int expectedStart = -1;
+      int expectedEnd = -1;
+      for (int start = 0; start <= static_cast<int>(text.size()); ++start) {
+        int end = model.MatchAt(start);
+        modelSteps += model.Steps();
+        int32_t actual = MatchRegExpAt(prog, text, start);
+        if (model.Steps() > TModel::kMaxSteps || (actual == kReFailure && model.Steps() > 100000)) {
+          ++givenUp;  // the step budget ends searches that explode
+          continue;
+        }
+        ASSERT_EQ(actual, end) << "pattern '" << pattern << "' text '" << text << "' start "
+                               << start;
+        if (end >= 0 && expectedStart < 0) {
+          expectedStart = start;
+          expectedEnd = end;
+        }
+      }
+      int end = -1;
+      int32_t found = SearchRegExp(prog, text, 0, end);
+      if (givenUp > 0 || (found == kReFailure && modelSteps > 100000)) continue;
+      ASSERT_EQ(found, expectedStart) << "pattern '" << pattern << "' text '" << text << "'";
+      if (expectedStart >= 0) {
+        ASSERT_EQ(end, expectedEnd);
+      }
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 80000);
+}
+
+}  // namespace
+}  // namespace quenterra
