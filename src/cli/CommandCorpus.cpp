@@ -7,17 +7,18 @@
 
 namespace quenterra::cli {
 
-bool OpenWorkspaceWithOverrides(TCorpus& corpus, const std::string& fileName) {
+bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus, const std::string& fileName) {
   bool overridesRead = true;
-  bool opened = OpenWorkspace(corpus, fileName, [&overridesRead] {
-    overridesRead = ApplySettingOverrides(CurrentGlobalOptions());
+  bool opened = OpenWorkspace(corpus, session.settings, fileName, [&] {
+    overridesRead = ApplySettingOverrides(session.options, session.settings);
   });
   return opened && overridesRead;
 }
 
-std::unique_ptr<TCorpus> OpenCommandCorpus(const std::vector<std::string>& files,
+std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
+                                           const std::vector<std::string>& files,
                                            const std::string& command) {
-  const TGlobalOptions& options = CurrentGlobalOptions();
+  const TGlobalOptions& options = session.options;
   if (options.workspaceFile && !files.empty()) {
     throw EUsage{command +
                  ": FILE arguments and --workspace exclude each other (see "
@@ -27,9 +28,9 @@ std::unique_ptr<TCorpus> OpenCommandCorpus(const std::vector<std::string>& files
     throw EUsage{command + ": no FILE given (see 'quenterra-cli " + command + " --help')"};
   }
   InstallConsoleFrontEnd(options.assumeYes);
-  auto corpus = std::make_unique<TCorpus>();
+  auto corpus = std::make_unique<TCorpus>(session.settings.config, session.settings.tables);
   if (options.workspaceFile) {
-    if (!OpenWorkspaceWithOverrides(*corpus, *options.workspaceFile)) return nullptr;
+    if (!OpenWorkspaceWithOverrides(session, *corpus, *options.workspaceFile)) return nullptr;
     return corpus;
   }
   // Every file named must take part: a run over part of the corpus would mislead.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Commands.h"
 #include "corpus/Corpus.h"
 
 namespace quenterra::cli {
@@ -16,10 +17,12 @@ namespace quenterra::cli {
 // "Error loading the index."); else the FILEs loaded and indexed. Throws EUsage when both or
 // neither are given. Returns null after the reason was printed when the workspace cannot be read
 // or a FILE cannot be loaded. Installs the console front-end (--yes answers its questions).
-std::unique_ptr<TCorpus> OpenCommandCorpus(const std::vector<std::string>& files,
+// The corpus reads the session's settings, which outlive it.
+std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
+                                           const std::vector<std::string>& files,
                                            const std::string& command);
 
 // OpenWorkspace with the --set and --stoplist options applied on top of the workspace's settings.
-bool OpenWorkspaceWithOverrides(TCorpus& corpus, const std::string& fileName);
+bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus, const std::string& fileName);
 
 }  // namespace quenterra::cli

@@ -6,7 +6,7 @@
 
 namespace quenterra::cli {
 
-int RunConfig(const TArgs& args) {
+int RunConfig(const TArgs& args, TCliSession& session) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::cout << "Usage: quenterra-cli config [--config FILE | --no-config] [--set KEY=VALUE]...\n"
                  "Prints the settings in effect as the settings file would hold them.\n";
@@ -14,7 +14,7 @@ int RunConfig(const TArgs& args) {
   }
   if (!args.empty()) throw EUsage{"config takes no arguments"};
   TIniFile effective;
-  WriteSettingsTo(effective);
+  WriteSettingsTo(effective, session.settings);
   std::cout << effective.Text();
   return 0;
 }

@@ -14,10 +14,10 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "settings/Settings.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
 #include "patterns/ExtractPattern.h"
+#include "platform/Messages.h"
 #include "platform/AtomicFile.h"
 
 namespace quenterra::cli {
@@ -48,7 +48,7 @@ const std::string kUsage =
     "\n"
     "The global option --stoplist FILE removes the windows that hold a word of FILE.\n";
 
-struct TExtractOptions {
+struct TExtractArgs {
   bool help = false;
   std::vector<std::string> positional;  // PATTERN (unless --batch) and the FILEs
   uint8_t kind = kWordPhrase;
@@ -60,7 +60,7 @@ struct TExtractOptions {
 [[noreturn]] void Usage(const std::string& text) { CommandUsage("extract", text); }
 
 // Applies the option at args[i]; false when it is no option of this command.
-bool TakeOption(const TArgs& args, size_t& i, TExtractOptions& options) {
+bool TakeOption(const TArgs& args, size_t& i, TExtractArgs& options) {
   TOptionArg option("extract", args, i);
   const std::string& name = option.Name();
   if (name == "--help" || name == "-h") {
@@ -78,8 +78,8 @@ bool TakeOption(const TArgs& args, size_t& i, TExtractOptions& options) {
   return true;
 }
 
-TExtractOptions ParseOptions(const TArgs& args) {
-  TExtractOptions options;
+TExtractArgs ParseOptions(const TArgs& args) {
+  TExtractArgs options;
   bool more = true;
   for (size_t i = 0; i < args.size(); ++i) {
     if (more && args[i] == "--") {
@@ -112,10 +112,9 @@ std::vector<std::string> ReadBatch(const std::string& name) {
 }
 
 // The settings of the options, on top of those of the corpus (a workspace brings its own).
-void ApplyRunSettings(const TExtractOptions& options) {
-  ZuzadovUdirev& config = Config();
+void ApplyRunSettings(const TExtractArgs& options, ZuzadovUdirev& config) {
   if (options.span) config.SpanRange = *options.span;
-  ApplyListSettings(options.list);
+  ApplyListSettings(options.list, config);
   if (options.list.scoreMethod) config.Last_Method_Selected = *options.list.scoreMethod;
   if (options.kind == kWordTag && config.WordTag == 0) {
     Usage("Word/Tag syntax needs a corpus with word tags (--set WordTag=1 or 2)");
@@ -123,47 +122,53 @@ void ApplyRunSettings(const TExtractOptions& options) {
 }
 
 // The score method the new list will show.
-uint8_t ShownMethod() {
-  uint8_t method = ValidScoreMethod(Config().Last_Method_Selected);
-  if (Config().SpanRange >= 3 && method != smMutualInfo) method = smNone;
+uint8_t ShownMethod(const ZuzadovUdirev& config) {
+  uint8_t method = ValidScoreMethod(config.Last_Method_Selected);
+  if (config.SpanRange >= 3 && method != smMutualInfo) method = smNone;
   return method;
 }
 
 }  // namespace
 
-int RunExtract(const TArgs& args) {
-  TExtractOptions options = ParseOptions(args);
+int RunExtract(const TArgs& args, TCliSession& session) {
+  TExtractArgs options = ParseOptions(args);
   if (options.help) {
     std::fputs(kUsage.c_str(), stdout);
     return 0;
   }
-  TExtractDialogState request;
-  request.Kind = options.kind;
   std::vector<std::string> files = options.positional;
+  std::vector<std::string> lines;
   if (options.batchFile) {
-    request.Batch = true;
-    request.BatchLines = ReadBatch(*options.batchFile);
+    lines = ReadBatch(*options.batchFile);
   } else {
-    request.Pattern = files.front();
+    lines = {files.front()};
     files.erase(files.begin());
   }
   // A workspace brings its own settings (separators, case, meta-tags) that the pattern is read
   // under; without one, a faulty pattern is reported before the files are indexed.
-  bool workspace = CurrentGlobalOptions().workspaceFile.has_value();
-  InstallConsoleFrontEnd(CurrentGlobalOptions().assumeYes);
+  bool workspace = session.options.workspaceFile.has_value();
+  InstallConsoleFrontEnd(session.options.assumeYes);
   if (!workspace && files.empty()) Usage("no FILE given");
   std::unique_ptr<TCorpus> corpus;
-  if (workspace && !(corpus = OpenCommandCorpus(files, "extract"))) return 1;
-  ApplyRunSettings(options);
-  CheckSortKeys("extract", options.list, ShownMethod(), options.kind == kWordTag, "--syntax tag");
-  std::unique_ptr<TExtractRecords> records = BuildExtractRecords(request);
-  if (!records) return 1;
-  if (!workspace && !(corpus = OpenCommandCorpus(files, "extract"))) return 1;
+  if (workspace && !(corpus = OpenCommandCorpus(session, files, "extract"))) return 1;
+  TProgramSettings& settings = session.settings;
+  ApplyRunSettings(options, settings.config);
+  CheckSortKeys("extract", options.list, ShownMethod(settings.config), options.kind == kWordTag,
+                "--syntax tag");
+  std::unique_ptr<TExtractRecords> records;
+  try {
+    records = ParseExtractRequest(options.kind, options.batchFile.has_value(), lines,
+                                  settings.config, settings.tables);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());
+    return 1;
+  }
+  if (!workspace && !(corpus = OpenCommandCorpus(session, files, "extract"))) return 1;
   if (corpus->Index() == nullptr) {
     std::cerr << "extract: the corpus has no index\n";
     return 1;
   }
-  std::unique_ptr<TCollocationList> list = ExtractAll(*records, *corpus->Index());
+  std::unique_ptr<TCollocationList> list = ExtractAll(*records, *corpus->Index(), settings.Run());
   return PrintList(*list, options.list, list->ScoreMethod(), records->Caption()) ? 0 : 1;
 }
 

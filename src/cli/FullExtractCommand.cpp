@@ -16,9 +16,7 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "settings/Settings.h"
 #include "engine/FullExtract.h"
-#include "dialogs/FEOptions.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
 
@@ -118,11 +116,12 @@ TFullExtractCliOptions ParseOptions(const TArgs& args) {
   return options;
 }
 
-void ApplySpans(const TFullExtractCliOptions& options, TFullExtractOptions& settings) {
+void ApplySpans(const TFullExtractCliOptions& options, const ZuzadovUdirev& config,
+                TFullExtractOptions& settings) {
   if (options.minSpan) settings.Min_Span = *options.minSpan;
   if (options.maxSpan) settings.Max_Span = *options.maxSpan;
   if (options.posTags) {
-    if (Config().WordTag == 0) {
+    if (config.WordTag == 0) {
       Usage("--pos-tags needs a corpus with word tags (--set WordTag=1 or 2)");
     }
     settings.UsePOSTags = true;
@@ -155,45 +154,46 @@ void ApplyFilters(const TFullExtractCliOptions& options, TFullExtractOptions& se
 
 // The method the list will show: the extended filter's, or what --score switches it to (only
 // Mutual Information applies to sequences of three words and more).
-uint8_t ShownMethod(const TFullExtractCliOptions& options) {
+uint8_t ShownMethod(const TFullExtractCliOptions& options, const TFullExtractOptions& settings) {
   if (options.list.scoreMethod) {
     return *options.list.scoreMethod == smMutualInfo ? uint8_t{smMutualInfo} : uint8_t{smNone};
   }
-  return FullExtractOptions().EF_Score_Method == smCost ? uint8_t{smCost} : uint8_t{smMutualInfo};
+  return settings.EF_Score_Method == smCost ? uint8_t{smCost} : uint8_t{smMutualInfo};
 }
 
 // The settings of the options, on top of those of the corpus (a workspace brings its own).
-void ApplyRunSettings(const TFullExtractCliOptions& options) {
-  ApplySpans(options, FullExtractOptions());
-  ApplyFilters(options, FullExtractOptions());
-  ApplyListSettings(options.list);
-  const bool tagged = FullExtractOptions().UsePOSTags && Config().WordTag != 0;
-  CheckSortKeys(kCommand, options.list, ShownMethod(options), tagged, "--pos-tags");
+void ApplyRunSettings(const TFullExtractCliOptions& options, TProgramSettings& settings) {
+  ApplySpans(options, settings.config, settings.fullExtract);
+  ApplyFilters(options, settings.fullExtract);
+  ApplyListSettings(options.list, settings.config);
+  const bool tagged = settings.fullExtract.UsePOSTags && settings.config.WordTag != 0;
+  CheckSortKeys(kCommand, options.list, ShownMethod(options, settings.fullExtract), tagged,
+                "--pos-tags");
 }
 
 }  // namespace
 
-int RunFullExtract(const TArgs& args) {
+int RunFullExtract(const TArgs& args, TCliSession& session) {
   TFullExtractCliOptions options = ParseOptions(args);
   if (options.help) {
     std::fputs(kUsage.c_str(), stdout);
     return 0;
   }
-  const bool workspace = CurrentGlobalOptions().workspaceFile.has_value();
-  InstallConsoleFrontEnd(CurrentGlobalOptions().assumeYes);
+  const bool workspace = session.options.workspaceFile.has_value();
+  InstallConsoleFrontEnd(session.options.assumeYes);
   if (!workspace && options.files.empty()) Usage("no FILE given");
   std::unique_ptr<TCorpus> corpus;
   // Without a workspace, bad options are reported before the files are indexed.
-  if (workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
-  ApplyRunSettings(options);
-  if (!workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
+  if (workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
+  TProgramSettings& settings = session.settings;
+  ApplyRunSettings(options, settings);
+  if (!workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
   if (corpus->Index() == nullptr) {
     std::cerr << kCommand << ": the corpus has no index\n";
     return 1;
   }
-  corpus->SetExtracting(true);
-  std::unique_ptr<TCollocationList> list = FullExtract(*corpus->Index(), corpus->FileNames());
-  corpus->SetExtracting(false);
+  std::unique_ptr<TCollocationList> list = FullExtract(
+      *corpus->Index(), corpus->FileNames(), settings.fullExtract, settings.Run());
   if (list == nullptr) {
     std::cerr << kCommand << ": stopped, no list\n";
     return 1;
@@ -203,7 +203,7 @@ int RunFullExtract(const TArgs& args) {
   if (options.list.scoreMethod) {
     shown = *options.list.scoreMethod;
     if (shown != smNone && shown != list->ScoreMethod()) {
-      list->ComputeScores(shown, CorpusWords(*corpus->Index()));
+      list->ComputeScores(shown, CorpusWords(*corpus->Index(), settings.config));
       shown = list->ScoreMethod();
     }
   }

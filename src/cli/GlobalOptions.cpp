@@ -2,9 +2,7 @@
 
 #include <filesystem>
 
-#include "settings/Settings.h"
 #include "config/SettingsFile.h"
-#include "engine/StopList.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
@@ -41,26 +39,21 @@ std::pair<std::string, std::string> SplitSetting(const std::string& text) {
   return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-TGlobalOptions& StoredOptions() {
-  static TGlobalOptions options;
-  return options;
-}
-
-bool ReadConfiguredSettings(const TGlobalOptions& options) {
+bool ReadConfiguredSettings(const TGlobalOptions& options, TProgramSettings& settings) {
   if (options.workspaceFile) {
     if (!FileExists(*options.workspaceFile)) {
       MsgError("Could not read from configuration file " + *options.workspaceFile + "!");
       return false;
     }
-    return ReadSettings(*options.workspaceFile);
+    return ReadSettings(*options.workspaceFile, settings);
   }
   if (options.noConfig) return true;
-  if (!options.configFile) return ReadSettings(ConfigReadPath());
+  if (!options.configFile) return ReadSettings(ConfigReadPath(), settings);
   if (!FileExists(*options.configFile)) {
     MsgError("Could not read from configuration file " + *options.configFile + "!");
     return false;
   }
-  return ReadSettings(*options.configFile);
+  return ReadSettings(*options.configFile, settings);
 }
 
 }  // namespace
@@ -95,34 +88,32 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
   return options;
 }
 
-void SetSetting(const std::string& key, const std::string& value) {
+void SetSetting(TProgramSettings& settings, const std::string& key, const std::string& value) {
   TIniFile effective;
-  WriteSettingsTo(effective);
+  WriteSettingsTo(effective, settings);
   for (const std::string& section : effective.SectionNames()) {
     if (!effective.ValueExists(section, key)) continue;
     effective.WriteString(section, key, value);
-    ReadSettingsFrom(effective);
+    ReadSettingsFrom(effective, settings);
     return;
   }
   throw EUsage{"unknown setting '" + key + "' (see 'quenterra-cli config' for the keys)"};
 }
 
-bool ApplyGlobalOptions(const TGlobalOptions& options) {
-  StoredOptions() = options;
-  if (!ReadConfiguredSettings(options)) return false;
-  return ApplySettingOverrides(options);
+bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& settings) {
+  if (!ReadConfiguredSettings(options, settings)) return false;
+  return ApplySettingOverrides(options, settings);
 }
 
-const TGlobalOptions& CurrentGlobalOptions() { return StoredOptions(); }
-
-bool ApplySettingOverrides(const TGlobalOptions& options) {
-  for (const auto& [key, value] : options.sets) SetSetting(key, value);
+bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings) {
+  for (const auto& [key, value] : options.sets) SetSetting(settings, key, value);
   if (options.stopListFile) {
     std::error_code error;
     std::filesystem::path file = std::filesystem::absolute(*options.stopListFile, error);
-    StopList().SetFileName(error ? *options.stopListFile : file.lexically_normal().string());
-    if (!StopList().LoadFromFile()) return false;
-    Config().UseStoplist = true;
+    TStopList& stopList = settings.stopList;
+    stopList.SetFileName(error ? *options.stopListFile : file.lexically_normal().string());
+    if (!stopList.LoadFromFile()) return false;
+    settings.config.UseStoplist = true;
   }
   return true;
 }

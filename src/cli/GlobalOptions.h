@@ -9,9 +9,16 @@
 #include <utility>
 #include <vector>
 
-#include "cli/Commands.h"
+#include "config/ProgramSettings.h"
 
 namespace quenterra::cli {
+
+using TArgs = std::vector<std::string>;
+
+// Thrown for bad command-line usage: main prints the text and exits with status 2.
+struct EUsage {
+  std::string message;
+};
 
 struct TGlobalOptions {
   std::optional<std::string> configFile;                    // --config FILE
@@ -30,20 +37,18 @@ extern const char kGlobalOptionsHelp[];
 // with --no-config.
 TGlobalOptions ExtractGlobalOptions(TArgs& args);
 
-// Puts the options into effect and keeps them for CurrentGlobalOptions: reads the settings (the
-// default settings file when present, the --config file, the --workspace file, or none), then
-// ApplySettingOverrides. Returns false after printing the reason when the settings or the stop
-// list cannot be read; throws EUsage for an unknown setting.
-bool ApplyGlobalOptions(const TGlobalOptions& options);
-// The options of this run, as ApplyGlobalOptions received them.
-const TGlobalOptions& CurrentGlobalOptions();
+// Puts the options into effect on `settings`: reads the settings (the default settings file when
+// present, the --config file, the --workspace file, or none), then ApplySettingOverrides.
+// Returns false after printing the reason when the settings or the stop list cannot be read;
+// throws EUsage for an unknown setting.
+bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& settings);
 // Applies the --set overrides and loads the --stoplist file, which also switches UseStoplist on;
 // run again after a workspace's settings replaced them. False when the stop list cannot be read.
-bool ApplySettingOverrides(const TGlobalOptions& options);
+bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings);
 
 // Sets one setting by its INI key (looked up in every section, letter case ignored) through the
 // settings reader, so encodings and limits apply as for the file. Throws EUsage for a key the
 // settings file does not hold.
-void SetSetting(const std::string& key, const std::string& value);
+void SetSetting(TProgramSettings& settings, const std::string& key, const std::string& value);
 
 }  // namespace quenterra::cli

@@ -84,14 +84,14 @@ void PrintStats(const TCorpus& corpus, double seconds) {
 
 }  // namespace
 
-int RunIndex(const TArgs& args) {
+int RunIndex(const TArgs& args, TCliSession& session) {
   TIndexOptions options = ParseOptions(args);
   if (options.help) {
     std::fputs(kUsage, stdout);
     return 0;
   }
   auto start = std::chrono::steady_clock::now();
-  std::unique_ptr<TCorpus> corpus = OpenCommandCorpus(options.files, "index");
+  std::unique_ptr<TCorpus> corpus = OpenCommandCorpus(session, options.files, "index");
   if (!corpus) return 1;
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%s\n", corpus->UpdateCorpusInfo().c_str());

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <iostream>
 
-#include "settings/Settings.h"
 #include "engine/ListFormat.h"
 
 namespace quenterra::cli {
@@ -105,8 +104,8 @@ bool TakeListOption(TOptionArg& option, TListOptions& options) {
   return true;
 }
 
-void ApplyListSettings(const TListOptions& options) {
-  if (options.minFreq) Config().Min_Word_Freq = *options.minFreq;
+void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config) {
+  if (options.minFreq) config.Min_Word_Freq = *options.minFreq;
 }
 
 void CheckSortKeys(const std::string& command, const TListOptions& options, uint8_t shownMethod,

@@ -12,6 +12,7 @@
 
 #include "cli/Commands.h"
 #include "engine/collocList.h"
+#include "settings/Settings.h"
 
 namespace quenterra::cli {
 
@@ -63,7 +64,7 @@ class TOptionArg {
 // Takes the option when it is a listing option; false otherwise.
 bool TakeListOption(TOptionArg& option, TListOptions& options);
 // Puts --min-freq into Min_Word_Freq.
-void ApplyListSettings(const TListOptions& options);
+void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config);
 // Refuses the sort keys a list window would not offer: score while no score is shown, the tag
 // key for an untagged list (postagHint names what makes a list tagged).
 void CheckSortKeys(const std::string& command, const TListOptions& options, uint8_t shownMethod,

@@ -14,7 +14,6 @@
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
 #include "cli/ListOptions.h"
-#include "settings/Settings.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
 
@@ -84,49 +83,50 @@ TNGramsOptions ParseOptions(const TArgs& args) {
 
 // The settings of the options, on top of those of the corpus (a workspace brings its own);
 // returns the score method the list will show.
-uint8_t ApplyRunSettings(const TNGramsOptions& options) {
-  TFullExtractOptions& fullExtract = FullExtractOptions();
+uint8_t ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings) {
+  TFullExtractOptions& fullExtract = settings.fullExtract;
+  ZuzadovUdirev& config = settings.config;
   if (options.span) fullExtract.Max_Span = *options.span;
   if (options.posTags) {
-    if (Config().WordTag == 0) {
+    if (config.WordTag == 0) {
       Usage("--pos-tags needs a corpus with word tags (--set WordTag=1 or 2)");
     }
     fullExtract.UsePOSTags = true;
   }
-  ApplyListSettings(options.list);
-  if (options.list.scoreMethod) Config().Last_Method_Selected = *options.list.scoreMethod;
-  uint8_t method = ValidScoreMethod(Config().Last_Method_Selected);
+  ApplyListSettings(options.list, config);
+  if (options.list.scoreMethod) config.Last_Method_Selected = *options.list.scoreMethod;
+  uint8_t method = ValidScoreMethod(config.Last_Method_Selected);
   if (std::clamp(fullExtract.Max_Span, kMinNGram, kMaxNGram) >= 3 && method != smMutualInfo) {
     method = smNone;
   }
-  const bool tagged = fullExtract.UsePOSTags && Config().WordTag != 0;
+  const bool tagged = fullExtract.UsePOSTags && config.WordTag != 0;
   CheckSortKeys(kCommand, options.list, method, tagged, "--pos-tags");
   return method;
 }
 
 }  // namespace
 
-int RunNGrams(const TArgs& args) {
+int RunNGrams(const TArgs& args, TCliSession& session) {
   TNGramsOptions options = ParseOptions(args);
   if (options.help) {
     std::fputs(kUsage.c_str(), stdout);
     return 0;
   }
-  const bool workspace = CurrentGlobalOptions().workspaceFile.has_value();
-  InstallConsoleFrontEnd(CurrentGlobalOptions().assumeYes);
+  const bool workspace = session.options.workspaceFile.has_value();
+  InstallConsoleFrontEnd(session.options.assumeYes);
   if (!workspace && options.files.empty()) Usage("no FILE given");
   std::unique_ptr<TCorpus> corpus;
   // Without a workspace, bad options are reported before the files are indexed.
-  if (workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
-  ApplyRunSettings(options);
-  if (!workspace && !(corpus = OpenCommandCorpus(options.files, kCommand))) return 1;
+  if (workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
+  ApplyRunSettings(options, session.settings);
+  if (!workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
   if (corpus->Index() == nullptr) {
     std::cerr << kCommand << ": the corpus has no index\n";
     return 1;
   }
-  corpus->SetExtracting(true);
-  std::unique_ptr<TCollocationList> list = ExtractNGrams(*corpus->Index(), corpus->FileNames());
-  corpus->SetExtracting(false);
+  std::unique_ptr<TCollocationList> list =
+      ExtractNGrams(*corpus->Index(), corpus->FileNames(), session.settings.fullExtract,
+                    session.settings.Run());
   return PrintList(*list, options.list, list->ScoreMethod(), kNGramsCaption) ? 0 : 1;
 }
 

@@ -80,7 +80,7 @@ class TTokenPrinter : public TTokenSink {
 
 // The file names after the options, or those of the --workspace; throws EUsage for an unknown
 // option or no file.
-std::vector<std::string> ParseFiles(const TArgs& args, bool& help) {
+std::vector<std::string> ParseFiles(const TArgs& args, const TGlobalOptions& global, bool& help) {
   std::vector<std::string> files;
   bool options = true;
   for (const std::string& arg : args) {
@@ -94,7 +94,7 @@ std::vector<std::string> ParseFiles(const TArgs& args, bool& help) {
       files.push_back(arg);
     }
   }
-  const std::optional<std::string>& workspace = CurrentGlobalOptions().workspaceFile;
+  const std::optional<std::string>& workspace = global.workspaceFile;
   if (workspace && !files.empty()) {
     throw EUsage{"tokens: FILE arguments and --workspace exclude each other"};
   }
@@ -118,9 +118,9 @@ int64_t CheckFiles(const std::vector<std::string>& files) {
 
 }  // namespace
 
-int RunTokens(const TArgs& args) {
+int RunTokens(const TArgs& args, TCliSession& session) {
   bool help = false;
-  std::vector<std::string> files = ParseFiles(args, help);
+  std::vector<std::string> files = ParseFiles(args, session.options, help);
   if (help) {
     std::fputs(kUsage, stdout);
     return 0;
@@ -136,7 +136,7 @@ int RunTokens(const TArgs& args) {
   }
 
   TTokenPrinter printer(stdout);
-  TWordSplitter splitter(printer, progress.get());
+  TWordSplitter splitter(printer, session.settings.config, session.settings.tables, progress.get());
   for (size_t i = 0; i < files.size(); ++i) {
     TFileSynchroStream stream(files[i]);
     splitter.SplitFile(stream, static_cast<uint32_t>(i), files[i]);

@@ -40,7 +40,7 @@ struct TWorkspaceArgs {
   bool listFiles = false;
 };
 
-TWorkspaceArgs ParseArgs(const TArgs& args) {
+TWorkspaceArgs ParseArgs(const TArgs& args, const TGlobalOptions& global) {
   TWorkspaceArgs parsed;
   bool more = true;
   std::vector<std::string> positional;
@@ -71,7 +71,7 @@ TWorkspaceArgs ParseArgs(const TArgs& args) {
   if (!IsWorkspaceFileName(parsed.file)) {
     throw EUsage{"workspace: '" + parsed.file + "' does not end in .qws"};
   }
-  if (CurrentGlobalOptions().workspaceFile) {
+  if (global.workspaceFile) {
     throw EUsage{"workspace: names its FILE.qws itself; --workspace is for the other commands"};
   }
   return parsed;
@@ -79,7 +79,7 @@ TWorkspaceArgs ParseArgs(const TArgs& args) {
 
 void PrintInfo(TCorpus& corpus, bool listFiles) {
   bool stored = corpus.LastIndexSource() == TIndexSourceKind::Stored;
-  std::printf("%s\n", corpus.Title().c_str());
+  std::printf("%s\n", WorkspaceTitle(corpus.WorkspaceFile()).c_str());
   std::printf("workspace: %s\n", corpus.WorkspaceFile().c_str());
   std::printf("index: %s in %s\n",
               corpus.Index() == nullptr ? "none"
@@ -94,48 +94,47 @@ void PrintInfo(TCorpus& corpus, bool listFiles) {
   }
 }
 
-int Create(const TWorkspaceArgs& args) {
+int Create(const TWorkspaceArgs& args, TCliSession& session) {
   if (FileExists(args.file)) {
     std::fprintf(stderr, "%s exists: use 'quenterra-cli workspace add'.\n", args.file.c_str());
     return 1;
   }
-  TCorpus corpus;
+  TCorpus corpus(session.settings.config, session.settings.tables);
   if (!corpus.LoadCorpusFiles(args.corpus, false).failed.empty()) return 1;
   // The Save As road: the temporary index moves into the workspace's directory.
-  if (!SaveWorkspaceAs(corpus, args.file, "")) return 1;
-  corpus.SetTitle(WorkspaceTitle(corpus.WorkspaceFile()));
+  if (!SaveWorkspaceAs(corpus, session.settings, args.file, "")) return 1;
   PrintInfo(corpus, false);
   return 0;
 }
 
-int Add(const TWorkspaceArgs& args) {
-  TCorpus corpus;
-  if (!OpenWorkspaceWithOverrides(corpus, args.file)) return 1;
+int Add(const TWorkspaceArgs& args, TCliSession& session) {
+  TCorpus corpus(session.settings.config, session.settings.tables);
+  if (!OpenWorkspaceWithOverrides(session, corpus, args.file)) return 1;
   bool complete = corpus.LoadCorpusFiles(args.corpus, false).failed.empty();
-  if (!SaveWorkspace(corpus)) return 1;
+  if (!SaveWorkspace(corpus, session.settings)) return 1;
   PrintInfo(corpus, false);
   return complete ? 0 : 1;
 }
 
-int Info(const TWorkspaceArgs& args) {
-  TCorpus corpus;
-  if (!OpenWorkspaceWithOverrides(corpus, args.file)) return 1;
+int Info(const TWorkspaceArgs& args, TCliSession& session) {
+  TCorpus corpus(session.settings.config, session.settings.tables);
+  if (!OpenWorkspaceWithOverrides(session, corpus, args.file)) return 1;
   PrintInfo(corpus, args.listFiles);
   return 0;
 }
 
 }  // namespace
 
-int RunWorkspace(const TArgs& args) {
+int RunWorkspace(const TArgs& args, TCliSession& session) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  TWorkspaceArgs parsed = ParseArgs(args);
-  InstallConsoleFrontEnd(CurrentGlobalOptions().assumeYes);
-  int status = parsed.action == "create" ? Create(parsed)
-               : parsed.action == "add"  ? Add(parsed)
-                                         : Info(parsed);
+  TWorkspaceArgs parsed = ParseArgs(args, session.options);
+  InstallConsoleFrontEnd(session.options.assumeYes);
+  int status = parsed.action == "create" ? Create(parsed, session)
+               : parsed.action == "add"  ? Add(parsed, session)
+                                         : Info(parsed, session);
   return std::fflush(stdout) == 0 ? status : 1;
 }
 

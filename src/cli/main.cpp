@@ -6,7 +6,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
-#include "corpus/LangTables.h"
 #include "platform/Errors.h"
 
 namespace quenterra::cli {
@@ -36,15 +35,16 @@ void PrintHelp(std::ostream& out) {
 
 int Main(std::span<char*> argv) {
   TArgs args(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
-  TGlobalOptions options = ExtractGlobalOptions(args);
+  TCliSession session;
+  session.options = ExtractGlobalOptions(args);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     PrintHelp(args.empty() ? std::cerr : std::cout);
     return args.empty() ? 2 : 0;
   }
   for (const TCommand& command : kCommands) {
     if (args[0] != command.name) continue;
-    if (!ApplyGlobalOptions(options)) return 1;
-    return command.run(TArgs(args.begin() + 1, args.end()));
+    if (!ApplyGlobalOptions(session.options, session.settings)) return 1;
+    return command.run(TArgs(args.begin() + 1, args.end()), session);
   }
   std::cerr << "quenterra-cli: unknown command '" << args[0] << "'\n";
   PrintHelp(std::cerr);
@@ -60,7 +60,6 @@ int main(int argc, char** argv) {
   // write, so that the temporary index files are removed on the way out, not by a signal.
   std::signal(SIGPIPE, SIG_IGN);
   try {
-    InitLanguage();
     return cli::Main(std::span<char*>(argv, static_cast<size_t>(argc)));
   } catch (const cli::EUsage& usage) {
     std::cerr << "quenterra-cli: " << usage.message << '\n';

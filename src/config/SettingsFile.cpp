@@ -7,11 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "settings/ExtractHistory.h"
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
-#include "engine/StopList.h"
-#include "patterns/eMetaT.h"
+#include "config/FontValue.h"
+#include "settings/MetaTags.h"
 #include "platform/AtomicFile.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
@@ -26,6 +23,9 @@ constexpr char kTags[] = "Tag Settings";
 constexpr char kExtract[] = "ExtractConfiguration";
 constexpr char kFullExtract[] = "FullExtractConfiguration";
 constexpr char kWordTags[] = "Word Tag Settings";
+constexpr char kHistory[] = "ExtractHistory";
+constexpr char kFrequency[] = "FrequencyConfiguration";
+constexpr char kStopWords[] = "StopList";
 
 
 // A character key whose empty (trimmed) value falls back to `fallback`.
@@ -46,8 +46,7 @@ TFontSpec StockFontIn(int32_t color) {
   return font;
 }
 
-void ReadGeneral(const TIniFile& file) {
-  TGlobalSettings& global = GlobalSettings();
+void ReadGeneral(const TIniFile& file, TGlobalSettings& global) {
   global.ConcordancePath = file.ReadString(kGeneral, "ConcordancePath", "");
   global.FreqPath = file.ReadString(kGeneral, "FreqPath", "");
   global.CorpusFreqPath = file.ReadString(kGeneral, "CorpusFreqPath", "");
@@ -55,18 +54,35 @@ void ReadGeneral(const TIniFile& file) {
   ReadFontKey(file, kGeneral, "SystemFont", global.SystemFont);
 }
 
-void ReadTagSettings(const TIniFile& file) {
-  ZuzadovUdirev& config = Config();
+void ReadTagSettings(const TIniFile& file, ZuzadovUdirev& config) {
   config.TagStart = ReadTrimmedChar(file, kTags, "TagStart", '<', true);
   config.TagStop = ReadTrimmedChar(file, kTags, "TagStop", '>', false);
 }
 
-void ReadExtract(const TIniFile& file) {
-  ZuzadovUdirev& config = Config();
+void ReadHistory(const TIniFile& file, TExtractHistory& history) {
+  ReadCountedList(file, kHistory, "WordPhrase", history.WordPhrase);
+  ReadCountedList(file, kHistory, "RegExp", history.RegExp);
+  ReadCountedList(file, kHistory, "WordTag", history.WordTag);
+  ReadCountedList(file, kHistory, "Batch", history.Batch);
+  history.LastBatchSyntax = file.ReadInteger(kHistory, "LastBatchSyntax", kWordPhrase);
+  if (history.LastBatchSyntax < kWordPhrase || history.LastBatchSyntax > kWordTag) {
+    history.LastBatchSyntax = kWordPhrase;
+  }
+}
+
+void WriteHistory(TIniFile& file, const TExtractHistory& history) {
+  WriteCountedList(file, kHistory, "WordPhrase", history.WordPhrase);
+  WriteCountedList(file, kHistory, "RegExp", history.RegExp);
+  WriteCountedList(file, kHistory, "WordTag", history.WordTag);
+  WriteCountedList(file, kHistory, "Batch", history.Batch);
+  file.WriteInteger(kHistory, "LastBatchSyntax", history.LastBatchSyntax);
+}
+
+void ReadExtract(const TIniFile& file, ZuzadovUdirev& config, TExtractHistory& history) {
   config.NonWordChars = file.ReadString(kExtract, "NonWordChars", kDefaultNonWordChars);
   config.SkippingChars = file.ReadString(kExtract, "SkippingChars", "-=");
   config.EqualChars = file.ReadString(kExtract, "EqualChars", "");
-  ParseEqualChars();
+  ParseEqualChars(config.EqualChars, config.EqualGroups);
   config.WildCard0orMore = file.ReadChar(kExtract, "WildCard0orMore", '*');
   config.WildCard0or1 = file.ReadChar(kExtract, "WildCard0or1", '%');
   config.WildCardExactly1 = file.ReadChar(kExtract, "WildCardExactly1", '?');
@@ -84,11 +100,10 @@ void ReadExtract(const TIniFile& file) {
   config.QuenterraFont = config.HiliteFont;
   config.QuenterraFont.color = TFontSpec::kRed;
   ReadFontKey(file, kExtract, "QuenterraFont", config.QuenterraFont);
-  ExtractHistory().Load(file);
+  ReadHistory(file, history);
 }
 
-void ReadFullExtract(const TIniFile& file) {
-  TFullExtractOptions& options = FullExtractOptions();
+void ReadFullExtract(const TIniFile& file, TFullExtractOptions& options) {
   options.UsePOSTags = file.ReadBool(kFullExtract, "UsePOSTags", false);
   options.IF_Score_Method = ReadByte(file, kFullExtract, "IF_Score_Method", 4);
   options.IFMin_T_Score = file.ReadFloat(kFullExtract, "IFMin_T_Score", 0.5);
@@ -101,8 +116,7 @@ void ReadFullExtract(const TIniFile& file) {
   options.Max_Span = file.ReadInteger(kFullExtract, "Max_Span", 7);
 }
 
-void ReadWordTags(const TIniFile& file) {
-  ZuzadovUdirev& config = Config();
+void ReadWordTags(const TIniFile& file, ZuzadovUdirev& config) {
   config.wTagStarts.clear();
   config.MetaTags.clear();
   config.WordTag = ReadByte(file, kWordTags, "WordTag", 0);
@@ -119,8 +133,28 @@ void ReadWordTags(const TIniFile& file) {
   config.MetaTags = MetaTagsFromRows(rows);
 }
 
-void WriteGeneral(TIniFile& file) {
-  const TGlobalSettings& global = GlobalSettings();
+// FrequencyConfiguration/StopListFileName names the stop list's file; when it is empty the words
+// come from the counted list StopList/Word.
+void ReadStopList(const TIniFile& file, TStopList& stopList) {
+  stopList.SetFileName(file.ReadString(kFrequency, "StopListFileName", ""));
+  if (!stopList.FileName().empty()) {
+    stopList.LoadFromFile();
+    return;
+  }
+  std::vector<std::string> words;
+  ReadCountedList(file, kStopWords, "Word", words);
+  stopList.SetWords(std::move(words));
+}
+
+// The file name; without one, a non-empty list replaces section StopList.
+void WriteStopList(TIniFile& file, const TStopList& stopList) {
+  file.WriteString(kFrequency, "StopListFileName", stopList.FileName());
+  if (!stopList.FileName().empty() || stopList.Words().empty()) return;
+  file.EraseSection(kStopWords);
+  WriteCountedList(file, kStopWords, "Word", stopList.Words());
+}
+
+void WriteGeneral(TIniFile& file, const TGlobalSettings& global) {
   file.WriteString(kGeneral, "CorpusPath", global.CorpusPath);
   file.WriteString(kGeneral, "StopListPath", global.StopListPath);
   file.WriteString(kGeneral, "ConcordancePath", global.ConcordancePath);
@@ -130,8 +164,7 @@ void WriteGeneral(TIniFile& file) {
   WriteFontKey(file, kGeneral, "SystemFont", global.SystemFont);
 }
 
-void WriteExtract(TIniFile& file) {
-  const ZuzadovUdirev& config = Config();
+void WriteExtract(TIniFile& file, const ZuzadovUdirev& config) {
   file.WriteString(kExtract, "NonWordChars", config.NonWordChars);
   file.WriteString(kExtract, "SkippingChars", config.SkippingChars);
   file.WriteString(kExtract, "EqualChars", config.EqualChars);
@@ -155,8 +188,7 @@ void WriteExtract(TIniFile& file) {
   WriteFontKey(file, kExtract, "QuenterraFont", config.QuenterraFont);
 }
 
-void WriteFullExtract(TIniFile& file) {
-  const TFullExtractOptions& options = FullExtractOptions();
+void WriteFullExtract(TIniFile& file, const TFullExtractOptions& options) {
   file.WriteBool(kFullExtract, "UsePOSTags", options.UsePOSTags);
   file.WriteInteger(kFullExtract, "IF_Score_Method", options.IF_Score_Method);
   file.WriteFloat(kFullExtract, "IFMin_T_Score", options.IFMin_T_Score);
@@ -169,8 +201,7 @@ void WriteFullExtract(TIniFile& file) {
   file.WriteInteger(kFullExtract, "Max_Span", options.Max_Span);
 }
 
-void WriteWordTags(TIniFile& file) {
-  const ZuzadovUdirev& config = Config();
+void WriteWordTags(TIniFile& file, const ZuzadovUdirev& config) {
   file.WriteInteger(kWordTags, "WordTag", config.WordTag);
   file.WriteChar(kWordTags, "wTagDelimiter", config.wTagDelimiter);
   file.WriteBool(kWordTags, "wTagBefore", config.wTagBefore);
@@ -233,39 +264,40 @@ std::string ConfigWritePath(const TConfigLocations& where) {
 
 // ---- Reading and writing ----------------------------------------------------------------------
 
-void ReadSettingsFrom(const TIniFile& file) {
-  ZuzadovUdirev& config = Config();
-  TGlobalSettings& global = GlobalSettings();
+void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings) {
+  ZuzadovUdirev& config = settings.config;
+  TGlobalSettings& global = settings.global;
   global.CorpusFont = config.NormalFont = TFontSpec::StockSystemFont();
   config.HiliteFont = StockFontIn(TFontSpec::kBlue);
   config.QuenterraFont = StockFontIn(TFontSpec::kRed);
   global.SystemFont = TFontSpec::DefaultSystemFont();
-  ReadGeneral(file);
-  ReadTagSettings(file);
-  ReadExtract(file);
-  ReadFullExtract(file);
-  ReadWordTags(file);
-  StopList().LoadFromConfig(file);
+  ReadGeneral(file, global);
+  ReadTagSettings(file, config);
+  ReadExtract(file, config, settings.history);
+  ReadFullExtract(file, settings.fullExtract);
+  ReadWordTags(file, config);
+  ReadStopList(file, settings.stopList);
   int32_t language = file.ReadInteger(kGeneral, "Language",
                                       static_cast<int32_t>(UserDefaultLanguage()));
-  ApplyLanguage(static_cast<uint32_t>(language));
+  global.Language = StoredLanguage(static_cast<uint32_t>(language));
+  settings.RebuildTables();
 }
 
-void WriteSettingsTo(TIniFile& file) {
-  WriteGeneral(file);
-  file.WriteChar(kTags, "TagStart", Config().TagStart);
-  file.WriteChar(kTags, "TagStop", Config().TagStop);
-  WriteExtract(file);
-  ExtractHistory().Save(file);
-  WriteFullExtract(file);
-  WriteWordTags(file);
-  StopList().SaveToConfig(file);
-  file.WriteInteger(kGeneral, "Language", CurrentLanguage());
+void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings) {
+  WriteGeneral(file, settings.global);
+  file.WriteChar(kTags, "TagStart", settings.config.TagStart);
+  file.WriteChar(kTags, "TagStop", settings.config.TagStop);
+  WriteExtract(file, settings.config);
+  WriteHistory(file, settings.history);
+  WriteFullExtract(file, settings.fullExtract);
+  WriteWordTags(file, settings.config);
+  WriteStopList(file, settings.stopList);
+  file.WriteInteger(kGeneral, "Language", settings.global.Language);
 }
 
-bool ReadSettings(const std::string& fileName) {
+bool ReadSettings(const std::string& fileName, TProgramSettings& settings) {
   try {
-    ReadSettingsFrom(TIniFile::Load(fileName));
+    ReadSettingsFrom(TIniFile::Load(fileName), settings);
     return true;
   } catch (const std::exception&) {
     MsgError("Could not read from configuration file " + fileName + "!");
@@ -273,11 +305,11 @@ bool ReadSettings(const std::string& fileName) {
   }
 }
 
-bool WriteSettings(const std::string& fileName) {
+bool WriteSettings(const std::string& fileName, const TProgramSettings& settings) {
   if (fileName.empty()) return false;  // no writable location: not saved, silently
   try {
     TIniFile file;
-    WriteSettingsTo(file);
+    WriteSettingsTo(file, settings);
     file.Save(fileName);
     return true;
   } catch (const std::exception&) {
@@ -327,38 +359,5 @@ bool WriteSaveOnExit(const std::string& fileName, bool value) {
 bool WriteWorkspacePath(const std::string& fileName, const std::string& value) {
   return WriteSingleKey(fileName, "WorkspacePath", value);
 }
-
-// ---- Equal characters -------------------------------------------------------------------------
-
-bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups) {
-  text = TrimSpaces(text);
-  if (text.empty()) {
-    groups.clear();
-    return true;
-  }
-  std::string packed;
-  for (char c : text)
-    if (c != ' ') packed += c;
-  if (packed.back() != ';') packed += ';';
-  std::vector<TCharSet> parsed;
-  size_t start = 0;
-  while (start < packed.size()) {
-    size_t end = packed.find(';', start);
-    if (end == start) return false;  // an empty group
-    TCharSet group;
-    for (size_t i = start; i < end; ++i) {
-      unsigned char c = static_cast<unsigned char>(packed[i]);
-      bool member = (i - start) % 2 == 0;
-      if (member ? c < 'A' : c != '=') return false;
-      if (member) group.Add(c);
-    }
-    if (!group.Empty()) parsed.push_back(group);
-    start = end + 1;
-  }
-  groups = std::move(parsed);
-  return true;
-}
-
-bool ParseEqualChars() { return ParseEqualChars(Config().EqualChars, Config().EqualGroups); }
 
 }  // namespace quenterra

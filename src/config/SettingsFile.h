@@ -1,15 +1,16 @@
-// The settings file QUENTERRA.INI: where it lives, and how the process-wide settings (the
-// configuration object, the full-extract options, the global settings, the extract histories, the
-// stop list and the language) are read from and written to it. Workspace files hold the same
-// sections (ReadSettingsFrom / WriteSettingsTo on their own model).
+// The settings file QUENTERRA.INI: where it lives, and how a front end's settings (the
+// configuration object, the full-extract options, the global settings with the language, the
+// extract histories and the stop list) are read from and written to it. This is the one place
+// that knows the file's sections and keys; workspace files hold the same sections
+// (ReadSettingsFrom / WriteSettingsTo on their own model).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "config/ProgramSettings.h"
 #include "platform/IniFile.h"
-#include "platform/CharSet.h"
 
 namespace quenterra {
 
@@ -32,18 +33,19 @@ std::string ConfigReadPath(const TConfigLocations& where = DefaultConfigLocation
 // else empty (nothing is written).
 std::string ConfigWritePath(const TConfigLocations& where = DefaultConfigLocations());
 
-// Reads every setting from the file; a missing file gives the defaults. On an error shows
-// "Could not read from configuration file <name>!" and returns false; what was read stays.
-bool ReadSettings(const std::string& fileName);
+// Reads every setting from the file into `settings` and rebuilds its tables; a missing file
+// gives the defaults. On an error shows "Could not read from configuration file <name>!" and
+// returns false; what was read stays.
+bool ReadSettings(const std::string& fileName, TProgramSettings& settings);
 // Replaces the file with every setting (not SaveOnExit and WorkspacePath: write them after). On
 // an error shows "Could not write to configuration file <name>!", returns false and leaves the
 // old file as it was. An empty name (ConfigWritePath found no place) returns false silently.
-bool WriteSettings(const std::string& fileName);
+bool WriteSettings(const std::string& fileName, const TProgramSettings& settings);
 
 // The same on a model held in memory. ReadSettingsFrom also loads the stop list (which may read
-// its own file) and applies the stored language.
-void ReadSettingsFrom(const TIniFile& file);
-void WriteSettingsTo(TIniFile& file);
+// its own file), takes the stored language (StoredLanguage) and rebuilds the tables.
+void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings);
+void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings);
 
 // The single keys of section GeneralConfiguration kept in the settings file only. The writes load
 // the file, set the key and replace the file; they return false when that fails.
@@ -51,12 +53,5 @@ bool ReadSaveOnExit(const std::string& fileName);
 std::string ReadWorkspacePath(const std::string& fileName);
 bool WriteSaveOnExit(const std::string& fileName, bool value);
 bool WriteWorkspacePath(const std::string& fileName, const std::string& value);
-
-// Parses an equal-characters text ("a=b; c=d=e") into its groups. Spaces are ignored; each
-// ';'-separated group alternates characters of code 65 or above with '='. Returns false (and
-// leaves `groups` alone) on a syntax error; an empty text gives no groups.
-bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups);
-// Parses Config().EqualChars into Config().EqualGroups; false leaves the groups unchanged.
-bool ParseEqualChars();
 
 }  // namespace quenterra

@@ -40,10 +40,11 @@ void WriteError(const std::string& fileName) {
 
 // The settings and the corpus section, written together so that the file is either complete or
 // left as it was.
-bool WriteWorkspaceFile(TCorpus& corpus, const std::string& fileName) {
+bool WriteWorkspaceFile(const TCorpus& corpus, const TProgramSettings& settings,
+                        const std::string& fileName) {
   try {
     TIniFile file;
-    WriteSettingsTo(file);
+    WriteSettingsTo(file, settings);
     file.EraseSection(kCorpusFilesSection);
     WriteCountedList(file, kCorpusFilesSection, kFileKey, corpus.FileNames());
     WriteCountedList(file, kCorpusFilesSection, kFlagsKey, corpus.FileFlags());
@@ -79,7 +80,7 @@ std::string WorkspaceTitle(const std::string& fileName) {
   return std::string(kProgramTitle) + " - " + name;
 }
 
-bool OpenWorkspace(TCorpus& corpus, const std::string& fileName,
+bool OpenWorkspace(TCorpus& corpus, TProgramSettings& settings, const std::string& fileName,
                    const std::function<void()>& settingsRead) {
   std::string workspace = FullName(fileName);
   TIniFile file;
@@ -90,7 +91,7 @@ bool OpenWorkspace(TCorpus& corpus, const std::string& fileName,
   }
   try {
     file = TIniFile::Load(workspace);
-    ReadSettingsFrom(file);
+    ReadSettingsFrom(file, settings);
   } catch (const std::exception&) {
     ReadError(fileName);
     return false;
@@ -104,25 +105,25 @@ bool OpenWorkspace(TCorpus& corpus, const std::string& fileName,
   if (!names.empty()) corpus.LoadCorpusFiles(names, true);
   corpus.Recount();
   corpus.UpdateCorpusInfo();
-  corpus.SetTitle(WorkspaceTitle(workspace));
   return true;
 }
 
-bool SaveWorkspace(TCorpus& corpus) {
+bool SaveWorkspace(const TCorpus& corpus, const TProgramSettings& settings) {
   if (corpus.WorkspaceFile().empty()) return false;
-  return WriteWorkspaceFile(corpus, corpus.WorkspaceFile());
+  return WriteWorkspaceFile(corpus, settings, corpus.WorkspaceFile());
 }
 
-bool SaveWorkspaceAs(TCorpus& corpus, const std::string& fileName, const std::string& configFile) {
+bool SaveWorkspaceAs(TCorpus& corpus, const TProgramSettings& settings, const std::string& fileName,
+                     const std::string& configFile) {
   std::string workspace = FullName(fileName);
-  if (workspace == corpus.WorkspaceFile()) return WriteWorkspaceFile(corpus, workspace);
+  if (workspace == corpus.WorkspaceFile()) return WriteWorkspaceFile(corpus, settings, workspace);
   // Without an extension the index directory would take the file's own name.
   if (fs::path(workspace).extension().empty()) {
     WriteError(fileName);
     return false;
   }
   bool wasActive = !corpus.WorkspaceFile().empty();
-  if (!WriteWorkspaceFile(corpus, workspace)) return false;
+  if (!WriteWorkspaceFile(corpus, settings, workspace)) return false;
   std::error_code ignored;  // a directory that cannot be made fails the transfer below
   fs::create_directories(TCorpusIndex::WorkspaceDir(workspace), ignored);
   try {

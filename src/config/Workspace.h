@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ProgramSettings.h"
 #include "corpus/Corpus.h"
 
 namespace quenterra {
@@ -38,25 +39,27 @@ bool IsWorkspaceFileName(const std::string& name);
 // its first letter (a to z) upper-cased: "Quenterra - My data" for "MY DATA.QWS".
 std::string WorkspaceTitle(const std::string& fileName);
 
-// Opens a workspace: reads its settings (then runs settingsRead, where the command line applies
-// its overrides), unloads the corpus, makes the workspace active, loads its corpus files with
-// the stored index (rebuilt with "Error loading the index." when it is missing, damaged or
-// describes other files) and sets the title. A file that does not exist or cannot be read shows
-// "Could not read from configuration file <name>!" and returns false with the corpus and the
+// Opens a workspace: reads its settings into `settings` (the ones the corpus was made with; then
+// runs settingsRead, where the command line applies its overrides), unloads the corpus, makes
+// the workspace active and loads its corpus files with the stored index (rebuilt with "Error
+// loading the index." when it is missing, damaged or describes other files). The caller sets
+// the title (WorkspaceTitle). A file that does not exist or cannot be read shows "Could not read
+// from configuration file <name>!" and returns false with the settings, the corpus and the
 // active workspace unchanged. Files of the list that cannot be opened are reported one by one
 // and left out. The build's exceptions propagate.
-bool OpenWorkspace(TCorpus& corpus, const std::string& fileName,
+bool OpenWorkspace(TCorpus& corpus, TProgramSettings& settings, const std::string& fileName,
                    const std::function<void()>& settingsRead = {});
 // Writes the settings and the corpus section into the active workspace's file. False, after
 // "Could not write to configuration file <name>!", when that fails or no workspace is active.
-bool SaveWorkspace(TCorpus& corpus);
+bool SaveWorkspace(const TCorpus& corpus, const TProgramSettings& settings);
 // Saves under `fileName`. The active workspace's own name only rewrites its file. Another name is
 // written first; only when that succeeded does it become the active workspace (the title stays),
 // with the index brought into its directory: copied from the workspace active before, else
 // moved from the temporary files; and then WorkspacePath is written to `configFile` (skipped
 // when empty). On a failure the error is shown and false returned; a failure to bring the index
 // leaves the previous workspace active.
-bool SaveWorkspaceAs(TCorpus& corpus, const std::string& fileName, const std::string& configFile);
+bool SaveWorkspaceAs(TCorpus& corpus, const TProgramSettings& settings, const std::string& fileName,
+                     const std::string& configFile);
 // The corpus files that workspace `fileName` lists, in order. Throws EFileError when the file
 // cannot be read.
 std::vector<std::string> ReadWorkspaceFiles(const std::string& fileName);

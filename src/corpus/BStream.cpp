@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 
 namespace quenterra {
 
@@ -26,15 +24,14 @@ TCharSet EndSetOf(char stop) {
 
 }  // namespace
 
-TBufStream::TBufStream(TSynchroStream& stream)
+TBufStream::TBufStream(TSynchroStream& stream, const ZuzadovUdirev& config)
     : stream_(stream), rangeEnd_(stream.GetSize()), buffer_(kBufferSize + 1, 0) {
-  delimiters_ = BuildDelimiterSet();
-  ConfigureTags();
+  delimiters_ = BuildDelimiterSet(config);
+  ConfigureTags(config);
   Seek(0);
 }
 
-void TBufStream::ConfigureTags() {
-  const ZuzadovUdirev& z = Config();
+void TBufStream::ConfigureTags(const ZuzadovUdirev& z) {
   tagStart_ = static_cast<unsigned char>(z.TagStart);
   tagEnds_ = EndSetOf(z.TagStop);
   wordTagMode_ = z.WordTag;

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/CharSet.h"
 #include "corpus/SynStream.h"
+#include "platform/CharSet.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -32,13 +33,13 @@ class TBufStream {
   static constexpr int64_t kLookBehind = 256;
 
   // Reads the first block of stream, whose whole size is the range; takes the delimiter set and
-  // the tag settings of the current configuration. The stream must outlive the reader.
-  explicit TBufStream(TSynchroStream& stream);
+  // the tag settings of config. The stream must outlive the reader.
+  TBufStream(TSynchroStream& stream, const ZuzadovUdirev& config);
   TBufStream(const TBufStream&) = delete;
   TBufStream& operator=(const TBufStream&) = delete;
 
-  // Copies the current tag settings (normal tags and word tags) from Config().
-  void ConfigureTags();
+  // Copies the tag settings (normal tags and word tags) of config.
+  void ConfigureTags(const ZuzadovUdirev& config);
 
   // Positions at start and delivers bytes only below end; clears the tag state.
   void SetRange(int64_t start, int64_t end);

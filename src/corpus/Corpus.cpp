@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "settings/Settings.h"
 #include "corpus/IndexState.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
@@ -21,12 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kStrayNameChars[] = "\"*:<>?\\|";
-
-
-template <typename Hook, typename... Args>
-void Call(const Hook& hook, Args... args) {
-  if (hook) hook(args...);
-}
 
 std::string DirectoryOf(const std::string& name) {
   size_t slash = name.rfind('/');
@@ -97,7 +90,7 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
   uint64_t inode = known ? static_cast<uint64_t>(info.st_ino) : 0;
   int existing = FindFile(name, device, inode);
   if (existing >= 0) {
-    Call(hooks_.showText, existing);
+    observer_->FileShown(existing);
     return TAddResult::Duplicate;
   }
   try {
@@ -107,7 +100,7 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     TCorpusFile file;
     file.name = name;
     file.stream = std::make_unique<TFileSynchroStream>(name);
-    file.buffer = std::make_unique<TBufStream>(*file.stream);
+    file.buffer = std::make_unique<TBufStream>(*file.stream, config_);
     file.device = device;
     file.inode = inode;
     files_.push_back(std::move(file));
@@ -128,7 +121,7 @@ void TCorpus::RemoveEntry(int fileNumber) {
 
 void TCorpus::RemoveFile(int fileNumber) {
   if (fileNumber < 0 || fileNumber >= FileCount()) return;
-  Call(hooks_.closeText, fileNumber);
+  observer_->FileRemoving(fileNumber);
   wordCount_ = 0;
   RemoveEntry(fileNumber);
   Recount();
@@ -149,11 +142,11 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
       TAddResult added = AddFile(name);
       if (added == TAddResult::Added) {
         ++result.added;
-        if (i == 0) Call(hooks_.showText, FileCount() - 1);
+        if (i == 0) observer_->FileShown(FileCount() - 1);
       } else if (added == TAddResult::Failed) {
         result.failed.push_back(name);
       }
-      Call(hooks_.processMessages);
+      observer_->Idle();
     }
     if (!useStoredIndex || !OpenStoredIndex(progress.get())) {
       if (useStoredIndex) MsgError(kErrorLoadingIndex);
@@ -169,7 +162,7 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
 
 bool TCorpus::OpenStoredIndex(TProgress* progress) {
   if (WorkspaceFile().empty()) return false;
-  bool opened = IndexStateMatches(WorkspaceDir(), DescribeIndexSource(FileRefs())) &&
+  bool opened = IndexStateMatches(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_)) &&
                 index_.LoadWorkspaceIndex(progress);
   // An index of more files than the corpus holds cannot be this corpus's.
   if (opened && Index()->FileCount() <= FileCount()) {
@@ -200,7 +193,7 @@ void TCorpus::BuildFrom(int first, TProgress* progress) {
 }
 
 void TCorpus::RebuildIndex() {
-  Call(hooks_.closeListWindows);
+  observer_->IndexRebuilding();
   MarkBuilding();
   indexed_ = -1;
   std::vector<TCorpusFileRef> refs = FileRefs();
@@ -213,7 +206,7 @@ void TCorpus::RebuildIndex() {
 }
 
 void TCorpus::UnloadCorpus() {
-  Call(hooks_.destroyChildWindows);
+  observer_->Unloading();
   while (!files_.empty()) RemoveEntry(FileCount() - 1);
   ResetCounts();
   // Deleted exactly when temporary; a workspace's committed files stay for its next opening.
@@ -221,7 +214,7 @@ void TCorpus::UnloadCorpus() {
   indexed_ = 0;
   lastIndexSource_ = TIndexSourceKind::None;
   UpdateCorpusInfo();
-  Call(hooks_.processMessages);
+  observer_->Idle();
 }
 
 // ---- Workspace index --------------------------------------------------------------------------
@@ -241,7 +234,7 @@ void TCorpus::MarkBuilding() {
 
 void TCorpus::MarkComplete() {
   if (IndexInWorkspace() && indexed_ == FileCount()) {
-    MarkIndexComplete(WorkspaceDir(), DescribeIndexSource(FileRefs()));
+    MarkIndexComplete(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_));
   }
 }
 
@@ -268,7 +261,7 @@ void TCorpus::TransferIndex(const std::string& workspaceFile, bool copy) {
     }
     throw;
   }
-  if (indexed_ == FileCount()) MarkIndexComplete(dir, DescribeIndexSource(FileRefs()));
+  if (indexed_ == FileCount()) MarkIndexComplete(dir, DescribeIndexSource(FileRefs(), config_, tables_));
 }
 
 // ---- Counts and status texts ------------------------------------------------------------------
@@ -276,7 +269,7 @@ void TCorpus::TransferIndex(const std::string& workspaceFile, bool copy) {
 void TCorpus::Recount() {
   wordCount_ = typeCount_ = 0;
   if (Index() == nullptr) return;
-  TIndexStats stats = Index()->GetStats(Config().SkipNormalTags ? kWordKinds : kTextKinds);
+  TIndexStats stats = Index()->GetStats(config_.SkipNormalTags ? kWordKinds : kTextKinds);
   wordCount_ = stats.frequency;
   typeCount_ = stats.tokens;
 }
@@ -289,27 +282,8 @@ std::string TCorpus::UpdateCorpusInfo() {
   } else {
     text = FormatByteSize(TotalSize()) + ", " + FormatCount(FileCount(), "file");
   }
-  Call(hooks_.corpusInfo, text);
+  observer_->CorpusInfoChanged(text);
   return text;
-}
-
-bool HandleCorpusMessage(TCorpus& corpus, int message) {
-  switch (message) {
-    case CM_CORPUSINFO:
-      corpus.UpdateCorpusInfo();
-      return true;
-    case CM_RECOUNT:
-      corpus.Recount();
-      return true;
-    case CM_UNLOADCORPUS:
-      corpus.UnloadCorpus();
-      return true;
-    case CM_REBUILDINDEX:
-      corpus.RebuildIndex();
-      return true;
-    default:
-      return false;
-  }
 }
 
 std::string TCorpus::StatusHint() const {

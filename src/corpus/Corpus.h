@@ -1,10 +1,10 @@
 // The corpus the program works on: the list of corpus files with a shared stream and a buffered
-// reader for each, the text index over them, the word and type counts, the busy flags and the
-// active workspace. The main window owns one TCorpus and the command line makes its own, so both
-// load, index and count a corpus with the same code.
+// reader for each, the text index over them, the word and type counts, the loading and indexing
+// flags and the active workspace. The main window owns one TCorpus and the command line makes its
+// own, so both load, index and count a corpus with the same code.
 //
-// What only a window can do (showing a file's text, destroying child windows, repainting) is left
-// to the owner through TCorpusHooks; every hook may be empty.
+// The corpus tells its owner what happened through a TCorpusObserver; what only a window can do
+// (showing a file's text, destroying child windows, repainting) is the owner's answer to it.
 //
 // A workspace's index is built in the workspace's index directory, beside a state file
 // (IndexState.h) that is marked incomplete before a build touches the index and complete once the
@@ -13,14 +13,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "corpus/BStream.h"
 #include "corpus/IndexBuilder.h"
+#include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -36,13 +37,22 @@ struct TCorpusFile {
   uint64_t inode = 0;
 };
 
-struct TCorpusHooks {
-  std::function<void(int fileNumber)> showText = {};        // bring a file's text window forward
-  std::function<void(int fileNumber)> closeText = {};       // a file is removed: close its window
-  std::function<void()> destroyChildWindows = {};           // unloading: every child window
-  std::function<void()> closeListWindows = {};              // before a rebuild: every list window
-  std::function<void()> processMessages = {};               // between files of a long load
-  std::function<void(const std::string&)> corpusInfo = {};  // the status panel's new text
+// What a corpus reports to its owner. Every method does nothing unless overridden.
+class TCorpusObserver {
+ public:
+  virtual ~TCorpusObserver() = default;
+  // The first file of a load was added, or a file asked for was loaded already.
+  virtual void FileShown(int /*fileNumber*/) {}
+  // A file is about to leave the corpus.
+  virtual void FileRemoving(int /*fileNumber*/) {}
+  // The whole corpus is about to be unloaded.
+  virtual void Unloading() {}
+  // The index is about to be deleted and built anew: lists over it become invalid.
+  virtual void IndexRebuilding() {}
+  // Between the files of a long load: time to let the front end breathe.
+  virtual void Idle() {}
+  // The corpus information ("12,345 words, 2,001 types") has a new text.
+  virtual void CorpusInfoChanged(const std::string& /*text*/) {}
 };
 
 // Where the index of the last load came from.
@@ -56,13 +66,17 @@ struct TLoadResult {
 
 class TCorpus {
  public:
-  TCorpus() = default;
+  // config and tables are the front end's current settings, not owned: they must outlive the
+  // corpus, which reads them whenever it loads, builds or counts.
+  TCorpus(const ZuzadovUdirev& config, const TLangTables& tables)
+      : config_(config), tables_(tables), index_(config, tables) {}
   TCorpus(const TCorpus&) = delete;
   TCorpus& operator=(const TCorpus&) = delete;
   // Frees the streams and closes the index as unloading does (temporary files deleted).
   ~TCorpus();
 
-  void SetHooks(TCorpusHooks hooks) { hooks_ = std::move(hooks); }
+  // Not owned; null (the default) reports to nobody. It must outlive the corpus or be reset.
+  void SetObserver(TCorpusObserver* observer) { observer_ = observer ? observer : &silent_; }
 
   // Files.
   int FileCount() const { return static_cast<int>(files_.size()); }
@@ -105,7 +119,7 @@ class TCorpus {
   int64_t CorpusTypeCount() const { return typeCount_; }
   void ResetCounts() { wordCount_ = typeCount_ = 0; }
   // The status panel's text ("12,345 words, 2,001 types", else "1.50 kbytes, 1 file"), also
-  // handed to the corpusInfo hook; recounts first when a count is 0.
+  // reported to the observer; recounts first when a count is 0.
   std::string UpdateCorpusInfo();
   // The hint panel's text without a menu hint: "No files loaded", "3 files in current corpus".
   std::string StatusHint() const;
@@ -126,16 +140,11 @@ class TCorpus {
   void TransferIndex(const std::string& workspaceFile, bool copy);
   // Stored in the workspace, nothing else uses them.
   std::vector<std::string>& FileFlags() { return fileFlags_; }
-  // The main window's title.
-  const std::string& Title() const { return title_; }
-  void SetTitle(std::string title) { title_ = std::move(title); }
+  const std::vector<std::string>& FileFlags() const { return fileFlags_; }
 
-  // Busy flags: loading and indexing are kept here, extracting and printing by their runs.
+  // Busy flags of the corpus itself; the front end adds its own (extracting, printing).
   bool Loading() const { return loading_; }
   bool Indexing() const { return index_.Indexing(); }
-  void SetExtracting(bool on) { extracting_ = on; }
-  void SetPrinting(bool on) { printing_ = on; }
-  bool Busy() const { return loading_ || Indexing() || extracting_ || printing_; }
 
  private:
   enum class TAddResult { Added, Duplicate, Failed };
@@ -148,29 +157,19 @@ class TCorpus {
   void MarkBuilding();
   void MarkComplete();
 
+  const ZuzadovUdirev& config_;
+  const TLangTables& tables_;
   std::vector<TCorpusFile> files_;
   TCorpusIndex index_;
-  TCorpusHooks hooks_;
+  TCorpusObserver silent_;
+  TCorpusObserver* observer_ = &silent_;
   int64_t wordCount_ = 0;  // CorpusWordCount; 0 = not counted yet
   int64_t typeCount_ = 0;  // CorpusTypeCount
   std::vector<std::string> fileFlags_;
-  std::string title_ = "Quenterra";
   std::string lastCorpusDir_;
   TIndexSourceKind lastIndexSource_ = TIndexSourceKind::None;
   int indexed_ = 0;  // the index holds exactly files_[0..indexed_-1]; -1 when it holds others
   bool loading_ = false;
-  bool extracting_ = false;
-  bool printing_ = false;
 };
-
-// The window messages by which the dialogs ask the main window to act on the corpus.
-enum TCorpusMessage : int {
-  CM_CORPUSINFO = 1125,    // UpdateCorpusInfo
-  CM_RECOUNT = 1132,       // recount words and types
-  CM_UNLOADCORPUS = 1133,  // UnloadCorpus
-  CM_REBUILDINDEX = 1135,  // RebuildIndex
-};
-// Carries out one of the messages above on `corpus`; false for any other number.
-bool HandleCorpusMessage(TCorpus& corpus, int message);
 
 }  // namespace quenterra

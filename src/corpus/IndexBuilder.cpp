@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "settings/Settings.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -55,7 +54,7 @@ std::string TCorpusIndex::WorkspaceDir(const std::string& workspaceFile) {
 
 void TCorpusIndex::CreateIndex(const std::string& seqFileName, const std::string& pageFileName) {
   index_ = std::make_unique<TTextIndex>(pageFileName, TProgressCallback(), TIndexFileMode::Create,
-                                        Config().wTagBefore, Config().WordTag != 0, seqFileName);
+                                        config_.wTagBefore, config_.WordTag != 0, seqFileName);
   seqFileName_ = seqFileName;
   pageFileName_ = pageFileName;
 }
@@ -93,9 +92,9 @@ void TCorpusIndex::OpenIndexFiles(const std::string& seqFileName, const std::str
   }
   TProgressCallback gauge = GaugeCallback(progress);
   try {
-    index_ = std::make_unique<TTextIndex>(page, gauge, TIndexFileMode::Open, Config().wTagBefore,
-                                          Config().WordTag != 0, seq);
-    if (Config().WordTag != 0 && !index_->PairTableCurrent()) index_->RebuildPairTable(gauge);
+    index_ = std::make_unique<TTextIndex>(page, gauge, TIndexFileMode::Open, config_.wTagBefore,
+                                          config_.WordTag != 0, seq);
+    if (config_.WordTag != 0 && !index_->PairTableCurrent()) index_->RebuildPairTable(gauge);
   } catch (...) {
     index_.reset();
     seqFileName_.clear();
@@ -167,7 +166,7 @@ void TCorpusIndex::BuildRange(std::span<const TCorpusFileRef> files, int first, 
     progress->SetMax(blocks);
     progress->SetPosition(0);
   }
-  TWordSplitter splitter(*index_, progress);
+  TWordSplitter splitter(*index_, config_, tables_, progress);
   for (int i = first; i <= last; ++i) {
     const TCorpusFileRef& file = files[static_cast<size_t>(i)];
     splitter.SplitFile(*file.stream, static_cast<uint32_t>(i), file.name);

@@ -3,16 +3,19 @@
 // build that runs the word splitter over a range of corpus files.
 //
 // One TCorpusIndex belongs to the corpus state that the main window owns (the CLI makes its
-// own); it holds the one text index of the program.
+// own); it holds the one text index of the program. It reads the settings it is given (the
+// front end's current ones) whenever it creates, opens or builds an index.
 #pragma once
 
 #include <memory>
 #include <span>
 #include <string>
 
+#include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
 #include "corpus/TextIndex.h"
 #include "platform/Progress.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -29,7 +32,10 @@ inline constexpr char kTempSeqIndexPrefix[] = "SQX";
 
 class TCorpusIndex {
  public:
-  TCorpusIndex() = default;
+  // config and tables are not owned and must outlive the index; their values at the time of
+  // each call decide how it splits and whether it counts word-tag pairs.
+  TCorpusIndex(const ZuzadovUdirev& config, const TLangTables& tables)
+      : config_(config), tables_(tables) {}
   TCorpusIndex(const TCorpusIndex&) = delete;
   TCorpusIndex& operator=(const TCorpusIndex&) = delete;
   // Closes the index as unloading the corpus does: temporary files are deleted, a workspace's
@@ -85,6 +91,8 @@ class TCorpusIndex {
   void TransferFiles(const std::string& newSeqFileName, const std::string& newPageFileName,
                      bool move);
 
+  const ZuzadovUdirev& config_;
+  const TLangTables& tables_;
   std::unique_ptr<TTextIndex> index_;
   std::string seqFileName_;
   std::string pageFileName_;

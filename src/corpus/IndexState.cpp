@@ -9,8 +9,6 @@
 #include <system_error>
 
 #include "platform/IniFile.h"
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 
@@ -77,12 +75,11 @@ void WriteState(const std::string& dir, bool complete, const TIndexSource& sourc
 
 }  // namespace
 
-std::string TokenisationFingerprint() {
+std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTables& tables) {
   // Everything TWordSplitter::LoadSettings and the index take from the settings.
-  const ZuzadovUdirev& config = Config();
   TDigest digest;
-  digest.Add(CaseTable(), 256);
-  digest.Add(BuildDelimiterSet());
+  digest.Add(tables.CaseTable(), 256);
+  digest.Add(BuildDelimiterSet(config));
   digest.Add(uint64_t{config.ignoreCase});
   digest.Add(uint64_t{config.SkipNormalTags});
   digest.Add(uint64_t{static_cast<unsigned char>(config.TagStart)});
@@ -100,13 +97,14 @@ std::string TokenisationFingerprint() {
   return digest.Hex();
 }
 
-TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files) {
+TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files, const ZuzadovUdirev& config,
+                                 const TLangTables& tables) {
   TIndexSource source;
   for (const TCorpusFileRef& file : files) {
     source.names.push_back(file.name);
     source.sizes.push_back(file.stream != nullptr ? file.stream->GetSize() : -1);
   }
-  source.tokenisation = TokenisationFingerprint();
+  source.tokenisation = TokenisationFingerprint(config, tables);
   return source;
 }
 

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "corpus/IndexBuilder.h"
+#include "corpus/LangTables.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -36,10 +38,11 @@ struct TIndexSource {
 
 // A digest, in hex, of every setting that the word splitter and the index read when they build:
 // the case table, the delimiters, the tag and word-tag settings, the skipped characters.
-std::string TokenisationFingerprint();
+std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTables& tables);
 
-// The source of an index over `files` with the settings in force (the streams' sizes).
-TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files);
+// The source of an index over `files` built with these settings (the streams' sizes).
+TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files, const ZuzadovUdirev& config,
+                                 const TLangTables& tables);
 
 // Records that the index in directory `dir` (ending in '/') is being built: opening it fails from
 // now until MarkIndexComplete. Creates the directory when missing. Throws EFileError.

@@ -3,12 +3,8 @@
 #include "corpus/LangTables.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <iterator>
-
-#include "settings/Settings.h"
-#include "platform/CodePages.h"
 
 namespace quenterra {
 
@@ -16,7 +12,7 @@ namespace {
 
 using TTable = std::array<uint8_t, 256>;
 
-constexpr uint32_t kEnglishUS = 0x0409;
+constexpr uint32_t kEnglishUS = TGlobalSettings::kEnglishUS;
 
 constexpr TTable IdentityTable() {
   TTable table{};
@@ -65,19 +61,6 @@ const TLanguage kLanguages[] = {
 constexpr uint32_t kNoCaseLanguages[] = {0x0404, 0x0804, 0x0C04, 0x1004,
                                          0x0411, 0x0412, 0x0812, 0x041E};
 
-// Language state. Constant-initialised, so a lookup before InitLanguage sees identity tables.
-uint32_t gLanguage = kEnglishUS;
-bool gNoCase = false;
-int gCodePage = 1252;
-bool gFactsValid = false;             // gFacts describes gLanguage's code page
-codepage::TByteFacts gFacts{};        // what the current code page says about each byte
-std::array<char32_t, 256> gDecode = AsciiDecoding();
-TTable gCase = IdentityTable();       // lower-case form of each byte
-TTable gOther{};                      // other-case form of each byte, 0 for none
-TTable gType{};                       // TCharType flags
-TTable gWord{};                       // TRegexCharClass bits
-TTable gFold = IdentityTable();       // the byte each byte compares as
-
 bool IsNoCase(uint32_t language) {
   for (uint32_t id : kNoCaseLanguages)
     if (id == language) return true;
@@ -86,56 +69,6 @@ bool IsNoCase(uint32_t language) {
 
 bool IsCasedUpper(uint8_t flags) { return (flags & (kCtUpper | kCtLower)) == kCtUpper; }
 bool IsCasedLower(uint8_t flags) { return (flags & (kCtUpper | kCtLower)) == kCtLower; }
-
-void BuildTypeTable() {
-  TCharSet nonWord;
-  nonWord.AddAll(Config().NonWordChars);
-  for (int b = 0; b < 256; ++b) {
-    uint8_t flags = gFacts.ctype[b];
-    // Every punctuation character that is not a delimiter belongs to words.
-    if (nonWord.Contains(static_cast<unsigned char>(b)))
-      flags = kCtPunct;
-    else if (flags & kCtPunct)
-      flags = kCtUpper | kCtLower;
-    gType[b] = flags;
-  }
-}
-
-void BuildWordTable() {
-  for (int b = 0; b < 256; ++b) {
-    const uint8_t type = gType[b];
-    unsigned bits = 0;
-    if ((type & (kCtUpper | kCtLower | kCtDigit)) || b == '_') bits |= kReWord;
-    if (type & (kCtSpace | kCtBlank)) bits |= kReSpace;
-    if (type & kCtDigit) bits |= kReDigit;
-    gWord[b] = static_cast<uint8_t>(bits);
-  }
-}
-
-void FoldEqualGroup(const TCharSet& group, bool ignoreCase) {
-  int lowest = 0;
-  while (lowest < 256 && !group.Contains(static_cast<unsigned char>(lowest))) ++lowest;
-  if (lowest == 256) return;
-  const uint8_t representative = ignoreCase ? gCase[lowest] : static_cast<uint8_t>(lowest);
-  for (int b = lowest; b < 256; ++b) {
-    if (!group.Contains(static_cast<unsigned char>(b))) continue;
-    gFold[b] = representative;
-    if (ignoreCase && gOther[b] != 0) gFold[gOther[b]] = representative;
-  }
-}
-
-void BuildFoldingMap() {
-  const ZuzadovUdirev& config = Config();
-  // The case table differs from the identity only at upper-case letters.
-  gFold = config.ignoreCase ? gCase : IdentityTable();
-  if (!config.UseEqualChars) return;
-  for (const TCharSet& group : config.EqualGroups) FoldEqualGroup(group, config.ignoreCase);
-}
-
-void Rebuild() {
-  BuildCaseTable();
-  RebuildCharTables();
-}
 
 }  // namespace
 
@@ -180,137 +113,149 @@ const std::vector<std::string>& InstalledLanguages() {
   return names;
 }
 
-uint32_t CurrentLanguage() { return gLanguage; }
-int CurrentCodePage() { return gCodePage; }
-bool NoCaseLanguage() { return gNoCase; }
-
-void InitLanguage() {
-  InstalledLanguages();
-  SetCurrentLanguage(UserDefaultLanguage());
-  // The settings are not read yet; building the other tables from their defaults keeps every
-  // table valid until ApplyLanguage runs.
-  Rebuild();
-}
-
-void ApplyLanguage(uint32_t stored) {
+uint32_t StoredLanguage(uint32_t stored) {
   const uint32_t fallback = UserDefaultLanguage();
-  SetCurrentLanguage(stored == fallback || !LanguageName(stored).empty() ? stored : fallback);
-  Rebuild();
+  return stored == fallback || !LanguageName(stored).empty() ? stored : fallback;
 }
 
-bool SelectLanguage(const std::string& name) {
-  const uint32_t language = LanguageId(name);
-  if (language == 0 || language == gLanguage) return false;
-  SetCurrentLanguage(language);
-  Rebuild();
-  return true;
+// ---- Tables -----------------------------------------------------------------------------------
+
+TLangTables::TLangTables()
+    : decode_(AsciiDecoding()), case_(IdentityTable()), fold_(IdentityTable()) {}
+
+TLangTables::TLangTables(uint32_t language, const ZuzadovUdirev& config)
+    : language_(language),
+      codePage_(CodePageOf(language)),
+      noCase_(IsNoCase(language)),
+      ignoreCase_(config.ignoreCase) {
+  factsValid_ = codepage::ReadByteFacts(language, facts_);
+  decode_ = factsValid_ ? facts_.decode : AsciiDecoding();
+  BuildCaseTable();
+  codepage::TByteFacts classes = facts_;
+  // Without its own code page the language is classified as US English, so that words still
+  // split and regular expressions still know letters.
+  if (!factsValid_ && !codepage::ReadByteFacts(kEnglishUS, classes)) classes = {};
+  BuildTypeTable(classes, config);
+  BuildWordTable();
+  BuildFoldingMap(config);
 }
 
-void SetCurrentLanguage(uint32_t language) {
-  gLanguage = language;
-  gNoCase = IsNoCase(language);
-  gCodePage = CodePageOf(language);
-  gFactsValid = codepage::ReadByteFacts(language, gFacts);
-  gDecode = gFactsValid ? gFacts.decode : AsciiDecoding();
-}
-
-void BuildCaseTable() {
-  gCase = IdentityTable();
-  gOther.fill(0);
-  if (gNoCase || !gFactsValid) return;
+void TLangTables::BuildCaseTable() {
+  case_ = IdentityTable();
+  other_.fill(0);
+  if (noCase_ || !factsValid_) return;
   for (int b = 1; b < 256; ++b)
-    if (IsCasedUpper(gFacts.ctype[b])) gCase[b] = gFacts.lower[b];
+    if (IsCasedUpper(facts_.ctype[b])) case_[b] = facts_.lower[b];
   for (int b = 1; b < 256; ++b) {
-    if (IsCasedUpper(gFacts.ctype[b]))
-      gOther[b] = gCase[b];
-    else if (IsCasedLower(gFacts.ctype[b]))
-      gOther[b] = gFacts.upper[b];
+    if (IsCasedUpper(facts_.ctype[b]))
+      other_[b] = case_[b];
+    else if (IsCasedLower(facts_.ctype[b]))
+      other_[b] = facts_.upper[b];
   }
 }
 
-void RebuildCharTables() {
-  if (!gFactsValid) return;  // no classification: the tables stay as they are
-  BuildTypeTable();
-  BuildWordTable();
-  BuildFoldingMap();
+void TLangTables::BuildTypeTable(const codepage::TByteFacts& facts, const ZuzadovUdirev& config) {
+  TCharSet nonWord;
+  nonWord.AddAll(config.NonWordChars);
+  for (int b = 0; b < 256; ++b) {
+    uint8_t flags = facts.ctype[b];
+    // Every punctuation character that is not a delimiter belongs to words.
+    if (nonWord.Contains(static_cast<unsigned char>(b)))
+      flags = kCtPunct;
+    else if (flags & kCtPunct)
+      flags = kCtUpper | kCtLower;
+    type_[b] = flags;
+  }
 }
 
-const uint8_t* CaseTable() { return gCase.data(); }
-const uint8_t* CharTypeTable() { return gType.data(); }
-const uint8_t* RegexWordTable() { return gWord.data(); }
-const uint8_t* FoldingMap() { return gFold.data(); }
-
-unsigned char FoldChar(unsigned char c) { return gCase[c]; }
-unsigned char OtherCase(unsigned char c) { return gOther[c]; }
-
-void FoldStr(char* source, char* dest) {
-  if (source == nullptr) return;
-  if (dest == nullptr) dest = source;
-  for (; *source != '\0'; ++source, ++dest)
-    *dest = static_cast<char>(gCase[static_cast<unsigned char>(*source)]);
-  *dest = '\0';
+void TLangTables::BuildWordTable() {
+  for (int b = 0; b < 256; ++b) {
+    const uint8_t type = type_[b];
+    unsigned bits = 0;
+    if ((type & (kCtUpper | kCtLower | kCtDigit)) || b == '_') bits |= kReWord;
+    if (type & (kCtSpace | kCtBlank)) bits |= kReSpace;
+    if (type & kCtDigit) bits |= kReDigit;
+    word_[b] = static_cast<uint8_t>(bits);
+  }
 }
 
-std::string FoldString(std::string_view s) {
+void TLangTables::FoldEqualGroup(const TCharSet& group) {
+  int lowest = 0;
+  while (lowest < 256 && !group.Contains(static_cast<unsigned char>(lowest))) ++lowest;
+  if (lowest == 256) return;
+  const uint8_t representative = ignoreCase_ ? case_[lowest] : static_cast<uint8_t>(lowest);
+  for (int b = lowest; b < 256; ++b) {
+    if (!group.Contains(static_cast<unsigned char>(b))) continue;
+    fold_[b] = representative;
+    if (ignoreCase_ && other_[b] != 0) fold_[other_[b]] = representative;
+  }
+}
+
+void TLangTables::BuildFoldingMap(const ZuzadovUdirev& config) {
+  // The case table differs from the identity only at upper-case letters.
+  fold_ = ignoreCase_ ? case_ : IdentityTable();
+  if (!config.UseEqualChars) return;
+  for (const TCharSet& group : config.EqualGroups) FoldEqualGroup(group);
+}
+
+// ---- Text -------------------------------------------------------------------------------------
+
+std::string TLangTables::FoldString(std::string_view s) const {
   std::string folded(s);
-  for (char& c : folded) c = static_cast<char>(gCase[static_cast<unsigned char>(c)]);
+  for (char& c : folded) c = static_cast<char>(case_[static_cast<unsigned char>(c)]);
   return folded;
 }
 
-std::string UpperString(std::string_view s) {
+std::string TLangTables::UpperString(std::string_view s) const {
   std::string upper(s);
-  const bool multiByte = codepage::MultiByte(gCodePage);
+  const bool multiByte = codepage::MultiByte(codePage_);
   for (size_t i = 0; i < upper.size(); ++i) {
     const auto c = static_cast<unsigned char>(upper[i]);
-    if (!gFactsValid) {
+    if (!factsValid_) {
       if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
-    } else if (multiByte && c >= 0x80 && gDecode[c] == codepage::kNoChar) {
+    } else if (multiByte && c >= 0x80 && decode_[c] == codepage::kNoChar) {
       ++i;  // a lead byte: its trail byte may look like an ASCII letter
     } else {
-      upper[i] = static_cast<char>(gFacts.upper[c]);
+      upper[i] = static_cast<char>(facts_.upper[c]);
     }
   }
   return upper;
 }
 
-bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold) {
+bool TLangTables::FoldedPrefixMatch(const char* pattern, const char* text, bool fold) const {
   if (pattern == nullptr || text == nullptr) return true;  // an absent string is an empty one
   for (;; ++pattern, ++text) {
     if (*pattern == '\0' || *text == '\0') return true;
     unsigned char a = static_cast<unsigned char>(*pattern);
     unsigned char b = static_cast<unsigned char>(*text);
     if (fold) {
-      a = gCase[a];
-      b = gCase[b];
+      a = case_[a];
+      b = case_[b];
     }
     if (a != b) return false;
   }
 }
 
-TCharSet BuildDelimiterSet() {
-  const ZuzadovUdirev& config = Config();
-  TCharSet set;
-  set.AddRange(0, ' ');
-  set.AddAll(config.NonWordChars);
-  for (char c : {config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
-                 config.TagSearchSeparator, config.TagUnorderedChar, config.TagSubsequentChar})
-    set.Add(static_cast<unsigned char>(c));
-  return set;
+TReTables TLangTables::RegExpTables() const {
+  TReTables tables;
+  tables.translate = fold_;
+  tables.charType = type_;
+  tables.wordClass = word_;
+  tables.otherCase = ignoreCase_ ? other_ : TTable{};
+  return tables;
 }
 
-char32_t DecodeByte(unsigned char c) { return gDecode[c]; }
-
-std::string ToUtf8(std::string_view bytes) {
+std::string TLangTables::ToUtf8(std::string_view bytes) const {
   std::string utf8;
-  if (codepage::MultiByte(gCodePage) && codepage::DecodeText(gCodePage, bytes, utf8)) return utf8;
+  if (codepage::MultiByte(codePage_) && codepage::DecodeText(codePage_, bytes, utf8)) return utf8;
   utf8.reserve(bytes.size());
-  for (char c : bytes) codepage::AppendUtf8(utf8, gDecode[static_cast<unsigned char>(c)]);
+  for (char c : bytes) codepage::AppendUtf8(utf8, decode_[static_cast<unsigned char>(c)]);
   return utf8;
 }
 
-std::string FromUtf8(std::string_view utf8) {
+std::string TLangTables::FromUtf8(std::string_view utf8) const {
   std::string bytes;
-  if (codepage::EncodeText(gCodePage, utf8, bytes)) return bytes;
+  if (codepage::EncodeText(codePage_, utf8, bytes)) return bytes;
   // No converter: ASCII passes, every other character becomes '?'.
   bytes.clear();
   for (char c : utf8) {

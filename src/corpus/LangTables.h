@@ -1,37 +1,24 @@
-// The corpus language and the 256-entry character tables derived from it: the case table, the
-// character-type table, the regular-expression word table and the folding map. The tables are
-// process-wide; they change only at start-up, after the settings are read and after the user
-// picks another language.
+// The corpus language and the 256-entry character tables derived from it and from the settings:
+// the case table, the character-type table, the regular-expression word table and the folding
+// map, with the code page's decoding. A TLangTables is a value: a front end builds one from its
+// current settings (the language and ZuzadovUdirev) and builds it again after either changes;
+// the word splitter, the index, the regular expressions and the list texts read the one they are
+// given.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/CharSet.h"
+#include "platform/CharType.h"
+#include "platform/CodePages.h"
+#include "regexp/RegExp3.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
-
-// Flags of the character-type table. The code page's bytes are classified from their Unicode
-// properties: upper and lower case by the Uppercase and Lowercase properties, a letter without
-// case (Thai, kana) or a combining mark as upper and lower both; digits are decimal digits only,
-// so '²' and '½' are punctuation like every other symbol, number or format character (the soft
-// hyphen); space is White_Space, blank is tab and the horizontal spaces, control is Cc. Then
-// NonWordChars adjusts: a delimiter is punctuation only, other punctuation a letter (both bits).
-enum TCharType : uint8_t {
-  kCtSpace = 1,
-  kCtDigit = 2,
-  kCtUpper = 4,
-  kCtLower = 8,
-  kCtHexDigit = 16,
-  kCtControl = 32,
-  kCtPunct = 64,
-  kCtBlank = 128,
-};
-
-// Bits of the regular-expression word table.
-enum TRegexCharClass : uint8_t { kReWord = 1, kReSpace = 2, kReDigit = 4 };
 
 struct TLanguage {
   uint16_t id;
@@ -43,10 +30,6 @@ const std::vector<TLanguage>& LanguageTable();
 std::string LanguageName(uint32_t id);       // empty when the table lacks the id
 uint32_t LanguageId(const std::string& name);  // first row with that name; 0 when absent
 
-// The Windows ANSI code page of a language (1250..1258, 874, 932, 936, 949, 950); 0 for a
-// language whose code page is not known here.
-int CodePageOf(uint32_t language);
-
 // The user's default language, from the first of LC_ALL, LC_CTYPE and LANG that is set and not
 // empty ("de_AT.UTF-8" gives 0x0C07, "sr_RS@latin" 0x241A); 0x0409 for C, POSIX, a locale
 // without a Windows language id or code page, and when none of them is set.
@@ -55,61 +38,85 @@ uint32_t UserDefaultLanguage();
 // Names of the languages whose code page this system can convert, each once, in table order.
 const std::vector<std::string>& InstalledLanguages();
 
-uint32_t CurrentLanguage();
-int CurrentCodePage();  // CodePageOf(CurrentLanguage())
-bool NoCaseLanguage();  // the current language has no case table (Chinese, Japanese, Korean, Thai)
+// The language that a stored setting selects: `stored` when it is the user's default or a row of
+// the table, else the user's default.
+uint32_t StoredLanguage(uint32_t stored);
 
-// Start-up: the installed languages, the user's default language and its tables (the tables
-// that depend on settings are built from the settings as they stand, usually the defaults).
-void InitLanguage();
-// After the settings are read: the stored language (the default when it is neither the default
-// nor in the table), then the case table, then the other tables.
-void ApplyLanguage(uint32_t stored);
-// The language dialog's choice: makes the first table row called `name` current and rebuilds the
-// tables. Returns whether the language changed; a name the table lacks changes nothing.
-bool SelectLanguage(const std::string& name);
-// Makes `language` current without checks, sets the no-case flag and reads its code page;
-// callers rebuild the tables (BuildCaseTable, then RebuildCharTables).
-void SetCurrentLanguage(uint32_t language);
+class TLangTables {
+ public:
+  // Before a language is known: identity case table and folding map, ASCII decoding, no
+  // character classes.
+  TLangTables();
+  // The tables of `language`, shaped by ignoreCase, NonWordChars and, when UseEqualChars is on,
+  // the equal groups of `config`. A language without a case table (Chinese, Japanese, Korean,
+  // Thai) or whose code page cannot be read keeps the identity case table; one whose code page
+  // cannot be read is classified as US English and decodes ASCII only.
+  TLangTables(uint32_t language, const ZuzadovUdirev& config);
 
-// Rebuilds the case table (and the other-case forms) for the current language: identity for a
-// no-case language or a code page that cannot be read.
-void BuildCaseTable();
-// Rebuilds the character-type table, the regular-expression word table and the folding map from
-// the current language, the case table and the settings (ignoreCase, NonWordChars, equal groups
-// when UseEqualChars is on). Leaves them unchanged when the code page cannot be read.
-void RebuildCharTables();
+  uint32_t Language() const { return language_; }
+  int CodePage() const { return codePage_; }  // CodePageOf(Language())
+  bool NoCase() const { return noCase_; }     // the language has no case table
 
-const uint8_t* CaseTable();         // 256 entries: lower-case form of each byte
-const uint8_t* CharTypeTable();     // 256 entries of TCharType flags
-const uint8_t* RegexWordTable();    // 256 entries of TRegexCharClass bits
-const uint8_t* FoldingMap();        // 256 entries: the byte each byte compares as
+  // Character-type flags (platform/CharType.h) of the code page's bytes, adjusted by
+  // NonWordChars: a delimiter is punctuation only, other punctuation a letter (both bits). The
+  // bytes are classified from their Unicode properties: upper and lower case by the Uppercase
+  // and Lowercase properties, a letter without case (Thai, kana) or a combining mark as upper
+  // and lower both; digits are decimal digits only, so '²' and '½' are punctuation like every
+  // other symbol, number or format character (the soft hyphen); space is White_Space, blank is
+  // tab and the horizontal spaces, control is Cc.
+  const uint8_t* CharTypeTable() const { return type_.data(); }
+  const uint8_t* CaseTable() const { return case_.data(); }       // lower-case form of each byte
+  const uint8_t* RegexWordTable() const { return word_.data(); }  // kReWord | kReSpace | kReDigit
+  const uint8_t* FoldingMap() const { return fold_.data(); }      // the byte each compares as
 
-unsigned char FoldChar(unsigned char c);
-// The other-case form: the case-table entry of an upper-case letter, the upper-case form of a
-// lower-case letter (the letter itself when its upper case is not in the code page), else 0.
-// Always 0 in a no-case language.
-unsigned char OtherCase(unsigned char c);
-// Folds a zero-terminated string through the case table into dest, or in place when dest is null.
-void FoldStr(char* source, char* dest = nullptr);
-std::string FoldString(std::string_view s);
-// The text upper-cased by the current code page's own mapping (ASCII only while the code page
-// is unknown): each lower-case letter whose upper case the code page holds becomes it. The
-// second bytes of double-byte characters stay as they are.
-std::string UpperString(std::string_view s);
-// True as soon as either zero-terminated string ends with all bytes so far equal (folded through
-// the case table on both sides when fold is set); false at the first difference.
-bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold);
+  unsigned char FoldChar(unsigned char c) const { return case_[c]; }
+  // The other-case form: the case-table entry of an upper-case letter, the upper-case form of a
+  // lower-case letter (the letter itself when its upper case is not in the code page), else 0.
+  // Always 0 in a no-case language.
+  unsigned char OtherCase(unsigned char c) const { return other_[c]; }
+  // The text folded through the case table.
+  std::string FoldString(std::string_view s) const;
+  // The text upper-cased by the code page's own mapping (ASCII only while the code page is
+  // unknown): each lower-case letter whose upper case the code page holds becomes it. The second
+  // bytes of double-byte characters stay as they are.
+  std::string UpperString(std::string_view s) const;
+  // True as soon as either zero-terminated string ends with all bytes so far equal (folded
+  // through the case table on both sides when fold is set); false at the first difference.
+  bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold) const;
 
-// Bytes 0..31, the space, NonWordChars and the six special characters of the search syntax.
-TCharSet BuildDelimiterSet();
+  // What a regular expression is compiled against: the folding map, the character types, the
+  // word table, and the other-case forms when ignoreCase is on.
+  TReTables RegExpTables() const;
 
-// The Unicode character each byte of the current code page stands for on its own (U+FFFD where
-// none, e.g. the lead bytes of a double-byte code page).
-char32_t DecodeByte(unsigned char c);
-// Text of the current code page as UTF-8 (double-byte characters decode whole; bytes that form no
-// character become U+FFFD), and back (characters the code page lacks become '?').
-std::string ToUtf8(std::string_view bytes);
-std::string FromUtf8(std::string_view utf8);
+  // The Unicode character a byte stands for on its own (U+FFFD where none, e.g. the lead bytes
+  // of a double-byte code page).
+  char32_t DecodeByte(unsigned char c) const { return decode_[c]; }
+  // Text of the code page as UTF-8 (double-byte characters decode whole; bytes that form no
+  // character become U+FFFD), and back (characters the code page lacks become '?').
+  std::string ToUtf8(std::string_view bytes) const;
+  std::string FromUtf8(std::string_view utf8) const;
+
+ private:
+  using TTable = std::array<uint8_t, 256>;
+
+  void BuildCaseTable();
+  void BuildTypeTable(const codepage::TByteFacts& facts, const ZuzadovUdirev& config);
+  void BuildWordTable();
+  void BuildFoldingMap(const ZuzadovUdirev& config);
+  void FoldEqualGroup(const TCharSet& group);
+
+  uint32_t language_ = TGlobalSettings::kEnglishUS;
+  int codePage_ = 1252;
+  bool noCase_ = false;
+  bool ignoreCase_ = false;
+  bool factsValid_ = false;            // facts_ describe the language's code page
+  codepage::TByteFacts facts_{};       // what the code page says about each byte
+  std::array<char32_t, 256> decode_{};
+  TTable case_{};   // lower-case form of each byte
+  TTable other_{};  // other-case form of each byte, 0 for none
+  TTable type_{};   // character-type flags
+  TTable word_{};   // regular-expression word bits
+  TTable fold_{};   // the byte each byte compares as
+};
 
 }  // namespace quenterra

@@ -17,7 +17,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +28,7 @@
 #include "corpus/SeqIndex.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Progress.h"
+#include "regexp/RegExp3.h"
 
 namespace quenterra {
 
@@ -39,14 +39,25 @@ inline constexpr TKindSet kWordKinds = KindBit(kKindWord);
 inline constexpr TKindSet kTextKinds =
     KindBit(kKindWord) | KindBit(kKindTagName) | KindBit(kKindTagWord);
 
-// Matches a whole token against a compiled regular expression: true when the first match that
-// a search from the token's start finds is non-empty and covers the whole token.
-using TTokenPredicate = std::function<bool(std::string_view token)>;
-// Compiles a pattern; returns an empty predicate when the pattern does not compile.
-using TRegExpCompiler = std::function<TTokenPredicate(const std::string& pattern)>;
-// Replaces the regular-expression engine used by MatchTokens (tests use it); an empty compiler
-// restores the program's own engine (patterns/RegExp3.h).
-void InstallTokenRegExp(TRegExpCompiler compiler);
+// What a pattern query matches whole tokens with: a wildcard pattern ('*' any run of
+// characters, also none, '%' at most one character, '?' exactly one, every other byte itself),
+// or a compiled regular expression (TRegExp::MatchesWhole).
+class TTokenPattern {
+ public:
+  TTokenPattern(std::string wildcards) : wildcards_(std::move(wildcards)) {}
+  TTokenPattern(const char* wildcards) : wildcards_(wildcards) {}
+  // Not owned: the expression must outlive the pattern.
+  explicit TTokenPattern(const TRegExp& regExp) : regExp_(&regExp) {}
+
+  bool Matches(std::string_view token) const;
+  // A wildcard pattern without a wildcard names one text: the index looks it up.
+  bool Plain() const;
+  const std::string& Wildcards() const { return wildcards_; }
+
+ private:
+  std::string wildcards_;
+  const TRegExp* regExp_ = nullptr;
+};
 
 struct TIndexToken {
   const char* text = nullptr;  // zero-terminated, 1 to 255 bytes; owned by the index
@@ -113,14 +124,12 @@ class TTextIndex : public TTokenSink {
   // Over the tokens of a kind in kinds that occur at all.
   TIndexStats GetStats(TKindSet kinds) const;
   // The tokens of a kind in kinds whose text matches the pattern, in id order.
-  std::vector<const TIndexToken*> MatchTokens(const std::string& pattern, bool useRegExp,
-                                              TKindSet kinds) const;
-  int64_t PatternFreq(const std::string& pattern, bool useRegExp, TKindSet kinds) const;
+  std::vector<const TIndexToken*> MatchTokens(const TTokenPattern& pattern, TKindSet kinds) const;
+  int64_t PatternFreq(const TTokenPattern& pattern, TKindSet kinds) const;
   // The positions of every occurrence of the matched tokens, ascending.
-  TDWordsList PatternPositions(const std::string& pattern, bool useRegExp, TKindSet kinds);
-  // The same over several patterns; a token matched by two patterns counts twice.
-  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, bool useRegExp,
-                                   TKindSet kinds);
+  TDWordsList PatternPositions(const TTokenPattern& pattern, TKindSet kinds);
+  // The same over several wildcard patterns; a token matched by two patterns counts twice.
+  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds);
   // The wildcard match of the whole text: '*' any run, '%' at most one character, '?' exactly
   // one; every other byte matches itself.
   static bool MatchWildcard(std::string_view text, std::string_view pattern);
@@ -170,6 +179,8 @@ class TTextIndex : public TTokenSink {
   void ReadTokenTable(const TProgressCallback& progress);
   void ReadTokenRecord(TByteStream& stream, uint32_t id);
   void AppendOccurrences(const TIndexToken& token, TDWordsList& list);
+  // Every occurrence of the tokens, ascending.
+  TDWordsList Positions(const std::vector<const TIndexToken*>& matched);
   uint8_t KindAt(int32_t position);
   [[noreturn]] static void Damaged();
 

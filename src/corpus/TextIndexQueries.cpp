@@ -2,33 +2,14 @@
 // lists, statistics and the walk to neighbouring positions.
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <mutex>
 #include <vector>
 
 #include "corpus/TextIndex.h"
-#include "regexp/RegExp3.h"
 #include "platform/Errors.h"
 
 namespace quenterra {
 
 namespace {
-
-// The program's own engine: a pattern that does not compile matches nothing.
-TTokenPredicate CompileWithEngine(const std::string& pattern) {
-  std::shared_ptr<const TRegExp> regExp;
-  try {
-    regExp = std::make_shared<const TRegExp>(pattern);
-  } catch (const ERegExp&) {
-    return {};
-  }
-  return [regExp](std::string_view token) { return regExp->MatchesWhole(token); };
-}
-
-TRegExpCompiler& RegExpCompiler() {
-  static TRegExpCompiler compiler = CompileWithEngine;
-  return compiler;
-}
 
 bool InKinds(TKindSet kinds, uint8_t kind) { return kind < 8 && (kinds & KindBit(kind)) != 0; }
 
@@ -57,9 +38,12 @@ void WildcardStep(std::string_view text, char wild, const char* reach, char* nex
 
 }  // namespace
 
-void InstallTokenRegExp(TRegExpCompiler compiler) {
-  RegExpCompiler() = compiler ? std::move(compiler) : CompileWithEngine;
+bool TTokenPattern::Matches(std::string_view token) const {
+  return regExp_ != nullptr ? regExp_->MatchesWhole(token)
+                            : TTextIndex::MatchWildcard(token, wildcards_);
 }
+
+bool TTokenPattern::Plain() const { return regExp_ == nullptr && !HasWildcard(wildcards_); }
 
 // Matching by the set of text prefixes the pattern can reach, one pattern byte at a time: the
 // result equals trying every split by backtracking, in time linear in pattern x text.
@@ -87,59 +71,49 @@ bool TTextIndex::MatchWildcard(std::string_view text, std::string_view pattern) 
   return reach[text.size()] != 0;
 }
 
-std::vector<const TIndexToken*> TTextIndex::MatchTokens(const std::string& pattern, bool useRegExp,
+std::vector<const TIndexToken*> TTextIndex::MatchTokens(const TTokenPattern& pattern,
                                                         TKindSet kinds) const {
   std::vector<const TIndexToken*> result;
-  if (useRegExp) {
-    TTokenPredicate matches = RegExpCompiler() ? RegExpCompiler()(pattern) : TTokenPredicate();
-    if (!matches) return result;
-    for (const TIndexToken& token : tokens_) {
-      if (InKinds(kinds, token.kind) && matches(std::string_view(token.text, token.length))) {
-        result.push_back(&token);
-      }
-    }
-  } else if (!HasWildcard(pattern)) {
+  if (pattern.Plain()) {
     // A plain text names at most one token per kind: look them up instead of scanning.
     for (uint8_t kind = 0; kind < 8; ++kind) {
       if (!InKinds(kinds, kind)) continue;
-      if (const TIndexToken* token = FindToken(pattern, kind)) result.push_back(token);
+      if (const TIndexToken* token = FindToken(pattern.Wildcards(), kind)) result.push_back(token);
     }
     std::sort(result.begin(), result.end(),
               [](const TIndexToken* a, const TIndexToken* b) { return a->id < b->id; });
-  } else {
-    for (const TIndexToken& token : tokens_) {
-      if (InKinds(kinds, token.kind) &&
-          MatchWildcard(std::string_view(token.text, token.length), pattern)) {
-        result.push_back(&token);
-      }
+    return result;
+  }
+  for (const TIndexToken& token : tokens_) {
+    if (InKinds(kinds, token.kind) && pattern.Matches(std::string_view(token.text, token.length))) {
+      result.push_back(&token);
     }
   }
   return result;
 }
 
-int64_t TTextIndex::PatternFreq(const std::string& pattern, bool useRegExp, TKindSet kinds) const {
+int64_t TTextIndex::PatternFreq(const TTokenPattern& pattern, TKindSet kinds) const {
   int64_t total = 0;
-  for (const TIndexToken* token : MatchTokens(pattern, useRegExp, kinds)) {
-    total += token->frequency;
-  }
+  for (const TIndexToken* token : MatchTokens(pattern, kinds)) total += token->frequency;
   return total;
 }
 
-TDWordsList TTextIndex::PatternPositions(const std::string& pattern, bool useRegExp,
-                                         TKindSet kinds) {
-  return PatternListPositions({pattern}, useRegExp, kinds);
+TDWordsList TTextIndex::PatternPositions(const TTokenPattern& pattern, TKindSet kinds) {
+  return Positions(MatchTokens(pattern, kinds));
 }
 
 TDWordsList TTextIndex::PatternListPositions(const std::vector<std::string>& patterns,
-                                             bool useRegExp, TKindSet kinds) {
+                                             TKindSet kinds) {
   std::vector<const TIndexToken*> matched;
-  int64_t total = 0;
   for (const std::string& pattern : patterns) {
-    for (const TIndexToken* token : MatchTokens(pattern, useRegExp, kinds)) {
-      matched.push_back(token);
-      total += token->frequency;
-    }
+    for (const TIndexToken* token : MatchTokens(pattern, kinds)) matched.push_back(token);
   }
+  return Positions(matched);
+}
+
+TDWordsList TTextIndex::Positions(const std::vector<const TIndexToken*>& matched) {
+  int64_t total = 0;
+  for (const TIndexToken* token : matched) total += token->frequency;
   if (total > INT32_MAX) throw EQuenterra("TextIndex: Too many positions.");
   TDWordsList list(static_cast<int>(total));
   for (const TIndexToken* token : matched) AppendOccurrences(*token, list);

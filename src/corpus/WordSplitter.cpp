@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/Settings.h"
 #include "corpus/FileHandle.h"
-#include "corpus/LangTables.h"
 #include "platform/Errors.h"
 
 namespace quenterra {
@@ -33,8 +31,11 @@ TCharSet EndSet(char stop) {
 
 }  // namespace
 
-TWordSplitter::TWordSplitter(TTokenSink& sink, TProgress* progress)
-    : sink_(sink), progress_(progress) {}
+TWordSplitter::TWordSplitter(TTokenSink& sink, const ZuzadovUdirev& config,
+                             const TLangTables& tables, TProgress* progress)
+    : sink_(sink), progress_(progress) {
+  LoadSettings(config, tables);
+}
 
 int64_t TWordSplitter::BlockCount(int64_t fileSize) {
   return fileSize <= 0 ? 0 : (fileSize + kBlockSize - 1) / kBlockSize;
@@ -43,7 +44,6 @@ int64_t TWordSplitter::BlockCount(int64_t fileSize) {
 void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
                               const std::string& displayName) {
   if (progress_ != nullptr) progress_->SetLabel(displayName);
-  LoadSettings();
   StartReading(stream);
   fileNumber_ = fileNumber;
   tokenLength_ = 0;
@@ -88,10 +88,9 @@ void TWordSplitter::AppendWordRun() {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-void TWordSplitter::LoadSettings() {
-  const ZuzadovUdirev& config = Config();
+void TWordSplitter::LoadSettings(const ZuzadovUdirev& config, const TLangTables& tables) {
   TSplitSettings& s = settings_;
-  std::copy_n(CaseTable(), 256, s.caseTable.begin());
+  std::copy_n(tables.CaseTable(), 256, s.caseTable.begin());
   // Tokens are folded as their bytes are taken: through the case table, or not at all.
   for (int c = 0; c < 256; ++c) {
     s.fold[static_cast<size_t>(c)] =
@@ -104,7 +103,7 @@ void TWordSplitter::LoadSettings() {
   if (config.UseSkippingChars) s.skip.AddAll(config.SkippingChars);
   s.skip.Remove(0);  // byte 0 always ends the data; skipping it would run past the end
 
-  s.delimiters = BuildDelimiterSet();
+  s.delimiters = BuildDelimiterSet(config);
   s.delimiters.Add(s.tagStart);
   if (config.TagStop != kLineEndMark) s.delimiters.Add(static_cast<unsigned char>(config.TagStop));
   if (config.wTagStop != kLineEndMark) {

@@ -13,13 +13,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CharSet.h"
+#include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
+#include "platform/CharSet.h"
 #include "platform/Progress.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
-
-class ZuzadovUdirev;
 
 // Token kinds. A dropped token (kind 0) never reaches the sink; 4 is not used.
 inline constexpr uint8_t kKindDropped = 0;
@@ -48,14 +48,16 @@ class TWordSplitter {
   static constexpr int64_t kSourceOffsetBias = 255;
   static constexpr int kMaxWordTagStarts = 8;  // further wTagStarts entries are ignored
 
-  // progress may be null. Neither sink nor progress is owned; both must outlive the splitter.
-  explicit TWordSplitter(TTokenSink& sink, TProgress* progress = nullptr);
+  // Takes the character sets and tables it splits with from config and tables now; later
+  // changes of either do not reach it. progress may be null. Neither sink nor progress is owned;
+  // both must outlive the splitter.
+  TWordSplitter(TTokenSink& sink, const ZuzadovUdirev& config, const TLangTables& tables,
+                TProgress* progress = nullptr);
   TWordSplitter(const TWordSplitter&) = delete;
   TWordSplitter& operator=(const TWordSplitter&) = delete;
 
   // Splits the stream from offset 0 up to the end of its data or its first zero byte and hands
-  // every token that is kept to the sink with fileNumber. The character sets come from Config()
-  // and the case table as they stand now. With a progress window, its label shows displayName
+  // every token that is kept to the sink with fileNumber. With a progress window, its label shows displayName
   // and its gauge advances by one for every refill after the file's first read: BlockCount(size)
   // steps, a few more when word-tag start strings force look-ahead refills. Exceptions of the
   // sink propagate.
@@ -71,7 +73,7 @@ class TWordSplitter {
  private:
   using TStartString = std::array<char, kMaxTokenLength + 1>;
 
-  // Character sets and tables taken from the settings at the start of every file.
+  // Character sets and tables taken from the settings when the splitter is made.
   struct TSplitSettings {
     TCharSet delimiters;
     TCharSet skip;  // empty when skipping is off; never holds byte 0
@@ -89,7 +91,7 @@ class TWordSplitter {
     bool skipNormalTags = false;
   };
 
-  void LoadSettings();
+  void LoadSettings(const ZuzadovUdirev& config, const TLangTables& tables);
   void LoadWordTagTables(const ZuzadovUdirev& config);
   void AddWordTagStart(std::string_view start);
   void StartReading(TSynchroStream& stream);

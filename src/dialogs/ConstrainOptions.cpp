@@ -1,7 +1,5 @@
 #include "dialogs/ConstrainOptions.h"
 
-#include "config/SettingsFile.h"
-#include "corpus/LangTables.h"
 #include "dialogs/RebuildConfirm.h"
 #include "platform/Messages.h"
 
@@ -52,7 +50,7 @@ TCharSet SetOf(const std::string& chars) {
 
 }  // namespace
 
-TConstrainOptions TConstrainOptions::FromConfig(const ZuzadovUdirev& config) {
+TConstrainOptions TConstrainOptions::FromSettings(const ZuzadovUdirev& config) {
   TConstrainOptions dialog;
   dialog.special = {OneChar(config.WildCard0orMore),    OneChar(config.WildCard0or1),
                     OneChar(config.WildCardExactly1),   OneChar(config.TagSearchSeparator),
@@ -71,15 +69,15 @@ TConstrainOptions TConstrainOptions::FromConfig(const ZuzadovUdirev& config) {
 }
 
 TConstrainOptions TConstrainOptions::Defaults() {
-  TConstrainOptions dialog = FromConfig(ZuzadovUdirev{});
+  TConstrainOptions dialog = FromSettings(ZuzadovUdirev{});
   dialog.EqualChars.clear();
   dialog.UseEqualChars = false;
   dialog.UseSkippingChars = false;
   return dialog;
 }
 
-std::optional<TConstrainError> ValidateSpecialChars(const TConstrainOptions& dialog) {
-  const auto& fields = dialog.special;
+std::optional<TConstrainError> TConstrainOptions::ValidateSpecialChars() const {
+  const auto& fields = special;
   for (int i = 0; i + 1 < kSpecialFieldCount; ++i) {
     if (fields[i].empty()) return MissingField(i);
     for (int j = i + 1; j < kSpecialFieldCount; ++j) {
@@ -90,27 +88,25 @@ std::optional<TConstrainError> ValidateSpecialChars(const TConstrainOptions& dia
   return std::nullopt;
 }
 
-TCharSet DialogDelimiterSet(const TConstrainOptions& dialog) {
+TCharSet TConstrainOptions::DelimiterSet() const {
   TCharSet set;
   set.AddRange(0, 32);
-  set.AddAll(dialog.NonWordChars);
-  for (const std::string& field : dialog.special) set.Add(static_cast<unsigned char>(FirstChar(field)));
+  set.AddAll(NonWordChars);
+  for (const std::string& field : special) set.Add(static_cast<unsigned char>(FirstChar(field)));
   return set;
 }
 
-bool ConstrainRebuildNeeded(const TConstrainOptions& dialog) {
-  const ZuzadovUdirev& config = Config();
-  if (dialog.SkipNormalTags != config.SkipNormalTags || dialog.ignoreCase != config.ignoreCase ||
-      dialog.UseSkippingChars != config.UseSkippingChars)
+bool TConstrainOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
+  if (SkipNormalTags != config.SkipNormalTags || ignoreCase != config.ignoreCase ||
+      UseSkippingChars != config.UseSkippingChars)
     return true;
-  if (dialog.UseSkippingChars && SetOf(dialog.SkippingChars) != SetOf(config.SkippingChars))
-    return true;
-  return DialogDelimiterSet(dialog) != BuildDelimiterSet();
+  if (UseSkippingChars && SetOf(SkippingChars) != SetOf(config.SkippingChars)) return true;
+  return DelimiterSet() != BuildDelimiterSet(config);
 }
 
-void StoreConstrainOptions(const TConstrainOptions& dialog,
-                           const std::optional<std::vector<TCharSet>>& equalGroups,
-                           ZuzadovUdirev& config) {
+void TConstrainOptions::Store(const std::optional<std::vector<TCharSet>>& equalGroups,
+                              ZuzadovUdirev& config) const {
+  const TConstrainOptions& dialog = *this;
   config.WildCard0orMore = FirstChar(dialog.special[kWC0orMoreField]);
   config.WildCard0or1 = FirstChar(dialog.special[kWC0or1Field]);
   config.WildCardExactly1 = FirstChar(dialog.special[kWC1Field]);
@@ -128,21 +124,21 @@ void StoreConstrainOptions(const TConstrainOptions& dialog,
   config.ignoreCase = dialog.ignoreCase;
 }
 
-TConstrainOkResult AcceptConstrainOptions(const TConstrainOptions& dialog, int corpusFileCount) {
+TConstrainOkResult TConstrainOptions::Accept(ZuzadovUdirev& config, int corpusFileCount) const {
   TConstrainOkResult result;
-  if (std::optional<TConstrainError> error = ValidateSpecialChars(dialog)) {
+  if (std::optional<TConstrainError> error = ValidateSpecialChars()) {
     MsgError(error->message);
     result.focus = error->field;
     return result;
   }
   std::optional<std::vector<TCharSet>> groups(std::in_place);
-  if (!ParseEqualChars(dialog.EqualChars, *groups)) {
+  if (!ParseEqualChars(EqualChars, *groups)) {
     MsgError("Wrong syntax in equal charecters.");
     groups.reset();
   }
-  bool rebuild = ConstrainRebuildNeeded(dialog);
+  bool rebuild = RebuildNeeded(config);
   if (rebuild && !ConfirmRebuild(corpusFileCount)) return result;
-  StoreConstrainOptions(dialog, groups, Config());
+  Store(groups, config);
   result.accepted = true;
   result.rebuild = rebuild;
   return result;

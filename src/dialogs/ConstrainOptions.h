@@ -24,6 +24,18 @@ enum TSpecialField {
   kSpecialFieldCount,
 };
 
+// A refused OK: the message shown and the field that takes the focus.
+struct TConstrainError {
+  std::string message;
+  TSpecialField field;
+};
+
+struct TConstrainOkResult {
+  bool accepted = false;               // the dialog closes
+  std::optional<TSpecialField> focus;  // refused: the field to focus, if any
+  bool rebuild = false;                // accepted: the index must be rebuilt
+};
+
 // What the dialog's fields hold.
 struct TConstrainOptions {
   std::array<std::string, kSpecialFieldCount> special;  // one character each, or empty
@@ -39,45 +51,29 @@ struct TConstrainOptions {
   bool operator==(const TConstrainOptions&) const = default;
 
   // The fields filled from the settings.
-  static TConstrainOptions FromConfig(const ZuzadovUdirev& config);
+  static TConstrainOptions FromSettings(const ZuzadovUdirev& config);
   // What "Default" puts into the fields: the factory settings, both switches off, no equal
   // characters.
   static TConstrainOptions Defaults();
+
+  // The six fields must be non-empty and pairwise different ("Must specify a 0 or more wildcard
+  // charecter!", "The wildcard charecter 0 or 1 is equal to the wildcard charecter exactly 1!").
+  std::optional<TConstrainError> ValidateSpecialChars() const;
+  // Bytes 0..32, the delimiters field and the six one-character fields.
+  TCharSet DelimiterSet() const;
+  // Whether accepting changes how the corpus splits into tokens, against config: skip normal
+  // tags, ignore case or the skipping switch changed; skipping on with another set of skipped
+  // characters; another delimiter set than BuildDelimiterSet(config). Equal characters and the
+  // stop-list switch never do.
+  bool RebuildNeeded(const ZuzadovUdirev& config) const;
+
+  // The OK button: validates (showing any message), parses the equal characters (a syntax error
+  // shows "Wrong syntax in equal charecters." and keeps the old groups, but does not refuse), asks
+  // the rebuild question when needed (No refuses), and on acceptance stores the values into
+  // config. Nothing is changed when refused.
+  TConstrainOkResult Accept(ZuzadovUdirev& config, int corpusFileCount) const;
+  // Copies every field into the settings; the equal groups become `equalGroups` when given.
+  void Store(const std::optional<std::vector<TCharSet>>& equalGroups, ZuzadovUdirev& config) const;
 };
-
-// A refused OK: the message shown and the field that takes the focus.
-struct TConstrainError {
-  std::string message;
-  TSpecialField field;
-};
-
-// The six fields must be non-empty and pairwise different ("Must specify a 0 or more wildcard
-// charecter!", "The wildcard charecter 0 or 1 is equal to the wildcard charecter exactly 1!").
-std::optional<TConstrainError> ValidateSpecialChars(const TConstrainOptions& dialog);
-
-// Bytes 0..32, the delimiters field and the six one-character fields.
-TCharSet DialogDelimiterSet(const TConstrainOptions& dialog);
-// Whether accepting the dialog changes how the corpus splits into tokens, against Config():
-// skip normal tags, ignore case or the skipping switch changed; skipping on with another set of
-// skipped characters; another delimiter set than BuildDelimiterSet(). Equal characters and the
-// stop-list switch never do.
-bool ConstrainRebuildNeeded(const TConstrainOptions& dialog);
-
-// Copies every field into the settings; the equal groups become `equalGroups` when given.
-void StoreConstrainOptions(const TConstrainOptions& dialog,
-                           const std::optional<std::vector<TCharSet>>& equalGroups,
-                           ZuzadovUdirev& config);
-
-struct TConstrainOkResult {
-  bool accepted = false;                   // the dialog closes
-  std::optional<TSpecialField> focus;      // refused: the field to focus, if any
-  bool rebuild = false;                    // accepted: the index must be rebuilt
-};
-
-// The OK button: validates (showing any message), parses the equal characters (a syntax error
-// shows "Wrong syntax in equal charecters." and keeps the old groups, but does not refuse), asks
-// the rebuild question when needed (No refuses), and on acceptance stores the values into
-// Config(). Nothing is changed when refused.
-TConstrainOkResult AcceptConstrainOptions(const TConstrainOptions& dialog, int corpusFileCount);
 
 }  // namespace quenterra

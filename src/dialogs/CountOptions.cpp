@@ -23,7 +23,7 @@ int CountItemOfMethod(uint8_t method) {
   return 0;
 }
 
-TCountOptions TCountOptions::FromConfig(const ZuzadovUdirev& config) {
+TCountOptions TCountOptions::FromSettings(const ZuzadovUdirev& config) {
   TCountOptions dialog;
   dialog.item_ = CountItemOfMethod(config.Last_Method_Selected);
   dialog.SetFrequency(config.Min_Word_Freq);

@@ -30,7 +30,7 @@ class TCountOptions {
  public:
   // The dialog as it opens: the item of Last_Method_Selected, the up-down at Min_Word_Freq
   // (brought into its range).
-  static TCountOptions FromConfig(const ZuzadovUdirev& config);
+  static TCountOptions FromSettings(const ZuzadovUdirev& config);
 
   int MethodItem() const { return item_; }  // 0 .. 2, or -1 when none is selected
   void SelectMethod(int item) { item_ = item >= 0 && item < kCountMethodItemCount ? item : -1; }

@@ -39,27 +39,30 @@ bool SpanOfText(const std::string& text, int low, int high, int& span) {
 
 }  // namespace
 
-TFEOptions::TFEOptions(bool ngramForm, TFullExtractOptions& stored, const ZuzadovUdirev& config)
-    : stored_(stored), ngramForm_(ngramForm) {
-  if (ngramForm_) {
-    maxSpan_ = std::clamp(stored.Max_Span, kNGramSpanLow, kNGramSpanHigh);
+TFEOptions TFEOptions::FromSettings(bool ngramForm, TFullExtractOptions& stored,
+                                    const ZuzadovUdirev& config) {
+  TFEOptions dialog(ngramForm);
+  if (ngramForm) {
+    dialog.maxSpan_ = std::clamp(stored.Max_Span, kNGramSpanLow, kNGramSpanHigh);
   } else {
     if (stored.Min_Span >= stored.Max_Span) stored.Max_Span = stored.Min_Span + 1;
-    minSpan_ = std::clamp(stored.Min_Span, kFEMinSpanLow, kFEMinSpanHigh);
-    maxSpan_ = std::clamp(stored.Max_Span, kFEMaxSpanLow, kFEMaxSpanHigh);
+    dialog.minSpan_ = std::clamp(stored.Min_Span, kFEMinSpanLow, kFEMinSpanHigh);
+    dialog.maxSpan_ = std::clamp(stored.Max_Span, kFEMaxSpanLow, kFEMaxSpanHigh);
   }
-  tagsEnabled_ = config.WordTag != 0;
-  usePOSTags_ = tagsEnabled_ && stored.UsePOSTags;
-  initialValues_ = {stored.IFMin_T_Score, stored.IFMin_Mutual_Info, stored.IFMin_Likehood};
-  costValue_ = stored.EFMin_Cost_Criteria;
-  extendedMIValue_ = stored.EFMin_Mutual_Info;
+  dialog.tagsEnabled_ = config.WordTag != 0;
+  dialog.usePOSTags_ = dialog.tagsEnabled_ && stored.UsePOSTags;
+  dialog.initialValues_ = {stored.IFMin_T_Score, stored.IFMin_Mutual_Info, stored.IFMin_Likehood};
+  dialog.costValue_ = stored.EFMin_Cost_Criteria;
+  dialog.extendedMIValue_ = stored.EFMin_Mutual_Info;
   const uint8_t initial = stored.IF_Score_Method;
-  initialMethod_ =
+  dialog.initialMethod_ =
       initial == smTScore || initial == smLogLikelihood ? initial : uint8_t{smMutualInfo};
-  initialText_ = FormatValue(initialValues_[static_cast<size_t>(InitialSlot(initialMethod_))]);
-  extendedMethod_ = stored.EF_Score_Method == smMutualInfo ? smMutualInfo : smCost;
-  extendedText_ =
-      extendedMethod_ == smCost ? std::to_string(costValue_) : FormatValue(extendedMIValue_);
+  dialog.initialText_ =
+      FormatValue(dialog.initialValues_[static_cast<size_t>(InitialSlot(dialog.initialMethod_))]);
+  dialog.extendedMethod_ = stored.EF_Score_Method == smMutualInfo ? smMutualInfo : smCost;
+  dialog.extendedText_ = dialog.extendedMethod_ == smCost ? std::to_string(dialog.costValue_)
+                                                          : FormatValue(dialog.extendedMIValue_);
+  return dialog;
 }
 
 // ---- Spans ----
@@ -190,7 +193,7 @@ std::string TFEOptions::StepTenth(const std::string& text, bool up) {
 
 // ---- OK ----
 
-TFEOkResult TFEOptions::Accept() {
+TFEOkResult TFEOptions::Accept(TFullExtractOptions& options) {
   if (!ngramForm_ && maxSpan_ <= minSpan_) {
     MsgError(kSpanOrderWarning);
     return TFEOkResult::SpanOrder;
@@ -214,17 +217,17 @@ TFEOkResult TFEOptions::Accept() {
       extendedMIValue_ = extendedMI;
     }
   }
-  stored_.UsePOSTags = tagsEnabled_ && usePOSTags_;
-  stored_.Max_Span = maxSpan_;
+  options.UsePOSTags = tagsEnabled_ && usePOSTags_;
+  options.Max_Span = maxSpan_;
   if (ngramForm_) return TFEOkResult::Accepted;
-  stored_.Min_Span = minSpan_;
-  stored_.IF_Score_Method = initialMethod_;
-  stored_.IFMin_T_Score = initialValues_[0];
-  stored_.IFMin_Mutual_Info = initialValues_[1];
-  stored_.IFMin_Likehood = initialValues_[2];
-  stored_.EF_Score_Method = extendedMethod_;
-  stored_.EFMin_Cost_Criteria = costValue_;
-  stored_.EFMin_Mutual_Info = extendedMIValue_;
+  options.Min_Span = minSpan_;
+  options.IF_Score_Method = initialMethod_;
+  options.IFMin_T_Score = initialValues_[0];
+  options.IFMin_Mutual_Info = initialValues_[1];
+  options.IFMin_Likehood = initialValues_[2];
+  options.EF_Score_Method = extendedMethod_;
+  options.EFMin_Cost_Criteria = costValue_;
+  options.EFMin_Mutual_Info = extendedMIValue_;
   return TFEOkResult::Accepted;
 }
 

@@ -2,7 +2,8 @@
 // form ("N-Gram Options") it sets the span and the use of tags; in its full-extract form ("Full
 // Extract Options") also the spans' lower end and the two filters. The dialog binds its controls
 // to a TFEOptions: edits to the texts, up-downs to the spans and arrows, radio buttons to the
-// Select methods, key presses to the Accepts filters, OK to Accept.
+// Select methods, key presses to the Accepts filters, OK to Accept. The full-extract form's span
+// limits are the engine's (engine/FullExtract.h).
 //
 // While open, the dialog keeps one working value per filter method, so switching methods shows
 // each method's own value again.
@@ -12,20 +13,16 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/FullExtract.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
 
 inline constexpr char kNGramOptionsCaption[] = "N-Gram Options";
 inline constexpr char kFEOptionsCaption[] = "Full Extract Options";
-inline constexpr char kSpanOrderWarning[] = "Max. Span must be greather than Min. Span.";
 inline constexpr char kSpanOrderWarningTitle[] = "Warning";
 inline constexpr int kNGramSpanLow = 2;  // the n-gram form's span
 inline constexpr int kNGramSpanHigh = 12;
-inline constexpr int kFEMinSpanLow = 2;  // the full-extract form's spans
-inline constexpr int kFEMinSpanHigh = 11;
-inline constexpr int kFEMaxSpanLow = 3;
-inline constexpr int kFEMaxSpanHigh = 12;
 
 // What OK did.
 enum class TFEOkResult {
@@ -39,7 +36,8 @@ class TFEOptions {
   // Opens the dialog. In the full-extract form a stored Min_Span not below the stored Max_Span
   // makes the stored Max_Span Min_Span + 1 at once, which stays even after Cancel. The Use POS
   // Tags box is enabled only when word tags are configured (config.WordTag not 0).
-  TFEOptions(bool ngramForm, TFullExtractOptions& stored, const ZuzadovUdirev& config);
+  static TFEOptions FromSettings(bool ngramForm, TFullExtractOptions& stored,
+                                 const ZuzadovUdirev& config);
 
   bool NGramForm() const { return ngramForm_; }
   const char* Caption() const { return ngramForm_ ? kNGramOptionsCaption : kFEOptionsCaption; }
@@ -91,8 +89,9 @@ class TFEOptions {
   }
   bool ExtendedEditAccepts(size_t at, char c) const;
 
-  // OK. Shows the span warning or the conversion error through the message functions.
-  TFEOkResult Accept();
+  // OK: on acceptance the values are stored into `options`. Shows the span warning or the
+  // conversion error through the message functions; nothing is stored then.
+  TFEOkResult Accept(TFullExtractOptions& options);
 
   // "0.0000" with the user's decimal separator.
   static std::string FormatValue(double value);
@@ -106,16 +105,17 @@ class TFEOptions {
   void KeepInitialText();
   void KeepExtendedText();
 
-  TFullExtractOptions& stored_;
+  explicit TFEOptions(bool ngramForm) : ngramForm_(ngramForm) {}
+
   bool ngramForm_;
   int minSpan_ = kFEMinSpanLow;
   int maxSpan_ = kFEMaxSpanLow;
   bool tagsEnabled_ = false;
   bool usePOSTags_ = false;
-  uint8_t initialMethod_;
+  uint8_t initialMethod_ = 0;
   std::array<double, 3> initialValues_{};  // T-Score, Mutual Information, Log-likelihood
   std::string initialText_;
-  uint8_t extendedMethod_;
+  uint8_t extendedMethod_ = 0;
   int32_t costValue_ = 0;       // Cost Criteria
   double extendedMIValue_ = 0;  // Mutual Information
   std::string extendedText_;

@@ -16,23 +16,23 @@ char TrimmedChar(const std::string& field) {
 
 }  // namespace
 
-bool NormalTagsOkEnabled(const std::string& tagStart, const std::string& tagStop) {
-  return !TrimControls(tagStart).empty() && !TrimControls(tagStop).empty();
+TNormalTagsOptions TNormalTagsOptions::FromSettings(const ZuzadovUdirev& config) {
+  return TNormalTagsOptions{std::string(1, config.TagStart), std::string(1, config.TagStop)};
 }
 
-bool NormalTagsChanged(const std::string& tagStart, const std::string& tagStop,
-                       const ZuzadovUdirev& config) {
-  return TrimmedChar(tagStart) != config.TagStart || TrimmedChar(tagStop) != config.TagStop;
+bool TNormalTagsOptions::OkEnabled() const {
+  return !TrimControls(TagStart).empty() && !TrimControls(TagStop).empty();
 }
 
-TNormalTagsOk AcceptNormalTags(const std::string& tagStart, const std::string& tagStop,
-                               int corpusFileCount) {
-  ZuzadovUdirev& config = Config();
-  if (!NormalTagsOkEnabled(tagStart, tagStop) || !NormalTagsChanged(tagStart, tagStop, config))
-    return TNormalTagsOk::Unchanged;
+bool TNormalTagsOptions::Changed(const ZuzadovUdirev& config) const {
+  return TrimmedChar(TagStart) != config.TagStart || TrimmedChar(TagStop) != config.TagStop;
+}
+
+TNormalTagsOk TNormalTagsOptions::Accept(ZuzadovUdirev& config, int corpusFileCount) const {
+  if (!OkEnabled() || !Changed(config)) return TNormalTagsOk::Unchanged;
   if (!ConfirmRebuild(corpusFileCount)) return TNormalTagsOk::RebuildRefused;
-  config.TagStart = TrimmedChar(tagStart);
-  config.TagStop = TrimmedChar(tagStop);
+  config.TagStart = TrimmedChar(TagStart);
+  config.TagStop = TrimmedChar(TagStop);
   return TNormalTagsOk::Changed;
 }
 

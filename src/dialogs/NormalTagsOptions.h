@@ -8,22 +8,24 @@
 
 namespace quenterra {
 
-// "OK" is enabled only while both fields, trimmed, are non-empty.
-bool NormalTagsOkEnabled(const std::string& tagStart, const std::string& tagStop);
-
-// Whether the trimmed fields name other characters than the stored TagStart and TagStop.
-bool NormalTagsChanged(const std::string& tagStart, const std::string& tagStop,
-                       const ZuzadovUdirev& config);
-
 enum class TNormalTagsOk {
   Unchanged,       // closes; nothing stored, no rebuild
   Changed,         // closes; both characters stored, the index must be rebuilt
   RebuildRefused,  // the rebuild question was answered No: the dialog stays open
 };
 
-// The OK button and the accepted close: asks the rebuild question when a character changed and
-// stores both characters into Config() when accepted.
-TNormalTagsOk AcceptNormalTags(const std::string& tagStart, const std::string& tagStop,
-                               int corpusFileCount);
+struct TNormalTagsOptions {
+  std::string TagStart;  // the fields as typed
+  std::string TagStop;
+
+  static TNormalTagsOptions FromSettings(const ZuzadovUdirev& config);
+  // "OK" is enabled only while both fields, trimmed, are non-empty.
+  bool OkEnabled() const;
+  // Whether the trimmed fields name other characters than the stored TagStart and TagStop.
+  bool Changed(const ZuzadovUdirev& config) const;
+  // The OK button and the accepted close: asks the rebuild question when a character changed
+  // and stores both characters into config when accepted.
+  TNormalTagsOk Accept(ZuzadovUdirev& config, int corpusFileCount) const;
+};
 
 }  // namespace quenterra

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 
@@ -16,13 +14,6 @@ namespace fs = std::filesystem;
 
 constexpr size_t kMaxAddLength = 255;
 
-// The list box's order: letter case ignored, then bytes, so equal words in two cases keep a
-// stable order.
-bool EntryLess(const std::string& a, const std::string& b) {
-  std::string fa = FoldString(a), fb = FoldString(b);
-  return fa != fb ? fa < fb : a < b;
-}
-
 std::string FolderOf(const std::string& name) {
   std::string dir = fs::path(name).parent_path().string();
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -31,30 +22,30 @@ std::string FolderOf(const std::string& name) {
 
 }  // namespace
 
-void TStopListViewer::Show() { SetEntries(list_.Words()); }
+void TStopListOptions::Show() { SetEntries(list_.Words()); }
 
-void TStopListViewer::Activate() {
+void TStopListOptions::Activate() {
   modified_ = false;
   backup_ = list_.Words();
   ShowFileName();
 }
 
-void TStopListViewer::Add() {
+void TStopListOptions::Add() {
   std::string answer;
   bool ok = InputQuery("Add to Stop List", "Enter word(s) to add to stop list:", answer);
   Activate();
   if (ok && !answer.empty()) AddText(answer);
 }
 
-void TStopListViewer::AddText(const std::string& text) {
+void TStopListOptions::AddText(const std::string& text) {
   std::string_view rest = std::string_view(text).substr(0, kMaxAddLength);
-  TCharSet separators = BuildDelimiterSet();
+  TCharSet separators = BuildDelimiterSet(config_);
   while (true) {
     size_t end = 0;
     while (end < rest.size() && !separators.Contains(static_cast<unsigned char>(rest[end]))) ++end;
     if (end == 0) return;  // an empty word ends the adding
     std::string word(rest.substr(0, end));
-    if (!list_.Contains(word)) {
+    if (!list_.Contains(word, tables_)) {
       list_.Words().push_back(word);
       InsertEntry(word);
       modified_ = true;
@@ -64,23 +55,23 @@ void TStopListViewer::AddText(const std::string& text) {
   }
 }
 
-void TStopListViewer::Remove(const std::vector<int>& selected) {
+void TStopListOptions::Remove(const std::vector<int>& selected) {
   std::vector<int> rows = selected;
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     if (*row < 0 || static_cast<size_t>(*row) >= entries_.size()) continue;
-    std::string folded = FoldString(entries_[static_cast<size_t>(*row)]);
+    std::string folded = tables_.FoldString(entries_[static_cast<size_t>(*row)]);
     std::vector<std::string>& words = list_.Words();
     auto word = std::find_if(words.begin(), words.end(),
-                             [&](const std::string& w) { return FoldString(w) == folded; });
+                             [&](const std::string& w) { return tables_.FoldString(w) == folded; });
     if (word != words.end()) words.erase(word);
     entries_.erase(entries_.begin() + *row);
     modified_ = true;
   }
 }
 
-void TStopListViewer::Clear() {
+void TStopListOptions::Clear() {
   if (entries_.empty()) return;
   bool ok = MsgConfirm("Remove all words from stop list?");
   Activate();
@@ -91,9 +82,9 @@ void TStopListViewer::Clear() {
   modified_ = true;
 }
 
-void TStopListViewer::Save(const TChooseFile& chooseFile) {
+void TStopListOptions::Save(const TChooseFile& chooseFile) {
   if (list_.FileName().empty()) {
-    std::string chosen = chooseFile(GlobalSettings().StopListPath);
+    std::string chosen = chooseFile(global_.StopListPath);
     Activate();
     if (chosen.empty()) return;
     list_.AssignFileName(CompleteName(chosen));
@@ -105,13 +96,13 @@ void TStopListViewer::Save(const TChooseFile& chooseFile) {
     list_.AssignFileName("");
     return;
   }
-  GlobalSettings().StopListPath = FolderOf(list_.FileName());
+  global_.StopListPath = FolderOf(list_.FileName());
   ShowFileName();
   modified_ = false;
 }
 
-void TStopListViewer::Load(const TChooseFile& chooseFile) {
-  std::string chosen = chooseFile(GlobalSettings().StopListPath);
+void TStopListOptions::Load(const TChooseFile& chooseFile) {
+  std::string chosen = chooseFile(global_.StopListPath);
   Activate();
   if (chosen.empty()) return;
   std::string name = CompleteName(chosen);
@@ -124,14 +115,14 @@ void TStopListViewer::Load(const TChooseFile& chooseFile) {
     return;
   }
   list_.SetFileName(name);
-  GlobalSettings().StopListPath = FolderOf(name);
+  global_.StopListPath = FolderOf(name);
   SetEntries(std::move(words));
   list_.Words() = entries_;
   ShowFileName();
   modified_ = false;
 }
 
-void TStopListViewer::Close() {
+void TStopListOptions::Close() {
   if (modified_ && !MsgConfirm("Save changes?")) {
     list_.Words() = backup_;
     list_.SetActive(!backup_.empty());
@@ -139,7 +130,7 @@ void TStopListViewer::Close() {
   backup_.clear();
 }
 
-std::string TStopListViewer::CompleteName(const std::string& chosen) {
+std::string TStopListOptions::CompleteName(const std::string& chosen) {
   fs::path path(chosen);
   if (!path.has_extension()) path += ".TXT";
   std::error_code error;
@@ -147,15 +138,24 @@ std::string TStopListViewer::CompleteName(const std::string& chosen) {
   return error ? path.string() : full.lexically_normal().string();
 }
 
-void TStopListViewer::SetEntries(std::vector<std::string> words) {
+// The list box's order: letter case ignored, then bytes, so equal words in two cases keep a
+// stable order.
+bool TStopListOptions::EntryLess(const std::string& a, const std::string& b) const {
+  std::string fa = tables_.FoldString(a), fb = tables_.FoldString(b);
+  return fa != fb ? fa < fb : a < b;
+}
+
+void TStopListOptions::SetEntries(std::vector<std::string> words) {
   entries_ = std::move(words);
-  std::stable_sort(entries_.begin(), entries_.end(), EntryLess);
+  auto less = [this](const std::string& a, const std::string& b) { return EntryLess(a, b); };
+  std::stable_sort(entries_.begin(), entries_.end(), less);
 }
 
-void TStopListViewer::InsertEntry(const std::string& word) {
-  entries_.insert(std::upper_bound(entries_.begin(), entries_.end(), word, EntryLess), word);
+void TStopListOptions::InsertEntry(const std::string& word) {
+  auto less = [this](const std::string& a, const std::string& b) { return EntryLess(a, b); };
+  entries_.insert(std::upper_bound(entries_.begin(), entries_.end(), word, less), word);
 }
 
-void TStopListViewer::ShowFileName() { label_ = fs::path(list_.FileName()).filename().string(); }
+void TStopListOptions::ShowFileName() { label_ = fs::path(list_.FileName()).filename().string(); }
 
 }  // namespace quenterra

@@ -1,5 +1,5 @@
 // The rules of the "View Stop List" dialog, which edits the stop list's words directly and keeps
-// a backup for undo. The dialog binds its list box, label and buttons to a TStopListViewer and
+// a backup for undo. The dialog binds its list box, label and buttons to a TStopListOptions and
 // forwards its buttons; file dialogs are passed in as callbacks.
 #pragma once
 
@@ -7,18 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "corpus/LangTables.h"
 #include "engine/StopList.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
-class TStopListViewer {
+class TStopListOptions {
  public:
   // Runs a file dialog starting in `initialDir`; returns the chosen name, or empty on Cancel.
   using TChooseFile = std::function<std::string(const std::string& initialDir)>;
 
-  explicit TStopListViewer(TStopList& list) : list_(list) {}
-  TStopListViewer(const TStopListViewer&) = delete;
-  TStopListViewer& operator=(const TStopListViewer&) = delete;
+  // Edits `list` in place and keeps the file dialogs' directory in global.StopListPath; words
+  // split at config's delimiters and compare with letter case ignored (the tables' case table).
+  // None is owned; all must outlive the dialog.
+  TStopListOptions(TStopList& list, TGlobalSettings& global, const ZuzadovUdirev& config,
+                   const TLangTables& tables)
+      : list_(list), global_(global), config_(config), tables_(tables) {}
+  TStopListOptions(const TStopListOptions&) = delete;
+  TStopListOptions& operator=(const TStopListOptions&) = delete;
 
   // The list box: the words sorted without regard to letter case.
   const std::vector<std::string>& Entries() const { return entries_; }
@@ -56,11 +63,15 @@ class TStopListViewer {
 
  private:
   static std::string CompleteName(const std::string& chosen);
+  bool EntryLess(const std::string& a, const std::string& b) const;
   void SetEntries(std::vector<std::string> words);
   void InsertEntry(const std::string& word);
   void ShowFileName();
 
   TStopList& list_;
+  TGlobalSettings& global_;
+  const ZuzadovUdirev& config_;
+  const TLangTables& tables_;
   std::vector<std::string> entries_;  // the list box, sorted
   std::vector<std::string> backup_;   // the words when the dialog last became active
   std::string label_;                 // the file-name part of the list's file

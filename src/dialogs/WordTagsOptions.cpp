@@ -1,6 +1,7 @@
 #include "dialogs/WordTagsOptions.h"
 
 #include "dialogs/RebuildConfirm.h"
+#include "platform/Messages.h"
 #include "platform/Text.h"
 
 namespace quenterra {
@@ -13,7 +14,7 @@ char FieldChar(const std::string& field, char stored) { return field.empty() ? s
 
 }  // namespace
 
-TWordTagsOptions TWordTagsOptions::FromConfig(const ZuzadovUdirev& config) {
+TWordTagsOptions TWordTagsOptions::FromSettings(const ZuzadovUdirev& config) {
   TWordTagsOptions dialog;
   dialog.Embedded = config.WordTag == 1;
   dialog.Outside = config.WordTag == 2;
@@ -43,26 +44,26 @@ std::vector<std::string> TWordTagsOptions::TagStarts() const {
   return starts;
 }
 
-bool WordTagsRebuildNeeded(const TWordTagsOptions& dialog, const ZuzadovUdirev& config) {
-  uint8_t mode = dialog.Mode();
+bool TWordTagsOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
+  uint8_t mode = Mode();
   if (mode != config.WordTag) return true;
-  if (mode == 1) return FieldChar(dialog.Delimiter, config.wTagDelimiter) != config.wTagDelimiter;
+  if (mode == 1) return FieldChar(Delimiter, config.wTagDelimiter) != config.wTagDelimiter;
   if (mode == 2)
-    return FieldChar(dialog.TagStop, config.wTagStop) != config.wTagStop ||
-           dialog.TagStarts() != config.wTagStarts;
+    return FieldChar(TagStop, config.wTagStop) != config.wTagStop ||
+           TagStarts() != config.wTagStarts;
   return false;
 }
 
-TWordTagsOk CheckWordTagsOk(const TWordTagsOptions& dialog, int corpusFileCount) {
-  if (WordTagsRebuildNeeded(dialog, Config()) && !ConfirmRebuild(corpusFileCount))
-    return TWordTagsOk::RebuildRefused;
-  if (dialog.Outside && dialog.TagStarts().empty()) return TWordTagsOk::NoTagStart;
+TWordTagsOk TWordTagsOptions::CheckOk(const ZuzadovUdirev& config, int corpusFileCount) const {
+  if (RebuildNeeded(config) && !ConfirmRebuild(corpusFileCount)) return TWordTagsOk::RebuildRefused;
+  if (Outside && TagStarts().empty()) return TWordTagsOk::NoTagStart;
   return TWordTagsOk::Accepted;
 }
 
-bool StoreWordTags(const TWordTagsOptions& dialog, ZuzadovUdirev& config) {
+bool TWordTagsOptions::Store(ZuzadovUdirev& config) const {
+  const TWordTagsOptions& dialog = *this;
   config.MetaTags = MetaTagsFromRows(dialog.MetaRows);
-  bool rebuild = WordTagsRebuildNeeded(dialog, config);
+  bool rebuild = RebuildNeeded(config);
   config.WordTag = dialog.Mode();
   config.wTagDelimiter = FieldChar(dialog.Delimiter, config.wTagDelimiter);
   if (config.WordTag == 1) {
@@ -73,6 +74,44 @@ bool StoreWordTags(const TWordTagsOptions& dialog, ZuzadovUdirev& config) {
   config.wTagBefore = dialog.Before;
   config.wTagStarts = dialog.TagStarts();
   return rebuild;
+}
+
+// ---- The meta-tag editor ----
+
+TMetaTagEditCheck CheckMetaTagEdit(const std::vector<TMetaTagRow>& rows, int editedRow,
+                                   std::string& name, std::string& contents,
+                                   const TLangTables& tables) {
+  name = Trim(name);
+  contents = Trim(contents);
+  if (name.empty()) return TMetaTagEditCheck::EmptyName;
+  if (contents.empty()) return TMetaTagEditCheck::EmptyContents;
+  std::string folded = tables.FoldString(name);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (static_cast<int>(i) == editedRow) continue;
+    if (tables.FoldString(Trim(rows[i].name)) == folded) {
+      MsgError("Duplicated meta-tag name.");
+      return TMetaTagEditCheck::Duplicate;
+    }
+  }
+  return TMetaTagEditCheck::Ok;
+}
+
+void AddMetaTagRow(std::vector<TMetaTagRow>& rows, TMetaTagRow row) {
+  if (rows.size() == 1 && rows[0].name.empty())
+    rows[0] = std::move(row);
+  else
+    rows.push_back(std::move(row));
+}
+
+bool RemoveMetaTagRow(std::vector<TMetaTagRow>& rows, int index) {
+  if (index < 0 || static_cast<size_t>(index) >= rows.size()) return false;
+  if (rows.size() == 1 && rows[0].name.empty()) return false;
+  if (!MsgAsk("Remove \"" + rows[static_cast<size_t>(index)].name + "\" ?")) return false;
+  if (rows.size() == 1)
+    rows[0] = TMetaTagRow{};
+  else
+    rows.erase(rows.begin() + index);
+  return true;
 }
 
 }  // namespace quenterra

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "settings/Settings.h"
-#include "dialogs/FEOptions.h"
 #include "engine/NGrams.h"
 #include "engine/StepProgress.h"
 #include "engine/collocList.h"
@@ -142,23 +140,23 @@ void TPass1::Follow(int32_t position) {
 
 std::unique_ptr<TCollocationList> FullExtract(TTextIndex& index,
                                               const std::vector<std::string>& fileNames,
+                                              TFullExtractOptions& options, const TRunSettings& run,
                                               TFullExtractStats* stats) {
-  TFullExtractOptions& options = FullExtractOptions();
   const TRunSpans spans = RunSpans(options);
-  const int32_t minWordFreq = Config().Min_Word_Freq;
-  const int64_t corpusWords = CorpusWords(index);
+  const int32_t minWordFreq = run.config.Min_Word_Freq;
+  const int64_t corpusWords = CorpusWords(index, run.config);
   TFullExtractStats counts;
 
   std::unique_ptr<TProgress> window;
-  if (int64_t{index.SequenceCount()} * Config().SpanRange > kProgressThreshold) {
+  if (int64_t{index.SequenceCount()} * run.config.SpanRange > kProgressThreshold) {
     window = ShowProgress(TProgressKind::Cancel, kFullExtractProgressCaption);
     window->SetMax(2 * (index.SequenceCount() / kNGramProgressStep));
   }
   TStepProgress progress(window.get());
 
   const TNGramSettings settings =
-      TNGramSettings::FromConfig(index, spans.minSpan, options.UsePOSTags, fileNames);
-  auto list = std::make_unique<TCollocationList>(index, spans.minSpan);
+      TNGramSettings::FromSettings(run, index, spans.minSpan, options.UsePOSTags, fileNames);
+  auto list = std::make_unique<TCollocationList>(index, run.tables, spans.minSpan);
   CountNGrams(index, *list, settings, progress);
   counts.counted = list->Count();
   // The question is asked even after a cancel; the stages after it then do nothing.

@@ -21,10 +21,20 @@
 #include <string>
 #include <vector>
 
+#include "engine/RunSettings.h"
+#include "settings/Settings.h"
+
 namespace quenterra {
 
 class TCollocationList;
 class TTextIndex;
+
+// The limits of the spans, as the full-extract options dialog offers them.
+inline constexpr int kFEMinSpanLow = 2;
+inline constexpr int kFEMinSpanHigh = 11;
+inline constexpr int kFEMaxSpanLow = 3;
+inline constexpr int kFEMaxSpanHigh = 12;
+inline constexpr char kSpanOrderWarning[] = "Max. Span must be greather than Min. Span.";
 
 inline constexpr char kFullExtractCaption[] = "Full Extract";  // the list window's title
 inline constexpr char kFullExtractProgressCaption[] = "Extracting N-grams";
@@ -42,20 +52,21 @@ struct TFullExtractStats {
   uint64_t storeBytes = 0;  // of the tree store at the end of pass 1
 };
 
-// Runs the full extract with the settings in force (Config(), FullExtractOptions(), the stop
-// list) and returns the new list, which the caller owns and shows in a window titled
+// Runs the full extract with the options and the run's settings and returns the new list, which
+// the caller owns (it reads the run's tables, which must outlive it) and shows in a window titled
 // kFullExtractCaption (marked tagged when UsePOSTags is on); the caller holds the busy flag.
 // fileNames label the progress by file number.
 //
 // Returns null when the user answers No to kFewFilteredQuestion (asked through MsgAsk) or
 // cancels in the progress window, which is shown when the sequence count times SpanRange
 // exceeds 10000. With Min_Span above 2 an IF_Score_Method other than 2 is changed to 2 in
-// the settings. Spans outside their ranges are brought into them (Min_Span 2 .. 11, Max_Span
+// the options. Spans outside their ranges are brought into them (Min_Span 2 .. 11, Max_Span
 // 3 .. 12); Max_Span not above Min_Span throws "Max. Span must be greather than Min. Span.".
 // Store failures throw EFileError (the disk refused) or "TCollocationTree: The tree store is
 // damaged."; the store file is deleted on every path.
 std::unique_ptr<TCollocationList> FullExtract(TTextIndex& index,
                                               const std::vector<std::string>& fileNames,
+                                              TFullExtractOptions& options, const TRunSettings& run,
                                               TFullExtractStats* stats = nullptr);
 
 }  // namespace quenterra

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <sstream>
 
-#include "corpus/LangTables.h"
 #include "corpus/TextIndex.h"
 #include "engine/collocList.h"
 #include "platform/AtomicFile.h"
@@ -24,9 +23,9 @@ std::string JoinedByTabs(const std::vector<std::string>& cells) {
   return line;
 }
 
-// A JSON string literal of bytes in the user's code page.
-std::string JsonString(std::string_view bytes) {
-  const std::string utf8 = ToUtf8(bytes);
+// A JSON string literal of bytes in the corpus code page.
+std::string JsonString(std::string_view bytes, const TLangTables& tables) {
+  const std::string utf8 = tables.ToUtf8(bytes);
   std::string quoted = "\"";
   for (char c : utf8) {
     const auto byte = static_cast<unsigned char>(c);
@@ -61,11 +60,14 @@ void WriteJsonWords(std::ostream& out, const TCollocationList& list, const TColl
   int length = 0;
   while (length < list.WordCount() && item.words[length] >= 0) ++length;
   out << "\"words\":[";
-  for (int j = 0; j < length; ++j) out << (j > 0 ? "," : "") << JsonString(text(item.words[j]));
+  const TLangTables& tables = list.Tables();
+  for (int j = 0; j < length; ++j) {
+    out << (j > 0 ? "," : "") << JsonString(text(item.words[j]), tables);
+  }
   out << "],\"tags\":[";
   for (int j = 0; item.tags != nullptr && j < length; ++j) {
     out << (j > 0 ? "," : "");
-    out << (item.tags[j] >= 0 ? JsonString(text(item.tags[j])) : "null");
+    out << (item.tags[j] >= 0 ? JsonString(text(item.tags[j]), tables) : "null");
   }
   out << "]";
 }
@@ -146,13 +148,15 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
 
 void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,
                    const std::string& caption) {
-  out << "{\"caption\":" << JsonString(caption) << ",\"wordCount\":" << list.WordCount()
-      << ",\"scoreMethod\":" << JsonString(ScoreLongName(view.scoreMethod)) << ",\"items\":[";
+  const TLangTables& tables = list.Tables();
+  out << "{\"caption\":" << JsonString(caption, tables) << ",\"wordCount\":" << list.WordCount()
+      << ",\"scoreMethod\":" << JsonString(ScoreLongName(view.scoreMethod), tables)
+      << ",\"items\":[";
   for (int i = 0; i < list.Count(); ++i) {
     const TCollocItem& item = list.Item(i);
     out << (i > 0 ? ",\n" : "\n") << "{\"count\":" << item.count
         << ",\"score\":" << JsonScore(item, view) << ",\"position\":" << item.position
-        << ",\"text\":" << JsonString(list.CollocationText(i)) << ',';
+        << ",\"text\":" << JsonString(list.CollocationText(i), tables) << ',';
     WriteJsonWords(out, list, item);
     out << '}';
   }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/Settings.h"
-#include "engine/StopList.h"
 #include "engine/collocList.h"
 
 namespace quenterra {
@@ -88,20 +86,24 @@ void TFileCounter::Emit(int32_t position) {
 
 }  // namespace
 
-TKindSet RunKinds() { return Config().SkipNormalTags ? kWordKinds : kTextKinds; }
+TKindSet RunKinds(const ZuzadovUdirev& config) {
+  return config.SkipNormalTags ? kWordKinds : kTextKinds;
+}
 
-int64_t CorpusWords(const TTextIndex& index) { return index.GetStats(RunKinds()).frequency; }
+int64_t CorpusWords(const TTextIndex& index, const ZuzadovUdirev& config) {
+  return index.GetStats(RunKinds(config)).frequency;
+}
 
-TNGramSettings TNGramSettings::FromConfig(const TTextIndex& index, int n, bool useTags,
-                                          std::vector<std::string> fileNames) {
-  const ZuzadovUdirev& config = Config();
+TNGramSettings TNGramSettings::FromSettings(const TRunSettings& run, const TTextIndex& index, int n,
+                                            bool useTags, std::vector<std::string> fileNames) {
+  const ZuzadovUdirev& config = run.config;
   TNGramSettings settings;
   settings.n = std::clamp(n, kMinNGram, kMaxNGram);
   settings.useTags = useTags && config.WordTag != 0;
   settings.minWordFreq = config.Min_Word_Freq;
-  settings.kinds = RunKinds();
+  settings.kinds = RunKinds(config);
   settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
-  if (config.UseStoplist) settings.stopIds = StopList().BuildIdList(index);
+  if (config.UseStoplist) settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
   settings.fileNames = std::move(fileNames);
   return settings;
 }
@@ -171,21 +173,23 @@ bool CountNGrams(TTextIndex& index, TCollocationList& list, const TNGramSettings
 }
 
 std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
-                                                const std::vector<std::string>& fileNames) {
-  const TNGramSettings settings = TNGramSettings::FromConfig(
-      index, FullExtractOptions().Max_Span, FullExtractOptions().UsePOSTags, fileNames);
+                                                const std::vector<std::string>& fileNames,
+                                                const TFullExtractOptions& options,
+                                                const TRunSettings& run) {
+  const TNGramSettings settings = TNGramSettings::FromSettings(run, index, options.Max_Span,
+                                                               options.UsePOSTags, fileNames);
   std::unique_ptr<TProgress> window;
   if (int64_t{index.SequenceCount()} * settings.n > kProgressThreshold) {
     window = ShowProgress(TProgressKind::Cancel, kExtractingNGramsCaption);
     window->SetMax(index.SequenceCount() / kNGramProgressStep);
   }
   TStepProgress progress(window.get());
-  auto list = std::make_unique<TCollocationList>(index, settings.n);
+  auto list = std::make_unique<TCollocationList>(index, run.tables, settings.n);
   CountNGrams(index, *list, settings, progress);
   // A cancelled run shows what it counted, processed like a complete one.
   list->ReleaseHash();
   list->DropRare(settings.minWordFreq);
-  list->ComputeScores(Config().Last_Method_Selected, CorpusWords(index));
+  list->ComputeScores(run.config.Last_Method_Selected, CorpusWords(index, run.config));
   return list;
 }
 

@@ -22,6 +22,7 @@
 
 #include "corpus/DWordList.h"
 #include "corpus/TextIndex.h"
+#include "engine/RunSettings.h"
 #include "engine/StepProgress.h"
 
 namespace quenterra {
@@ -45,10 +46,10 @@ struct TNGramSettings {
   TDWordsList stopIds;     // sorted; empty unless UseStoplist is on
   std::vector<std::string> fileNames;  // progress labels by file number; missing ones are blank
 
-  // From Config() and the stop list: n clamped to kMinNGram .. kMaxNGram, useTags only when
+  // From the settings and the stop list: n clamped to kMinNGram .. kMaxNGram, useTags only when
   // word tags are configured (WordTag is not 0).
-  static TNGramSettings FromConfig(const TTextIndex& index, int n, bool useTags,
-                                   std::vector<std::string> fileNames);
+  static TNGramSettings FromSettings(const TRunSettings& run, const TTextIndex& index, int n,
+                                     bool useTags, std::vector<std::string> fileNames);
 };
 
 // Per-token facts that the passes test at every position, looked up by token id.
@@ -104,19 +105,21 @@ class TOccurrenceArrays {
 bool CountNGrams(TTextIndex& index, TCollocationList& list, const TNGramSettings& settings,
                  TStepProgress& progress, TOccurrenceArrays* occurrences = nullptr);
 
-// The n-gram list of the corpus (a new list the caller owns): n is Max_Span, tags follow
-// UsePOSTags, stop words UseStoplist; items counted fewer than Min_Word_Freq times are dropped
-// and the rest scored by Last_Method_Selected. When the sequence count times n exceeds 10000 a
+// The n-gram list of the corpus (a new list the caller owns; it reads the run's tables, which
+// must outlive it): n is Max_Span, tags follow UsePOSTags, stop words UseStoplist; items counted
+// fewer than Min_Word_Freq times are dropped and the rest scored by Last_Method_Selected. When the sequence count times n exceeds 10000 a
 // progress window "Extracting N-Grams" with a Cancel button is shown; a cancel ends the
 // counting, and the list then holds what was counted, dropped and scored the same way.
 // fileNames label the progress by file number. The caller holds the busy flag and shows the list
 // in a window titled kNGramsCaption (marked tagged when UsePOSTags is on).
 std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
-                                                const std::vector<std::string>& fileNames);
+                                                const std::vector<std::string>& fileNames,
+                                                const TFullExtractOptions& options,
+                                                const TRunSettings& run);
 
 // The corpus word count N of the scores: the occurrences of the tokens of the run's kind set.
-int64_t CorpusWords(const TTextIndex& index);
+int64_t CorpusWords(const TTextIndex& index, const ZuzadovUdirev& config);
 // The kind set of a run: {1}, or {1, 2, 3} when SkipNormalTags is off.
-TKindSet RunKinds();
+TKindSet RunKinds(const ZuzadovUdirev& config);
 
 }  // namespace quenterra

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/IniFile.h"
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
-#include "corpus/TextIndex.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
@@ -14,29 +10,13 @@ namespace quenterra {
 
 namespace {
 
-constexpr char kFrequencySection[] = "FrequencyConfiguration";
-constexpr char kFileNameKey[] = "StopListFileName";
-constexpr char kWordsSection[] = "StopList";
-constexpr char kWordsKey[] = "Word";
 constexpr uint64_t kMaxFileSize = 64 << 20;
 
 }  // namespace
 
-void TStopList::LoadFromConfig(const TIniFile& file) {
-  fileName_ = file.ReadString(kFrequencySection, kFileNameKey, "");
-  if (!fileName_.empty()) {
-    LoadFromFile();
-    return;
-  }
-  ReadCountedList(file, kWordsSection, kWordsKey, words_);
+void TStopList::SetWords(std::vector<std::string> words) {
+  words_ = std::move(words);
   active_ = !words_.empty();
-}
-
-void TStopList::SaveToConfig(TIniFile& file) const {
-  file.WriteString(kFrequencySection, kFileNameKey, fileName_);
-  if (!fileName_.empty() || words_.empty()) return;
-  file.EraseSection(kWordsSection);
-  WriteCountedList(file, kWordsSection, kWordsKey, words_);
 }
 
 bool TStopList::LoadFromFile() {
@@ -59,33 +39,36 @@ void TStopList::SetFileName(const std::string& name) {
 
 void TStopList::SetActive(bool on) { active_ = on && !words_.empty(); }
 
-bool TStopList::Contains(const std::string& word) const {
+bool TStopList::Contains(const std::string& word, const TLangTables& tables) const {
   if (!active_) return false;
-  std::string folded = FoldString(word);
+  std::string folded = tables.FoldString(word);
   return std::any_of(words_.begin(), words_.end(),
-                     [&](const std::string& w) { return FoldString(w) == folded; });
+                     [&](const std::string& w) { return tables.FoldString(w) == folded; });
 }
 
-TDWordsList TStopList::BuildIdList(const TFindToken& findToken) const {
-  std::vector<uint8_t> kinds = {1};
-  if (!Config().SkipNormalTags) kinds = {1, 2, 3};
+TDWordsList TStopList::BuildIdList(const TFindToken& findToken, TKindSet kinds,
+                                   const TLangTables& tables) const {
   TDWordsList ids;
   for (const std::string& word : words_) {
     if (word.size() > kMaxTokenLength) continue;
-    std::string text = FoldString(word);
-    for (uint8_t kind : kinds)
+    std::string text = tables.FoldString(word);
+    for (uint8_t kind = 0; kind < 8; ++kind) {
+      if ((kinds & KindBit(kind)) == 0) continue;
       if (std::optional<uint32_t> id = findToken(text, kind)) ids.Add(*id);
+    }
   }
   ids.Sort();
   return ids;
 }
 
-TDWordsList TStopList::BuildIdList(const TTextIndex& index) const {
-  return BuildIdList([&index](const std::string& text, uint8_t kind) -> std::optional<uint32_t> {
+TDWordsList TStopList::BuildIdList(const TTextIndex& index, TKindSet kinds,
+                                   const TLangTables& tables) const {
+  auto find = [&index](const std::string& text, uint8_t kind) -> std::optional<uint32_t> {
     const TIndexToken* token = index.FindToken(text, kind);
     if (token == nullptr) return std::nullopt;
     return token->id;
-  });
+  };
+  return BuildIdList(find, kinds, tables);
 }
 
 void TStopList::SaveWordsToFile(const std::string& name, const std::vector<std::string>& words) {
@@ -105,11 +88,6 @@ std::vector<std::string> TStopList::ReadWordsFromFile(const std::string& name) {
     start = end + 1;
   }
   return words;
-}
-
-TStopList& StopList() {
-  static TStopList list;
-  return list;
 }
 
 }  // namespace quenterra

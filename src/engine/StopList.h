@@ -1,6 +1,6 @@
-// The stop list: words that no counted window or n-gram may hold when UseStoplist is on. One list
-// per process, loaded and saved with the settings; its words live either in the settings file
-// (section StopList) or in a plain text file, one word per line.
+// The stop list: words that no counted window or n-gram may hold when UseStoplist is on. Loaded
+// and saved with the settings (config/SettingsFile.h); its words live either in the settings
+// file (section StopList) or in a plain text file, one word per line.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "corpus/DWordList.h"
+#include "corpus/LangTables.h"
+#include "corpus/TextIndex.h"
 
 namespace quenterra {
-
-class TIniFile;
-class TTextIndex;
 
 class TStopList {
  public:
@@ -30,11 +29,9 @@ class TStopList {
   std::vector<std::string>& Words() { return words_; }
   bool Active() const { return active_; }
 
-  // FrequencyConfiguration/StopListFileName names the file; when it is empty the words come from
-  // the counted list StopList/Word. Active becomes whether any word was loaded.
-  void LoadFromConfig(const TIniFile& file);
-  // Writes the file name; without one, a non-empty list replaces section StopList.
-  void SaveToConfig(TIniFile& file) const;
+  // Takes the words kept in the settings file (not in a file of their own); Active becomes
+  // whether there is any.
+  void SetWords(std::vector<std::string> words);
   // Loads the words from FileName(), one a line (blank lines skipped). On failure shows
   // "Unable to load stop-list words from file \r\n<name>", empties the list and returns false.
   bool LoadFromFile();
@@ -45,15 +42,15 @@ class TStopList {
   void AssignFileName(const std::string& name) { fileName_ = name; }
   // Active := on and the list is not empty.
   void SetActive(bool on);
-  // Whether the list is active and holds the word, letter case ignored (the language's case table).
-  bool Contains(const std::string& word) const;
+  // Whether the list is active and holds the word, letter case ignored (the case table).
+  bool Contains(const std::string& word, const TLangTables& tables) const;
   // The ids of every token that a stop word stands for, ascending: for each word (lower-cased
-  // through the case table, whatever ignoreCase says) and each counted kind ({1}, or {1, 2, 3}
-  // when SkipNormalTags is off), the id that findToken gives. Words over 255 characters are
-  // skipped.
-  TDWordsList BuildIdList(const TFindToken& findToken) const;
+  // through the case table, whatever ignoreCase says) and each counted kind of the run (kinds),
+  // the id that findToken gives. Words over 255 characters are skipped.
+  TDWordsList BuildIdList(const TFindToken& findToken, TKindSet kinds,
+                          const TLangTables& tables) const;
   // The same against the text index's tokens; what the extraction runs call at their start.
-  TDWordsList BuildIdList(const TTextIndex& index) const;
+  TDWordsList BuildIdList(const TTextIndex& index, TKindSet kinds, const TLangTables& tables) const;
 
   // Writes the words to a text file, one a line ended by CR LF, replacing it whole. Throws
   // EFileError on failure.
@@ -66,8 +63,5 @@ class TStopList {
   std::vector<std::string> words_;  // as typed or read
   bool active_ = false;             // gates the duplicate test of Contains
 };
-
-// The process-wide stop list.
-TStopList& StopList();
 
 }  // namespace quenterra

@@ -4,20 +4,15 @@
 
 #include <algorithm>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
-#include "engine/StopList.h"
 #include "engine/collocExtractRun.h"
 #include "engine/collocList.h"
-#include "patterns/eMetaT.h"
 
 namespace quenterra {
 
 namespace {
 
 // The settings' wildcards become the fixed ones of the index's matcher.
-std::string IndexWildcards(std::string_view pattern) {
-  const ZuzadovUdirev& config = Config();
+std::string IndexWildcards(std::string_view pattern, const ZuzadovUdirev& config) {
   std::string out(pattern);
   for (char& c : out) {
     if (c == config.WildCard0orMore) {
@@ -31,8 +26,8 @@ std::string IndexWildcards(std::string_view pattern) {
   return out;
 }
 
-bool IsZeroOrMoreAlone(const std::string& pattern) {
-  return pattern.size() == 1 && pattern[0] == Config().WildCard0orMore;
+bool IsZeroOrMoreAlone(const std::string& pattern, const ZuzadovUdirev& config) {
+  return pattern.size() == 1 && pattern[0] == config.WildCard0orMore;
 }
 
 std::string_view TokenText(const TTextIndex& index, int32_t id) {
@@ -42,27 +37,35 @@ std::string_view TokenText(const TTextIndex& index, int32_t id) {
 
 }  // namespace
 
-TExtractTerm::TExtractTerm(std::string text, bool isRegExp, std::string tag)
+TExtractTerm::TExtractTerm(std::string text, bool isRegExp, std::string tag,
+                           const ZuzadovUdirev& config, const TLangTables& tables)
     : text_(std::move(text)), tag_(std::move(tag)) {
   if (isRegExp) {
-    regExp_ = std::make_unique<TRegExp>(text_);
+    regExp_ = std::make_unique<TRegExp>(text_, tables.RegExpTables());
     wordPattern_ = text_;
   } else {
-    wordPattern_ = IndexWildcards(text_);
+    wordPattern_ = IndexWildcards(text_, config);
   }
-  const ZuzadovUdirev& config = Config();
-  int meta = tag_.empty() ? -1 : FindMetaTag(config.MetaTags, tag_);
+  int meta = tag_.empty() ? -1 : FindMetaTag(config.MetaTags, tag_, tables);
   if (meta >= 0) {
     hasTagList_ = true;
     tagList_ = config.MetaTags[static_cast<size_t>(meta)].tags;
     if (config.ignoreCase) {
-      for (std::string& entry : tagList_) entry = FoldString(entry);
+      for (std::string& entry : tagList_) entry = tables.FoldString(entry);
     }
   }
   for (const std::string& pattern : hasTagList_ ? tagList_ : std::vector<std::string>{tag_}) {
-    tagPatterns_.push_back(IndexWildcards(pattern));
-    if (IsZeroOrMoreAlone(pattern)) matchesUntagged_ = true;
+    tagPatterns_.push_back(IndexWildcards(pattern, config));
+    if (IsZeroOrMoreAlone(pattern, config)) matchesUntagged_ = true;
   }
+}
+
+int FindMetaTag(const std::vector<TMetaTag>& tags, std::string_view name,
+                const TLangTables& tables) {
+  std::string folded = tables.FoldString(name);
+  for (size_t i = 0; i < tags.size(); ++i)
+    if (tables.FoldString(tags[i].name) == folded) return static_cast<int>(i);
+  return -1;
 }
 
 bool WordMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t wordId) {
@@ -101,22 +104,24 @@ int32_t TagOf(TTextIndex& index, int32_t position, int32_t file, bool tagBefore)
   return index.GetToken(id).kind == kKindWordTag ? static_cast<int32_t>(id) : -1;
 }
 
-TExtractSettings TExtractSettings::FromConfig(const TTextIndex& index, bool several) {
-  const ZuzadovUdirev& config = Config();
+TExtractSettings TExtractSettings::FromSettings(const TRunSettings& run, const TTextIndex& index,
+                                               bool several) {
+  const ZuzadovUdirev& config = run.config;
   TExtractSettings settings;
   settings.span = std::clamp(config.SpanRange, 2, 12);
   settings.minWordFreq = config.Min_Word_Freq;
   settings.kinds = config.SkipNormalTags ? kWordKinds : kTextKinds;
   settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
-  if (config.UseStoplist) settings.stopIds = StopList().BuildIdList(index);
+  if (config.UseStoplist) settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
   settings.scoreMethod = config.Last_Method_Selected;
   settings.progressKind = several ? TProgressKind::CancelSeveral : TProgressKind::Cancel;
   return settings;
 }
 
-std::unique_ptr<TCollocationList> ExtractAll(const TExtractRecords& records, TTextIndex& index) {
-  TExtractSettings settings = TExtractSettings::FromConfig(index, records.RecordCount() > 1);
-  auto list = std::make_unique<TCollocationList>(index, settings.span);
+std::unique_ptr<TCollocationList> ExtractAll(const TExtractRecords& records, TTextIndex& index,
+                                             const TRunSettings& run) {
+  TExtractSettings settings = TExtractSettings::FromSettings(run, index, records.RecordCount() > 1);
+  auto list = std::make_unique<TCollocationList>(index, run.tables, settings.span);
   for (int i = 0; i < records.RecordCount(); ++i) {
     if (!ExtractInto(index, records.Record(i), settings, *list)) break;
   }

@@ -23,11 +23,14 @@
 #include <utility>
 #include <vector>
 
-#include "settings/ExtractHistory.h"
 #include "corpus/DWordList.h"
+#include "corpus/LangTables.h"
 #include "corpus/TextIndex.h"
-#include "regexp/RegExp3.h"
+#include "engine/RunSettings.h"
 #include "platform/Progress.h"
+#include "regexp/RegExp3.h"
+#include "settings/ExtractHistory.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -39,11 +42,13 @@ enum TOrderMode : uint8_t { kAdjacent = 0, kUnordered = 1, kSubsequent = 2 };
 // One term of a pattern line.
 class TExtractTerm {
  public:
-  // text is a word pattern (the wildcards of the settings) or, with isRegExp, the source of a
-  // regular expression, compiled here (throws ERegExp when it does not compile). tag is the tag
-  // pattern of Word/Tag lines, "" elsewhere; when it names a meta-tag (letter case ignored) the
-  // term takes a copy of the meta-tag's patterns, lower-cased when ignoreCase is on.
-  TExtractTerm(std::string text, bool isRegExp, std::string tag);
+  // text is a word pattern (the wildcards of config) or, with isRegExp, the source of a regular
+  // expression, compiled here against the tables (throws ERegExp when it does not compile). tag
+  // is the tag pattern of Word/Tag lines, "" elsewhere; when it names one of config's meta-tags
+  // (letter case ignored) the term takes a copy of the meta-tag's patterns, lower-cased when
+  // ignoreCase is on.
+  TExtractTerm(std::string text, bool isRegExp, std::string tag, const ZuzadovUdirev& config,
+               const TLangTables& tables);
 
   const std::string& Text() const { return text_; }
   const std::string& Tag() const { return tag_; }
@@ -54,6 +59,10 @@ class TExtractTerm {
   // The patterns with the wildcards of the settings replaced by the index matcher's fixed
   // '*', '%' and '?', as the run hands them to the index.
   const std::string& WordPattern() const { return wordPattern_; }
+  // The word part as an index query: the regular expression, else WordPattern().
+  TTokenPattern WordQuery() const {
+    return regExp_ ? TTokenPattern(*regExp_) : TTokenPattern(wordPattern_);
+  }
   const std::vector<std::string>& TagPatterns() const { return tagPatterns_; }
   // Whether a word without a tag satisfies the tag part: a tag pattern of the 0-or-more
   // wildcard alone (or such a meta-tag entry).
@@ -124,15 +133,18 @@ struct TExtractSettings {
   uint8_t scoreMethod = 2;  // Last_Method_Selected
   TProgressKind progressKind = TProgressKind::Cancel;
 
-  // From Config() and the stop list; `several` asks for the progress window of a batch
+  // From the settings and the stop list; `several` asks for the progress window of a batch
   // ("Cancel" and "Cancel All").
-  static TExtractSettings FromConfig(const TTextIndex& index, bool several);
+  static TExtractSettings FromSettings(const TRunSettings& run, const TTextIndex& index,
+                                       bool several);
 };
 
-// Runs every line of the request and returns the list (the caller owns it): counted, rare items
-// dropped, scored by Last_Method_Selected. A cancel in a progress window (either button) ends
-// the run; the list then holds what was counted until then, post-processed the same way.
-std::unique_ptr<TCollocationList> ExtractAll(const TExtractRecords& records, TTextIndex& index);
+// Runs every line of the request and returns the list (the caller owns it; it reads the run's
+// tables, which must outlive it): counted, rare items dropped, scored by Last_Method_Selected. A
+// cancel in a progress window (either button) ends the run; the list then holds what was
+// counted until then, post-processed the same way.
+std::unique_ptr<TCollocationList> ExtractAll(const TExtractRecords& records, TTextIndex& index,
+                                             const TRunSettings& run);
 
 // Counts the windows of one line into list (a hashed list of WordCount settings.span). Returns
 // false only when the user cancelled.
@@ -148,6 +160,10 @@ bool MatchWindow(const TTextIndex& index, const TExtractRecord& record, const in
 // Whether the token wordId, with tag tagId (-1 for none), satisfies term `term` of the line.
 bool MatchToken(const TTextIndex& index, const TExtractRecord& record, int32_t wordId,
                 int32_t tagId, int term);
+
+// The first meta-tag named `name`, letter case ignored (the tables' case table), or -1.
+int FindMetaTag(const std::vector<TMetaTag>& tags, std::string_view name,
+                const TLangTables& tables);
 
 // The token id of the word tag of the word at position in file `file`: the token right after it,
 // or right before it with tagBefore, when that token is a word tag (kind 5) of the same file;

@@ -29,12 +29,11 @@ TRarestTerm FindRarestTerm(TTextIndex& index, const TExtractRecord& record, TKin
   TRarestTerm rarest;
   for (int i = 0; i < record.TermCount(); ++i) {
     const TExtractTerm& term = record.Term(i);
-    TRarestTerm estimate{i, index.PatternFreq(term.WordPattern(), term.RegExp() != nullptr, kinds),
-                         false};
+    TRarestTerm estimate{i, index.PatternFreq(term.WordQuery(), kinds), false};
     if (record.Kind() == kWordTag && !term.MatchesUntagged()) {
       int64_t tagFreq = 0;
       for (const std::string& pattern : term.TagPatterns()) {
-        tagFreq += index.PatternFreq(pattern, false, KindBit(kKindWordTag));
+        tagFreq += index.PatternFreq(pattern, KindBit(kKindWordTag));
       }
       if (tagFreq < estimate.value) estimate = {i, tagFreq, true};
     }
@@ -46,9 +45,9 @@ TRarestTerm FindRarestTerm(TTextIndex& index, const TExtractRecord& record, TKin
 TDWordsList Occurrences(TTextIndex& index, const TExtractTerm& term, const TRarestTerm& rarest,
                         TKindSet kinds) {
   if (rarest.byTag) {
-    return index.PatternListPositions(term.TagPatterns(), false, KindBit(kKindWordTag));
+    return index.PatternListPositions(term.TagPatterns(), KindBit(kKindWordTag));
   }
-  return index.PatternPositions(term.WordPattern(), term.RegExp() != nullptr, kinds);
+  return index.PatternPositions(term.WordQuery(), kinds);
 }
 
 // The token tests of one line, each computed once per token id.

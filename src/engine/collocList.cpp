@@ -5,7 +5,6 @@
 #include <numeric>
 #include <utility>
 
-#include "corpus/LangTables.h"
 #include "corpus/TextIndex.h"
 #include "platform/Errors.h"
 
@@ -35,13 +34,18 @@ const char* TokenText(const TTextIndex& index, int32_t id) {
 
 }  // namespace
 
-TCollocationList::TCollocationList(const TTextIndex& index, int wordCount)
-    : TCollocationList(index, wordCount, smNone) {
+TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
+                                   int wordCount)
+    : TCollocationList(index, tables, wordCount, smNone) {
   buckets_ = std::make_unique<TBucket[]>(kBucketCount);
 }
 
-TCollocationList::TCollocationList(const TTextIndex& index, int wordCount, uint8_t scoreMethod)
-    : index_(index), wordCount_(wordCount), scoreMethod_(ValidScoreMethod(scoreMethod)) {
+TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
+                                   int wordCount, uint8_t scoreMethod)
+    : index_(index),
+      tables_(tables),
+      wordCount_(wordCount),
+      scoreMethod_(ValidScoreMethod(scoreMethod)) {
   if (wordCount < 1) throw EQuenterra("TCollocationList: Invalid word count.");
 }
 
@@ -277,7 +281,7 @@ std::string TCollocationList::CollocationText(int i) const {
     text += TokenText(index_, item.words[j]);
     if (item.tags != nullptr && item.tags[j] >= 0) {
       text += ' ';
-      text += UpperString(TokenText(index_, item.tags[j]));
+      text += tables_.UpperString(TokenText(index_, item.tags[j]));
     }
   }
   return text;

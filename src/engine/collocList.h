@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus/LangTables.h"
 #include "engine/Scores.h"
 
 namespace quenterra {
@@ -46,13 +47,14 @@ class TCollocationList {
  public:
   static constexpr uint32_t kBucketCount = 65536;
 
-  // The list keeps a reference to the index and reads token texts and frequencies from it: the
-  // index must outlive the list (list windows are closed before the index is rebuilt or
-  // closed). wordCount is at least 1 (else throws "TCollocationList: Invalid word count.").
-  // Hashed, for counting; ScoreMethod 0.
-  TCollocationList(const TTextIndex& index, int wordCount);
+  // The list keeps references to the index, whose token texts and frequencies it reads, and to
+  // the language tables, which upper-case tags and decode texts: both must outlive the list
+  // (list windows are closed before the index is rebuilt or closed). wordCount is at least 1
+  // (else throws "TCollocationList: Invalid word count."). Hashed, for counting; ScoreMethod 0.
+  TCollocationList(const TTextIndex& index, const TLangTables& tables, int wordCount);
   // Without hash, for appending finished items; a method code outside 0..4 is taken as 0.
-  TCollocationList(const TTextIndex& index, int wordCount, uint8_t scoreMethod);
+  TCollocationList(const TTextIndex& index, const TLangTables& tables, int wordCount,
+                   uint8_t scoreMethod);
   TCollocationList(const TCollocationList&) = delete;
   TCollocationList& operator=(const TCollocationList&) = delete;
   ~TCollocationList();
@@ -115,6 +117,7 @@ class TCollocationList {
   std::string TagText(int i) const;
 
   const TTextIndex& Index() const { return index_; }
+  const TLangTables& Tables() const { return tables_; }
 
  private:
   // A bucket entry keeps the item's first word beside its index, so that most steps of a
@@ -140,6 +143,7 @@ class TCollocationList {
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
 
   const TTextIndex& index_;
+  const TLangTables& tables_;
   int wordCount_;
   std::vector<TCollocItem> items_;      // in display order
   std::unique_ptr<TBucket[]> buckets_;  // kBucketCount while counting, else null

@@ -136,7 +136,7 @@ std::unique_ptr<TCollocationList> TCollocationTree::EvaluateMI(TStepProgress& pr
 template <typename Key>
 std::unique_ptr<TCollocationList> TCollocationTree::Evaluate(TState<Key>& state, uint8_t method,
                                                              TStepProgress& progress) {
-  auto result = std::make_unique<TCollocationList>(base_->Index(), maxSpan_, method);
+  auto result = std::make_unique<TCollocationList>(base_->Index(), base_->Tables(), maxSpan_, method);
   state.method = method;
   currentIndex_ = -1;
   state.tree.Clear();

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
-#include "platform/Messages.h"
 #include "platform/Text.h"
 
 namespace quenterra {
@@ -20,9 +17,9 @@ void SkipSpaces(std::string_view& rest) {
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
 }
 
-void CheckCharacters(uint8_t kind, const std::string& line) {
+void CheckCharacters(uint8_t kind, const std::string& line, const ZuzadovUdirev& config) {
   if (kind == kRegExp) return;
-  TCharSet invalid = ExtractInvalidSet(kind);
+  TCharSet invalid = ExtractInvalidSet(kind, config);
   for (char c : line) {
     if (invalid.Contains(static_cast<unsigned char>(c))) {
       throw EExtractPattern("Invalid character in extract pattern: " + Quoted(c) + ".");
@@ -32,19 +29,20 @@ void CheckCharacters(uint8_t kind, const std::string& line) {
 
 // Word/Tag terms split at the first tag search separator into word and tag patterns; a missing
 // tag is any tag, a missing word any word.
-TExtractTerm MakeTerm(uint8_t kind, const std::string& term) {
-  if (kind != kWordTag) return TExtractTerm(term, kind == kRegExp, "");
-  const ZuzadovUdirev& config = Config();
+TExtractTerm MakeTerm(uint8_t kind, const std::string& term, const ZuzadovUdirev& config,
+                      const TLangTables& tables) {
+  if (kind != kWordTag) return TExtractTerm(term, kind == kRegExp, "", config, tables);
   std::string anything(1, config.WildCard0orMore);
   size_t separator = term.find(config.TagSearchSeparator);
-  if (separator == std::string::npos) return TExtractTerm(term, false, anything);
+  if (separator == std::string::npos) return TExtractTerm(term, false, anything, config, tables);
   std::string word = term.substr(0, separator);
-  return TExtractTerm(word.empty() ? anything : word, false, term.substr(separator + 1));
+  return TExtractTerm(word.empty() ? anything : word, false, term.substr(separator + 1), config,
+                      tables);
 }
 
 // The first separator fixes the line's order; every later one must be the same character.
-void TakeSeparator(char separator, bool first, TExtractRecord& record, char& previous) {
-  const ZuzadovUdirev& config = Config();
+void TakeSeparator(char separator, bool first, TExtractRecord& record, char& previous,
+                   const ZuzadovUdirev& config) {
   if (first) {
     record.SetOrder(separator == config.TagUnorderedChar    ? kUnordered
                     : separator == config.TagSubsequentChar ? kSubsequent
@@ -57,9 +55,9 @@ void TakeSeparator(char separator, bool first, TExtractRecord& record, char& pre
   previous = separator;
 }
 
-void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record) {
-  const ZuzadovUdirev& config = Config();
-  TCharSet stops = ExtractTermStopSet(kind);
+void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record,
+                const ZuzadovUdirev& config, const TLangTables& tables) {
+  TCharSet stops = ExtractTermStopSet(kind, config);
   char previous = ' ';
   bool first = true;
   while (!rest.empty()) {
@@ -67,7 +65,7 @@ void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record) {
     while (length < rest.size() && !stops.Contains(static_cast<unsigned char>(rest[length]))) {
       ++length;
     }
-    record.AddTerm(MakeTerm(kind, std::string(rest.substr(0, length))));
+    record.AddTerm(MakeTerm(kind, std::string(rest.substr(0, length)), config, tables));
     rest.remove_prefix(length);
     SkipSpaces(rest);
     if (rest.empty()) break;
@@ -81,16 +79,15 @@ void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record) {
       throw EExtractPattern("Incorrect use of " + Quoted(separator) +
                             " at the end of the extract term.");
     }
-    TakeSeparator(separator, first, record, previous);
+    TakeSeparator(separator, first, record, previous, config);
     first = false;
   }
 }
 
 }  // namespace
 
-TCharSet ExtractInvalidSet(uint8_t kind) {
-  const ZuzadovUdirev& config = Config();
-  TCharSet set = BuildDelimiterSet();
+TCharSet ExtractInvalidSet(uint8_t kind, const ZuzadovUdirev& config) {
+  TCharSet set = BuildDelimiterSet(config);
   for (char c : {' ', config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
                  config.TagUnorderedChar, config.TagSubsequentChar}) {
     set.Remove(static_cast<unsigned char>(c));
@@ -99,28 +96,28 @@ TCharSet ExtractInvalidSet(uint8_t kind) {
   return set;
 }
 
-TCharSet ExtractTermStopSet(uint8_t kind) {
+TCharSet ExtractTermStopSet(uint8_t kind, const ZuzadovUdirev& config) {
   TCharSet set;
   set.Add(' ');
   if (kind != kRegExp) {
-    set.Add(static_cast<unsigned char>(Config().TagUnorderedChar));
-    set.Add(static_cast<unsigned char>(Config().TagSubsequentChar));
+    set.Add(static_cast<unsigned char>(config.TagUnorderedChar));
+    set.Add(static_cast<unsigned char>(config.TagSubsequentChar));
   }
   return set;
 }
 
-void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string& line) {
+void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string& line,
+                       const ZuzadovUdirev& config, const TLangTables& tables) {
   std::string text = Trimmed(line);
   if (text.empty()) return;
-  if (Config().ignoreCase) text = FoldString(text);
-  CheckCharacters(kind, text);
+  if (config.ignoreCase) text = tables.FoldString(text);
+  CheckCharacters(kind, text, config);
   TExtractRecord record(kind, line);
-  ParseTerms(kind, text, record);
+  ParseTerms(kind, text, record, config, tables);
   records.AddRecord(std::move(record));
 }
 
-std::string ExtractExamples(uint8_t kind) {
-  const ZuzadovUdirev& c = Config();
+std::string ExtractExamples(uint8_t kind, const ZuzadovUdirev& c) {
   auto s = [](char ch) { return std::string(1, ch); };
   if (kind == kRegExp) {
     return "e.g. \"colou?r\", \"\\ba\\W\\w+\\Wof\\b\", \"(\\b[A-Z]\\w*\\W){2}\"";
@@ -134,63 +131,17 @@ std::string ExtractExamples(uint8_t kind) {
          "\", \"computer + program" + s(c.WildCard0orMore) + "\", \"post > office?\"";
 }
 
-TExtractDialogState TExtractDialogState::Open(bool batch, uint8_t kind) {
-  TExtractDialogState dialog;
-  dialog.Batch = batch;
-  dialog.Span = std::clamp(Config().SpanRange, kMinSpan, kMaxSpan);
-  if (batch) {
-    dialog.Kind = static_cast<uint8_t>(ExtractHistory().LastBatchSyntax);
-    dialog.BatchLines = ExtractHistory().Batch;
-  } else {
-    dialog.SelectKind(kind);
-  }
-  return dialog;
-}
-
-void TExtractDialogState::SelectKind(uint8_t kind) {
-  Kind = kind;
-  if (Batch) return;
-  const std::vector<std::string>& history = History();
-  Pattern = history.empty() ? std::string() : history.front();
-}
-
-const std::vector<std::string>& TExtractDialogState::History() const {
-  return ExtractHistory().ForKind(Kind);
-}
-
-bool TExtractDialogState::WordTagEnabled() { return Config().WordTag != 0; }
-
-std::unique_ptr<TExtractRecords> BuildExtractRecords(const TExtractDialogState& dialog) {
-  auto records = std::make_unique<TExtractRecords>(
-      dialog.Kind, dialog.Batch ? std::string(TExtractRecords::kBatchCaption) : dialog.Pattern);
-  try {
-    if (dialog.Batch) {
-      for (const std::string& line : dialog.BatchLines) {
-        AddExtractPattern(dialog.Kind, *records, line);
-      }
-    } else {
-      AddExtractPattern(dialog.Kind, *records, dialog.Pattern);
-    }
-    if (records->RecordCount() == 0) throw EExtractPattern(kEmptyPatternMessage);
-  } catch (const EQuenterra& error) {
-    MsgError(error.what());
-    return nullptr;
-  }
+std::unique_ptr<TExtractRecords> ParseExtractRequest(uint8_t kind, bool batch,
+                                                     const std::vector<std::string>& lines,
+                                                     const ZuzadovUdirev& config,
+                                                     const TLangTables& tables) {
+  std::string caption = batch ? std::string(TExtractRecords::kBatchCaption)
+                        : lines.empty() ? std::string()
+                                        : lines.front();
+  auto records = std::make_unique<TExtractRecords>(kind, caption);
+  for (const std::string& line : lines) AddExtractPattern(kind, *records, line, config, tables);
+  if (records->RecordCount() == 0) throw EExtractPattern(kEmptyPatternMessage);
   return records;
-}
-
-bool ExtractDialogOk(const TExtractDialogState& dialog) {
-  return BuildExtractRecords(dialog) != nullptr;
-}
-
-std::unique_ptr<TExtractRecords> AcceptExtractDialog(const TExtractDialogState& dialog) {
-  if (dialog.Batch) {
-    ExtractHistory().SetBatch(dialog.Kind, dialog.BatchLines);
-  } else {
-    ExtractHistory().AddPattern(dialog.Kind, dialog.Pattern);
-  }
-  Config().SpanRange = std::clamp(dialog.Span, kMinSpan, kMaxSpan);
-  return BuildExtractRecords(dialog);
 }
 
 }  // namespace quenterra

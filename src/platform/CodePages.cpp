@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "corpus/LangTables.h"
+#include "platform/CharType.h"
 
 namespace quenterra {
 

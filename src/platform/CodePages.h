@@ -8,6 +8,14 @@
 #include <string>
 #include <string_view>
 
+namespace quenterra {
+
+// The Windows ANSI code page of a language (1250..1258, 874, 932, 936, 949, 950); 0 for a
+// language whose code page is not known here.
+int CodePageOf(uint32_t language);
+
+}  // namespace quenterra
+
 namespace quenterra::codepage {
 
 // DecodeByte's answer for a byte that is no character on its own (a lead byte, an unassigned
@@ -18,7 +26,7 @@ inline constexpr char32_t kNoChar = 0xFFFD;
 // code page and the case-mapping rules, e.g. Turkish dotless i).
 struct TByteFacts {
   std::array<char32_t, 256> decode;  // the character of the byte alone, else kNoChar
-  // TCharType flags before the NonWordChars adjustment. A letter without case (Thai, kana)
+  // Character-type flags (platform/CharType.h) before the NonWordChars adjustment. A letter without case (Thai, kana)
   // carries both kCtUpper and kCtLower, the table's usual mark for "a letter"; a letter with
   // case carries exactly one of them.
   std::array<uint8_t, 256> ctype;

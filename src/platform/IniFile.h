@@ -23,8 +23,6 @@
 
 namespace quenterra {
 
-struct TFontSpec;
-
 class TIniFile {
  public:
   static constexpr size_t kMaxValueLength = 2047;      // characters a value reads back as
@@ -116,16 +114,5 @@ std::vector<std::string> ReadCountedListEntries(const TIniFile& file, std::strin
 // Writes key + "Count" (the list's size, at most 10000) and that many entries.
 void WriteCountedList(TIniFile& file, std::string_view section, std::string_view key,
                       const std::vector<std::string>& list);
-
-// A font stored as "name,size,style,colour,charset". An empty value leaves `font` unchanged; the
-// name runs to the first ',', ':' or ';' (at most 31 characters kept), each further field to the next space, ',', ':' or ';';
-// a missing, empty or non-numeric field counts as 0; the style keeps its low 8 bits.
-void ReadFontKey(const TIniFile& file, std::string_view section, std::string_view key,
-                 TFontSpec& font);
-void WriteFontKey(TIniFile& file, std::string_view section, std::string_view key,
-                  const TFontSpec& font);
-// The same two encodings on a bare value.
-void ParseFontValue(std::string_view value, TFontSpec& font);
-std::string FormatFontValue(const TFontSpec& font);
 
 }  // namespace quenterra

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 #include "regexp/RegExpCompile.h"
 #include "regexp/RegExpMatch.h"
 #include "regexp/RegExpParse.h"
@@ -42,18 +40,10 @@ std::string_view ZeroTerminated(std::string_view text) {
   return text.substr(0, std::min(text.find('\0'), text.size()));
 }
 
-TReTables CurrentTables() {
-  TReTables tables;
-  std::copy_n(FoldingMap(), 256, tables.translate.begin());
-  std::copy_n(CharTypeTable(), 256, tables.charType.begin());
-  std::copy_n(RegexWordTable(), 256, tables.wordClass.begin());
-  return tables;
-}
-
-void WidenToOtherCase(TReProg& prog) {
+void WidenToOtherCase(TReProg& prog, const std::array<uint8_t, 256>& otherCase) {
   std::array<bool, 256> widened = prog.fastmap;
   for (int b = 0; b < 256; ++b) {
-    unsigned char other = OtherCase(static_cast<unsigned char>(b));
+    unsigned char other = otherCase[static_cast<size_t>(b)];
     if (prog.fastmap[static_cast<size_t>(b)] && other != 0) widened[other] = true;
   }
   prog.fastmap = widened;
@@ -67,14 +57,14 @@ void RaiseRegExpError(TReError code) { throw ERegExp(RegExpErrorMessage(code)); 
 
 void RaiseInternalRegExpError() { throw ERegExp("Internal regexp error."); }
 
-TRegExp::TRegExp(std::string_view pattern) : pattern_(ZeroTerminated(pattern)) {
+TRegExp::TRegExp(std::string_view pattern, const TReTables& tables)
+    : pattern_(ZeroTerminated(pattern)) {
   try {
-    const TReTables tables = CurrentTables();
     prog_ = std::make_unique<TReProg>(CompileRegExp(ParseRegExp(pattern_, tables), tables));
   } catch (const std::bad_alloc&) {
     RaiseRegExpError(TReError::kOutOfMemory);
   }
-  if (Config().ignoreCase) WidenToOtherCase(*prog_);
+  WidenToOtherCase(*prog_, tables.otherCase);
 }
 
 TRegExp::~TRegExp() = default;

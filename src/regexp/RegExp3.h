@@ -15,11 +15,9 @@
 // only the 'a' of "ab" (there is no search for the longest match). Stages: RegExpParse,
 // RegExpCompile, RegExpMatch; their details are in those headers.
 //
-// The language tables tie the engine to the corpus language. At compilation a pattern takes
-// private copies of the folding map (every byte of pattern and text is compared as its folded
-// form), of the character-type table (the named classes) and of the regular-expression word
-// table (\w \s \d and the word tests, which look at the unfolded bytes); later changes of the
-// language do not reach a compiled pattern.
+// The language tables tie the engine to the corpus language; the caller passes them in
+// (TReTables), and a compiled pattern keeps private copies, so later changes of the language do
+// not reach it.
 //
 // Texts and patterns are zero-terminated strings: a zero byte ends them.
 #pragma once
@@ -29,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <array>
 
 #include "platform/Errors.h"
 
@@ -44,6 +43,23 @@ class ERegExp : public EQuenterra {
   using EQuenterra::EQuenterra;
 };
 
+// Bits of the regular-expression word table.
+inline constexpr uint8_t kReWord = 1;   // \w and the word tests
+inline constexpr uint8_t kReSpace = 2;  // \s
+inline constexpr uint8_t kReDigit = 4;  // \d
+
+// The language tables a pattern is compiled against, one entry per byte.
+struct TReTables {
+  std::array<uint8_t, 256> translate;  // folding map: the byte each byte of pattern and text
+                                       // compares as
+  std::array<uint8_t, 256> charType;   // character-type flags (platform/CharType.h): the named
+                                       // classes
+  std::array<uint8_t, 256> wordClass;  // kReWord | kReSpace | kReDigit: \w \s \d and the word
+                                       // tests, which look at the unfolded bytes
+  std::array<uint8_t, 256> otherCase;  // the other-case form of a letter when letter case is
+                                       // ignored, else 0; widens the fastmap
+};
+
 struct TReProg;
 
 class TRegExp {
@@ -53,12 +69,11 @@ class TRegExp {
     int end;    // offset just past its last byte
   };
 
-  // Compiles pattern with the current language tables. After compiling, the fastmap (the
-  // bytes a match can begin with) is widened to the other-case form of each of its bytes when
-  // ignoreCase is on. Throws ERegExp with the engine's message when the pattern does not
+  // Compiles pattern against the tables. After compiling, the fastmap (the bytes a match can
+  // begin with) is widened to the other-case form (tables.otherCase) of each of its bytes. Throws ERegExp with the engine's message when the pattern does not
   // compile, "Regular expression too big" included for patterns whose program would be too
   // large (e.g. 'a{1000}{1000}{1000}').
-  explicit TRegExp(std::string_view pattern);
+  TRegExp(std::string_view pattern, const TReTables& tables);
   ~TRegExp();
   TRegExp(const TRegExp&) = delete;
   TRegExp& operator=(const TRegExp&) = delete;

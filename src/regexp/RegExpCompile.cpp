@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "corpus/LangTables.h"
+#include "platform/CharType.h"
 
 namespace quenterra {
 

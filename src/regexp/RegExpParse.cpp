@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "corpus/LangTables.h"
+#include "platform/CharType.h"
 
 namespace quenterra {
 

@@ -1,5 +1,5 @@
 // Internals of the regular-expression engine shared by its three stages: the error codes, the
-// language tables a pattern is compiled against, the syntax tree that the parser builds
+// syntax tree that the parser builds
 // (RegExpParse) and the flat instruction array that the compiler emits (RegExpCompile) and the
 // matcher runs (RegExpMatch). Only the engine includes this header; the rest of the system uses
 // TRegExp (RegExp3.h).
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/CharSet.h"
+#include "regexp/RegExp3.h"
 
 namespace quenterra {
 
@@ -48,14 +49,6 @@ const char* RegExpErrorMessage(TReError code);
 [[noreturn]] void RaiseRegExpError(TReError code);
 // Throws ERegExp "Internal regexp error." (an operation code that no stage knows).
 [[noreturn]] void RaiseInternalRegExpError();
-
-// Snapshots of the language tables that a pattern is compiled against; the compiled program
-// keeps what it needs, so later changes of the language do not reach it.
-struct TReTables {
-  std::array<uint8_t, 256> translate;  // folding map: the byte each byte compares as
-  std::array<uint8_t, 256> charType;   // TCharType flags (the named classes)
-  std::array<uint8_t, 256> wordClass;  // TRegexCharClass bits (\w \s \d, word boundaries)
-};
 
 // Limits that keep a hostile pattern or text from exhausting memory or time.
 inline constexpr int kReMaxInstructions = 1 << 16;      // larger programs are "too big"

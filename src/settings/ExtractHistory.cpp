@@ -2,13 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/IniFile.h"
 
 namespace quenterra {
-
-namespace {
-constexpr char kSection[] = "ExtractHistory";
-}  // namespace
 
 std::vector<std::string>& TExtractHistory::ForKind(uint8_t kind) {
   switch (kind) {
@@ -33,28 +28,6 @@ void TExtractHistory::AddPattern(uint8_t kind, const std::string& pattern) {
 void TExtractHistory::SetBatch(uint8_t kind, std::vector<std::string> lines) {
   LastBatchSyntax = kind;
   Batch = std::move(lines);
-}
-
-void TExtractHistory::Load(const TIniFile& file) {
-  ReadCountedList(file, kSection, "WordPhrase", WordPhrase);
-  ReadCountedList(file, kSection, "RegExp", RegExp);
-  ReadCountedList(file, kSection, "WordTag", WordTag);
-  ReadCountedList(file, kSection, "Batch", Batch);
-  LastBatchSyntax = file.ReadInteger(kSection, "LastBatchSyntax", kWordPhrase);
-  if (LastBatchSyntax < kWordPhrase || LastBatchSyntax > kWordTag) LastBatchSyntax = kWordPhrase;
-}
-
-void TExtractHistory::Save(TIniFile& file) const {
-  WriteCountedList(file, kSection, "WordPhrase", WordPhrase);
-  WriteCountedList(file, kSection, "RegExp", RegExp);
-  WriteCountedList(file, kSection, "WordTag", WordTag);
-  WriteCountedList(file, kSection, "Batch", Batch);
-  file.WriteInteger(kSection, "LastBatchSyntax", LastBatchSyntax);
-}
-
-TExtractHistory& ExtractHistory() {
-  static TExtractHistory history;
-  return history;
 }
 
 }  // namespace quenterra

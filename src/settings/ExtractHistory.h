@@ -1,5 +1,5 @@
 // The extract dialog's histories: the recent patterns of each search kind, the last batch and
-// its search kind. Process-wide, loaded and saved with the settings (section ExtractHistory).
+// its search kind. Loaded and saved with the settings (section ExtractHistory).
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,6 @@
 #include <vector>
 
 namespace quenterra {
-
-class TIniFile;
 
 // Search kinds of the extract dialog.
 enum TSearchKind : uint8_t { kWordPhrase = 0, kRegExp = 1, kWordTag = 2 };
@@ -33,11 +31,6 @@ struct TExtractHistory {
   void AddPattern(uint8_t kind, const std::string& pattern);
   // After a batch-mode OK: remembers the kind and the batch's lines.
   void SetBatch(uint8_t kind, std::vector<std::string> lines);
-
-  void Load(const TIniFile& file);  // LastBatchSyntax outside 0..2 reads as 0
-  void Save(TIniFile& file) const;
 };
-
-TExtractHistory& ExtractHistory();
 
 }  // namespace quenterra

@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include "platform/Text.h"
+
 namespace quenterra {
 
 TFontSpec TFontSpec::StockSystemFont() { return TFontSpec{"System", 10, 0, kWindowText, kDefaultCharset}; }
@@ -20,19 +22,43 @@ TFontSpec ZuzadovUdirev::RedStockFont() {
   return font;
 }
 
-ZuzadovUdirev& Config() {
-  static ZuzadovUdirev config;
-  return config;
+TCharSet BuildDelimiterSet(const ZuzadovUdirev& config) {
+  TCharSet set;
+  set.AddRange(0, ' ');
+  set.AddAll(config.NonWordChars);
+  for (char c : {config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
+                 config.TagSearchSeparator, config.TagUnorderedChar, config.TagSubsequentChar})
+    set.Add(static_cast<unsigned char>(c));
+  return set;
 }
 
-TFullExtractOptions& FullExtractOptions() {
-  static TFullExtractOptions options;
-  return options;
-}
-
-TGlobalSettings& GlobalSettings() {
-  static TGlobalSettings settings;
-  return settings;
+bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups) {
+  text = TrimSpaces(text);
+  if (text.empty()) {
+    groups.clear();
+    return true;
+  }
+  std::string packed;
+  for (char c : text)
+    if (c != ' ') packed += c;
+  if (packed.back() != ';') packed += ';';
+  std::vector<TCharSet> parsed;
+  size_t start = 0;
+  while (start < packed.size()) {
+    size_t end = packed.find(';', start);
+    if (end == start) return false;  // an empty group
+    TCharSet group;
+    for (size_t i = start; i < end; ++i) {
+      unsigned char c = static_cast<unsigned char>(packed[i]);
+      bool member = (i - start) % 2 == 0;
+      if (member ? c < 'A' : c != '=') return false;
+      if (member) group.Add(c);
+    }
+    if (!group.Empty()) parsed.push_back(group);
+    start = end + 1;
+  }
+  groups = std::move(parsed);
+  return true;
 }
 
 }  // namespace quenterra

@@ -1,12 +1,15 @@
-// The process-wide settings: the configuration object ZuzadovUdirev, the full-extract options
-// and the few global settings kept beside them. Fields are named by their configuration keys;
-// the INI reader and writer (Settings file) fill and store them. Plain values, so a workspace can
-// hold a copy.
+// The setting values: the configuration object ZuzadovUdirev, the full-extract options and the
+// few global settings kept beside them, each with its default. Fields are named by their
+// configuration keys; the settings file (config/SettingsFile.h) fills and stores them. Plain
+// values: a front end holds the current ones and passes them down, a workspace carries a copy,
+// and a test builds the ones it needs.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <string_view>
 
 #include "platform/CharSet.h"
 
@@ -98,9 +101,11 @@ struct TFullExtractOptions {
   bool operator==(const TFullExtractOptions&) const = default;
 };
 
-// Settings kept outside the configuration object. The current language lives with the language
-// tables (corpus/LangTables.h).
+// Settings kept outside the configuration object.
 struct TGlobalSettings {
+  static constexpr uint32_t kEnglishUS = 0x0409;
+
+  uint32_t Language = kEnglishUS;  // a Windows language id (corpus/LangTables.h)
   TFontSpec CorpusFont = TFontSpec::StockSystemFont();
   TFontSpec SystemFont = TFontSpec::DefaultSystemFont();
   std::string ConcordancePath;
@@ -111,9 +116,13 @@ struct TGlobalSettings {
   bool operator==(const TGlobalSettings&) const = default;
 };
 
-// The process-wide instances, alive for the whole run. Tests reset them by assigning defaults.
-ZuzadovUdirev& Config();
-TFullExtractOptions& FullExtractOptions();
-TGlobalSettings& GlobalSettings();
+// Bytes 0..32, NonWordChars and the six special characters of the search syntax: what separates
+// words.
+TCharSet BuildDelimiterSet(const ZuzadovUdirev& config);
+
+// Parses an equal-characters text ("a=b; c=d=e") into its groups. Spaces are ignored; each
+// ';'-separated group alternates characters of code 65 or above with '='. Returns false (and
+// leaves `groups` alone) on a syntax error; an empty text gives no groups.
+bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups);
 
 }  // namespace quenterra

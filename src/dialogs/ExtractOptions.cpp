@@ -1,0 +1,54 @@
+#include "dialogs/ExtractOptions.h"
+
+#include <algorithm>
+
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+TExtractOptions TExtractOptions::FromSettings(const ZuzadovUdirev& config,
+                                              const TExtractHistory& history, bool batch,
+                                              uint8_t kind) {
+  TExtractOptions dialog;
+  dialog.Batch = batch;
+  dialog.Span = std::clamp(config.SpanRange, kMinSpan, kMaxSpan);
+  if (batch) {
+    dialog.Kind = static_cast<uint8_t>(history.LastBatchSyntax);
+    dialog.BatchLines = history.Batch;
+  } else {
+    dialog.SelectKind(kind, history);
+  }
+  return dialog;
+}
+
+void TExtractOptions::SelectKind(uint8_t kind, const TExtractHistory& history) {
+  Kind = kind;
+  if (Batch) return;
+  const std::vector<std::string>& patterns = History(history);
+  Pattern = patterns.empty() ? std::string() : patterns.front();
+}
+
+std::unique_ptr<TExtractRecords> TExtractOptions::Build(const ZuzadovUdirev& config,
+                                                        const TLangTables& tables) const {
+  try {
+    return ParseExtractRequest(Kind, Batch, Batch ? BatchLines : std::vector<std::string>{Pattern},
+                               config, tables);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());
+    return nullptr;
+  }
+}
+
+std::unique_ptr<TExtractRecords> TExtractOptions::Store(ZuzadovUdirev& config,
+                                                        TExtractHistory& history,
+                                                        const TLangTables& tables) const {
+  if (Batch) {
+    history.SetBatch(Kind, BatchLines);
+  } else {
+    history.AddPattern(Kind, Pattern);
+  }
+  config.SpanRange = std::clamp(Span, kMinSpan, kMaxSpan);
+  return Build(config, tables);
+}
+
+}  // namespace quenterra
