@@ -7,8 +7,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 
 namespace quenterra::bench {
 
@@ -25,15 +23,20 @@ long StatusKilobytes(const char* field) {
   return -1;
 }
 
+TProgramSettings TaggedBrownSettings() {
+  TProgramSettings settings = TProgramSettings::Defaults();
+  settings.config.WordTag = 1;
+  settings.config.wTagDelimiter = '/';
+  settings.RebuildTables();
+  return settings;
+}
+
 std::optional<std::vector<std::string>> LoadTaggedBrown(const char* program) {
   const std::string dir = std::string(QUENTERRA_SAMPLES_DIR) + "/brown";
   if (!std::filesystem::exists(dir)) {
     std::printf("%s: no sample corpus at %s (run scripts/setup)\n", program, dir.c_str());
     return std::nullopt;
   }
-  InitLanguage();
-  Config().WordTag = 1;
-  Config().wTagDelimiter = '/';
   std::vector<std::filesystem::path> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     std::string name = entry.path().filename().string();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ProgramSettings.h"
 #include "corpus/IndexBuilder.h"
 #include "corpus/SynStream.h"
 
@@ -23,8 +24,11 @@ double Seconds(Clock::time_point since);
 // or -1.
 long StatusKilobytes(const char* field);
 
-// Sets up the tables and the settings the tagged sample is read with (word tags on, '/') and
-// returns the texts of its files in name order; nothing, after a note naming `program`, when
+// The settings the tagged sample is read with: the defaults in the user's language, word tags
+// on with '/', and the tables built from them.
+TProgramSettings TaggedBrownSettings();
+
+// The texts of the sample's files in name order; nothing, after a note naming `program`, when
 // scripts/setup has not fetched the sample.
 std::optional<std::vector<std::string>> LoadTaggedBrown(const char* program);
 

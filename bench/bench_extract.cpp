@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "BenchCorpus.h"
-#include "settings/Settings.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
 #include "patterns/ExtractPattern.h"
@@ -41,15 +40,16 @@ std::string WordNear(const TTextIndex& index, int64_t target) {
 }
 
 // Runs the line `runs` times and prints the best time.
-void Measure(TTextIndex& index, const std::string& line, int span, int runs) {
-  Config().SpanRange = span;
+void Measure(TTextIndex& index, TProgramSettings& settings, const std::string& line, int span,
+             int runs) {
+  settings.config.SpanRange = span;
   TExtractRecords records(kWordPhrase, line);
-  AddExtractPattern(kWordPhrase, records, line);
+  AddExtractPattern(kWordPhrase, records, line, settings.config, settings.tables);
   double best = 1e9;
   int items = 0;
   for (int i = 0; i < runs; ++i) {
     auto start = Clock::now();
-    std::unique_ptr<TCollocationList> list = ExtractAll(records, index);
+    std::unique_ptr<TCollocationList> list = ExtractAll(records, index, settings.Run());
     best = std::min(best, Seconds(start));
     items = list->Count();
   }
@@ -64,8 +64,9 @@ int main(int argc, char** argv) {
   std::optional<std::vector<std::string>> texts = LoadTaggedBrown("bench_extract");
   if (!texts) return 0;
   // About 2.05 M positions per copy of the sample: 24 copies make about 50 M.
+  TProgramSettings settings = TaggedBrownSettings();
   TRepeatedCorpus repeated(*texts, argc > 1 ? std::atoi(argv[1]) : 24);
-  TCorpusIndex corpus;
+  TCorpusIndex corpus(settings.config, settings.tables);
   const double seconds = repeated.BuildIndex(corpus);
   TTextIndex& index = *corpus.Index();
   std::printf("index: %.1f M positions, %u tokens, built in %.1f s\n", index.SequenceCount() / 1e6,
@@ -76,9 +77,9 @@ int main(int argc, char** argv) {
               index.FindToken("the", kKindWord)->frequency, mid.c_str(),
               index.FindToken(mid, kKindWord)->frequency);
   for (int span : {2, 5, 12}) {
-    Measure(index, mid, span, 5);
-    Measure(index, mid + " + the", span, 5);
-    Measure(index, "the", span, 1);
+    Measure(index, settings, mid, span, 5);
+    Measure(index, settings, mid + " + the", span, 5);
+    Measure(index, settings, "the", span, 1);
   }
   corpus.CloseIndex(true);
   return 0;

@@ -29,13 +29,14 @@ class TNullSink : public TTokenSink {
 };
 
 void RunScale(const std::vector<std::string>& texts, int repeat) {
+  const TProgramSettings settings = TaggedBrownSettings();
   TRepeatedCorpus repeated(texts, repeat);
   const std::vector<TCorpusFileRef>& files = repeated.Files();
   long baseline = StatusKilobytes("VmHWM:");
 
   // Splitting alone, to tell the index's share of the build.
   TNullSink sink;
-  TWordSplitter splitter(sink);
+  TWordSplitter splitter(sink, settings.config, settings.tables);
   auto start = Clock::now();
   for (size_t i = 0; i < files.size(); ++i) {
     files[i].stream->Seek(0, TSeekOrigin::Begin);
@@ -43,7 +44,7 @@ void RunScale(const std::vector<std::string>& texts, int repeat) {
   }
   double splitSeconds = Seconds(start);
 
-  TCorpusIndex corpus;
+  TCorpusIndex corpus(settings.config, settings.tables);
   double buildSeconds = repeated.BuildIndex(corpus);
   TTextIndex& index = *corpus.Index();
   double positions = index.SequenceCount();
@@ -72,12 +73,12 @@ void RunScale(const std::vector<std::string>& texts, int repeat) {
   }
   for (const std::string& word : {std::string("the"), rare}) {
     start = Clock::now();
-    TDWordsList list = index.PatternPositions(word, false, kWordKinds);
+    TDWordsList list = index.PatternPositions(word, kWordKinds);
     std::printf("  PatternPositions(\"%s\"): %d positions in %.2f ms\n", word.c_str(), list.Count(),
                 Seconds(start) * 1e3);
   }
   start = Clock::now();
-  TDWordsList list = index.PatternPositions("th*", false, kWordKinds);
+  TDWordsList list = index.PatternPositions("th*", kWordKinds);
   std::printf("  PatternPositions(\"th*\"): %d positions in %.2f ms\n", list.Count(),
               Seconds(start) * 1e3);
   corpus.CloseIndex(true);

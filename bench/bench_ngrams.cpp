@@ -19,8 +19,6 @@
 #include <vector>
 
 #include "BenchCorpus.h"
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 #include "engine/FullExtract.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
@@ -55,11 +53,11 @@ void Report(const char* what, double seconds, long baseline, const std::string& 
   std::fflush(stdout);
 }
 
-void TimeNGrams(TTextIndex& index, int n, long baseline) {
+void TimeNGrams(TTextIndex& index, TProgramSettings& settings, int n, long baseline) {
   ResetPeak();
-  FullExtractOptions().Max_Span = n;
+  settings.fullExtract.Max_Span = n;
   auto start = Clock::now();
-  auto list = ExtractNGrams(index, {});
+  auto list = ExtractNGrams(index, {}, settings.fullExtract, settings.Run());
   const double seconds = Seconds(start);
   Report(("ngrams --span " + std::to_string(n)).c_str(), seconds, baseline,
          std::to_string(list->Count()) + " n-grams, first: " +
@@ -68,14 +66,14 @@ void TimeNGrams(TTextIndex& index, int n, long baseline) {
                   : std::string("-")));
 }
 
-void TimeFullExtract(TTextIndex& index, long baseline) {
+void TimeFullExtract(TTextIndex& index, TProgramSettings& settings, long baseline) {
   ResetPeak();
-  FullExtractOptions() = TFullExtractOptions{};
+  settings.fullExtract = TFullExtractOptions{};
   bool asked = false;
   InstallMessageHandler(std::make_unique<TYesMessages>(asked));
   TFullExtractStats stats;
   auto start = Clock::now();
-  auto list = FullExtract(index, {}, &stats);
+  auto list = FullExtract(index, {}, settings.fullExtract, settings.Run(), &stats);
   const double seconds = Seconds(start);
   char detail[256];
   std::snprintf(detail, sizeof detail,
@@ -125,23 +123,23 @@ void TimePeer(const std::string& words) {
 int main(int argc, char** argv) {
   const std::optional<std::vector<std::string>> texts = LoadTaggedBrown("bench_ngrams");
   if (!texts) return 0;
-  RebuildCharTables();
+  TProgramSettings settings = TaggedBrownSettings();
   const int repeat = argc > 1 ? std::atoi(argv[1]) : 24;  // about 2.1 M positions a copy
   const bool peer = argc <= 2 || std::strcmp(argv[2], "--no-peer") != 0;
 
   TRepeatedCorpus repeated(*texts, repeat);
-  TCorpusIndex corpus;
+  TCorpusIndex corpus(settings.config, settings.tables);
   const double seconds = repeated.BuildIndex(corpus);
   TTextIndex& index = *corpus.Index();
   ResetPeak();
   const long baseline = StatusKilobytes("VmRSS:");
   std::printf("index: %.1f M positions, %lld words, %u tokens, built in %.1f s; resident %.1f MB\n",
-              index.SequenceCount() / 1e6, static_cast<long long>(CorpusWords(index)),
+              index.SequenceCount() / 1e6, static_cast<long long>(CorpusWords(index, settings.config)),
               index.TokenCount(), seconds, baseline / 1024.0);
 
-  TimeNGrams(index, 2, baseline);
-  TimeNGrams(index, 5, baseline);
-  TimeFullExtract(index, baseline);
+  TimeNGrams(index, settings, 2, baseline);
+  TimeNGrams(index, settings, 5, baseline);
+  TimeFullExtract(index, settings, baseline);
   if (peer) {
     const std::string words = WriteWords(index);
     std::printf("peer input: %.1f MB of words\n", std::filesystem::file_size(words) / 1048576.0);

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
 #include "corpus/WordSplitter.h"
 #include "regexp/RegExp3.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -36,13 +36,20 @@ class TTokenTable : public TTokenSink {
   std::set<std::string> words_;
 };
 
+// The tagged sample's settings in US English, whatever the locale of the machine.
+ZuzadovUdirev TaggedConfig() {
+  ZuzadovUdirev config;
+  config.WordTag = 1;
+  config.wTagDelimiter = '/';
+  return config;
+}
+
+const TLangTables& Tables() {
+  static const TLangTables tables(TGlobalSettings::kEnglishUS, TaggedConfig());
+  return tables;
+}
+
 std::vector<std::string> LoadTokens() {
-  InitLanguage();
-  SetCurrentLanguage(0x0409);
-  Config().WordTag = 1;
-  Config().wTagDelimiter = '/';
-  BuildCaseTable();
-  RebuildCharTables();
   std::vector<std::string> files;
   std::error_code error;
   for (const auto& entry :
@@ -52,7 +59,7 @@ std::vector<std::string> LoadTokens() {
   }
   std::sort(files.begin(), files.end());
   TTokenTable table;
-  TWordSplitter splitter(table);
+  TWordSplitter splitter(table, TaggedConfig(), Tables());
   for (size_t i = 0; i < files.size(); ++i) {
     TFileSynchroStream stream(files[i]);
     splitter.SplitFile(stream, static_cast<uint32_t>(i), files[i]);
@@ -78,7 +85,7 @@ void Report(benchmark::State& state, size_t matched) {
 void BM_MatchesWhole(benchmark::State& state, const char* pattern) {
   const std::vector<std::string>& tokens = Tokens();
   if (tokens.empty()) return state.SkipWithError("no sample corpus (run scripts/setup)");
-  TRegExp re(pattern);
+  TRegExp re(pattern, Tables().RegExpTables());
   size_t matched = 0;
   for (auto _ : state) {
     matched = 0;

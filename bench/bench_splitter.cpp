@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
+#include "config/ProgramSettings.h"
 #include "corpus/SynStream.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Files.h"
@@ -51,10 +50,10 @@ std::string ReadAll(const std::string& name) {
 }  // namespace
 
 int main() {
-  InitLanguage();
-  Config().WordTag = 1;
-  Config().wTagDelimiter = '/';
-  RebuildCharTables();
+  TProgramSettings settings = TProgramSettings::Defaults();
+  settings.config.WordTag = 1;
+  settings.config.wTagDelimiter = '/';
+  settings.RebuildTables();
 
   std::vector<std::string> files = SampleFiles();
   if (files.empty()) {
@@ -63,7 +62,7 @@ int main() {
   }
 
   TCountingSink perKind;
-  TWordSplitter once(perKind);
+  TWordSplitter once(perKind, settings.config, settings.tables);
   std::string sample;
   for (size_t i = 0; i < files.size(); ++i) {
     TFileSynchroStream stream(files[i]);
@@ -85,7 +84,7 @@ int main() {
   }
   TFileSynchroStream stream(big);
   TCountingSink sink;
-  TWordSplitter splitter(sink);
+  TWordSplitter splitter(sink, settings.config, settings.tables);
   auto start = std::chrono::steady_clock::now();
   splitter.SplitFile(stream, 0, big);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -15,16 +15,8 @@ std::string Key(const std::string& text, const char* section, const char* key) {
   return TIniFile::Parse(text).ReadString(section, key, "<missing>");
 }
 
-TEST_F(CliConfigTest, PrintsTheDefaultsWithoutASettingsFile) {
-  test::TCliRun run = Run("--no-config config");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(run.out.starts_with("[GeneralConfiguration]\nCorpusPath=\n"));
-  EXPECT_EQ(Key(run.out, "ExtractConfiguration", "SpanRange"), "2");
-  EXPECT_EQ(Key(run.out, "FullExtractConfiguration", "IFMin_T_Score"), "0.5");
-  EXPECT_EQ(Run("config").out, run.out);  // no file anywhere: the same
-}
-
 TEST_F(CliConfigTest, ReadsTheUserFileOrTheNamedOne) {
+  EXPECT_EQ(Run("config").out, Run("--no-config config").out);  // no file anywhere: the defaults
   std::filesystem::create_directories(Dir().Path() / "xdg" / "quenterra");
   File("xdg/quenterra/QUENTERRA.INI", "[ExtractConfiguration]\nMin_Word_Freq=9\n");
   EXPECT_EQ(Key(Run("config").out, "ExtractConfiguration", "Min_Word_Freq"), "9");
@@ -37,6 +29,7 @@ TEST_F(CliConfigTest, ReadsTheUserFileOrTheNamedOne) {
   test::TCliRun missing = Run("--config none.ini config");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Could not read from configuration file "), std::string::npos);
+  EXPECT_EQ(Run("--stoplist none.txt config").status, 1);
 }
 
 TEST_F(CliConfigTest, SetOverridesByKeyThroughTheReader) {
@@ -54,15 +47,6 @@ TEST_F(CliConfigTest, SetOverridesByKeyThroughTheReader) {
   EXPECT_NE(unknown.err.find("unknown setting 'NoSuchKey'"), std::string::npos);
   EXPECT_EQ(Run("--set novalue config").status, 2);
   EXPECT_EQ(Run("--no-config --config x config").status, 2);
-}
-
-TEST_F(CliConfigTest, StopListFileIsLoadedAndSwitchedOn) {
-  test::TCliRun run =
-      Run("--no-config --stoplist " + File("stop.txt", "the\r\nof\r\n") + " config");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Key(run.out, "ExtractConfiguration", "UseStoplist"), "1");
-  EXPECT_EQ(Key(run.out, "FrequencyConfiguration", "StopListFileName"), Dir().File("stop.txt"));
-  EXPECT_EQ(Run("--stoplist none.txt config").status, 1);
 }
 
 TEST_F(CliConfigTest, AStandardIniParserReadsEverySection) {

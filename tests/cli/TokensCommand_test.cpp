@@ -9,13 +9,6 @@ namespace {
 
 using TokensCommandTest = test::TCliTest;
 
-TEST_F(TokensCommandTest, PrintsFileOffsetKindAndTextOfEveryToken) {
-  test::TCliRun run =
-      Run("tokens " + File("a.txt", "The <b>dog</b>\n barks.") + " " + File("b.txt", "  Cat"));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "0\t255\t1\tthe\n0\t262\t1\tdog\n0\t271\t1\tbarks\n1\t257\t1\tcat\n");
-}
-
 TEST_F(TokensCommandTest, MissingFileFailsBeforeAnyOutput) {
   test::TCliRun run = Run("tokens " + File("a.txt", "word") + " missing.txt");
   EXPECT_EQ(run.status, 1);

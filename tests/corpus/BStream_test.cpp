@@ -46,13 +46,15 @@ std::string Classes(TBufStream& reader) {
   }
 }
 
-std::string ClassesOf(const std::string& text) {
-  TStringStream stream(text);
-  TBufStream reader(stream);
-  return Classes(reader);
-}
-
-using BStreamTest = test::TSettingsTest;
+class BStreamTest : public ::testing::Test {
+ protected:
+  std::string ClassesOf(const std::string& text) {
+    TStringStream stream(text);
+    TBufStream reader(stream, config_);
+    return Classes(reader);
+  }
+  ZuzadovUdirev config_;
+};
 
 TEST_F(BStreamTest, ReadsAcrossBlocksToTheEndOfTheData) {
   std::string data = RandomBytes(3 * kBlock + 123);
@@ -61,17 +63,17 @@ TEST_F(BStreamTest, ReadsAcrossBlocksToTheEndOfTheData) {
   for (int64_t claimed : {int64_t{-1}, 5 * kBlock}) {
     TStringStream stream(data);
     stream.claimedSize = claimed;
-    TBufStream reader(stream);
+    TBufStream reader(stream, config_);
     EXPECT_EQ(Read(reader), data);
     EXPECT_EQ(reader.GetChar(), 0);
     EXPECT_EQ(reader.GetPosition(), static_cast<int64_t>(data.size()));
   }
 }
 
-TEST_F(BStreamTest, SeekingBackWithinLookBehindRereadsNothing) {
+TEST_F(BStreamTest, SeeksWithinLookBehindRereadNothingAndRangesEndReading) {
   std::string data = RandomBytes(40000);
   TStringStream stream(data);
-  TBufStream reader(stream);
+  TBufStream reader(stream, config_);
   Read(reader, kBlock + 100);  // past the first refill
   int reads = stream.reads;
   reader.Seek(kBlock + 100 - 256);
@@ -85,42 +87,33 @@ TEST_F(BStreamTest, SeekingBackWithinLookBehindRereadsNothing) {
   reader.Seek(30000 - 256);
   EXPECT_EQ(Read(reader, 4), data.substr(30000 - 256, 4));
   EXPECT_EQ(stream.reads, reads);
-}
 
-TEST_F(BStreamTest, PositionBeforeTheFileGivesZero) {
-  TStringStream stream("abc");
-  TBufStream reader(stream);
+  // Before the file there is nothing to read until the next seek.
   reader.Seek(-1);
   EXPECT_EQ(reader.GetChar(), 0);
   EXPECT_EQ(reader.GetPosition(), -1);
   reader.Seek(1);
-  EXPECT_EQ(Read(reader), "bc");
-}
+  EXPECT_EQ(Read(reader, 2), data.substr(1, 2));
 
-TEST_F(BStreamTest, RangeEndStopsReading) {
-  std::string data = RandomBytes(20000);
-  TStringStream stream(data);
-  TBufStream reader(stream);
-  reader.SetRange(kBlock - 7, kBlock + 8);  // straddles the end of the first block
+  // A range straddling the end of the first block; one beyond the data ends with the data.
+  reader.SetRange(kBlock - 7, kBlock + 8);
   EXPECT_EQ(Read(reader), data.substr(kBlock - 7, 15));
   EXPECT_EQ(reader.GetChar(), 0);
   EXPECT_EQ(reader.GetPosition(), kBlock + 8);
-
-  reader.SetRange(19990, 30000);  // beyond the data: the data ends first
-  EXPECT_EQ(Read(reader), data.substr(19990));
+  reader.SetRange(39990, 50000);
+  EXPECT_EQ(Read(reader), data.substr(39990));
 }
 
-TEST_F(BStreamTest, ClassifiesPlainTextAndNormalTags) {
+TEST_F(BStreamTest, ClassifiesPlainTextNormalTagsAndDelimiterStyleWordTags) {
   EXPECT_EQ(ClassesOf("a <b>c,\r\n\td"), "42555413214");
   EXPECT_EQ(ClassesOf("a\nb\n\r"), "43433");
   EXPECT_EQ(ClassesOf("x<a b"), "45555");  // an unclosed tag runs to the end
 
-  Config().TagStop = '#';  // a tag ends at the next space or line end
+  config_.TagStop = '#';  // a tag ends at the next space or line end
   EXPECT_EQ(ClassesOf("<p a=x>y"), "55541414");
-}
 
-TEST_F(BStreamTest, ClassifiesDelimiterStyleWordTags) {
-  Config().WordTag = 1;
+  config_.TagStop = '>';
+  config_.WordTag = 1;
   EXPECT_EQ(ClassesOf("dog_NN barks_VBZ."), "44466624444466661");
   // Any delimiter ends the word tag and counts as a plain character: '<' opens no tag here.
   EXPECT_EQ(ClassesOf("x_N<p>"), "466141");
@@ -129,34 +122,31 @@ TEST_F(BStreamTest, ClassifiesDelimiterStyleWordTags) {
 }
 
 TEST_F(BStreamTest, ClassifiesStartStringWordTags) {
-  Config().WordTag = 2;
-  Config().wTagStarts = {"<w "};
+  config_.WordTag = 2;
+  config_.wTagStarts = {"<w "};
   EXPECT_EQ(ClassesOf("<w NN>dog <p>x"), "66666644425554");
   // The comparison is case-sensitive: '<W ' opens a normal tag.
   EXPECT_EQ(ClassesOf("<W NN>"), "555555");
   // A start string cut by the end of the range does not match.
   TStringStream stream("x<w NN>");
-  TBufStream reader(stream);
+  TBufStream reader(stream, config_);
   reader.SetRange(0, 3);
   EXPECT_EQ(Classes(reader), "455");
 
-  // With "#" the word tag ends at a space, but not at the space of its own start string.
-  Config().wTagStop = '#';
-  EXPECT_EQ(ClassesOf("<w NN dog"), "666666444");
-}
-
-TEST_F(BStreamTest, LookAheadAndLookBehindAcrossRefill) {
-  Config().WordTag = 2;
-  Config().wTagStarts = {"<w "};
   // The start string straddles the first block's end.
   EXPECT_EQ(ClassesOf(std::string(kBlock - 1, 'a') + "<w NN>b").substr(kBlock - 1), "6666664");
   // A line feed read in the next block still sees the carriage return before it.
   EXPECT_EQ(ClassesOf(std::string(kBlock - 1, 'a') + "\r\nb").substr(kBlock - 2), "4324");
+
+  // With "#" the word tag ends at a space, but not at the space of its own start string.
+  config_.wTagStop = '#';
+  EXPECT_EQ(ClassesOf("<w NN dog"), "666666444");
 }
 
-TEST_F(BStreamTest, SetRangeAndResetForgetTheTagState) {
+TEST_F(BStreamTest, TagSettingsAreCopiedAndTheTagStateIsForgotten) {
   TStringStream stream("<ab c");
-  TBufStream reader(stream);
+  TBufStream reader(stream, config_);
+  config_.TagStart = '[';  // reaches the reader only through ConfigureTags
   TDisplayClass cls{};
   reader.NextClassified(cls);
   EXPECT_EQ(cls, TDisplayClass::NormalTag);
@@ -168,6 +158,10 @@ TEST_F(BStreamTest, SetRangeAndResetForgetTheTagState) {
   reader.ResetTagState();
   reader.NextClassified(cls);
   EXPECT_EQ(cls, TDisplayClass::WordChar);
+
+  reader.ConfigureTags(config_);
+  reader.SetRange(0, 5);
+  EXPECT_EQ(Classes(reader), "14424");  // '<' is a plain delimiter now
 }
 
 }  // namespace

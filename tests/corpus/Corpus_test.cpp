@@ -18,63 +18,74 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
+// Writes down what the corpus tells its owner, one line an event; the idle calls are counted.
+class TRecordingObserver : public TCorpusObserver {
+ public:
+  void FileShown(int file) override { events.push_back("shown " + std::to_string(file)); }
+  void FileRemoving(int file) override { events.push_back("removing " + std::to_string(file)); }
+  void Unloading() override { events.push_back("unloading"); }
+  void IndexRebuilding() override { events.push_back("rebuilding"); }
+  void Idle() override { ++idle; }
+  void CorpusInfoChanged(const std::string& text) override { info.push_back(text); }
+
+  Names events;
+  Names info;
+  int idle = 0;
+};
+
 class CorpusTest : public test::TSettingsTest {
  protected:
+  CorpusTest() { corpus_.SetObserver(&observer_); }
   std::string Write(const std::string& name, const std::string& text) {
     return data_.Write(name, text);
   }
 
   test::TTempDir data_;        // made before TMPDIR moves
   test::TPrivateTmpDir temp_;  // TMPDIR: where temporary index files go
-  test::ScriptedMessages* messages_ = test::ScriptedMessages::Install();
+  TRecordingObserver observer_;
+  TCorpus corpus_{settings_.config, settings_.tables};
 };
 
 TEST_F(CorpusTest, LoadsIndexesAndDescribesTheCorpus) {
-  std::vector<int> shown;
-  Names panel;
-  TCorpus corpus;
-  corpus.SetHooks({.showText = [&](int file) { shown.push_back(file); },
-                   .corpusInfo = [&](const std::string& text) { panel.push_back(text); }});
-  EXPECT_EQ(corpus.StatusHint(), "No files loaded");
-  EXPECT_EQ(corpus.LoadCorpusFiles({Write("a.txt", "the cat and the hat\n")}, false).added, 1);
-  EXPECT_EQ(corpus.StatusHint(), "1 file in current corpus");
-  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::Built);
+  EXPECT_EQ(corpus_.StatusHint(), "No files loaded");
+  EXPECT_EQ(corpus_.LoadCorpusFiles({Write("a.txt", "the cat and the hat\n")}, false).added, 1);
+  EXPECT_EQ(corpus_.StatusHint(), "1 file in current corpus");
+  EXPECT_EQ(corpus_.LastIndexSource(), TIndexSourceKind::Built);
 
-  // Three at once: only the first one's text window opens.
-  TLoadResult result = corpus.LoadCorpusFiles(
+  // Three at once: only the first one is shown; the front end breathes after each.
+  observer_.idle = 0;
+  TLoadResult result = corpus_.LoadCorpusFiles(
       {Write("b.txt", "The end"), Write("c.txt", "x"), Write("d.txt", "y")}, false);
   EXPECT_EQ(result.added, 3);
-  EXPECT_EQ(shown, (std::vector<int>{0, 1}));
-  EXPECT_EQ(corpus.StatusHint(), "4 files in current corpus");
-  EXPECT_EQ(corpus.Index()->FileCount(), 4);
-  ASSERT_FALSE(panel.empty());
-  EXPECT_EQ(panel.back(), "9 words, 7 types");
-  EXPECT_EQ(corpus.LastCorpusDir(), data_.Path().string() + "/");
+  EXPECT_EQ(observer_.events, (Names{"shown 0", "shown 1"}));
+  EXPECT_EQ(observer_.idle, 3);
+  EXPECT_EQ(corpus_.StatusHint(), "4 files in current corpus");
+  EXPECT_EQ(corpus_.Index()->FileCount(), 4);
+  ASSERT_FALSE(observer_.info.empty());
+  EXPECT_EQ(observer_.info.back(), "9 words, 7 types");
+  EXPECT_EQ(corpus_.LastCorpusDir(), data_.Path().string() + "/");
   EXPECT_TRUE(messages_->errors.empty());
 }
 
 TEST_F(CorpusTest, DuplicatesMissingAndNonTextFiles) {
-  std::vector<int> shown;
-  TCorpus corpus;
-  corpus.SetHooks({.showText = [&](int file) { shown.push_back(file); }});
   std::string a = Write("a.txt", "one two");
   fs::create_symlink(a, data_.File("link.txt"));
-  corpus.LoadCorpusFiles({a, Write("A.txt", "three")}, false);
-  shown.clear();
+  corpus_.LoadCorpusFiles({a, Write("A.txt", "three")}, false);
+  observer_.events.clear();
 
-  // The same file again, by name or through a link, only brings its window forward. Names
-  // that differ in letter case are different files here.
-  TLoadResult result = corpus.LoadCorpusFiles({data_.File("link.txt"), a}, false);
+  // The same file again, by name or through a link, is only shown. Names that differ in letter
+  // case are different files here.
+  TLoadResult result = corpus_.LoadCorpusFiles({data_.File("link.txt"), a}, false);
   EXPECT_EQ(result.added, 0);
   EXPECT_TRUE(result.failed.empty());
-  EXPECT_EQ(shown, (std::vector<int>{0, 0}));
-  EXPECT_EQ(corpus.FileCount(), 2);
+  EXPECT_EQ(observer_.events, (Names{"shown 0", "shown 0"}));
+  EXPECT_EQ(corpus_.FileCount(), 2);
 
   // A missing file is reported by name and skipped; the rest load.
   std::string missing = data_.File("gone.txt");
   std::string binary = Write("data.bin", std::string(200, '\x01'));
   messages_->answers = {false};
-  result = corpus.LoadCorpusFiles({missing, binary, Write("c.txt", "four")}, false);
+  result = corpus_.LoadCorpusFiles({missing, binary, Write("c.txt", "four")}, false);
   EXPECT_EQ(result.added, 1);
   EXPECT_EQ(result.failed, (Names{missing, binary}));
   EXPECT_EQ(messages_->errors, Names{"Unable to open file: " + missing + "."});
@@ -82,8 +93,8 @@ TEST_F(CorpusTest, DuplicatesMissingAndNonTextFiles) {
 
   // Accepting the question opens it anyway.
   messages_->answers = {true};
-  EXPECT_TRUE(corpus.AddCorpusFile(binary));
-  EXPECT_EQ(corpus.FileCount(), 4);
+  EXPECT_TRUE(corpus_.AddCorpusFile(binary));
+  EXPECT_EQ(corpus_.FileCount(), 4);
 }
 
 TEST_F(CorpusTest, NamesBecomeFullPathsAndLoseStrayQuoting) {
@@ -95,95 +106,76 @@ TEST_F(CorpusTest, NamesBecomeFullPathsAndLoseStrayQuoting) {
   EXPECT_EQ(TCorpus::NormalizeName(odd), odd);
 }
 
-TEST_F(CorpusTest, CorpusWithoutWordsShowsItsSizeAndUnloadDeletesTemporaryIndex) {
-  TCorpus corpus;
-  EXPECT_EQ(corpus.UpdateCorpusInfo(), "0 bytes, 0 files");
-  corpus.LoadCorpusFiles({Write("dots.txt", std::string(1536, '.'))}, false);
-  EXPECT_EQ(corpus.UpdateCorpusInfo(), "1.50 kbytes, 1 file");
-  EXPECT_FALSE(temp_.Files().empty());
-
-  int destroyed = 0;
-  corpus.SetHooks({.destroyChildWindows = [&] { ++destroyed; }});
-  corpus.UnloadCorpus();
-  EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(corpus.FileCount(), 0);
-  EXPECT_EQ(corpus.Index(), nullptr);
-  EXPECT_EQ(corpus.CorpusWordCount(), 0);
-  EXPECT_TRUE(temp_.Files().empty());
-}
-
-TEST_F(CorpusTest, RemovingFilesAndRebuilding) {
-  std::vector<int> closed;
-  int listsClosed = 0;
+TEST_F(CorpusTest, RemovingFilesRebuildingAndUnloading) {
   Names captions;
   InstallProgressFactory([&](TProgressKind, const std::string& caption) {
     captions.push_back(caption);
     return std::make_unique<TNullProgress>();
   });
-  TCorpus corpus;
-  corpus.SetHooks({.closeText = [&](int file) { closed.push_back(file); },
-                   .closeListWindows = [&] { ++listsClosed; }});
-  corpus.LoadCorpusFiles({Write("a", "a a"), Write("b", "b b b"), Write("c", "c")}, false);
+  corpus_.LoadCorpusFiles({Write("a", "a a"), Write("b", "b b b"), Write("c", "c")}, false);
   EXPECT_EQ(captions, Names{"Loading..."});
-  corpus.RemoveFile(1);
-  EXPECT_EQ(closed, std::vector<int>{1});
-  EXPECT_EQ(corpus.FileNames(), (Names{data_.File("a"), data_.File("c")}));
-  EXPECT_EQ(corpus.CorpusWordCount(), 6);  // the index still holds the removed file
+  observer_.events.clear();
+  corpus_.RemoveFile(1);
+  EXPECT_EQ(corpus_.FileNames(), (Names{data_.File("a"), data_.File("c")}));
+  EXPECT_EQ(corpus_.CorpusWordCount(), 6);  // the index still holds the removed file
 
-  EXPECT_TRUE(HandleCorpusMessage(corpus, CM_REBUILDINDEX));
-  EXPECT_EQ(listsClosed, 1);
+  corpus_.RebuildIndex();
+  EXPECT_EQ(observer_.events, (Names{"removing 1", "rebuilding"}));
   EXPECT_EQ(captions.back(), "Building index");
-  EXPECT_EQ(corpus.CorpusWordCount(), 3);
-  EXPECT_EQ(corpus.Index()->FileCount(), 2);
+  EXPECT_EQ(corpus_.CorpusWordCount(), 3);
+  EXPECT_EQ(corpus_.Index()->FileCount(), 2);
 
   // Later files are appended to the rebuilt index.
-  corpus.LoadCorpusFiles({Write("d", "d d")}, false);
-  EXPECT_EQ(corpus.Index()->GetFileRange(2), std::make_pair(3, 5));
+  corpus_.LoadCorpusFiles({Write("d", "d d")}, false);
+  EXPECT_EQ(corpus_.Index()->GetFileRange(2), std::make_pair(3, 5));
 
-  // Removing every file, as the corpora list does, then unloading.
-  while (corpus.FileCount() > 0) corpus.RemoveFile(corpus.FileCount() - 1);
-  EXPECT_TRUE(HandleCorpusMessage(corpus, CM_UNLOADCORPUS));
-  EXPECT_EQ(corpus.Index(), nullptr);
-  EXPECT_FALSE(HandleCorpusMessage(corpus, 1126));
+  // Unloading deletes the temporary index; a corpus without words shows its size.
+  observer_.events.clear();
+  corpus_.UnloadCorpus();
+  EXPECT_EQ(observer_.events, Names{"unloading"});
+  EXPECT_EQ(corpus_.Index(), nullptr);
+  EXPECT_EQ(corpus_.CorpusWordCount(), 0);
+  EXPECT_TRUE(temp_.Files().empty());
+  EXPECT_EQ(observer_.info.back(), "0 bytes, 0 files");
+  corpus_.LoadCorpusFiles({Write("dots.txt", std::string(1536, '.'))}, false);
+  EXPECT_EQ(corpus_.UpdateCorpusInfo(), "1.50 kbytes, 1 file");
 }
 
 TEST_F(CorpusTest, AFileRemovedBeforeLoadingMoreMakesTheNextLoadRebuild) {
-  TCorpus corpus;
-  corpus.LoadCorpusFiles({Write("a", "a"), Write("b", "b b")}, false);
-  corpus.RemoveFile(0);
+  corpus_.LoadCorpusFiles({Write("a", "a"), Write("b", "b b")}, false);
+  corpus_.RemoveFile(0);
   // Appending to an index that still numbers the removed file would shift every file.
-  corpus.LoadCorpusFiles({Write("c", "c c c")}, false);
-  EXPECT_EQ(corpus.Index()->FileCount(), 2);
-  EXPECT_EQ(corpus.Index()->GetFileRange(0), std::make_pair(0, 2));
-  EXPECT_EQ(corpus.CorpusWordCount(), 5);
+  corpus_.LoadCorpusFiles({Write("c", "c c c")}, false);
+  EXPECT_EQ(corpus_.Index()->FileCount(), 2);
+  EXPECT_EQ(corpus_.Index()->GetFileRange(0), std::make_pair(0, 2));
+  EXPECT_EQ(corpus_.CorpusWordCount(), 5);
 }
 
-TEST_F(CorpusTest, BusyWhileLoadingAndIndexingAndCountingFollowsSkipNormalTags) {
-  TCorpus corpus;
-  std::vector<bool> busy;
+TEST_F(CorpusTest, LoadingAndIndexingFlagsAndCountsFollowTheSettingsInForce) {
+  std::vector<bool> flags;
   class TWatch : public TNullProgress {
    public:
-    TWatch(TCorpus& corpus, std::vector<bool>& busy) : corpus_(corpus), busy_(busy) {}
-    void SetPosition(int64_t) override { busy_.push_back(corpus_.Loading() && corpus_.Busy()); }
-    void SetLabel(const std::string&) override { busy_.push_back(corpus_.Busy()); }
+    TWatch(TCorpus& corpus, std::vector<bool>& flags) : corpus_(corpus), flags_(flags) {}
+    void SetPosition(int64_t) override {
+      flags_.push_back(corpus_.Loading() && corpus_.Indexing());
+    }
+    void SetLabel(const std::string&) override { flags_.push_back(corpus_.Loading()); }
 
    private:
     TCorpus& corpus_;
-    std::vector<bool>& busy_;
+    std::vector<bool>& flags_;
   };
   InstallProgressFactory(
-      [&](TProgressKind, const std::string&) { return std::make_unique<TWatch>(corpus, busy); });
-  Config().SkipNormalTags = false;
-  corpus.LoadCorpusFiles({Write("t", "word <tag inside> end")}, false);
-  ASSERT_FALSE(busy.empty());
-  EXPECT_EQ(std::count(busy.begin(), busy.end(), false), 0);
-  EXPECT_FALSE(corpus.Busy());
-  EXPECT_EQ(corpus.UpdateCorpusInfo(), "4 words, 4 types");  // the tag name and its word count
-  Config().SkipNormalTags = true;
-  corpus.Recount();
-  EXPECT_EQ(corpus.CorpusWordCount(), 2);
-  corpus.SetExtracting(true);
-  EXPECT_TRUE(corpus.Busy());
+      [&](TProgressKind, const std::string&) { return std::make_unique<TWatch>(corpus_, flags); });
+  settings_.config.SkipNormalTags = false;
+  corpus_.LoadCorpusFiles({Write("t", "word <tag inside> end")}, false);
+  ASSERT_FALSE(flags.empty());
+  EXPECT_EQ(std::count(flags.begin(), flags.end(), false), 0);
+  EXPECT_FALSE(corpus_.Loading() || corpus_.Indexing());
+  EXPECT_EQ(corpus_.UpdateCorpusInfo(), "4 words, 4 types");  // the tag name and its word count
+  settings_.config.SkipNormalTags = true;
+  corpus_.Recount();
+  EXPECT_EQ(corpus_.CorpusWordCount(), 2);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 
 #include "settings/Settings.h"
 #include "platform/Files.h"
-#include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"
@@ -58,8 +57,8 @@ class TCountWatcher {
 
 // A corpus file opened the way a text window opens it: stream, display reader, line list.
 struct TOpenedFile {
-  explicit TOpenedFile(const std::string& name, bool holdFirstLine = false)
-      : stream(name), reader(stream), watcher(holdFirstLine) {
+  TOpenedFile(const std::string& name, const ZuzadovUdirev& config, bool holdFirstLine = false)
+      : stream(name), reader(stream, config), watcher(holdFirstLine) {
     lines = std::make_unique<TFileStrings>(stream, reader, watcher.Notifications());
   }
   Lines AllLines() {
@@ -74,7 +73,7 @@ struct TOpenedFile {
   std::unique_ptr<TFileStrings> lines;  // destroyed first
 };
 
-class FileStringsTest : public test::TSettingsTest {
+class FileStringsTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& content) {
     return dir_.Write("corpus" + std::to_string(files_++) + ".txt", content);
@@ -87,12 +86,13 @@ class FileStringsTest : public test::TSettingsTest {
   }
   // The file with content, opened and counted to its end.
   std::unique_ptr<TOpenedFile> Counted(const std::string& content) {
-    auto file = std::make_unique<TOpenedFile>(Write(content));
+    auto file = std::make_unique<TOpenedFile>(Write(content), config_);
     EXPECT_TRUE(file->watcher.WaitEnded());
     return file;
   }
   test::TTempDir dir_;
   int files_ = 0;
+  ZuzadovUdirev config_;
 };
 
 TEST_F(FileStringsTest, SplitsAtEveryKindOfLineEndAndAcrossBlocks) {
@@ -113,33 +113,25 @@ TEST_F(FileStringsTest, SplitsAtEveryKindOfLineEndAndAcrossBlocks) {
   }
 }
 
-TEST_F(FileStringsTest, LineTableIsATemporaryFileOfOffsets) {
-  std::string table;
-  {
-    TOpenedFile file(Write("ab\ncd\r\n"));
-    ASSERT_TRUE(file.watcher.WaitEnded());
-    table = file.lines->LineTableName();
-    EXPECT_EQ(table.rfind(TempDirectory() + "FST", 0), 0u);
-    EXPECT_EQ(test::ReadFileBytes(table), std::string("\0\0\0\0\x03\0\0\0\x07\0\0\0", 12));
+TEST_F(FileStringsTest, ReadOnlyLineListOverATemporaryTableOfOffsets) {
+  auto file = Counted("ab\ncd\r\n");
+  TFileStrings& lines = *file->lines;
+  const std::string table = lines.LineTableName();
+  EXPECT_EQ(table.rfind(TempDirectory() + "FST", 0), 0u);
+  EXPECT_EQ(test::ReadFileBytes(table), std::string("\0\0\0\0\x03\0\0\0\x07\0\0\0", 12));
+
+  using test::ErrorOf;
+  EXPECT_EQ(ErrorOf([&] { lines.Delete(0); }), "\"Delete\" method is invalid for TFileStrings.");
+  EXPECT_EQ(lines.GetCount(), 3);
+  for (int64_t outside : {int64_t{3}, int64_t{-1}}) {
+    EXPECT_EQ(ErrorOf([&] { lines.Get(outside); }), "TFileStrings: List index out of bounds.");
   }
+  file.reset();
   EXPECT_FALSE(fs::exists(table));
 }
 
-TEST_F(FileStringsTest, ReadOnlyListRefusesEditsAndBadIndexes) {
-  auto file = Counted("a\n");
-  TFileStrings& lines = *file->lines;
-  using test::ErrorOf;
-  EXPECT_EQ(ErrorOf([&] { lines.Clear(); }), "\"Clear\" method is invalid for TFileStrings.");
-  EXPECT_EQ(ErrorOf([&] { lines.Delete(0); }), "\"Delete\" method is invalid for TFileStrings.");
-  EXPECT_EQ(ErrorOf([&] { lines.Insert(0, "x"); }),
-            "\"Insert\" method is invalid for TFileStrings.");
-  EXPECT_EQ(ErrorOf([&] { lines.Get(2); }), "TFileStrings: List index out of bounds.");
-  EXPECT_EQ(ErrorOf([&] { lines.Get(-1); }), "TFileStrings: List index out of bounds.");
-  EXPECT_EQ(lines.GetCount(), 2);
-}
-
-TEST_F(FileStringsTest, DisplaySwitchesFilterTheLine) {
-  Config().WordTag = 1;
+TEST_F(FileStringsTest, DisplaySwitchesFilterTheLineAndSeeTagsOpenedBefore) {
+  config_.WordTag = 1;
   auto file = Counted("the <b>big</b>  dog_NN\n");
   TFileStrings& lines = *file->lines;
   EXPECT_EQ(lines.Get(0), "the <b>big</b>  dog_NN");
@@ -150,23 +142,22 @@ TEST_F(FileStringsTest, DisplaySwitchesFilterTheLine) {
   EXPECT_EQ(lines.Get(0), "the big  dog_NN");
   lines.SetSuppressWordTags(true);
   EXPECT_EQ(lines.Get(0), "the big  dog");
-}
 
-TEST_F(FileStringsTest, LineInsideATagOpenedBeforeIt) {
+  // A line inside a tag opened on an earlier line is hidden with the tag, but only the 512
+  // bytes before a line decide: a tag opened further back is not seen.
   std::string far(600, 'x');
-  auto file = Counted("intro <note\ninside the note\nend> after\n<" + far + "\nfar>\n");
-  TFileStrings& lines = *file->lines;
-  EXPECT_EQ(lines.Get(1), "inside the note");
-  lines.SetSuppressNormalTags(true);
-  EXPECT_EQ(lines.Get(0), "intro ");
-  EXPECT_EQ(lines.Get(1), "");
-  EXPECT_EQ(lines.Get(2), " after");
-  // Only the 512 bytes before a line decide; a tag opened further back is not seen.
-  EXPECT_EQ(lines.Get(4), "far>");
+  file = Counted("intro <note\ninside the note\nend> after\n<" + far + "\nfar>\n");
+  TFileStrings& tagged = *file->lines;
+  EXPECT_EQ(tagged.Get(1), "inside the note");
+  tagged.SetSuppressNormalTags(true);
+  EXPECT_EQ(tagged.Get(0), "intro ");
+  EXPECT_EQ(tagged.Get(1), "");
+  EXPECT_EQ(tagged.Get(2), " after");
+  EXPECT_EQ(tagged.Get(4), "far>");
 }
 
 TEST_F(FileStringsTest, DestroyedWhileCounting) {
-  TOpenedFile file(WriteDigitLines(1500000), /*holdFirstLine=*/true);  // 16 MiB
+  TOpenedFile file(WriteDigitLines(1500000), config_, /*holdFirstLine=*/true);  // 16 MiB
   ASSERT_TRUE(file.watcher.WaitHeld());
   std::string table = file.lines->LineTableName();
   EXPECT_TRUE(fs::exists(table));
@@ -176,22 +167,10 @@ TEST_F(FileStringsTest, DestroyedWhileCounting) {
   EXPECT_EQ(file.watcher.endedCalls.load(), 0) << "file counted before it could be stopped";
 }
 
-TEST_F(FileStringsTest, FileTruncatedBeforeCounting) {
-  std::string name = WriteDigitLines(20000);
-  TFileSynchroStream stream(name);  // size taken before the file shrinks
-  fs::resize_file(name, 25);
-  TBufStream reader(stream);
-  TCountWatcher watcher(false);
-  TFileStrings lines(stream, reader, watcher.Notifications());
-  ASSERT_TRUE(watcher.WaitEnded());
-  ASSERT_EQ(lines.GetCount(), 3);
-  EXPECT_EQ(lines.Get(2), "012");  // what is left of the file
-}
-
-TEST_F(FileStringsTest, FileChangedWhileCounting) {
+TEST_F(FileStringsTest, FileShrunkOrGrownAroundCounting) {
   std::string name = WriteDigitLines(200000);
   {
-    TOpenedFile file(name, /*holdFirstLine=*/true);
+    TOpenedFile file(name, config_, /*holdFirstLine=*/true);
     ASSERT_TRUE(file.watcher.WaitHeld());  // the first block is counted, the rest is not
     fs::resize_file(name, 100000);
     file.watcher.Release();
@@ -201,13 +180,24 @@ TEST_F(FileStringsTest, FileChangedWhileCounting) {
   }
   // Bytes added after the file was opened are not counted.
   name = WriteDigitLines(40000);
-  TOpenedFile grown(name, /*holdFirstLine=*/true);
+  TOpenedFile grown(name, config_, /*holdFirstLine=*/true);
   ASSERT_TRUE(grown.watcher.WaitHeld());
   std::ofstream(name, std::ios::binary | std::ios::app) << "c\nd\n";
   grown.watcher.Release();
   ASSERT_TRUE(grown.watcher.WaitEnded());
   ASSERT_EQ(grown.lines->GetCount(), 40001);
   EXPECT_EQ(grown.lines->Get(40000), "");
+
+  // Truncated after its size was taken, before counting began: what is left is counted.
+  name = WriteDigitLines(20000);
+  TFileSynchroStream stream(name);
+  fs::resize_file(name, 25);
+  TBufStream reader(stream, config_);
+  TCountWatcher watcher(false);
+  TFileStrings lines(stream, reader, watcher.Notifications());
+  ASSERT_TRUE(watcher.WaitEnded());
+  ASSERT_EQ(lines.GetCount(), 3);
+  EXPECT_EQ(lines.Get(2), "012");
 }
 
 // Numbered lines of varied length with every kind of line end, read the word splitter's way
@@ -222,7 +212,7 @@ TEST_F(FileStringsTest, ConcurrentReadersSeeTheirOwnBytes) {
     text += expected.back() + ends[random() % 3];
   }
   expected.push_back("");
-  TOpenedFile file(Write(text));
+  TOpenedFile file(Write(text), config_);
   std::string copy;
   std::vector<char> block(8192);
   int64_t position = 0;

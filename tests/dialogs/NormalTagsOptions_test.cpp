@@ -3,30 +3,31 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/RebuildConfirm.h"
-#include "support/StoredSettingsTest.h"
+#include "support/SettingsTest.h"
 
 namespace quenterra {
 namespace {
 
-using NormalTagsTest = test::TStoredSettingsTest;
+using NormalTagsOptionsTest = test::TSettingsTest;
 
-TEST_F(NormalTagsTest, OkNeedsBothFields) {
-  EXPECT_TRUE(NormalTagsOkEnabled("<", ">"));
-  EXPECT_FALSE(NormalTagsOkEnabled(" ", ">"));
-  EXPECT_FALSE(NormalTagsOkEnabled("<", ""));
-}
-
-TEST_F(NormalTagsTest, OnlyAChangeAsksAndItIsStoredOnlyOnYes) {
-  EXPECT_EQ(AcceptNormalTags(" < ", ">", 3), TNormalTagsOk::Unchanged);
+TEST_F(NormalTagsOptionsTest, OnlyAChangeAsksAndItIsStoredOnlyOnYes) {
+  ZuzadovUdirev& config = settings_.config;
+  auto accept = [&](const char* start, const char* stop, int files) {
+    return TNormalTagsOptions{start, stop}.Accept(config, files);
+  };
+  TNormalTagsOptions opened = TNormalTagsOptions::FromSettings(config);
+  EXPECT_EQ(opened.TagStart + opened.TagStop, "<>");
+  EXPECT_FALSE((TNormalTagsOptions{" ", ">"}.OkEnabled()));
+  EXPECT_EQ(accept("<", "", 3), TNormalTagsOk::Unchanged);  // OK is greyed
+  EXPECT_EQ(accept(" < ", ">", 3), TNormalTagsOk::Unchanged);
   EXPECT_TRUE(messages_->asked.empty());
   messages_->answers = {false, true};
-  EXPECT_EQ(AcceptNormalTags("<", "#", 3), TNormalTagsOk::RebuildRefused);
-  EXPECT_EQ(Config().TagStop, '>');
-  EXPECT_EQ(AcceptNormalTags("[", "#", 3), TNormalTagsOk::Changed);
-  EXPECT_EQ(Config().TagStart, '[');
-  EXPECT_EQ(Config().TagStop, '#');
+  EXPECT_EQ(accept("<", "#", 3), TNormalTagsOk::RebuildRefused);
+  EXPECT_EQ(config.TagStop, '>');
+  EXPECT_EQ(accept("[", " # ", 3), TNormalTagsOk::Changed);
+  EXPECT_EQ(std::string{config.TagStart} + config.TagStop, "[#");
   EXPECT_EQ(messages_->asked, std::vector<std::string>(2, kRebuildQuestion));
-  EXPECT_EQ(AcceptNormalTags("<", ">", 0), TNormalTagsOk::Changed);  // no corpus: no question
+  EXPECT_EQ(accept("<", ">", 0), TNormalTagsOk::Changed);  // no corpus: no question
   EXPECT_EQ(messages_->asked.size(), 2u);
 }
 

@@ -2,27 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Settings.h"
-#include "support/StoredSettingsTest.h"
+#include <filesystem>
+
+#include "support/SettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-class StopViewTest : public test::TStoredSettingsTest {
+using Strings = std::vector<std::string>;
+
+class StopListOptionsTest : public test::TSettingsTest {
  protected:
-  // Opens the viewer on a list that was loaded with these words.
-  void Open(std::vector<std::string> words) {
+  // Opens the dialog on a list that was loaded with these words.
+  void Open(Strings words) {
     list_.Words() = std::move(words);
     list_.SetActive(true);
-    viewer_.Show();
-    viewer_.Activate();
+    dialog_.Show();
+    dialog_.Activate();
   }
   void AddAnswer(const std::string& text) {
     messages_->inputs.push_back(text);
-    viewer_.Add();
+    dialog_.Add();
   }
-  TStopListViewer::TChooseFile Choose(std::string name) {
+  TStopListOptions::TChooseFile Choose(std::string name) {
     return [this, name](const std::string& dir) {
       initialDir_ = dir;
       return name;
@@ -30,115 +33,94 @@ class StopViewTest : public test::TStoredSettingsTest {
   }
 
   test::TTempDir temp_;
-  TStopList list_;
-  TStopListViewer viewer_{list_};
+  TStopList& list_ = settings_.stopList;
+  TStopListOptions dialog_{list_, settings_.global, settings_.config, settings_.tables};
   std::string initialDir_;
 };
 
-TEST_F(StopViewTest, AddingStopsAtAnEmptyWord) {
-  Open({});
-  AddAnswer("post office");
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{"post", "office"}));
-  AddAnswer("alpha, beta");
-  EXPECT_EQ(list_.Words().back(), "alpha");  // the space after the comma is an empty word
-  EXPECT_TRUE(viewer_.Modified());
-  AddAnswer(" leading");
-  EXPECT_EQ(list_.Words().size(), 3u);
-  EXPECT_EQ(viewer_.Entries(), (std::vector<std::string>{"alpha", "office", "post"}));
+TEST_F(StopListOptionsTest, AddingSplitsAtTheDelimitersAndStopsAtAnEmptyWord) {
+  settings_.config.NonWordChars += "@";
+  Open({"The"});
+  AddAnswer("the post office@box");  // an active list refuses duplicates, case ignored
+  EXPECT_EQ(list_.Words(), (Strings{"The", "post", "office", "box"}));
   EXPECT_EQ(messages_->asked.back(), "Enter word(s) to add to stop list:");
+  AddAnswer("alpha, beta");  // the space after the comma is an empty word
+  EXPECT_TRUE(dialog_.Modified());
+  AddAnswer(" leading");
+  EXPECT_EQ(dialog_.Entries(), (Strings{"alpha", "box", "office", "post", "The"}));
   AddAnswer(std::string(250, 'a') + " bcdefghij");  // only the first 255 characters count
   EXPECT_EQ(list_.Words().back(), "bcde");
-  EXPECT_EQ(list_.Words()[3], std::string(250, 'a'));
-}
-
-TEST_F(StopViewTest, DuplicatesAreRefusedOnlyWhileActive) {
-  Open({"The"});
-  AddAnswer("the");
-  EXPECT_EQ(list_.Words().size(), 1u);
-  EXPECT_FALSE(viewer_.Modified());
-  list_.Words().clear();
-  list_.SetActive(false);
   Open({});
   AddAnswer("a A");  // an inactive list takes the duplicate
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{"a", "A"}));
+  EXPECT_EQ(list_.Words(), (Strings{"a", "A"}));
 }
 
-TEST_F(StopViewTest, OkKeepsTheEditsAndCancelRestoresTheWordsOfTheLastActivation) {
+TEST_F(StopListOptionsTest, OkKeepsTheEditsAndCancelRestoresTheWordsOfTheLastActivation) {
   Open({"a", "b"});
-  viewer_.Close();  // unmodified: nothing to ask
+  dialog_.Close();  // unmodified: nothing to ask
   EXPECT_TRUE(messages_->asked.empty());
-  viewer_.Remove({1});
+  dialog_.Remove({1});
   messages_->answers = {true};
-  viewer_.Close();
-  EXPECT_EQ(list_.Words(), std::vector<std::string>{"a"});
+  dialog_.Close();
+  EXPECT_EQ(list_.Words(), Strings{"a"});
 
-  messages_->asked.clear();
   Open({"a", "b", "c"});
-  viewer_.Remove({0, 2});
-  EXPECT_EQ(list_.Words(), std::vector<std::string>{"b"});
+  dialog_.Remove({0, 2});
+  EXPECT_EQ(list_.Words(), Strings{"b"});
   messages_->answers = {false};
-  viewer_.Close();
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(messages_->asked, std::vector<std::string>{"Save changes?"});
+  dialog_.Close();
+  EXPECT_EQ(list_.Words(), (Strings{"a", "b", "c"}));
+  EXPECT_EQ(messages_->asked, (Strings{"Save changes?", "Save changes?"}));
 
   // After "Add..." the backup dates from the moment the input dialog closed.
   Open({"a", "b"});
-  viewer_.Remove({0});
+  dialog_.Remove({0});
   AddAnswer("z");
   messages_->answers = {false};
-  viewer_.Close();
-  EXPECT_EQ(list_.Words(), std::vector<std::string>{"b"});
-}
+  dialog_.Close();
+  EXPECT_EQ(list_.Words(), Strings{"b"});
 
-TEST_F(StopViewTest, ClearAsksAndForgetsTheFile) {
-  Open({"a"});
+  // "Clear" asks first and forgets the file.
   list_.AssignFileName("/x/stop.TXT");
+  messages_->asked.clear();
   messages_->answers = {false, true};
-  viewer_.Clear();
+  dialog_.Clear();
   EXPECT_EQ(list_.Words().size(), 1u);
-  viewer_.Clear();
-  EXPECT_TRUE(list_.Words().empty());
-  EXPECT_TRUE(viewer_.Entries().empty());
-  EXPECT_EQ(list_.FileName(), "");
-  EXPECT_EQ(viewer_.FileNameLabel(), "");
-  EXPECT_EQ(messages_->asked, std::vector<std::string>(2, "Remove all words from stop list?"));
+  dialog_.Clear();
+  EXPECT_TRUE(list_.Words().empty() && dialog_.Entries().empty());
+  EXPECT_EQ(list_.FileName() + dialog_.FileNameLabel(), "");
+  EXPECT_EQ(messages_->asked, Strings(2, "Remove all words from stop list?"));
 }
 
-TEST_F(StopViewTest, SavingAnUnnamedListAsksForANameAndAddsTheExtension) {
-  GlobalSettings().StopListPath = temp_.Path().string() + "/";
+TEST_F(StopListOptionsTest, SaveAndLoadNameTheFileAndAFailureKeepsTheWords) {
+  const std::string dir = temp_.Path().string() + "/";
+  settings_.global.StopListPath = dir;
   Open({"of", "The"});
-  viewer_.Save(Choose(temp_.File("mine")));
-  EXPECT_EQ(initialDir_, temp_.Path().string() + "/");
+  dialog_.Save(Choose(temp_.File("mine")));  // an unnamed list asks for a name
+  EXPECT_EQ(initialDir_, dir);
   EXPECT_EQ(list_.FileName(), temp_.File("mine.TXT"));
   EXPECT_EQ(temp_.Read("mine.TXT"), "of\r\nThe\r\n");
-  EXPECT_EQ(viewer_.FileNameLabel(), "mine.TXT");
-  EXPECT_EQ(list_.Words().size(), 2u);  // the words stay in effect
-  EXPECT_FALSE(viewer_.Modified());
-
+  EXPECT_EQ(dialog_.FileNameLabel(), "mine.TXT");
+  EXPECT_FALSE(dialog_.Modified());
   list_.AssignFileName(temp_.File("no/such/dir.TXT"));
-  viewer_.Save(Choose("unused"));
-  EXPECT_EQ(messages_->errors, std::vector<std::string>{"Unable to save to file \r\n" +
-                                                        temp_.File("no/such/dir.TXT")});
+  dialog_.Save(Choose("unused"));
+  EXPECT_EQ(messages_->errors.back(),
+            "Unable to save to file \r\n" + temp_.File("no/such/dir.TXT"));
   EXPECT_EQ(list_.FileName(), "");
-  EXPECT_EQ(list_.Words().size(), 2u);
-}
+  EXPECT_EQ(list_.Words().size(), 2u);  // the words stay in effect
 
-TEST_F(StopViewTest, LoadingReplacesTheWordsAndAFailureKeepsThem) {
-  temp_.Write("new.TXT", "zeta\r\nAlpha\r\n");
-  Open({"old"});
-  viewer_.Load(Choose(temp_.File("new")));
-  EXPECT_EQ(list_.FileName(), temp_.File("new.TXT"));
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{"Alpha", "zeta"}));
-  EXPECT_EQ(GlobalSettings().StopListPath, temp_.Path().string() + "/");
-  EXPECT_EQ(viewer_.FileNameLabel(), "new.TXT");
-
-  viewer_.Load(Choose(temp_.File("missing.txt")));
-  EXPECT_EQ(messages_->errors,
-            std::vector<std::string>{"Unable to load words from \r\n" + temp_.File("missing.txt")});
-  EXPECT_EQ(list_.Words(), (std::vector<std::string>{"Alpha", "zeta"}));
-  EXPECT_EQ(list_.FileName(), temp_.File("new.TXT"));
-
-  viewer_.Load(Choose(""));  // cancelled
+  std::filesystem::create_directory(temp_.Path() / "sub");
+  temp_.Write("sub/new.TXT", "zeta\r\nAlpha\r\n");
+  dialog_.Load(Choose(temp_.File("sub/new")));
+  EXPECT_EQ(list_.FileName(), temp_.File("sub/new.TXT"));
+  EXPECT_EQ(list_.Words(), (Strings{"Alpha", "zeta"}));
+  EXPECT_EQ(settings_.global.StopListPath, dir + "sub/");
+  EXPECT_EQ(dialog_.FileNameLabel(), "new.TXT");
+  dialog_.Load(Choose(temp_.File("missing.txt")));
+  EXPECT_EQ(messages_->errors.back(), "Unable to load words from \r\n" + temp_.File("missing.txt"));
+  EXPECT_EQ(list_.Words(), (Strings{"Alpha", "zeta"}));
+  EXPECT_EQ(list_.FileName(), temp_.File("sub/new.TXT"));
+  dialog_.Load(Choose(""));  // cancelled
   EXPECT_EQ(list_.Words().size(), 2u);
 }
 

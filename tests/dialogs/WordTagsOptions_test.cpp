@@ -3,92 +3,117 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/RebuildConfirm.h"
-#include "support/StoredSettingsTest.h"
+#include "support/SettingsTest.h"
 
 namespace quenterra {
 namespace {
 
-using WordTagsCfgTest = test::TStoredSettingsTest;
+using Rows = std::vector<TMetaTagRow>;
 
-TEST_F(WordTagsCfgTest, OpeningShowsTheSettingsWithEmptyRowsToFill) {
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
-  EXPECT_EQ(dialog.TagStartRows, std::vector<std::string>(4));
-  EXPECT_EQ(dialog.MetaRows, std::vector<TMetaTagRow>(1));
-  Config().WordTag = 2;
-  Config().wTagStarts = {"<w", "<c", "<x", "<y", "<z"};
-  Config().MetaTags = {{"Noun", {"nn", "nns"}}};
-  dialog = TWordTagsOptions::FromConfig(Config());
+class WordTagsOptionsTest : public test::TSettingsTest {
+ protected:
+  TWordTagsOptions Open() const { return TWordTagsOptions::FromSettings(config_); }
+  ZuzadovUdirev& config_ = settings_.config;
+};
+
+TEST_F(WordTagsOptionsTest, OpeningShowsTheSettingsWithEmptyRowsToFill) {
+  EXPECT_EQ(Open().TagStartRows, std::vector<std::string>(4));
+  EXPECT_EQ(Open().MetaRows, Rows(1));
+  config_.WordTag = 2;
+  config_.wTagStarts = {"<w", "<c", "<x", "<y", "<z"};
+  TWordTagsOptions dialog = Open();
   EXPECT_EQ(dialog.Mode(), 2);
-  EXPECT_EQ(dialog.TagStartRows, Config().wTagStarts);
-  EXPECT_EQ(dialog.MetaRows, (std::vector<TMetaTagRow>{{"Noun", "nn, nns"}}));
-  dialog.SetEmbedded(true);
-  EXPECT_EQ(dialog.Mode(), 1);
-  dialog.SetEmbedded(false);
-  EXPECT_EQ(dialog.Mode(), 0);  // both may be clear
+  EXPECT_EQ(dialog.TagStartRows, config_.wTagStarts);
 }
 
-TEST_F(WordTagsCfgTest, RebuildFollowsModeDelimiterStopAndStarts) {
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
+TEST_F(WordTagsOptionsTest, RebuildFollowsModeDelimiterStopAndStartsAndOkAsksFirst) {
+  TWordTagsOptions dialog = Open();
   dialog.Before = true;
   dialog.MetaRows = {{"Noun", "nn"}};
-  EXPECT_FALSE(WordTagsRebuildNeeded(dialog, Config()));
+  EXPECT_FALSE(dialog.RebuildNeeded(config_));
   dialog.SetEmbedded(true);
-  EXPECT_TRUE(WordTagsRebuildNeeded(dialog, Config()));
-
-  Config().WordTag = 1;
-  EXPECT_FALSE(WordTagsRebuildNeeded(dialog, Config()));
+  EXPECT_TRUE(dialog.RebuildNeeded(config_));
+  config_.WordTag = 1;
+  EXPECT_FALSE(dialog.RebuildNeeded(config_));
   dialog.Delimiter = "/";
-  EXPECT_TRUE(WordTagsRebuildNeeded(dialog, Config()));
+  EXPECT_TRUE(dialog.RebuildNeeded(config_));
 
-  Config().WordTag = 2;
-  Config().wTagStarts = {"<w"};
-  dialog = TWordTagsOptions::FromConfig(Config());
+  config_.WordTag = 2;
+  config_.wTagStarts = {"<w"};
+  dialog = Open();
   dialog.TagStartRows = {"", "  <w  ", ""};  // blank rows and blanks around do not count
-  EXPECT_FALSE(WordTagsRebuildNeeded(dialog, Config()));
+  EXPECT_FALSE(dialog.RebuildNeeded(config_));
   dialog.TagStartRows.push_back("<c");
-  EXPECT_TRUE(WordTagsRebuildNeeded(dialog, Config()));
+  EXPECT_TRUE(dialog.RebuildNeeded(config_));
   dialog.TagStartRows.pop_back();
   dialog.TagStop = "#";
-  EXPECT_TRUE(WordTagsRebuildNeeded(dialog, Config()));
-}
+  EXPECT_TRUE(dialog.RebuildNeeded(config_));
 
-TEST_F(WordTagsCfgTest, OkAsksFirstThenNeedsAStartString) {
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
-  dialog.SetOutside(true);
+  // OK asks first, then needs a start string.
+  dialog.TagStartRows = {""};
   messages_->answers = {false, true};
-  EXPECT_EQ(CheckWordTagsOk(dialog, 4), TWordTagsOk::RebuildRefused);
-  EXPECT_EQ(CheckWordTagsOk(dialog, 4), TWordTagsOk::NoTagStart);
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::RebuildRefused);
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::NoTagStart);
   EXPECT_EQ(messages_->asked, std::vector<std::string>(2, kRebuildQuestion));
-  dialog.TagStartRows[2] = "<w ";
-  EXPECT_EQ(CheckWordTagsOk(dialog, 0), TWordTagsOk::Accepted);
+  dialog.TagStartRows = {"<w "};
+  messages_->answers = {true};
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::Accepted);
 }
 
-TEST_F(WordTagsCfgTest, StoringTakesTheDelimiterOutOfTheDelimitersOnce) {
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
-  dialog.SetEmbedded(true);
-  Config().NonWordChars = "._,_";
-  EXPECT_TRUE(StoreWordTags(dialog, Config()));
-  EXPECT_EQ(Config().WordTag, 1);
-  EXPECT_EQ(Config().NonWordChars, ".,_");
-  EXPECT_FALSE(StoreWordTags(dialog, Config()));
-  EXPECT_EQ(Config().NonWordChars, ".,");
-  EXPECT_FALSE(StoreWordTags(dialog, Config()));
-  EXPECT_EQ(Config().NonWordChars, ".,");
-}
-
-TEST_F(WordTagsCfgTest, StoringKeepsOnlyCompleteMetaTagsAndTrimmedStarts) {
-  TWordTagsOptions dialog = TWordTagsOptions::FromConfig(Config());
+TEST_F(WordTagsOptionsTest, StoringKeepsCompleteMetaTagsTrimmedStartsAndTakesTheDelimiterOnce) {
+  TWordTagsOptions dialog = Open();
   dialog.SetOutside(true);
   dialog.TagStartRows = {" <w ", "", "<c"};
   dialog.TagStop = "";  // an empty field keeps the stored character
   dialog.Before = true;
-  dialog.MetaRows = {{"Noun", "nn, nns , ,np"}, {"Empty", "  "}, {"  ", "x"}, {" Verb ", "vb"}};
-  EXPECT_TRUE(StoreWordTags(dialog, Config()));
-  EXPECT_EQ(Config().wTagStarts, (std::vector<std::string>{"<w", "<c"}));
-  EXPECT_EQ(Config().wTagStop, '>');
-  EXPECT_TRUE(Config().wTagBefore);
-  EXPECT_EQ(Config().MetaTags,
-            (std::vector<TMetaTag>{{"Noun", {"nn", "nns", "np"}}, {"Verb", {"vb"}}}));
+  dialog.MetaRows = {{" Verb ", "vb"}, {"", "x"}};
+  EXPECT_TRUE(dialog.Store(config_));
+  EXPECT_EQ(config_.wTagStarts, (std::vector<std::string>{"<w", "<c"}));
+  EXPECT_EQ(config_.wTagStop, '>');
+  EXPECT_TRUE(config_.wTagBefore);
+  EXPECT_EQ(config_.MetaTags, (std::vector<TMetaTag>{{"Verb", {"vb"}}}));
+
+  dialog.SetEmbedded(true);  // mode 1: the delimiter is no word separator any more
+  config_.NonWordChars = "._,_";
+  EXPECT_TRUE(dialog.Store(config_));
+  EXPECT_EQ(config_.WordTag, 1);
+  EXPECT_EQ(config_.NonWordChars, ".,_");
+  EXPECT_FALSE(dialog.Store(config_));
+  EXPECT_FALSE(dialog.Store(config_));
+  EXPECT_EQ(config_.NonWordChars, ".,");
+}
+
+// Names compare with letter case ignored, through the language's case table.
+TEST_F(WordTagsOptionsTest, MetaTagEditorRefusesBlankAndDuplicatedNames) {
+  const Rows rows = {{"noun", "nn"}, {"\xE9t\xE9", "x"}};
+  auto check = [&](std::string name, std::string contents, int editedRow = -1) {
+    TMetaTagEditCheck result = CheckMetaTagEdit(rows, editedRow, name, contents, settings_.tables);
+    return result == TMetaTagEditCheck::Ok ? name + "|" + contents : std::to_string(int(result));
+  };
+  EXPECT_EQ(check("  ", "x"), std::to_string(int(TMetaTagEditCheck::EmptyName)));
+  EXPECT_EQ(check("Adj", " "), std::to_string(int(TMetaTagEditCheck::EmptyContents)));
+  EXPECT_EQ(check(" Adj ", " jj "), "Adj|jj");
+  EXPECT_EQ(check(" Noun ", "nn1"), std::to_string(int(TMetaTagEditCheck::Duplicate)));
+  EXPECT_EQ(check("\xC9T\xC9", "nn1"), std::to_string(int(TMetaTagEditCheck::Duplicate)));
+  EXPECT_EQ(messages_->errors, std::vector<std::string>(2, "Duplicated meta-tag name."));
+  EXPECT_EQ(check(" Noun ", "nn1", 0), "Noun|nn1");  // its own row
+}
+
+TEST_F(WordTagsOptionsTest, MetaTagAddFillsTheEmptyRowAndRemoveAsksFirst) {
+  Rows rows(1);
+  EXPECT_FALSE(RemoveMetaTagRow(rows, 0));  // the empty only row: nothing, no question
+  EXPECT_TRUE(messages_->asked.empty());
+  for (const char* name : {"A", "B", "C"}) AddMetaTagRow(rows, {name, "x"});
+  ASSERT_EQ(rows.size(), 3u);
+  messages_->answers = {false, true, true, true};
+  EXPECT_FALSE(RemoveMetaTagRow(rows, 1));
+  EXPECT_FALSE(RemoveMetaTagRow(rows, 3));  // out of range: no question
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 1));
+  EXPECT_EQ(rows, (Rows{{"A", "x"}, {"C", "x"}}));
+  EXPECT_EQ(messages_->asked[0], "Remove \"B\" ?");
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 0));
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 0));
+  EXPECT_EQ(rows, Rows(1));  // the last row is cleared, not removed
 }
 
 }  // namespace

@@ -7,45 +7,29 @@
 #include <string>
 #include <vector>
 
-#include "corpus/TextIndex.h"
 #include "engine/collocList.h"
-#include "platform/NumberFormat.h"
-#include "support/TempDir.h"
+#include "support/EngineTestKit.h"
 
 namespace quenterra {
 namespace {
 
 using Ids = std::vector<int32_t>;
 
-class ScoresTest : public ::testing::Test {
+class ScoresTest : public test::TIndexTest {
  protected:
-  void SetUp() override {
-    saved_ = NumberFormat();
-    SetNumberFormat(TNumberFormat{',', '.'});
-  }
-  void TearDown() override { SetNumberFormat(saved_); }
-
-  // Adds `times` occurrences of a token and returns its id.
-  int32_t Token(const char* text, int times = 1, uint8_t kind = kKindWord) {
-    uint32_t id = 0;
-    for (int i = 0; i < times; ++i) id = index_.AddToken(text, kind, 0, 0);
-    return static_cast<int32_t>(id);
-  }
-  // A list holding one sequence counted `count` times, scored by `method`.
-  std::unique_ptr<TCollocationList> Scored(const Ids& words, int count, uint8_t method) {
-    auto list = std::make_unique<TCollocationList>(index_, static_cast<int>(words.size()));
-    for (int i = 0; i < count; ++i) list->Add(words.data(), nullptr, 0);
-    list->ComputeScores(method, index_.GetStats(kWordKinds).frequency);
-    return list;
+  // The score of one sequence counted `count` times; `shown` gets the method the list ended with.
+  double Score(const Ids& words, int count, uint8_t method, uint8_t* shown = nullptr) {
+    TCollocationList list(index_, settings_.tables, static_cast<int>(words.size()));
+    for (int i = 0; i < count; ++i) list.Add(words.data(), nullptr, 0);
+    list.ComputeScores(method, index_.GetStats(kWordKinds).frequency);
+    if (shown != nullptr) *shown = list.ScoreMethod();
+    return list.Item(0).score;
   }
 
-  TNumberFormat saved_;
-  test::TTempDir dir_;
-  TTextIndex index_{dir_.File("page"), TProgressCallback(), TIndexFileMode::Create, false, true,
-                    dir_.File("seq")};
+  test::TNumberFormatScope format_{TNumberFormat{',', '.'}};
 };
 
-TEST_F(ScoresTest, DisplayFormats) {
+TEST_F(ScoresTest, DisplayFormatsAndNanOrder) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<std::tuple<double, uint8_t, std::string>> rows = {
       {1.5, smTScore, "1.500000"},
@@ -59,13 +43,9 @@ TEST_F(ScoresTest, DisplayFormats) {
       {1.0, smNone, ""}};
   for (const auto& [score, method, text] : rows) EXPECT_EQ(FormatScore(score, method), text);
   EXPECT_NE(FormatScore(kScoreSentinel, smTScore), "N/A");  // only LL tests it
-  SetNumberFormat(TNumberFormat{'.', ','});
+  test::TNumberFormatScope comma(TNumberFormat{'.', ','});
   EXPECT_EQ(FormatScore(1234.5, smTScore), "1234,500000");  // no thousands separator
-}
-
-// NaN (no score) ranks last; the tolerance itself is tested through sorting and filtering.
-TEST_F(ScoresTest, NanRanksLastAndPassesNothing) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // NaN (no score) ranks last and passes nothing; the tolerance is tested through the list.
   EXPECT_EQ(CompareScores(nan, kScoreSentinel), 1);
   EXPECT_EQ(CompareScores(kScoreSentinel, nan), -1);
   EXPECT_EQ(CompareScores(nan, nan), 0);
@@ -91,46 +71,37 @@ TEST_F(ScoresTest, LogLikelihoodMatchesTheContingencyTableAndFailsToTheSentinel)
   }
 }
 
-TEST_F(ScoresTest, TScoreProductDoesNotOverflow) {
+TEST_F(ScoresTest, BigramScoresOfAListDoNotOverflowOrFailOnAWordSeenOnce) {
   const int32_t x = Token("x", 46341), y = Token("y", 46341);
   Token("z", 7);
-  auto list = Scored({x, y}, 5, smTScore);
-  EXPECT_EQ(list->ScoreMethod(), smTScore);
-  const double expected = (5 - 46341.0 * 46341.0 / 92689) / std::sqrt(5.0);
-  EXPECT_LT(expected, -10000);
-  EXPECT_NEAR(list->Item(0).score, expected, 1e-9);
-}
+  const double expected = (5 - 46341.0 * 46341.0 / 92689) / std::sqrt(5.0);  // f1*f2 > INT32_MAX
+  EXPECT_NEAR(Score({x, y}, 5, smTScore), expected, 1e-9);
 
-TEST_F(ScoresTest, BigramWhoseFirstWordOccursOnlyThereHasNoLogLikelihood) {
   const int32_t once = Token("once"), often = Token("often", 3);
-  Token("filler", 6);
-  auto list = Scored({once, often}, 1, smLogLikelihood);
-  EXPECT_EQ(FormatScore(list->Item(0).score, list->ScoreMethod()), "N/A");
-  EXPECT_NEAR(Scored({once, often}, 1, smTScore)->Item(0).score, 1 - 3.0 / 10, 1e-12);
-  EXPECT_NEAR(Scored({once, often}, 1, smMutualInfo)->Item(0).score, std::log2(10.0 / 3), 1e-12);
+  const int64_t n = index_.GetStats(kWordKinds).frequency;
+  uint8_t shown = smNone;
+  EXPECT_EQ(Score({once, often}, 1, smLogLikelihood, &shown), kScoreSentinel);  // k = f1
+  EXPECT_EQ(shown, smLogLikelihood);
+  EXPECT_NEAR(Score({once, often}, 1, smTScore), 1 - 3.0 / n, 1e-12);
+  EXPECT_NEAR(Score({once, often}, 1, smMutualInfo), std::log2(n / 3.0), 1e-12);
 }
 
+// Beyond two words only Mutual Information is defined; other methods keep the stored scores. A
+// shorter item of a full-extract list is scored on its own words.
 TEST_F(ScoresTest, LongerSequencesOnlyTakeMutualInformation) {
   const int32_t a = Token("a", 4), b = Token("b", 2), c = Token("c", 8);
-  auto list = Scored({a, b, c}, 2, smMutualInfo);  // N = 14
-  EXPECT_EQ(list->ScoreMethod(), smMutualInfo);
-  EXPECT_NEAR(list->Item(0).score, std::log2(2.0 * 14 * 14 / (4 * 2 * 8)), 1e-12);
-  for (uint8_t method : {smTScore, smLogLikelihood, smCost}) {
-    list->ComputeScores(method, 14);
-    EXPECT_EQ(list->ScoreMethod(), smNone);
-    EXPECT_NEAR(list->Item(0).score, std::log2(6.125), 1e-12);  // kept
+  TCollocationList list(index_, settings_.tables, 4, smCost);
+  list.Append(Ids{a, b, c, -1}.data(), nullptr, 9, 2);
+  list.Append(Ids{a, b, -1, -1}.data(), nullptr, 9, 2);
+  for (uint8_t method : {1, 4, 3, 7}) {  // T-Score, Log-likelihood, Cost, unknown
+    list.ComputeScores(method, 14);
+    EXPECT_EQ(list.ScoreMethod(), smNone) << int{method};
+    EXPECT_EQ(list.Item(0).score, 9);
   }
-  // A shorter item in a longer list: its own words only. Cost and unknown methods keep scores.
-  TCollocationList full(index_, 4, smCost);
-  const Ids shorter = {a, b, -1, -1};
-  full.Append(shorter.data(), nullptr, 9, 2);
-  full.ComputeScores(smCost, 14);
-  EXPECT_EQ(full.Item(0).score, 9);
-  full.ComputeScores(7, 14);
-  EXPECT_EQ(full.ScoreMethod(), smNone);
-  EXPECT_EQ(full.Item(0).score, 9);
-  full.ComputeScores(smMutualInfo, 14);
-  EXPECT_NEAR(full.Item(0).score, std::log2(2.0 * 14 / (4 * 2)), 1e-12);
+  list.ComputeScores(smMutualInfo, 14);
+  EXPECT_EQ(list.ScoreMethod(), smMutualInfo);
+  EXPECT_NEAR(list.Item(0).score, std::log2(2.0 * 14 * 14 / (4 * 2 * 8)), 1e-12);
+  EXPECT_NEAR(list.Item(1).score, std::log2(2.0 * 14 / (4 * 2)), 1e-12);
 }
 
 // Tagged items take the frequencies of their word-tag pairs.
@@ -143,7 +114,7 @@ TEST_F(ScoresTest, TagsSelectWordTagFrequencies) {
     rb = Token("rb", 1, kKindWordTag);
   }
   ASSERT_TRUE(index_.PairTableCurrent());
-  TCollocationList list(index_, 2);
+  TCollocationList list(index_, settings_.tables, 2);
   const Ids words = {run, fast}, asVerb = {vb, rb}, asNoun = {nn, rb}, none = {-1, -1};
   for (int i = 0; i < 2; ++i) list.Add(words.data(), asVerb.data(), 0);
   list.Add(words.data(), asNoun.data(), 0);

@@ -4,95 +4,66 @@
 
 #include <map>
 
-#include "platform/IniFile.h"
-#include "settings/Settings.h"
-#include "support/StoredSettingsTest.h"
+#include "support/SettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra {
 namespace {
 
-class StopListTest : public test::TStoredSettingsTest {
- protected:
-  test::TTempDir temp_;
-};
+using Strings = std::vector<std::string>;
 
-TEST_F(StopListTest, ContainsIgnoresCaseAndOnlyWhenActive) {
+using StopListTest = test::TSettingsTest;
+
+TEST_F(StopListTest, FilesAreReadLineByLineAndAMissingOneEmptiesTheList) {
+  test::TTempDir temp;
   TStopList list;
-  list.Words() = {"The", "of"};
-  EXPECT_FALSE(list.Contains("the"));  // never loaded: not active
-  list.SetActive(true);
-  EXPECT_TRUE(list.Contains("the"));
-  EXPECT_TRUE(list.Contains("OF"));
-  EXPECT_FALSE(list.Contains("and"));
-  list.SetFileName("x.txt");
-  EXPECT_TRUE(list.Words().empty());
-  list.SetActive(true);
-  EXPECT_FALSE(list.Active());  // an empty list cannot be active
-}
-
-TEST_F(StopListTest, ConfigHoldsTheWordsOnlyWithoutAFile) {
-  TStopList list;
-  list.Words() = {"a", "b"};
-  TIniFile ini = TIniFile::Parse("[StopList]\nWordCount=5\nWord0=stale\n");
-  list.SaveToConfig(ini);
-  EXPECT_EQ(ini.KeyNames("StopList"), (std::vector<std::string>{"WordCount", "Word0", "Word1"}));
-  TStopList back;
-  back.LoadFromConfig(ini);
-  EXPECT_EQ(back.Words(), list.Words());
-  EXPECT_TRUE(back.Active());
-
-  TStopList empty;
-  TIniFile none;
-  empty.SaveToConfig(none);
-  EXPECT_FALSE(none.SectionExists("StopList"));
-  empty.LoadFromConfig(none);
-  EXPECT_FALSE(empty.Active());
-}
-
-TEST_F(StopListTest, FilesAreReadLineByLine) {
-  std::string name = temp_.Write("stop.txt", "the\r\nof\n\nand\rTHE");
-  TStopList list;
-  list.SetFileName(name);
+  list.SetFileName(temp.Write("stop.txt", "the\r\nof\n\nand\rTHE"));
   EXPECT_TRUE(list.LoadFromFile());
-  EXPECT_EQ(list.Words(), (std::vector<std::string>{"the", "of", "and", "THE"}));
+  EXPECT_EQ(list.Words(), (Strings{"the", "of", "and", "THE"}));
   EXPECT_TRUE(list.Active());
-  TStopList::SaveWordsToFile(temp_.File("out.txt"), {"a", "b"});
-  EXPECT_EQ(temp_.Read("out.txt"), "a\r\nb\r\n");
+  TStopList::SaveWordsToFile(temp.File("out.txt"), {"a", "b"});
+  EXPECT_EQ(temp.Read("out.txt"), "a\r\nb\r\n");
 
-  list.SetFileName(temp_.File("missing.txt"));
+  list.SetFileName(temp.File("missing.txt"));
   list.Words() = {"old"};
   EXPECT_FALSE(list.LoadFromFile());
   EXPECT_TRUE(list.Words().empty());
   EXPECT_FALSE(list.Active());
   EXPECT_EQ(messages_->errors,
-            std::vector<std::string>{"Unable to load stop-list words from file \r\n" +
-                                     temp_.File("missing.txt")});
+            Strings{"Unable to load stop-list words from file \r\n" + temp.File("missing.txt")});
 }
 
-TEST_F(StopListTest, IdListLooksUpLowerCaseWordsInTheCountedKinds) {
+TEST_F(StopListTest, LookupsIgnoreCaseAndIdsCoverTheCountedKinds) {
   std::map<std::pair<std::string, uint8_t>, uint32_t> index = {
       {{"the", 1}, 7}, {{"of", 1}, 3}, {{"the", 2}, 11}, {{"the", 3}, 12}, {{"the", 5}, 99}};
-  std::vector<std::pair<std::string, uint8_t>> lookups;
+  int lookups = 0;
   auto find = [&](const std::string& text, uint8_t kind) -> std::optional<uint32_t> {
-    lookups.emplace_back(text, kind);
+    ++lookups;
     auto found = index.find({text, kind});
     return found == index.end() ? std::nullopt : std::optional<uint32_t>(found->second);
   };
   TStopList list;
   list.Words() = {"The", "OF", "absent", std::string(256, 'x')};
-  Config().ignoreCase = false;  // lower-cased all the same
-  TDWordsList ids = list.BuildIdList(find);
-  ASSERT_EQ(ids.Count(), 2);
-  EXPECT_EQ(ids.GetItem(0), 3u);
-  EXPECT_EQ(ids.GetItem(1), 7u);
-  EXPECT_EQ(lookups.size(), 3u);  // the over-long word is never looked up
+  settings_.config.ignoreCase = false;  // lower-cased all the same
+  settings_.RebuildTables();
+  auto ids = [&](TKindSet kinds) {
+    const TDWordsList found = list.BuildIdList(find, kinds, settings_.tables);
+    return std::vector<uint32_t>(found.Items(), found.Items() + found.Count());
+  };
+  EXPECT_EQ(ids(kWordKinds), (std::vector<uint32_t>{3, 7}));
+  EXPECT_EQ(lookups, 3);  // the over-long word is never looked up
+  EXPECT_EQ(ids(kTextKinds), (std::vector<uint32_t>{3, 7, 11, 12}));
 
-  Config().SkipNormalTags = false;
-  ids = list.BuildIdList(find);
-  ASSERT_EQ(ids.Count(), 4);
-  EXPECT_EQ(ids.GetItem(3), 12u);
-  EXPECT_TRUE(ids.Sorted());
+  // Contains ignores case too, but only while the list is active.
+  EXPECT_FALSE(list.Contains("the", settings_.tables));  // never loaded: not active
+  list.SetActive(true);
+  EXPECT_TRUE(list.Contains("the", settings_.tables));
+  EXPECT_TRUE(list.Contains("of", settings_.tables));
+  EXPECT_FALSE(list.Contains("and", settings_.tables));
+  list.SetFileName("x.txt");
+  EXPECT_TRUE(list.Words().empty());
+  list.SetActive(true);
+  EXPECT_FALSE(list.Active());  // an empty list cannot be active
 }
 
 }  // namespace

@@ -76,9 +76,9 @@ void Exercise(const std::string& page, const std::string& seq, bool pairs, bool 
   index.GetStats(0xFF);
   for (uint32_t id = 0; id < index.TokenCount(); id += 7) {
     const TIndexToken& token = index.GetToken(id);
-    index.PatternPositions(token.text, false, KindBit(token.kind));
+    index.PatternPositions(token.text, KindBit(token.kind));
   }
-  index.PatternPositions("w1*", false, 0xFF);
+  index.PatternPositions("w1*", 0xFF);
   for (int32_t p = 0; p < index.SequenceCount(); p += 61) {
     index.PrevPosition(p, KindBit(1));
     index.NextPosition(p, KindBit(5));

@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/IniFile.h"
-#include "settings/Settings.h"
+#include "config/FontValue.h"
+#include "config/ProgramSettings.h"
 #include "config/SettingsFile.h"
-#include "corpus/LangTables.h"
+#include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -51,9 +52,9 @@ void ReadEveryKey(const TIniFile& ini) {
   }
 }
 
-std::string WrittenSettings() {
+std::string WrittenSettings(const TProgramSettings& settings) {
   TIniFile written;
-  WriteSettingsTo(written);
+  WriteSettingsTo(written, settings);
   return written.Text();
 }
 
@@ -63,7 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool initialised = [] {
     InstallMessageHandler(std::make_unique<TSilentMessages>());
     SetNumberFormat({'.', ','});
-    InitLanguage();
     return true;
   }();
   (void)initialised;
@@ -76,12 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<TCharSet> groups;
   (void)ParseEqualChars(text, groups);
 
-  // The settings reader, kept away from files the input might name.
+  // The settings reader, kept away from files the input might name. What it wrote, read into
+  // fresh settings, is written again unchanged.
   ini.DeleteKey("FrequencyConfiguration", "StopListFileName");
-  Config() = ZuzadovUdirev{};
-  ReadSettingsFrom(ini);
-  std::string first = WrittenSettings();
-  ReadSettingsFrom(TIniFile::Parse(first));
-  Check(WrittenSettings() == first);
+  TProgramSettings settings;
+  ReadSettingsFrom(ini, settings);
+  std::string first = WrittenSettings(settings);
+  TProgramSettings again;
+  ReadSettingsFrom(TIniFile::Parse(first), again);
+  Check(WrittenSettings(again) == first);
   return 0;
 }

@@ -4,6 +4,7 @@
 // a match lies inside the text and is not empty, and that the whole-word test agrees with the
 // first match of a search.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "settings/Settings.h"
 #include "corpus/LangTables.h"
 #include "regexp/RegExp3.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -23,13 +24,18 @@ void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-void UseIgnoreCase(bool on) {
-  static int current = -1;
-  if (current == static_cast<int>(on)) return;
-  current = on;
-  Config().ignoreCase = on;
-  BuildCaseTable();
-  RebuildCharTables();
+// The US English tables of either letter-case mode, built once.
+const TReTables& Tables(bool ignoreCase) {
+  static const auto tables = [] {
+    std::array<TReTables, 2> both;
+    for (bool fold : {false, true}) {
+      ZuzadovUdirev config;
+      config.ignoreCase = fold;
+      both[fold] = TLangTables(TGlobalSettings::kEnglishUS, config).RegExpTables();
+    }
+    return both;
+  }();
+  return tables[ignoreCase];
 }
 
 bool KnownMessage(const std::string& message) {
@@ -67,20 +73,14 @@ void Run(const TRegExp& re, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool initialised = [] {
-    InitLanguage();
-    SetCurrentLanguage(0x0409);
-    return true;
-  }();
-  (void)initialised;
   if (size == 0) return 0;
-  UseIgnoreCase(data[0] & 1);
+  const TReTables& tables = Tables(data[0] & 1);
   size_t patternLength = std::min<size_t>(data[0] >> 1, size - 1);
   std::string_view pattern(reinterpret_cast<const char*>(data) + 1, patternLength);
   std::string_view text(reinterpret_cast<const char*>(data) + 1 + patternLength,
                         size - 1 - patternLength);
   try {
-    TRegExp re(pattern);
+    TRegExp re(pattern, tables);
     Run(re, text);
   } catch (const ERegExp& e) {
     Check(KnownMessage(e.what()));

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "support/ErrorOf.h"
-#include "support/StoredSettingsTest.h"
+#include "support/SettingsTest.h"
 
 namespace quenterra {
 namespace {
@@ -15,7 +14,7 @@ namespace {
 using Strings = std::vector<std::string>;
 using test::ErrorOf;
 
-class ExtractSyntaxTest : public test::TStoredSettingsTest {
+class ExtractPatternTest : public test::TSettingsTest {
  protected:
   // "order: term term ..." with Word/Tag terms as word&tag.
   static std::string Describe(const TExtractRecord& record) {
@@ -26,18 +25,21 @@ class ExtractSyntaxTest : public test::TStoredSettingsTest {
     }
     return text;
   }
-  static std::string Parse(uint8_t kind, const std::string& line) {
+  std::string Parse(uint8_t kind, const std::string& line) const {
     TExtractRecords records(kind, line);
-    std::string error = ErrorOf([&] { AddExtractPattern(kind, records, line); });
+    std::string error = ErrorOf(
+        [&] { AddExtractPattern(kind, records, line, settings_.config, settings_.tables); });
     if (error != "(no exception)") return error;
     return records.RecordCount() == 0 ? "(nothing)" : Describe(records.Record(0));
   }
+  TExtractTerm Term(const char* text, const char* tag) const {
+    return TExtractTerm(text, false, tag, settings_.config, settings_.tables);
+  }
+  ZuzadovUdirev& config_ = settings_.config;
 };
 
-TEST_F(ExtractSyntaxTest, SeparatorsFixTheOrderOfALine) {
-  EXPECT_EQ(Parse(kWordPhrase, "post office"), "0: post office");
+TEST_F(ExtractPatternTest, SeparatorsFixTheOrderOfALine) {
   EXPECT_EQ(Parse(kWordPhrase, "  post   office  "), "0: post office");
-  EXPECT_EQ(Parse(kWordPhrase, "post + office%"), "1: post office%");
   EXPECT_EQ(Parse(kWordPhrase, "post+office%"), "1: post office%");
   EXPECT_EQ(Parse(kWordPhrase, "post > office? > box"), "2: post office? box");
   EXPECT_EQ(Parse(kWordPhrase, "   "), "(nothing)");
@@ -50,110 +52,79 @@ TEST_F(ExtractSyntaxTest, SeparatorsFixTheOrderOfALine) {
             "Incorrect use of \">\" at the end of the extract term.");
 }
 
-TEST_F(ExtractSyntaxTest, CharactersEachKindRefuses) {
+TEST_F(ExtractPatternTest, CharactersEachKindRefuses) {
   EXPECT_EQ(Parse(kWordPhrase, "post.office"), "Invalid character in extract pattern: \".\".");
   EXPECT_EQ(Parse(kWordPhrase, "a&b"), "Invalid character in extract pattern: \"&\".");
   EXPECT_EQ(Parse(kWordTag, "a,b&nn"), "Invalid character in extract pattern: \",\".");
   EXPECT_EQ(Parse(kWordPhrase, "a\tb"), "Invalid character in extract pattern: \"\t\".");
   // Regular expressions keep '+' and '>' inside a term and end a term only at a space.
   EXPECT_EQ(Parse(kRegExp, "a+b.c"), "0: a+b.c");
-  EXPECT_EQ(Parse(kRegExp, "a b"), "0: a b");
   EXPECT_EQ(Parse(kRegExp, "a + b"), "1: a b");
   EXPECT_EQ(Parse(kRegExp, "(a"), "Unmatched ( or \\(");
   // Other separator characters: '+' becomes an ordinary delimiter again.
-  Config().TagUnorderedChar = '~';
+  config_.TagUnorderedChar = '~';
   EXPECT_EQ(Parse(kWordPhrase, "a ~ b"), "1: a b");
   EXPECT_EQ(Parse(kWordPhrase, "a + b"), "Invalid character in extract pattern: \"+\".");
 }
 
-TEST_F(ExtractSyntaxTest, WordTagTermsSplitAtTheTagSeparator) {
+TEST_F(ExtractPatternTest, WordTagTermsSplitAtTheTagSeparatorAndMayNameMetaTags) {
   EXPECT_EQ(Parse(kWordTag, "run%&vbn + computer + &nn"), "1: run%&vbn computer&* *&nn");
-  EXPECT_EQ(Parse(kWordTag, "computer&"), "0: computer&");
   EXPECT_EQ(Parse(kWordTag, "a&b&c"), "0: a&b&c");  // the first separator splits
-  EXPECT_EQ(Parse(kWordPhrase, "computer"), "0: computer");
 
-  Config().MetaTags = {{"Noun", {"NN", "nns"}}};
-  TExtractTerm meta("dog", false, "noun");
+  config_.MetaTags = {{"Noun", {"NN", "nns"}}, {"noun", {"x"}}, {"\xC9t\xE9", {"v"}}};
+  EXPECT_EQ(FindMetaTag(config_.MetaTags, "NOUN", settings_.tables), 0);
+  EXPECT_EQ(FindMetaTag(config_.MetaTags, "\xE9T\xC9", settings_.tables), 2);
+  EXPECT_EQ(FindMetaTag(config_.MetaTags, "adj", settings_.tables), -1);
+  TExtractTerm meta = Term("dog", "noun");
   EXPECT_TRUE(meta.HasTagList());
   EXPECT_EQ(meta.TagList(), (Strings{"nn", "nns"}));  // folded: ignoreCase is on
   EXPECT_FALSE(meta.MatchesUntagged());
-  EXPECT_FALSE(TExtractTerm("dog", false, "nn").HasTagList());
-  EXPECT_TRUE(TExtractTerm("dog", false, "*").MatchesUntagged());
+  EXPECT_FALSE(Term("dog", "nn").HasTagList());
+  EXPECT_TRUE(Term("dog", "*").MatchesUntagged());
   // Other wildcard characters reach the index as its own.
-  Config().WildCard0orMore = '@';
-  TExtractTerm custom("po@", false, "@");
+  config_.WildCard0orMore = '@';
+  TExtractTerm custom = Term("po@", "@");
   EXPECT_EQ(custom.WordPattern(), "po*");
   EXPECT_TRUE(custom.MatchesUntagged());
-  EXPECT_FALSE(TExtractTerm("dog", false, "*").MatchesUntagged());
+  EXPECT_FALSE(Term("dog", "*").MatchesUntagged());
 }
 
-TEST_F(ExtractSyntaxTest, CaseIsFoldedButTheLineKeptAsTyped) {
+TEST_F(ExtractPatternTest, CaseIsFoldedButTheLineKeptAsTyped) {
   TExtractRecords records(kWordPhrase, "");
-  AddExtractPattern(kWordPhrase, records, " Post Office ");
-  EXPECT_EQ(records.Record(0).Text(), " Post Office ");
-  EXPECT_EQ(Describe(records.Record(0)), "0: post office");
-  Config().ignoreCase = false;
+  AddExtractPattern(kWordPhrase, records, " Post \xC9t\xE9 ", config_, settings_.tables);
+  EXPECT_EQ(records.Record(0).Text(), " Post \xC9t\xE9 ");
+  EXPECT_EQ(Describe(records.Record(0)), "0: post \xE9t\xE9");
+  config_.ignoreCase = false;
+  settings_.RebuildTables();
   EXPECT_EQ(Parse(kWordPhrase, "Post"), "0: Post");
 }
 
-TEST_F(ExtractSyntaxTest, BuildReportsTheFirstErrorAndRejectsTheWholeBatch) {
-  TExtractDialogState dialog;
-  dialog.Pattern = "   ";
-  EXPECT_EQ(BuildExtractRecords(dialog), nullptr);
-  dialog.Batch = true;
-  dialog.BatchLines = {"", "  ", ""};
-  EXPECT_FALSE(ExtractDialogOk(dialog));
-  dialog.BatchLines = {"a b", "", "c +", "d."};
-  EXPECT_EQ(BuildExtractRecords(dialog), nullptr);
-  EXPECT_EQ(messages_->errors, (Strings{"The pattern is empty.", "The pattern is empty.",
-                                        "Incorrect use of \"+\" at the end of the extract term."}));
-
-  dialog.BatchLines = {"a b", "", "c + d"};
-  auto records = BuildExtractRecords(dialog);
-  ASSERT_NE(records, nullptr);
-  EXPECT_EQ(records->Caption(), "Batch collocation");
-  EXPECT_EQ(records->RecordCount(), 2);
-  dialog.Batch = false;
-  dialog.Kind = kRegExp;
-  dialog.Pattern = "colou?r";
-  records = BuildExtractRecords(dialog);
+TEST_F(ExtractPatternTest, ARequestIsCaptionedByItsPatternAndAnyFaultyLineRejectsIt) {
+  auto parse = [&](uint8_t kind, bool batch, const Strings& lines) {
+    return ParseExtractRequest(kind, batch, lines, config_, settings_.tables);
+  };
+  EXPECT_EQ(ErrorOf([&] { parse(kWordPhrase, false, {"   "}); }), kEmptyPatternMessage);
+  EXPECT_EQ(ErrorOf([&] { parse(kWordPhrase, true, {"", "  ", ""}); }), kEmptyPatternMessage);
+  EXPECT_EQ(ErrorOf([&] {
+              parse(kWordPhrase, true, {"a b", "", "c +", "d."});
+            }),
+            "Incorrect use of \"+\" at the end of the extract term.");
+  std::unique_ptr<TExtractRecords> records = parse(kRegExp, false, {"colou?r"});
   EXPECT_EQ(records->Caption(), "colou?r");
   EXPECT_EQ(records->Kind(), kRegExp);
+  records = parse(kWordPhrase, true, {"a b", "", "c + d"});
+  EXPECT_EQ(records->Caption(), "Batch collocation");
+  EXPECT_EQ(records->RecordCount(), 2);
 }
 
-TEST_F(ExtractSyntaxTest, AcceptingUpdatesHistoriesAndSpan) {
-  TExtractDialogState dialog = TExtractDialogState::Open(false, kWordPhrase);
-  EXPECT_EQ(dialog.Pattern, "");
-  EXPECT_EQ(dialog.Span, 2);
-  for (const char* pattern : {"p1", "p2", "p1"}) {
-    dialog.Pattern = pattern;
-    dialog.Span = 7;
-    ASSERT_NE(AcceptExtractDialog(dialog), nullptr);
-  }
-  EXPECT_EQ(ExtractHistory().WordPhrase, (Strings{"p1", "p2"}));
-  EXPECT_EQ(Config().SpanRange, 7);
-  EXPECT_EQ(TExtractDialogState::Open(false, kWordPhrase).Pattern, "p1");
-
-  dialog.SelectKind(kWordTag);
-  EXPECT_EQ(dialog.Pattern, "");  // the Word/Tag history is empty
-  dialog.Batch = true;
-  dialog.BatchLines = {"x", "", "y"};
-  AcceptExtractDialog(dialog);
-  TExtractDialogState batch = TExtractDialogState::Open(true, kWordPhrase);
-  EXPECT_EQ(batch.Kind, kWordTag);
-  EXPECT_EQ(batch.BatchLines, (Strings{"x", "", "y"}));
-  EXPECT_EQ(batch.Span, 7);
-  EXPECT_FALSE(TExtractDialogState::WordTagEnabled());
-}
-
-TEST_F(ExtractSyntaxTest, ExamplesShowTheCurrentSpecialCharacters) {
-  EXPECT_EQ(ExtractExamples(kWordTag), "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
-  Config().TagSearchSeparator = '_';
-  Config().WildCard0or1 = '#';
-  Config().WildCardExactly1 = '!';
-  Config().WildCard0orMore = '@';
-  EXPECT_EQ(ExtractExamples(kWordTag), "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
-  EXPECT_EQ(ExtractExamples(kWordPhrase),
+TEST_F(ExtractPatternTest, ExamplesShowTheCurrentSpecialCharacters) {
+  EXPECT_EQ(ExtractExamples(kWordTag, config_), "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
+  config_.TagSearchSeparator = '_';
+  config_.WildCard0or1 = '#';
+  config_.WildCardExactly1 = '!';
+  config_.WildCard0orMore = '@';
+  EXPECT_EQ(ExtractExamples(kWordTag, config_), "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
+  EXPECT_EQ(ExtractExamples(kWordPhrase, config_),
             "e.g. \"colo#r table\", \"post + office!\", \"computer + program@\", "
             "\"post > office?\"");
 }

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings/Settings.h"
 #include "platform/Errors.h"
 #include "platform/NumberFormat.h"
 #include "support/TempDir.h"
@@ -80,6 +79,7 @@ TEST(IniFile, IntegersAreDecimalOrHexadecimal) {
 }
 
 TEST(IniFile, BooleansCharactersAndFloats) {
+  const TNumberFormat userFormat = NumberFormat();
   SetNumberFormat({'.', ','});
   TIniFile ini = TIniFile::Parse("[S]\nt=5\nf=0\nbad=yes\nc=xyz\nempty=\nfl=0,25\ndot=0.25\n");
   EXPECT_TRUE(ini.ReadBool("S", "t", false));
@@ -96,7 +96,7 @@ TEST(IniFile, BooleansCharactersAndFloats) {
   EXPECT_EQ(*ini.Find("S", "w"), "1,5");
   EXPECT_EQ(*ini.Find("S", "nul"), "");
   EXPECT_EQ(*ini.Find("S", "b"), "1");
-  SetNumberFormat({});
+  SetNumberFormat(userFormat);
 }
 
 TEST(IniFile, CountedListKeysArePaddedByTheCount) {
@@ -132,23 +132,6 @@ TEST(IniFile, CountedListsRoundTripReadWithoutCountAndStopAt10000) {
   EXPECT_EQ(written.ReadInteger("L", "WCount", 0), 10000);
   EXPECT_TRUE(written.ValueExists("L", "W9999"));
   EXPECT_FALSE(written.ValueExists("L", "W10000"));
-}
-
-TEST(IniFile, FontsParseTheirFields) {
-  TFontSpec font;
-  ParseFontValue("Courier New,10,3,-2147483640,0", font);
-  EXPECT_EQ(font, (TFontSpec{"Courier New", 10, 3, TFontSpec::kWindowText, 0}));
-  ParseFontValue("Courier New", font);
-  EXPECT_EQ(font, (TFontSpec{"Courier New", 0, 0, 0, 0}));
-  ParseFontValue("Arial;12 259:x,7", font);  // style keeps 8 bits; bad number counts as 0
-  EXPECT_EQ(font, (TFontSpec{"Arial", 12, 3, 0, 7}));
-  ParseFontValue("Arial, 10", font);  // the space ends an empty size field
-  EXPECT_EQ(font.size, 0);
-  EXPECT_EQ(font.style, 10);
-  TFontSpec unchanged = TFontSpec::DefaultSystemFont();
-  ParseFontValue("", unchanged);
-  EXPECT_EQ(unchanged, TFontSpec::DefaultSystemFont());
-  EXPECT_EQ(FormatFontValue(TFontSpec{"Arial", 10, 1, 255, 0}), "Arial,10,1,255,0");
 }
 
 class IniFileOnDisk : public ::testing::Test {

@@ -12,7 +12,8 @@ namespace {
 
 class NumberFormatTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetNumberFormat({}); }
+  void TearDown() override { SetNumberFormat(userFormat_); }
+  const TNumberFormat userFormat_ = NumberFormat();
 };
 
 TEST_F(NumberFormatTest, CountsGroupThousands) {

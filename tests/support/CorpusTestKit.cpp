@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "settings/Settings.h"
-#include "corpus/LangTables.h"
 #include "platform/Coding.h"
 #include "platform/Messages.h"
 
@@ -38,15 +36,6 @@ int64_t TStringStream::Seek(int64_t offset, TSeekOrigin origin) {
                         : origin == TSeekOrigin::End   ? GetSize()
                                                        : 0);
   return position_;
-}
-
-void TSettingsTest::TearDown() {
-  Config() = ZuzadovUdirev{};
-  SetCurrentLanguage(0x0409);
-  BuildCaseTable();
-  RebuildCharTables();
-  InstallProgressFactory({});
-  InstallMessageHandler(nullptr);
 }
 
 std::vector<std::string> TPrivateTmpDir::Files() const {

@@ -1,5 +1,5 @@
 // Doubles and fixtures shared by the corpus tests: index-file bytes, a corpus stream over a
-// string, a recording progress window, a fixture that puts the settings back, a private TMPDIR.
+// string, a recording progress window, a private TMPDIR.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "corpus/SynStream.h"
 #include "platform/Progress.h"
 #include "support/EnvScope.h"
+#include "support/SettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra::test {
@@ -54,13 +55,6 @@ class TRecordingProgress : public TNullProgress {
   std::vector<std::string> labels;
   std::vector<int64_t> maxima;
   std::vector<int64_t> positions;
-};
-
-// Puts the settings, US English with the tables built from them, the progress factory and the
-// message handler back to their defaults after every test.
-class TSettingsTest : public ::testing::Test {
- protected:
-  void TearDown() override;
 };
 
 // Points TMPDIR at a fresh folder while it lives, so that temporary index files can be counted.

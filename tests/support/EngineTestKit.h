@@ -1,6 +1,6 @@
 // Shared by the engine tests: a corpus kept both as a plain token stream and in a real text
 // index, random corpora, n-grams counted window by window as a model, a scripted progress window
-// that cancels on cue, and a fixture that puts the settings back.
+// that cancels on cue, the settings fixture and one with an empty index filled token by token.
 #pragma once
 
 #include <algorithm>
@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
+#include "config/ProgramSettings.h"
 #include "corpus/TextIndex.h"
 #include "engine/StopList.h"
 #include "engine/collocList.h"
+#include "platform/NumberFormat.h"
 #include "platform/Progress.h"
-#include "support/StoredSettingsTest.h"
+#include "support/SettingsTest.h"
 #include "support/TempDir.h"
 
 namespace quenterra::test {
@@ -190,16 +191,18 @@ inline TModelSettings RandomSettings(std::mt19937& rng, int n) {
   return settings;
 }
 
-// Puts the model's settings into Config(), FullExtractOptions() and the stop list.
-inline void ApplySettings(const TModelSettings& model) {
-  Config().Min_Word_Freq = model.minFreq;
-  Config().SkipNormalTags = model.kinds == kWordKinds;
-  Config().WordTag = model.tagBefore ? 2 : 1;
-  Config().wTagBefore = model.tagBefore;
-  Config().UseStoplist = !model.stopWords.empty();
-  StopList().Words().assign(model.stopWords.begin(), model.stopWords.end());
-  FullExtractOptions().Max_Span = model.n;
-  FullExtractOptions().UsePOSTags = model.useTags;
+// Puts the model's settings into the configuration object, the full-extract options and the
+// stop list.
+inline void ApplySettings(const TModelSettings& model, TProgramSettings& settings) {
+  ZuzadovUdirev& config = settings.config;
+  config.Min_Word_Freq = model.minFreq;
+  config.SkipNormalTags = model.kinds == kWordKinds;
+  config.WordTag = model.tagBefore ? 2 : 1;
+  config.wTagBefore = model.tagBefore;
+  config.UseStoplist = !model.stopWords.empty();
+  settings.stopList.SetWords({model.stopWords.begin(), model.stopWords.end()});
+  settings.fullExtract.Max_Span = model.n;
+  settings.fullExtract.UsePOSTags = model.useTags;
 }
 
 // Every n-gram, looked at window by window: its key and the positions of its last words, for
@@ -273,13 +276,34 @@ inline void InstallScriptedProgress(TProgressLog& log) {
   });
 }
 
-// The stored settings' fixture that also takes the progress factory back.
-class TEngineTest : public TStoredSettingsTest {
+using TEngineTest = TSettingsTest;
+
+// A fixture with an index of its own whose tokens all lie in file 0, for the tests of lists,
+// scores and list texts.
+class TIndexTest : public TSettingsTest {
  protected:
-  void TearDown() override {
-    InstallProgressFactory(nullptr);
-    TStoredSettingsTest::TearDown();
+  // Adds `times` occurrences of a token and returns its id.
+  int32_t Token(const char* text, int times = 1, uint8_t kind = kKindWord) {
+    uint32_t id = 0;
+    for (int i = 0; i < times; ++i) id = index_.AddToken(text, kind, 0, 0);
+    return static_cast<int32_t>(id);
   }
+
+  TTempDir dir_;
+  TTextIndex index_{dir_.File("page"), TProgressCallback(), TIndexFileMode::Create, false, true,
+                    dir_.File("seq")};
+};
+
+// Puts a number format in force while it lives and the one before back after.
+class TNumberFormatScope {
+ public:
+  explicit TNumberFormatScope(const TNumberFormat& format) { SetNumberFormat(format); }
+  ~TNumberFormatScope() { SetNumberFormat(saved_); }
+  TNumberFormatScope(const TNumberFormatScope&) = delete;
+  TNumberFormatScope& operator=(const TNumberFormatScope&) = delete;
+
+ private:
+  TNumberFormat saved_ = NumberFormat();
 };
 
 }  // namespace quenterra::test

@@ -1,0 +1,21 @@
+#include "support/SettingsTest.h"
+
+#include "platform/Progress.h"
+
+namespace quenterra::test {
+
+TProgramSettings EnglishSettings() {
+  TProgramSettings settings;
+  settings.global.Language = TGlobalSettings::kEnglishUS;
+  settings.RebuildTables();
+  return settings;
+}
+
+void TSettingsTest::SetUp() { messages_ = ScriptedMessages::Install(); }
+
+void TSettingsTest::TearDown() {
+  InstallMessageHandler(nullptr);
+  InstallProgressFactory(nullptr);
+}
+
+}  // namespace quenterra::test
