@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandCorpus.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/GlobalOptions.h"
+#include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
@@ -131,45 +129,41 @@ uint8_t ShownMethod(const ZuzadovUdirev& config) {
 }  // namespace
 
 int RunExtract(const TArgs& args, TCliSession& session) {
-  TExtractArgs options = ParseOptions(args);
-  if (options.help) {
-    std::fputs(kUsage.c_str(), stdout);
-    return 0;
-  }
-  std::vector<std::string> files = options.positional;
+  const TExtractArgs options = ParseOptions(args);
+  TListCommand command{"extract", kUsage, options.help, options.positional, options.list};
   std::vector<std::string> lines;
   if (options.batchFile) {
     lines = ReadBatch(*options.batchFile);
-  } else {
-    lines = {files.front()};
-    files.erase(files.begin());
+  } else if (!options.help) {
+    lines = {command.files.front()};
+    command.files.erase(command.files.begin());
   }
+  std::unique_ptr<TExtractRecords> records;
+  command.apply = [&options](TProgramSettings& settings) {
+    ApplyRunSettings(options, settings.config);
+    CheckSortKeys("extract", options.list, ShownMethod(settings.config),
+                  options.kind == kWordTag, "--syntax tag");
+  };
   // A workspace brings its own settings (separators, case, meta-tags) that the pattern is read
   // under; without one, a faulty pattern is reported before the files are indexed.
-  bool workspace = session.options.workspaceFile.has_value();
-  InstallConsoleFrontEnd(session.options.assumeYes);
-  if (!workspace && files.empty()) Usage("no FILE given");
-  std::unique_ptr<TCorpus> corpus;
-  if (workspace && !(corpus = OpenCommandCorpus(session, files, "extract"))) return 1;
-  TProgramSettings& settings = session.settings;
-  ApplyRunSettings(options, settings.config);
-  CheckSortKeys("extract", options.list, ShownMethod(settings.config), options.kind == kWordTag,
-                "--syntax tag");
-  std::unique_ptr<TExtractRecords> records;
-  try {
-    records = ParseExtractRequest(options.kind, options.batchFile.has_value(), lines,
-                                  settings.config, settings.tables);
-  } catch (const EQuenterra& error) {
-    MsgError(error.what());
-    return 1;
-  }
-  if (!workspace && !(corpus = OpenCommandCorpus(session, files, "extract"))) return 1;
-  if (corpus->Index() == nullptr) {
-    std::cerr << "extract: the corpus has no index\n";
-    return 1;
-  }
-  std::unique_ptr<TCollocationList> list = ExtractAll(*records, *corpus->Index(), settings.Run());
-  return PrintList(*list, options.list, list->ScoreMethod(), records->Caption()) ? 0 : 1;
+  command.prepare = [&](const TProgramSettings& settings) {
+    try {
+      records = ParseExtractRequest(options.kind, options.batchFile.has_value(), lines,
+                                     settings.config, settings.tables);
+    } catch (const EQuenterra& error) {
+      MsgError(error.what());
+      return false;
+    }
+    return true;
+  };
+  command.compute = [&](TCorpus& corpus, TProgramSettings& settings) {
+    TListResult result;
+    result.list = ExtractAll(*records, *corpus.Index(), settings.Run());
+    result.shownMethod = result.list->ScoreMethod();
+    result.caption = records->Caption();
+    return result;
+  };
+  return RunListCommand(command, session);
 }
 
 }  // namespace quenterra::cli

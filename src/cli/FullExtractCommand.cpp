@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandCorpus.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/GlobalOptions.h"
+#include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
 #include "engine/FullExtract.h"
 #include "engine/NGrams.h"
@@ -171,43 +169,36 @@ void ApplyRunSettings(const TFullExtractCliOptions& options, TProgramSettings& s
                 "--pos-tags");
 }
 
+// --score switches the shown method as a list window does: another method is computed.
+uint8_t ShownScore(const TFullExtractCliOptions& options, TCollocationList& list,
+                   int64_t corpusWords) {
+  uint8_t shown = list.ScoreMethod();
+  if (!options.list.scoreMethod) return shown;
+  shown = *options.list.scoreMethod;
+  if (shown == smNone || shown == list.ScoreMethod()) return shown;
+  list.ComputeScores(shown, corpusWords);
+  return list.ScoreMethod();
+}
+
 }  // namespace
 
 int RunFullExtract(const TArgs& args, TCliSession& session) {
-  TFullExtractCliOptions options = ParseOptions(args);
-  if (options.help) {
-    std::fputs(kUsage.c_str(), stdout);
-    return 0;
-  }
-  const bool workspace = session.options.workspaceFile.has_value();
-  InstallConsoleFrontEnd(session.options.assumeYes);
-  if (!workspace && options.files.empty()) Usage("no FILE given");
-  std::unique_ptr<TCorpus> corpus;
-  // Without a workspace, bad options are reported before the files are indexed.
-  if (workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
-  TProgramSettings& settings = session.settings;
-  ApplyRunSettings(options, settings);
-  if (!workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
-  if (corpus->Index() == nullptr) {
-    std::cerr << kCommand << ": the corpus has no index\n";
-    return 1;
-  }
-  std::unique_ptr<TCollocationList> list = FullExtract(
-      *corpus->Index(), corpus->FileNames(), settings.fullExtract, settings.Run());
-  if (list == nullptr) {
-    std::cerr << kCommand << ": stopped, no list\n";
-    return 1;
-  }
-  // --score switches the shown method as a list window does: another method is computed.
-  uint8_t shown = list->ScoreMethod();
-  if (options.list.scoreMethod) {
-    shown = *options.list.scoreMethod;
-    if (shown != smNone && shown != list->ScoreMethod()) {
-      list->ComputeScores(shown, CorpusWords(*corpus->Index(), settings.config));
-      shown = list->ScoreMethod();
+  const TFullExtractCliOptions options = ParseOptions(args);
+  TListCommand command{kCommand, kUsage, options.help, options.files, options.list};
+  command.apply = [&options](TProgramSettings& settings) { ApplyRunSettings(options, settings); };
+  command.compute = [&options](TCorpus& corpus, TProgramSettings& settings) {
+    TListResult result;
+    result.caption = kFullExtractCaption;
+    result.list = FullExtract(*corpus.Index(), corpus.FileNames(), settings.fullExtract,
+                              settings.Run());
+    if (result.list == nullptr) {
+      std::cerr << kCommand << ": stopped, no list\n";
+      return result;
     }
-  }
-  return PrintList(*list, options.list, shown, kFullExtractCaption) ? 0 : 1;
+    result.shownMethod = ShownScore(options, *result.list, CorpusWords(*corpus.Index(), settings.config));
+    return result;
+  };
+  return RunListCommand(command, session);
 }
 
 }  // namespace quenterra::cli

@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandCorpus.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/GlobalOptions.h"
+#include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
 #include "engine/NGrams.h"
 #include "engine/collocList.h"
@@ -81,9 +79,8 @@ TNGramsOptions ParseOptions(const TArgs& args) {
   return options;
 }
 
-// The settings of the options, on top of those of the corpus (a workspace brings its own);
-// returns the score method the list will show.
-uint8_t ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings) {
+// The settings of the options, on top of those of the corpus (a workspace brings its own).
+void ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings) {
   TFullExtractOptions& fullExtract = settings.fullExtract;
   ZuzadovUdirev& config = settings.config;
   if (options.span) fullExtract.Max_Span = *options.span;
@@ -101,33 +98,23 @@ uint8_t ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settin
   }
   const bool tagged = fullExtract.UsePOSTags && config.WordTag != 0;
   CheckSortKeys(kCommand, options.list, method, tagged, "--pos-tags");
-  return method;
 }
 
 }  // namespace
 
 int RunNGrams(const TArgs& args, TCliSession& session) {
-  TNGramsOptions options = ParseOptions(args);
-  if (options.help) {
-    std::fputs(kUsage.c_str(), stdout);
-    return 0;
-  }
-  const bool workspace = session.options.workspaceFile.has_value();
-  InstallConsoleFrontEnd(session.options.assumeYes);
-  if (!workspace && options.files.empty()) Usage("no FILE given");
-  std::unique_ptr<TCorpus> corpus;
-  // Without a workspace, bad options are reported before the files are indexed.
-  if (workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
-  ApplyRunSettings(options, session.settings);
-  if (!workspace && !(corpus = OpenCommandCorpus(session, options.files, kCommand))) return 1;
-  if (corpus->Index() == nullptr) {
-    std::cerr << kCommand << ": the corpus has no index\n";
-    return 1;
-  }
-  std::unique_ptr<TCollocationList> list =
-      ExtractNGrams(*corpus->Index(), corpus->FileNames(), session.settings.fullExtract,
-                    session.settings.Run());
-  return PrintList(*list, options.list, list->ScoreMethod(), kNGramsCaption) ? 0 : 1;
+  const TNGramsOptions options = ParseOptions(args);
+  TListCommand command{kCommand, kUsage, options.help, options.files, options.list};
+  command.apply = [&options](TProgramSettings& settings) { ApplyRunSettings(options, settings); };
+  command.compute = [](TCorpus& corpus, TProgramSettings& settings) {
+    TListResult result;
+    result.list = ExtractNGrams(*corpus.Index(), corpus.FileNames(), settings.fullExtract,
+                                settings.Run());
+    result.shownMethod = result.list->ScoreMethod();
+    result.caption = kNGramsCaption;
+    return result;
+  };
+  return RunListCommand(command, session);
 }
 
 }  // namespace quenterra::cli

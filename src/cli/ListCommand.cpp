@@ -1,0 +1,42 @@
+#include "cli/ListCommand.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/CommandCorpus.h"
+#include "cli/Console.h"
+
+namespace quenterra::cli {
+
+namespace {
+
+// The command's settings and checks, in the order the run needs them.
+bool Ready(TListCommand& command, TProgramSettings& settings) {
+  command.apply(settings);
+  return !command.prepare || command.prepare(settings);
+}
+
+}  // namespace
+
+int RunListCommand(TListCommand& command, TCliSession& session) {
+  if (command.help) {
+    std::fputs(command.usage.c_str(), stdout);
+    return 0;
+  }
+  const bool workspace = session.options.workspaceFile.has_value();
+  InstallConsoleFrontEnd(session.options.assumeYes);
+  if (!workspace && command.files.empty()) CommandUsage(command.name, "no FILE given");
+  std::unique_ptr<TCorpus> corpus;
+  if (workspace && !(corpus = OpenCommandCorpus(session, command.files, command.name))) return 1;
+  if (!Ready(command, session.settings)) return 1;
+  if (!workspace && !(corpus = OpenCommandCorpus(session, command.files, command.name))) return 1;
+  if (corpus->Index() == nullptr) {
+    std::cerr << command.name << ": the corpus has no index\n";
+    return 1;
+  }
+  TListResult result = command.compute(*corpus, session.settings);
+  if (result.list == nullptr) return 1;
+  return PrintList(*result.list, command.list, result.shownMethod, result.caption) ? 0 : 1;
+}
+
+}  // namespace quenterra::cli
