@@ -65,9 +65,9 @@ int64_t TRepeatedStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TRepeatedStream::Seek(int64_t offset, TSeekOrigin origin) {
-  position_ = origin == TSeekOrigin::Begin ? offset
-              : origin == TSeekOrigin::End ? GetSize() + offset
-                                           : position_ + offset;
+  position_ = origin == TSeekOrigin::kBegin ? offset
+              : origin == TSeekOrigin::kEnd ? GetSize() + offset
+                                            : position_ + offset;
   return position_;
 }
 

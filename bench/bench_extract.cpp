@@ -43,8 +43,8 @@ std::string WordNear(const TTextIndex& index, int64_t target) {
 void Measure(TTextIndex& index, TProgramSettings& settings, const std::string& line, int span,
              int runs) {
   settings.config.SpanRange = span;
-  TExtractRecords records(kWordPhrase, line);
-  AddExtractPattern(kWordPhrase, records, line, settings.config, settings.tables);
+  TExtractRecords records(TSearchKind::kWordPhrase, line);
+  AddExtractPattern(TSearchKind::kWordPhrase, records, line, settings.config, settings.tables);
   double best = 1e9;
   int items = 0;
   for (int i = 0; i < runs; ++i) {

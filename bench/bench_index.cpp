@@ -39,7 +39,7 @@ void RunScale(const std::vector<std::string>& texts, int repeat) {
   TWordSplitter splitter(sink, settings.config, settings.tables);
   auto start = Clock::now();
   for (size_t i = 0; i < files.size(); ++i) {
-    files[i].stream->Seek(0, TSeekOrigin::Begin);
+    files[i].stream->Seek(0, TSeekOrigin::kBegin);
     splitter.SplitFile(*files[i].stream, static_cast<uint32_t>(i), files[i].name);
   }
   double splitSeconds = Seconds(start);

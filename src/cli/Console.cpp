@@ -23,7 +23,7 @@ class TConsoleProgress : public TProgress {
   void SetMax(int64_t max) override { max_ = std::max<int64_t>(max, 1); Draw(true); }
   void SetPosition(int64_t position) override { position_ = position; Draw(false); }
   void ProcessMessages() override {}
-  TCancelState CancelState() const override { return TCancelState::Running; }
+  TCancelState CancelState() const override { return TCancelState::kRunning; }
 
  private:
   void Draw(bool force) {

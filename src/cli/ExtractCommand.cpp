@@ -49,7 +49,7 @@ const std::string kUsage =
 struct TExtractArgs {
   bool help = false;
   std::vector<std::string> positional;  // PATTERN (unless --batch) and the FILEs
-  uint8_t kind = kWordPhrase;
+  TSearchKind kind = TSearchKind::kWordPhrase;
   std::optional<std::string> batchFile;
   std::optional<int> span;
   TListOptions list;
@@ -64,8 +64,9 @@ bool TakeOption(const TArgs& args, size_t& i, TExtractArgs& options) {
   if (name == "--help" || name == "-h") {
     options.help = true;
   } else if (name == "--syntax") {
-    options.kind =
-        option.Choice<uint8_t>({{"word", kWordPhrase}, {"regex", kRegExp}, {"tag", kWordTag}});
+    options.kind = option.Choice<TSearchKind>({{"word", TSearchKind::kWordPhrase},
+                                               {"regex", TSearchKind::kRegExp},
+                                               {"tag", TSearchKind::kWordTag}});
   } else if (name == "--batch") {
     options.batchFile = option.Value();
   } else if (name == "--span") {
@@ -113,16 +114,18 @@ std::vector<std::string> ReadBatch(const std::string& name) {
 void ApplyRunSettings(const TExtractArgs& options, ZuzadovUdirev& config) {
   if (options.span) config.SpanRange = *options.span;
   ApplyListSettings(options.list, config);
-  if (options.list.scoreMethod) config.Last_Method_Selected = *options.list.scoreMethod;
-  if (options.kind == kWordTag && config.WordTag == 0) {
+  if (options.list.scoreMethod) {
+    config.Last_Method_Selected = static_cast<uint8_t>(*options.list.scoreMethod);
+  }
+  if (options.kind == TSearchKind::kWordTag && config.WordTag == 0) {
     Usage("Word/Tag syntax needs a corpus with word tags (--set WordTag=1 or 2)");
   }
 }
 
 // The score method the new list will show.
-uint8_t ShownMethod(const ZuzadovUdirev& config) {
-  uint8_t method = ValidScoreMethod(config.Last_Method_Selected);
-  if (config.SpanRange >= 3 && method != smMutualInfo) method = smNone;
+TScoreMethod ShownMethod(const ZuzadovUdirev& config) {
+  TScoreMethod method = ValidScoreMethod(config.Last_Method_Selected);
+  if (config.SpanRange >= 3 && method != TScoreMethod::kMutualInfo) method = TScoreMethod::kNone;
   return method;
 }
 
@@ -142,7 +145,7 @@ int RunExtract(const TArgs& args, TCliSession& session) {
   command.apply = [&options](TProgramSettings& settings) {
     ApplyRunSettings(options, settings.config);
     CheckSortKeys("extract", options.list, ShownMethod(settings.config),
-                  options.kind == kWordTag, "--syntax tag");
+                  options.kind == TSearchKind::kWordTag, "--syntax tag");
   };
   // A workspace brings its own settings (separators, case, meta-tags) that the pattern is read
   // under; without one, a faulty pattern is reported before the files are indexed.

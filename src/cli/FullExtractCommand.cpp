@@ -63,9 +63,9 @@ struct TFullExtractCliOptions {
   std::optional<int> minSpan;
   std::optional<int> maxSpan;
   bool posTags = false;
-  std::optional<uint8_t> ifMethod;
+  std::optional<TScoreMethod> ifMethod;
   std::optional<double> ifMin;
-  std::optional<uint8_t> efMethod;
+  std::optional<TScoreMethod> efMethod;
   std::optional<double> efMin;
   TListOptions list;
 };
@@ -84,12 +84,15 @@ bool TakeOption(TOptionArg& option, TFullExtractCliOptions& options) {
   } else if (name == "--pos-tags") {
     options.posTags = true;
   } else if (name == "--if-method") {
-    options.ifMethod = option.Choice<uint8_t>(
-        {{"t", smTScore}, {"mi", smMutualInfo}, {"ll", smLogLikelihood}, {"none", smNone}});
+    options.ifMethod = option.Choice<TScoreMethod>({{"t", TScoreMethod::kTScore},
+                                                    {"mi", TScoreMethod::kMutualInfo},
+                                                    {"ll", TScoreMethod::kLogLikelihood},
+                                                    {"none", TScoreMethod::kNone}});
   } else if (name == "--if-min") {
     options.ifMin = option.Float();
   } else if (name == "--ef-method") {
-    options.efMethod = option.Choice<uint8_t>({{"cost", smCost}, {"mi", smMutualInfo}});
+    options.efMethod = option.Choice<TScoreMethod>(
+        {{"cost", TScoreMethod::kCost}, {"mi", TScoreMethod::kMutualInfo}});
   } else if (name == "--ef-min") {
     options.efMin = option.Float();
   } else {
@@ -130,18 +133,19 @@ void ApplySpans(const TFullExtractCliOptions& options, const ZuzadovUdirev& conf
 }
 
 void ApplyFilters(const TFullExtractCliOptions& options, TFullExtractOptions& settings) {
-  if (options.ifMethod) settings.IF_Score_Method = *options.ifMethod;
+  if (options.ifMethod) settings.IF_Score_Method = static_cast<uint8_t>(*options.ifMethod);
   if (options.ifMin) {
     // The minimum of the method the run will use: beyond bigrams that is Mutual Information.
     const bool bigrams = std::clamp(settings.Min_Span, kFEMinSpanLow, kFEMinSpanHigh) == 2;
-    const uint8_t method = bigrams ? settings.IF_Score_Method : uint8_t{smMutualInfo};
-    if (method == smTScore) settings.IFMin_T_Score = *options.ifMin;
-    if (method == smMutualInfo) settings.IFMin_Mutual_Info = *options.ifMin;
-    if (method == smLogLikelihood) settings.IFMin_Likehood = *options.ifMin;
+    const TScoreMethod method =
+        bigrams ? ValidScoreMethod(settings.IF_Score_Method) : TScoreMethod::kMutualInfo;
+    if (method == TScoreMethod::kTScore) settings.IFMin_T_Score = *options.ifMin;
+    if (method == TScoreMethod::kMutualInfo) settings.IFMin_Mutual_Info = *options.ifMin;
+    if (method == TScoreMethod::kLogLikelihood) settings.IFMin_Likehood = *options.ifMin;
   }
-  if (options.efMethod) settings.EF_Score_Method = *options.efMethod;
+  if (options.efMethod) settings.EF_Score_Method = static_cast<uint8_t>(*options.efMethod);
   if (!options.efMin) return;
-  if (settings.EF_Score_Method != smCost) {
+  if (ValidScoreMethod(settings.EF_Score_Method) != TScoreMethod::kCost) {
     settings.EFMin_Mutual_Info = *options.efMin;
   } else if (std::trunc(*options.efMin) == *options.efMin && std::abs(*options.efMin) < 2e9) {
     settings.EFMin_Cost_Criteria = static_cast<int32_t>(*options.efMin);
@@ -152,11 +156,15 @@ void ApplyFilters(const TFullExtractCliOptions& options, TFullExtractOptions& se
 
 // The method the list will show: the extended filter's, or what --score switches it to (only
 // Mutual Information applies to sequences of three words and more).
-uint8_t ShownMethod(const TFullExtractCliOptions& options, const TFullExtractOptions& settings) {
+TScoreMethod ShownMethod(const TFullExtractCliOptions& options,
+                         const TFullExtractOptions& settings) {
   if (options.list.scoreMethod) {
-    return *options.list.scoreMethod == smMutualInfo ? uint8_t{smMutualInfo} : uint8_t{smNone};
+    return *options.list.scoreMethod == TScoreMethod::kMutualInfo ? TScoreMethod::kMutualInfo
+                                                                  : TScoreMethod::kNone;
   }
-  return settings.EF_Score_Method == smCost ? uint8_t{smCost} : uint8_t{smMutualInfo};
+  return ValidScoreMethod(settings.EF_Score_Method) == TScoreMethod::kCost
+             ? TScoreMethod::kCost
+             : TScoreMethod::kMutualInfo;
 }
 
 // The settings of the options, on top of those of the corpus (a workspace brings its own).
@@ -170,12 +178,12 @@ void ApplyRunSettings(const TFullExtractCliOptions& options, TProgramSettings& s
 }
 
 // --score switches the shown method as a list window does: another method is computed.
-uint8_t ShownScore(const TFullExtractCliOptions& options, TCollocationList& list,
-                   int64_t corpusWords) {
-  uint8_t shown = list.ScoreMethod();
+TScoreMethod ShownScore(const TFullExtractCliOptions& options, TCollocationList& list,
+                        int64_t corpusWords) {
+  TScoreMethod shown = list.ScoreMethod();
   if (!options.list.scoreMethod) return shown;
   shown = *options.list.scoreMethod;
-  if (shown == smNone || shown == list.ScoreMethod()) return shown;
+  if (shown == TScoreMethod::kNone || shown == list.ScoreMethod()) return shown;
   list.ComputeScores(shown, corpusWords);
   return list.ScoreMethod();
 }

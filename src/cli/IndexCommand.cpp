@@ -62,7 +62,7 @@ void PrintStats(const TCorpus& corpus, double seconds) {
   }
   TTextIndex& index = *corpus.Index();
   int64_t files = corpus.FileCount();
-  bool stored = corpus.LastIndexSource() == TIndexSourceKind::Stored;
+  bool stored = corpus.LastIndexSource() == TIndexSourceKind::kStored;
   std::printf("index: %s in %s\n", stored ? "stored" : "built",
               corpus.WorkspaceFile().empty() ? "temporary files" : corpus.WorkspaceDir().c_str());
   std::printf("files: %s (%s with tokens)\n", FormatCount(files).c_str(),

@@ -21,7 +21,7 @@ namespace quenterra::cli {
 // printed), the score method it shows and the caption of its JSON form.
 struct TListResult {
   std::unique_ptr<TCollocationList> list;
-  uint8_t shownMethod = 0;
+  TScoreMethod shownMethod = TScoreMethod::kNone;
   std::string caption;
 };
 

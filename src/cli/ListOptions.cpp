@@ -12,22 +12,22 @@ namespace {
 std::pair<TCollocSortKey, TCollocSortKey> SortKeys(TOptionArg& option) {
   const std::string text = option.Value();
   auto key = [&](const std::string& name) {
-    for (auto [word, value] : {std::pair{"freq", csFreq},
-                               {"score", csScore},
-                               {"alpha", csAlpha},
-                               {"position", csPosition},
-                               {"revpos", csRevPos},
-                               {"postag", csPOSTag}}) {
+    for (auto [word, value] : {std::pair{"freq", TCollocSortKey::kFreq},
+                               {"score", TCollocSortKey::kScore},
+                               {"alpha", TCollocSortKey::kAlpha},
+                               {"position", TCollocSortKey::kPosition},
+                               {"revpos", TCollocSortKey::kRevPos},
+                               {"postag", TCollocSortKey::kPOSTag}}) {
       if (name == word) return value;
     }
     option.Fail("unknown --sort value '" + name + "'");
   };
   const size_t comma = text.find(',');
   const TCollocSortKey first = key(text.substr(0, comma));
-  if (comma == std::string::npos) return {first, csNone};
+  if (comma == std::string::npos) return {first, TCollocSortKey::kNone};
   const TCollocSortKey second = key(text.substr(comma + 1));
-  const bool positions =
-      (first == csPosition || first == csRevPos) && (second == csPosition || second == csRevPos);
+  const bool positions = (first == TCollocSortKey::kPosition || first == TCollocSortKey::kRevPos) &&
+                         (second == TCollocSortKey::kPosition || second == TCollocSortKey::kRevPos);
   if (first == second || positions) option.Fail("--sort '" + text + "' is not a pair of keys");
   return {first, second};
 }
@@ -91,13 +91,15 @@ bool TakeListOption(TOptionArg& option, TListOptions& options) {
   } else if (name == "--min-freq") {
     options.minFreq = option.Number(1, 32767);
   } else if (name == "--score") {
-    options.scoreMethod = option.Choice<uint8_t>(
-        {{"t", smTScore}, {"mi", smMutualInfo}, {"ll", smLogLikelihood}, {"none", smNone}});
+    options.scoreMethod = option.Choice<TScoreMethod>({{"t", TScoreMethod::kTScore},
+                                                       {"mi", TScoreMethod::kMutualInfo},
+                                                       {"ll", TScoreMethod::kLogLikelihood},
+                                                       {"none", TScoreMethod::kNone}});
   } else if (name == "--sort") {
     options.sort = SortKeys(option);
   } else if (name == "--format") {
     options.format = option.Choice<TListFormat>(
-        {{"text", TListFormat::Text}, {"tsv", TListFormat::Tsv}, {"json", TListFormat::Json}});
+        {{"text", TListFormat::kText}, {"tsv", TListFormat::kTsv}, {"json", TListFormat::kJson}});
   } else {
     return false;
   }
@@ -108,30 +110,33 @@ void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config) {
   if (options.minFreq) config.Min_Word_Freq = *options.minFreq;
 }
 
-void CheckSortKeys(const std::string& command, const TListOptions& options, uint8_t shownMethod,
-                   bool tagged, const std::string& postagHint) {
+void CheckSortKeys(const std::string& command, const TListOptions& options,
+                   TScoreMethod shownMethod, bool tagged, const std::string& postagHint) {
   if (!options.sort) return;
   for (TCollocSortKey key : {options.sort->first, options.sort->second}) {
-    if (key == csScore && shownMethod == smNone) {
+    if (key == TCollocSortKey::kScore && shownMethod == TScoreMethod::kNone) {
       CommandUsage(command, "--sort score needs a score method");
     }
-    if (key == csPOSTag && !tagged) CommandUsage(command, "--sort postag needs " + postagHint);
+    if (key == TCollocSortKey::kPOSTag && !tagged) {
+      CommandUsage(command, "--sort postag needs " + postagHint);
+    }
   }
 }
 
-bool PrintList(TCollocationList& list, const TListOptions& options, uint8_t shownMethod,
+bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
                const std::string& caption) {
-  auto [key1, key2] = options.sort.value_or(std::make_pair(csScore, csFreq));
+  auto [key1, key2] =
+      options.sort.value_or(std::make_pair(TCollocSortKey::kScore, TCollocSortKey::kFreq));
   list.Sort(key1, key2);
   const TListView view{options.showFrequency, shownMethod};
   switch (options.format) {
-    case TListFormat::Text:
+    case TListFormat::kText:
       WriteSavedList(std::cout, list, view);
       break;
-    case TListFormat::Tsv:
+    case TListFormat::kTsv:
       WriteListTsv(std::cout, list, view);
       break;
-    case TListFormat::Json:
+    case TListFormat::kJson:
       WriteListJson(std::cout, list, view, caption);
       break;
   }

@@ -16,14 +16,14 @@
 
 namespace quenterra::cli {
 
-enum class TListFormat { Text, Tsv, Json };
+enum class TListFormat { kText, kTsv, kJson };
 
 struct TListOptions {
   std::optional<int> minFreq;                                     // --min-freq: Min_Word_Freq
-  std::optional<uint8_t> scoreMethod;                             // --score
+  std::optional<TScoreMethod> scoreMethod;                        // --score
   std::optional<std::pair<TCollocSortKey, TCollocSortKey>> sort;  // --sort KEY[,KEY2]
   bool showFrequency = true;                                      // --no-freq clears it
-  TListFormat format = TListFormat::Text;
+  TListFormat format = TListFormat::kText;
 };
 
 // The help lines of the listing options; scoreHelp describes --score for the command.
@@ -67,11 +67,11 @@ bool TakeListOption(TOptionArg& option, TListOptions& options);
 void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config);
 // Refuses the sort keys a list window would not offer: score while no score is shown, the tag
 // key for an untagged list (postagHint names what makes a list tagged).
-void CheckSortKeys(const std::string& command, const TListOptions& options, uint8_t shownMethod,
-                   bool tagged, const std::string& postagHint);
+void CheckSortKeys(const std::string& command, const TListOptions& options,
+                   TScoreMethod shownMethod, bool tagged, const std::string& postagHint);
 // Sorts the list (by --sort, else by score and then frequency as a new list window does) and
 // prints it to standard output; false when standard output failed.
-bool PrintList(TCollocationList& list, const TListOptions& options, uint8_t shownMethod,
+bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
                const std::string& caption);
 
 }  // namespace quenterra::cli

@@ -91,10 +91,13 @@ void ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings)
     fullExtract.UsePOSTags = true;
   }
   ApplyListSettings(options.list, config);
-  if (options.list.scoreMethod) config.Last_Method_Selected = *options.list.scoreMethod;
-  uint8_t method = ValidScoreMethod(config.Last_Method_Selected);
-  if (std::clamp(fullExtract.Max_Span, kMinNGram, kMaxNGram) >= 3 && method != smMutualInfo) {
-    method = smNone;
+  if (options.list.scoreMethod) {
+    config.Last_Method_Selected = static_cast<uint8_t>(*options.list.scoreMethod);
+  }
+  TScoreMethod method = ValidScoreMethod(config.Last_Method_Selected);
+  if (std::clamp(fullExtract.Max_Span, kMinNGram, kMaxNGram) >= 3 &&
+      method != TScoreMethod::kMutualInfo) {
+    method = TScoreMethod::kNone;
   }
   const bool tagged = fullExtract.UsePOSTags && config.WordTag != 0;
   CheckSortKeys(kCommand, options.list, method, tagged, "--pos-tags");

@@ -131,7 +131,7 @@ int RunTokens(const TArgs& args, TCliSession& session) {
   std::unique_ptr<TProgress> progress;
   if (!isatty(STDOUT_FILENO)) {
     InstallConsoleFrontEnd(false);
-    progress = ShowProgress(TProgressKind::Simple, "Splitting");
+    progress = ShowProgress(TProgressKind::kSimple, "Splitting");
     progress->SetMax(blocks);
   }
 

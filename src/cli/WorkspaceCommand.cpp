@@ -78,7 +78,7 @@ TWorkspaceArgs ParseArgs(const TArgs& args, const TGlobalOptions& global) {
 }
 
 void PrintInfo(TCorpus& corpus, bool listFiles) {
-  bool stored = corpus.LastIndexSource() == TIndexSourceKind::Stored;
+  bool stored = corpus.LastIndexSource() == TIndexSourceKind::kStored;
   std::printf("%s\n", WorkspaceTitle(corpus.WorkspaceFile()).c_str());
   std::printf("workspace: %s\n", corpus.WorkspaceFile().c_str());
   std::printf("index: %s in %s\n",

@@ -64,10 +64,8 @@ void ReadHistory(const TIniFile& file, TExtractHistory& history) {
   ReadCountedList(file, kHistory, "RegExp", history.RegExp);
   ReadCountedList(file, kHistory, "WordTag", history.WordTag);
   ReadCountedList(file, kHistory, "Batch", history.Batch);
-  history.LastBatchSyntax = file.ReadInteger(kHistory, "LastBatchSyntax", kWordPhrase);
-  if (history.LastBatchSyntax < kWordPhrase || history.LastBatchSyntax > kWordTag) {
-    history.LastBatchSyntax = kWordPhrase;
-  }
+  const int32_t batchKind = file.ReadInteger(kHistory, "LastBatchSyntax", 0);
+  history.LastBatchSyntax = static_cast<int32_t>(ValidSearchKind(batchKind));
 }
 
 void WriteHistory(TIniFile& file, const TExtractHistory& history) {

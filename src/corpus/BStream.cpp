@@ -94,16 +94,16 @@ unsigned char TBufStream::NextClassified(TDisplayClass& cls) {
   if (inWordTag_) {
     cls = ClassifyInWordTag(c, prev);
   } else if (inTag_) {
-    cls = TDisplayClass::NormalTag;
+    cls = TDisplayClass::kNormalTag;
     if (tagEnds_.Contains(c)) inTag_ = false;
   } else if (wordTagMode_ == 1 && c == wTagDelimiter_) {
-    cls = TDisplayClass::WordTag;
+    cls = TDisplayClass::kWordTag;
     inWordTag_ = true;
   } else if (wordTagMode_ == 2 && wTagStartChars_.Contains(c) && MatchWordTagStart()) {
-    cls = TDisplayClass::WordTag;
+    cls = TDisplayClass::kWordTag;
     inWordTag_ = true;
   } else if (c == tagStart_) {
-    cls = TDisplayClass::NormalTag;
+    cls = TDisplayClass::kNormalTag;
     inTag_ = true;
   } else {
     cls = ClassifyPlain(c, prev);
@@ -131,29 +131,29 @@ TDisplayClass TBufStream::ClassifyInWordTag(unsigned char c, unsigned char prev)
   if (matchedLength_ > 0) {
     // The rest of the start string belongs to the tag, even when it holds a closing byte.
     --matchedLength_;
-    return TDisplayClass::WordTag;
+    return TDisplayClass::kWordTag;
   }
   if (wordTagMode_ == 1) {
-    if (!delimiters_.Contains(c)) return TDisplayClass::WordTag;
+    if (!delimiters_.Contains(c)) return TDisplayClass::kWordTag;
     inWordTag_ = false;
     return ClassifyPlain(c, prev);
   }
   if (wTagEnds_.Contains(c)) inWordTag_ = false;
-  return TDisplayClass::WordTag;
+  return TDisplayClass::kWordTag;
 }
 
 TDisplayClass TBufStream::ClassifyPlain(unsigned char c, unsigned char prev) const {
-  if (!delimiters_.Contains(c)) return TDisplayClass::WordChar;
+  if (!delimiters_.Contains(c)) return TDisplayClass::kWordChar;
   switch (c) {
     case ' ':
-      return TDisplayClass::Space;
+      return TDisplayClass::kSpace;
     case '\r':
-      return TDisplayClass::LineBreak;
+      return TDisplayClass::kLineBreak;
     case '\n':
       // The line feed of a carriage return + line feed pair adds no second break.
-      return prev == '\r' ? TDisplayClass::Space : TDisplayClass::LineBreak;
+      return prev == '\r' ? TDisplayClass::kSpace : TDisplayClass::kLineBreak;
     default:
-      return TDisplayClass::Delimiter;
+      return TDisplayClass::kDelimiter;
   }
 }
 

@@ -19,12 +19,12 @@ namespace quenterra {
 
 // How the text window shows a byte. The values are part of the display code's contract.
 enum class TDisplayClass : uint8_t {
-  Delimiter = 1,
-  Space = 2,
-  LineBreak = 3,
-  WordChar = 4,
-  NormalTag = 5,
-  WordTag = 6,
+  kDelimiter = 1,
+  kSpace = 2,
+  kLineBreak = 3,
+  kWordChar = 4,
+  kNormalTag = 5,
+  kWordTag = 6,
 };
 
 class TBufStream {

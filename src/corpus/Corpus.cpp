@@ -91,11 +91,11 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
   int existing = FindFile(name, device, inode);
   if (existing >= 0) {
     observer_->FileShown(existing);
-    return TAddResult::Duplicate;
+    return TAddResult::kDuplicate;
   }
   try {
     if (!IsTextFile(name) && !MsgConfirm(name + "\r\n" + kNotTextFileQuestion, true)) {
-      return TAddResult::Failed;
+      return TAddResult::kFailed;
     }
     TCorpusFile file;
     file.name = name;
@@ -106,12 +106,12 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     files_.push_back(std::move(file));
   } catch (const EQuenterra& error) {
     MsgError(error.what());
-    return TAddResult::Failed;
+    return TAddResult::kFailed;
   }
-  return TAddResult::Added;
+  return TAddResult::kAdded;
 }
 
-bool TCorpus::AddCorpusFile(const std::string& name) { return AddFile(name) == TAddResult::Added; }
+bool TCorpus::AddCorpusFile(const std::string& name) { return AddFile(name) == TAddResult::kAdded; }
 
 void TCorpus::RemoveEntry(int fileNumber) {
   files_.erase(files_.begin() + fileNumber);
@@ -134,16 +134,16 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
   int first = FileCount();
   {
     TFlagScope loading(loading_);
-    std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::Simple, "Loading...");
+    std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::kSimple, "Loading...");
     progress->SetLabel("Please wait.");
     for (size_t i = 0; i < names.size(); ++i) {
       std::string name = NormalizeName(names[i]);
       lastCorpusDir_ = DirectoryOf(name);
       TAddResult added = AddFile(name);
-      if (added == TAddResult::Added) {
+      if (added == TAddResult::kAdded) {
         ++result.added;
         if (i == 0) observer_->FileShown(FileCount() - 1);
-      } else if (added == TAddResult::Failed) {
+      } else if (added == TAddResult::kFailed) {
         result.failed.push_back(name);
       }
       observer_->Idle();
@@ -167,7 +167,7 @@ bool TCorpus::OpenStoredIndex(TProgress* progress) {
   // An index of more files than the corpus holds cannot be this corpus's.
   if (opened && Index()->FileCount() <= FileCount()) {
     indexed_ = FileCount();
-    lastIndexSource_ = TIndexSourceKind::Stored;
+    lastIndexSource_ = TIndexSourceKind::kStored;
     return true;
   }
   index_.CloseIndex(WorkspaceFile().empty());
@@ -188,7 +188,7 @@ void TCorpus::BuildFrom(int first, TProgress* progress) {
   std::vector<TCorpusFileRef> refs = FileRefs();
   index_.BuildRange(refs, from, FileCount() - 1, progress);
   indexed_ = FileCount();
-  lastIndexSource_ = TIndexSourceKind::Built;
+  lastIndexSource_ = TIndexSourceKind::kBuilt;
   MarkComplete();
 }
 
@@ -199,7 +199,7 @@ void TCorpus::RebuildIndex() {
   std::vector<TCorpusFileRef> refs = FileRefs();
   index_.Rebuild(refs);
   indexed_ = FileCount();
-  lastIndexSource_ = TIndexSourceKind::Built;
+  lastIndexSource_ = TIndexSourceKind::kBuilt;
   MarkComplete();
   wordCount_ = 0;
   UpdateCorpusInfo();
@@ -212,7 +212,7 @@ void TCorpus::UnloadCorpus() {
   // Deleted exactly when temporary; a workspace's committed files stay for its next opening.
   index_.CloseIndex(WorkspaceFile().empty());
   indexed_ = 0;
-  lastIndexSource_ = TIndexSourceKind::None;
+  lastIndexSource_ = TIndexSourceKind::kNone;
   UpdateCorpusInfo();
   observer_->Idle();
 }

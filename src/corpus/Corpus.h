@@ -56,7 +56,7 @@ class TCorpusObserver {
 };
 
 // Where the index of the last load came from.
-enum class TIndexSourceKind { None, Stored, Built };
+enum class TIndexSourceKind { kNone, kStored, kBuilt };
 
 // What LoadCorpusFiles did.
 struct TLoadResult {
@@ -147,7 +147,7 @@ class TCorpus {
   bool Indexing() const { return index_.Indexing(); }
 
  private:
-  enum class TAddResult { Added, Duplicate, Failed };
+  enum class TAddResult { kAdded, kDuplicate, kFailed };
   TAddResult AddFile(const std::string& name);
   int FindFile(const std::string& name, uint64_t device, uint64_t inode) const;
   void RemoveEntry(int fileNumber);
@@ -167,7 +167,7 @@ class TCorpus {
   int64_t typeCount_ = 0;  // CorpusTypeCount
   std::vector<std::string> fileFlags_;
   std::string lastCorpusDir_;
-  TIndexSourceKind lastIndexSource_ = TIndexSourceKind::None;
+  TIndexSourceKind lastIndexSource_ = TIndexSourceKind::kNone;
   int indexed_ = 0;  // the index holds exactly files_[0..indexed_-1]; -1 when it holds others
   bool loading_ = false;
 };

@@ -206,7 +206,7 @@ std::string TFileStrings::FetchText(int64_t start, int64_t end) {
   std::string text;
   for (;;) {
     int64_t at = bufStream_.GetPosition();
-    TDisplayClass cls = TDisplayClass::WordChar;
+    TDisplayClass cls = TDisplayClass::kWordChar;
     unsigned char c = filtered ? bufStream_.NextClassified(cls) : bufStream_.GetChar();
     if (bufStream_.GetPosition() == at) break;  // end of the range or of the data
     if (at < start) continue;
@@ -218,11 +218,11 @@ std::string TFileStrings::FetchText(int64_t start, int64_t end) {
 
 bool TFileStrings::Shows(TDisplayClass cls, const std::string& text) const {
   switch (cls) {
-    case TDisplayClass::NormalTag:
+    case TDisplayClass::kNormalTag:
       return !suppressNormalTags_;
-    case TDisplayClass::WordTag:
+    case TDisplayClass::kWordTag:
       return !suppressWordTags_;
-    case TDisplayClass::Space:
+    case TDisplayClass::kSpace:
       return !suppressWords_ || text.empty() || text.back() != ' ';
     default:
       return !suppressWords_;

@@ -53,7 +53,7 @@ std::string TCorpusIndex::WorkspaceDir(const std::string& workspaceFile) {
 }
 
 void TCorpusIndex::CreateIndex(const std::string& seqFileName, const std::string& pageFileName) {
-  index_ = std::make_unique<TTextIndex>(pageFileName, TProgressCallback(), TIndexFileMode::Create,
+  index_ = std::make_unique<TTextIndex>(pageFileName, TProgressCallback(), TIndexFileMode::kCreate,
                                         config_.wTagBefore, config_.WordTag != 0, seqFileName);
   seqFileName_ = seqFileName;
   pageFileName_ = pageFileName;
@@ -92,7 +92,7 @@ void TCorpusIndex::OpenIndexFiles(const std::string& seqFileName, const std::str
   }
   TProgressCallback gauge = GaugeCallback(progress);
   try {
-    index_ = std::make_unique<TTextIndex>(page, gauge, TIndexFileMode::Open, config_.wTagBefore,
+    index_ = std::make_unique<TTextIndex>(page, gauge, TIndexFileMode::kOpen, config_.wTagBefore,
                                           config_.WordTag != 0, seq);
     if (config_.WordTag != 0 && !index_->PairTableCurrent()) index_->RebuildPairTable(gauge);
   } catch (...) {
@@ -180,7 +180,7 @@ void TCorpusIndex::BuildRange(std::span<const TCorpusFileRef> files, int first, 
 void TCorpusIndex::Rebuild(std::span<const TCorpusFileRef> files) {
   CloseIndex(true);
   EnsureIndex();
-  std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::Simple, "Building index");
+  std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::kSimple, "Building index");
   if (files.empty()) {
     index_->Commit();
     return;

@@ -14,7 +14,7 @@ namespace quenterra {
 
 TIndexFile::TIndexFile(const std::string& fileName, TIndexFileMode mode) : fileName_(fileName) {
   int flags = O_RDWR | O_CLOEXEC;
-  if (mode == TIndexFileMode::Create) flags |= O_CREAT | O_TRUNC;
+  if (mode == TIndexFileMode::kCreate) flags |= O_CREAT | O_TRUNC;
   fd_ = ::open(fileName.c_str(), flags, 0644);
   struct stat info {};
   if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {

@@ -10,9 +10,9 @@
 
 namespace quenterra {
 
-// How an index file is opened: Create empties (or makes) it, Open requires an existing file.
+// How an index file is opened: kCreate empties (or makes) it, kOpen requires an existing file.
 // Both open it for reading and writing.
-enum class TIndexFileMode { Create, Open };
+enum class TIndexFileMode { kCreate, kOpen };
 
 class TIndexFile {
  public:

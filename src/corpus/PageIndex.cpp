@@ -16,7 +16,7 @@ constexpr uint64_t kMaxPages = UINT32_MAX;  // page numbers are u32
 }  // namespace
 
 TPageIndex::TPageIndex(const std::string& fileName, TIndexFileMode mode) : file_(fileName, mode) {
-  if (mode == TIndexFileMode::Create) WriteEmptyHeader();
+  if (mode == TIndexFileMode::kCreate) WriteEmptyHeader();
   ReadHeader();
 }
 
@@ -217,7 +217,7 @@ void TPageIndex::FreeChain(uint32_t first) {
 }
 
 TChunkStream::TChunkStream(TPageIndex& index, TMode mode, uint8_t kind, uint32_t first)
-    : index_(index), mode_(mode), kind_(kind), first_(mode == TMode::Read ? first : 0) {
+    : index_(index), mode_(mode), kind_(kind), first_(mode == TMode::kRead ? first : 0) {
   next_ = first_;
 }
 
@@ -235,7 +235,7 @@ bool TChunkStream::LoadNext() {
 }
 
 size_t TChunkStream::Read(void* buffer, size_t count) {
-  if (mode_ != TMode::Read) NotSupported();
+  if (mode_ != TMode::kRead) NotSupported();
   char* out = static_cast<char*>(buffer);
   size_t done = 0;
   while (done < count) {
@@ -249,7 +249,7 @@ size_t TChunkStream::Read(void* buffer, size_t count) {
 }
 
 void TChunkStream::Write(const void* buffer, size_t count) {
-  if (mode_ != TMode::Write || finished_) NotSupported();
+  if (mode_ != TMode::kWrite || finished_) NotSupported();
   const char* in = static_cast<const char*>(buffer);
   while (count > 0) {
     size_t take = std::min(count, kLargeChunkData - offset_);
@@ -266,8 +266,8 @@ void TChunkStream::Write(const void* buffer, size_t count) {
 }
 
 int64_t TChunkStream::Seek(int64_t offset, TSeekOrigin origin) {
-  if (offset != 0 || origin != TSeekOrigin::Begin) NotSupported();
-  if (mode_ == TMode::Read) {
+  if (offset != 0 || origin != TSeekOrigin::kBegin) NotSupported();
+  if (mode_ == TMode::kRead) {
     next_ = first_;
     current_ = 0;
     offset_ = valid_ = 0;
@@ -284,7 +284,7 @@ int64_t TChunkStream::Seek(int64_t offset, TSeekOrigin origin) {
 void TChunkStream::SetSize(int64_t) { NotSupported(); }
 
 uint32_t TChunkStream::Finish() {
-  if (mode_ != TMode::Write || finished_) NotSupported();
+  if (mode_ != TMode::kWrite || finished_) NotSupported();
   if (offset_ > 0 || first_ == 0) {
     uint8_t pageCount = offset_ <= kSmallChunkData ? kSmallChunkPages : kLargeChunkPages;
     std::memset(buffer_ + offset_, 0, kLargeChunkData - offset_);

@@ -163,7 +163,7 @@ class TPageIndex {
 // bytes).
 class TChunkStream : public TByteStream {
  public:
-  enum class TMode { Read, Write };
+  enum class TMode { kRead, kWrite };
 
   // Read: the chain from first, whose chunks must be of the kind (first 0: an empty stream).
   // Write: a new chain of chunks of the kind; first is ignored.

@@ -10,7 +10,7 @@
 namespace quenterra {
 
 TSeqIndex::TSeqIndex(const std::string& fileName, TIndexFileMode mode) : file_(fileName, mode) {
-  if (mode == TIndexFileMode::Create) WriteEmptyHeader();
+  if (mode == TIndexFileMode::kCreate) WriteEmptyHeader();
   ReadHeader();
 }
 

@@ -11,7 +11,7 @@ namespace quenterra {
 
 int64_t TSynchroStream::ReadAt(void* buffer, int64_t count, int64_t& position) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (Seek(position, TSeekOrigin::Begin) != position) return 0;
+  if (Seek(position, TSeekOrigin::kBegin) != position) return 0;
   int64_t done = Read(buffer, count);
   position += done;
   return done;
@@ -25,7 +25,7 @@ int64_t TSynchroStream::SeekLocked(int64_t offset, TSeekOrigin origin, int64_t& 
 
 TFileSynchroStream::TFileSynchroStream(const std::string& fileName, TMode mode)
     : fileName_(fileName), mode_(mode) {
-  fd_ = ::open(fileName.c_str(), (mode == TMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  fd_ = ::open(fileName.c_str(), (mode == TMode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
   if (fd_ < 0) throw EFileError("Unable to open file: " + fileName + ".");
   size_ = ::lseek(fd_, 0, SEEK_END);
   if (size_ < 0) {
@@ -50,7 +50,7 @@ int64_t TFileSynchroStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TFileSynchroStream::Write(const void* buffer, int64_t count) {
-  if (mode_ == TMode::ReadOnly) return 0;
+  if (mode_ == TMode::kReadOnly) return 0;
   const char* in = static_cast<const char*>(buffer);
   int64_t done = 0;
   while (done < count) {
@@ -63,7 +63,9 @@ int64_t TFileSynchroStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TFileSynchroStream::Seek(int64_t offset, TSeekOrigin origin) {
-  int whence = origin == TSeekOrigin::Begin ? SEEK_SET : origin == TSeekOrigin::Current ? SEEK_CUR : SEEK_END;
+  int whence = origin == TSeekOrigin::kBegin     ? SEEK_SET
+               : origin == TSeekOrigin::kCurrent ? SEEK_CUR
+                                                 : SEEK_END;
   return ::lseek(fd_, offset, whence);
 }
 

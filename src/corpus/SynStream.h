@@ -9,7 +9,7 @@
 
 namespace quenterra {
 
-enum class TSeekOrigin { Begin, Current, End };
+enum class TSeekOrigin { kBegin, kCurrent, kEnd };
 
 class TSynchroStream {
  public:
@@ -41,10 +41,10 @@ class TSynchroStream {
 // A file opened read-only (or read-write) whose size is taken once, when it is opened.
 class TFileSynchroStream : public TSynchroStream {
  public:
-  enum class TMode { ReadOnly, ReadWrite };
+  enum class TMode { kReadOnly, kReadWrite };
 
   // Throws EFileError "Unable to open file: <name>." when the file cannot be opened.
-  explicit TFileSynchroStream(const std::string& fileName, TMode mode = TMode::ReadOnly);
+  explicit TFileSynchroStream(const std::string& fileName, TMode mode = TMode::kReadOnly);
   ~TFileSynchroStream() override;
 
   int64_t GetSize() const override { return size_; }

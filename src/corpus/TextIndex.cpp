@@ -34,7 +34,7 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
       countPairs_(countPairs),
       tagBefore_(tagBefore),
       pairs_(countPairs ? kPairSlots : 0) {
-  if (mode == TIndexFileMode::Create) {
+  if (mode == TIndexFileMode::kCreate) {
     modified_ = true;
     pairsCurrent_ = countPairs_;
     return;
@@ -239,7 +239,7 @@ void TTextIndex::Commit() {
 }
 
 void TTextIndex::WriteTokenTable() {
-  TChunkStream stream(page_, TChunkStream::TMode::Write, kChunkTokenTable);
+  TChunkStream stream(page_, TChunkStream::TMode::kWrite, kChunkTokenTable);
   stream.WriteU32(static_cast<uint32_t>(tokens_.size()));
   char record[kTokenRecordFixed + kMaxTokenLength];
   for (const TIndexToken& token : tokens_) {
@@ -258,7 +258,7 @@ void TTextIndex::WriteTokenTable() {
 void TTextIndex::ReadTokenTable(const TProgressCallback& progress) {
   int32_t root = page_.TokenTableRoot();
   if (root > 0) {
-    TChunkStream stream(page_, TChunkStream::TMode::Read, kChunkTokenTable,
+    TChunkStream stream(page_, TChunkStream::TMode::kRead, kChunkTokenTable,
                         static_cast<uint32_t>(root));
     try {
       uint32_t count = stream.ReadU32();

@@ -111,13 +111,13 @@ void TTextIndex::WritePairTable() {
     }
     at = counts + size_t{n} * 4;
   }
-  TChunkStream stream(page_, TChunkStream::TMode::Write, kChunkPairTable);
+  TChunkStream stream(page_, TChunkStream::TMode::kWrite, kChunkPairTable);
   stream.Write(bytes.data(), bytes.size());
   page_.SetPairTableRoot(static_cast<int32_t>(stream.Finish()));
 }
 
 void TTextIndex::ReadPairTable() {
-  TChunkStream stream(page_, TChunkStream::TMode::Read, kChunkPairTable,
+  TChunkStream stream(page_, TChunkStream::TMode::kRead, kChunkPairTable,
                       static_cast<uint32_t>(page_.PairTableRoot()));
   try {
     if (stream.ReadU32() != kPairSlots) throw EQuenterra("TextIndex: POSHashTable size diffres.");

@@ -21,21 +21,24 @@ constexpr TFieldName kFieldNames[kSpecialFieldCount] = {
     {"subsequent word separator", ""},
 };
 
-bool IsWildcard(int field) { return field <= kWC1Field; }
+// The field at an index of TConstrainOptions::special.
+TSpecialField FieldAt(size_t index) { return static_cast<TSpecialField>(index); }
 
-TConstrainError MissingField(int field) {
+bool IsWildcard(size_t field) { return FieldAt(field) <= TSpecialField::kWC1; }
+
+TConstrainError MissingField(size_t field) {
   std::string name = kFieldNames[field].name;
   std::string text = IsWildcard(field) ? "Must specify a " + name + " wildcard charecter!"
                                        : "Must specify a " + name + "!";
-  return TConstrainError{text, static_cast<TSpecialField>(field)};
+  return TConstrainError{text, FieldAt(field)};
 }
 
-TConstrainError EqualFields(int first, int second) {
+TConstrainError EqualFields(size_t first, size_t second) {
   const TFieldName& a = kFieldNames[first];
   const TFieldName& b = kFieldNames[second];
   return TConstrainError{std::string("The ") + a.kind + " " + a.name + " is equal to the " +
                              b.kind + " " + b.name + "!",
-                         static_cast<TSpecialField>(first)};
+                         FieldAt(first)};
 }
 
 std::string OneChar(char c) { return std::string(1, c); }
@@ -78,9 +81,9 @@ TConstrainOptions TConstrainOptions::Defaults() {
 
 std::optional<TConstrainError> TConstrainOptions::ValidateSpecialChars() const {
   const auto& fields = special;
-  for (int i = 0; i + 1 < kSpecialFieldCount; ++i) {
+  for (size_t i = 0; i + 1 < kSpecialFieldCount; ++i) {
     if (fields[i].empty()) return MissingField(i);
-    for (int j = i + 1; j < kSpecialFieldCount; ++j) {
+    for (size_t j = i + 1; j < kSpecialFieldCount; ++j) {
       if (fields[j].empty()) return MissingField(j);
       if (fields[i][0] == fields[j][0]) return EqualFields(i, j);
     }
@@ -107,12 +110,12 @@ bool TConstrainOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
 void TConstrainOptions::Store(const std::optional<std::vector<TCharSet>>& equalGroups,
                               ZuzadovUdirev& config) const {
   const TConstrainOptions& dialog = *this;
-  config.WildCard0orMore = FirstChar(dialog.special[kWC0orMoreField]);
-  config.WildCard0or1 = FirstChar(dialog.special[kWC0or1Field]);
-  config.WildCardExactly1 = FirstChar(dialog.special[kWC1Field]);
-  config.TagSearchSeparator = FirstChar(dialog.special[kSearchSepField]);
-  config.TagUnorderedChar = FirstChar(dialog.special[kUnorderedField]);
-  config.TagSubsequentChar = FirstChar(dialog.special[kSubsequentField]);
+  config.WildCard0orMore = FirstChar(dialog.Special(TSpecialField::kWC0orMore));
+  config.WildCard0or1 = FirstChar(dialog.Special(TSpecialField::kWC0or1));
+  config.WildCardExactly1 = FirstChar(dialog.Special(TSpecialField::kWC1));
+  config.TagSearchSeparator = FirstChar(dialog.Special(TSpecialField::kSearchSep));
+  config.TagUnorderedChar = FirstChar(dialog.Special(TSpecialField::kUnordered));
+  config.TagSubsequentChar = FirstChar(dialog.Special(TSpecialField::kSubsequent));
   config.NonWordChars = dialog.NonWordChars;
   config.EqualChars = dialog.EqualChars;
   if (equalGroups) config.EqualGroups = *equalGroups;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,15 +16,15 @@
 namespace quenterra {
 
 // The one-character fields, in the order they are validated.
-enum TSpecialField {
-  kWC0orMoreField,
-  kWC0or1Field,
-  kWC1Field,
-  kSearchSepField,
-  kUnorderedField,
-  kSubsequentField,
-  kSpecialFieldCount,
+enum class TSpecialField : uint8_t {
+  kWC0orMore,
+  kWC0or1,
+  kWC1,
+  kSearchSep,
+  kUnordered,
+  kSubsequent,
 };
+inline constexpr size_t kSpecialFieldCount = 6;
 
 // A refused OK: the message shown and the field that takes the focus.
 struct TConstrainError {
@@ -49,6 +51,11 @@ struct TConstrainOptions {
   bool ignoreCase = true;
 
   bool operator==(const TConstrainOptions&) const = default;
+
+  std::string& Special(TSpecialField field) { return special[static_cast<size_t>(field)]; }
+  const std::string& Special(TSpecialField field) const {
+    return special[static_cast<size_t>(field)];
+  }
 
   // The fields filled from the settings.
   static TConstrainOptions FromSettings(const ZuzadovUdirev& config);

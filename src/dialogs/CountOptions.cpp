@@ -9,23 +9,24 @@ namespace quenterra {
 
 namespace {
 
-constexpr uint8_t kItemMethods[kCountMethodItemCount] = {smTScore, smMutualInfo, smLogLikelihood};
+constexpr TScoreMethod kItemMethods[kCountMethodItemCount] = {
+    TScoreMethod::kTScore, TScoreMethod::kMutualInfo, TScoreMethod::kLogLikelihood};
 
 }  // namespace
 
-uint8_t CountMethodOfItem(int item) {
-  return item >= 0 && item < kCountMethodItemCount ? kItemMethods[item] : uint8_t{smNone};
+TScoreMethod CountMethodOfItem(int item) {
+  return item >= 0 && item < kCountMethodItemCount ? kItemMethods[item] : TScoreMethod::kNone;
 }
 
-int CountItemOfMethod(uint8_t method) {
-  if (method == smMutualInfo) return 1;
-  if (method == smLogLikelihood) return 2;
+int CountItemOfMethod(TScoreMethod method) {
+  if (method == TScoreMethod::kMutualInfo) return 1;
+  if (method == TScoreMethod::kLogLikelihood) return 2;
   return 0;
 }
 
 TCountOptions TCountOptions::FromSettings(const ZuzadovUdirev& config) {
   TCountOptions dialog;
-  dialog.item_ = CountItemOfMethod(config.Last_Method_Selected);
+  dialog.item_ = CountItemOfMethod(ValidScoreMethod(config.Last_Method_Selected));
   dialog.SetFrequency(config.Min_Word_Freq);
   return dialog;
 }
@@ -51,7 +52,7 @@ void TCountOptions::SetFrequencyText(const std::string& text) {
 }
 
 void TCountOptions::Store(ZuzadovUdirev& config) const {
-  config.Last_Method_Selected = CountMethodOfItem(item_);
+  config.Last_Method_Selected = static_cast<uint8_t>(CountMethodOfItem(item_));
   config.Min_Word_Freq = frequency_;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Scores.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
@@ -21,10 +22,11 @@ inline constexpr int32_t kMinFrequencyLow = 1;  // the up-down's range
 inline constexpr int32_t kMinFrequencyHigh = 32767;
 inline constexpr int32_t kDefaultMinFrequency = 2;  // what "Default" sets
 
-// The score method code of a radio item (1, 2, 4 for items 0, 1, 2; 0 for none) and back (code
-// 2 the second item, 4 the third, any other code the first).
-uint8_t CountMethodOfItem(int item);
-int CountItemOfMethod(uint8_t method);
+// The score method of a radio item (T-Score, Mutual Information, Log-likelihood for items 0, 1,
+// 2; kNone for none) and back (Mutual Information the second item, Log-likelihood the third, any
+// other method the first).
+TScoreMethod CountMethodOfItem(int item);
+int CountItemOfMethod(TScoreMethod method);
 
 class TCountOptions {
  public:

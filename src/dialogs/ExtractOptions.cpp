@@ -8,12 +8,12 @@ namespace quenterra {
 
 TExtractOptions TExtractOptions::FromSettings(const ZuzadovUdirev& config,
                                               const TExtractHistory& history, bool batch,
-                                              uint8_t kind) {
+                                              TSearchKind kind) {
   TExtractOptions dialog;
   dialog.Batch = batch;
   dialog.Span = std::clamp(config.SpanRange, kMinSpan, kMaxSpan);
   if (batch) {
-    dialog.Kind = static_cast<uint8_t>(history.LastBatchSyntax);
+    dialog.Kind = ValidSearchKind(history.LastBatchSyntax);
     dialog.BatchLines = history.Batch;
   } else {
     dialog.SelectKind(kind, history);
@@ -21,7 +21,7 @@ TExtractOptions TExtractOptions::FromSettings(const ZuzadovUdirev& config,
   return dialog;
 }
 
-void TExtractOptions::SelectKind(uint8_t kind, const TExtractHistory& history) {
+void TExtractOptions::SelectKind(TSearchKind kind, const TExtractHistory& history) {
   Kind = kind;
   if (Batch) return;
   const std::vector<std::string>& patterns = History(history);

@@ -19,18 +19,18 @@ namespace quenterra {
 // What the extract dialog holds while it is open.
 struct TExtractOptions {
   bool Batch = false;
-  uint8_t Kind = kWordPhrase;           // the checked radio button
-  std::string Pattern;                  // SearchString (normal mode)
-  std::vector<std::string> BatchLines;  // BatchStrings (batch mode)
-  int32_t Span = kMinSpan;              // SpanUD, 2 to 12
+  TSearchKind Kind = TSearchKind::kWordPhrase;  // the checked radio button
+  std::string Pattern;                          // SearchString (normal mode)
+  std::vector<std::string> BatchLines;          // BatchStrings (batch mode)
+  int32_t Span = kMinSpan;                      // SpanUD, 2 to 12
 
   // Opening: the span from SpanRange; batch mode takes LastBatchSyntax and the Batch history,
   // normal mode the requested kind and the most recent pattern of its history.
   static TExtractOptions FromSettings(const ZuzadovUdirev& config, const TExtractHistory& history,
-                                      bool batch, uint8_t kind);
+                                      bool batch, TSearchKind kind);
   // A radio button was checked: in normal mode the pattern field shows the most recent pattern
   // of that kind's history (empty when it has none).
-  void SelectKind(uint8_t kind, const TExtractHistory& history);
+  void SelectKind(TSearchKind kind, const TExtractHistory& history);
   // The entries of the pattern field's drop-down: the history of the checked kind.
   const std::vector<std::string>& History(const TExtractHistory& history) const {
     return history.ForKind(Kind);

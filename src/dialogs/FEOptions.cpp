@@ -54,14 +54,19 @@ TFEOptions TFEOptions::FromSettings(bool ngramForm, TFullExtractOptions& stored,
   dialog.initialValues_ = {stored.IFMin_T_Score, stored.IFMin_Mutual_Info, stored.IFMin_Likehood};
   dialog.costValue_ = stored.EFMin_Cost_Criteria;
   dialog.extendedMIValue_ = stored.EFMin_Mutual_Info;
-  const uint8_t initial = stored.IF_Score_Method;
+  const TScoreMethod initial = ValidScoreMethod(stored.IF_Score_Method);
   dialog.initialMethod_ =
-      initial == smTScore || initial == smLogLikelihood ? initial : uint8_t{smMutualInfo};
+      initial == TScoreMethod::kTScore || initial == TScoreMethod::kLogLikelihood
+          ? initial
+          : TScoreMethod::kMutualInfo;
   dialog.initialText_ =
       FormatValue(dialog.initialValues_[static_cast<size_t>(InitialSlot(dialog.initialMethod_))]);
-  dialog.extendedMethod_ = stored.EF_Score_Method == smMutualInfo ? smMutualInfo : smCost;
-  dialog.extendedText_ = dialog.extendedMethod_ == smCost ? std::to_string(dialog.costValue_)
-                                                          : FormatValue(dialog.extendedMIValue_);
+  dialog.extendedMethod_ = ValidScoreMethod(stored.EF_Score_Method) == TScoreMethod::kMutualInfo
+                               ? TScoreMethod::kMutualInfo
+                               : TScoreMethod::kCost;
+  dialog.extendedText_ = dialog.extendedMethod_ == TScoreMethod::kCost
+                             ? std::to_string(dialog.costValue_)
+                             : FormatValue(dialog.extendedMIValue_);
   return dialog;
 }
 
@@ -70,7 +75,9 @@ TFEOptions TFEOptions::FromSettings(bool ngramForm, TFullExtractOptions& stored,
 void TFEOptions::SetMinSpan(int value) {
   if (ngramForm_) return;
   minSpan_ = std::clamp(value, kFEMinSpanLow, kFEMinSpanHigh);
-  if (minSpan_ >= 3 && initialMethod_ != smMutualInfo) SelectInitialMethod(smMutualInfo);
+  if (minSpan_ >= 3 && initialMethod_ != TScoreMethod::kMutualInfo) {
+    SelectInitialMethod(TScoreMethod::kMutualInfo);
+  }
 }
 
 void TFEOptions::SetMaxSpan(int value) {
@@ -89,9 +96,9 @@ void TFEOptions::SetMaxSpanText(const std::string& text) {
 
 // ---- Filters ----
 
-int TFEOptions::InitialSlot(uint8_t method) {
-  if (method == smTScore) return 0;
-  if (method == smLogLikelihood) return 2;
+int TFEOptions::InitialSlot(TScoreMethod method) {
+  if (method == TScoreMethod::kTScore) return 0;
+  if (method == TScoreMethod::kLogLikelihood) return 2;
   return 1;
 }
 
@@ -104,7 +111,7 @@ void TFEOptions::KeepInitialText() {
 }
 
 void TFEOptions::KeepExtendedText() {
-  if (extendedMethod_ == smCost) {
+  if (extendedMethod_ == TScoreMethod::kCost) {
     int32_t value = 0;
     if (ParseInteger(extendedText_, value)) costValue_ = value;
   } else {
@@ -113,22 +120,25 @@ void TFEOptions::KeepExtendedText() {
   }
 }
 
-void TFEOptions::SelectInitialMethod(uint8_t method) {
-  if (method != smTScore && method != smMutualInfo && method != smLogLikelihood) return;
+void TFEOptions::SelectInitialMethod(TScoreMethod method) {
+  if (method != TScoreMethod::kTScore && method != TScoreMethod::kMutualInfo &&
+      method != TScoreMethod::kLogLikelihood)
+    return;
   KeepInitialText();
   initialMethod_ = method;
   initialText_ = FormatValue(initialValues_[static_cast<size_t>(InitialSlot(method))]);
 }
 
-void TFEOptions::SelectExtendedMethod(uint8_t method) {
-  if (method != smCost && method != smMutualInfo) return;
+void TFEOptions::SelectExtendedMethod(TScoreMethod method) {
+  if (method != TScoreMethod::kCost && method != TScoreMethod::kMutualInfo) return;
   KeepExtendedText();
   extendedMethod_ = method;
-  extendedText_ = method == smCost ? std::to_string(costValue_) : FormatValue(extendedMIValue_);
+  extendedText_ =
+      method == TScoreMethod::kCost ? std::to_string(costValue_) : FormatValue(extendedMIValue_);
 }
 
 void TFEOptions::ExtendedArrow(bool up) {
-  if (extendedMethod_ != smCost) {
+  if (extendedMethod_ != TScoreMethod::kCost) {
     extendedText_ = StepTenth(extendedText_, up);
     return;
   }
@@ -153,7 +163,7 @@ bool TFEOptions::NumberEditAccepts(const std::string& text, size_t at, char c) {
 }
 
 bool TFEOptions::ExtendedEditAccepts(size_t at, char c) const {
-  if (extendedMethod_ == smCost) return Passes(c) || IsDigit(c);
+  if (extendedMethod_ == TScoreMethod::kCost) return Passes(c) || IsDigit(c);
   return NumberEditAccepts(extendedText_, at, c);
 }
 
@@ -196,19 +206,19 @@ std::string TFEOptions::StepTenth(const std::string& text, bool up) {
 TFEOkResult TFEOptions::Accept(TFullExtractOptions& options) {
   if (!ngramForm_ && maxSpan_ <= minSpan_) {
     MsgError(kSpanOrderWarning);
-    return TFEOkResult::SpanOrder;
+    return TFEOkResult::kSpanOrder;
   }
   if (!ngramForm_) {
     double initial = 0, extendedMI = 0;
     int32_t cost = 0;
     if (!ParseValue(initialText_, initial)) {
       MsgError(NotAFloat(initialText_));
-      return TFEOkResult::NotANumber;
+      return TFEOkResult::kNotANumber;
     }
-    const bool costShown = extendedMethod_ == smCost;
+    const bool costShown = extendedMethod_ == TScoreMethod::kCost;
     if (costShown ? !ParseInteger(extendedText_, cost) : !ParseValue(extendedText_, extendedMI)) {
       MsgError(costShown ? NotAnInteger(extendedText_) : NotAFloat(extendedText_));
-      return TFEOkResult::NotANumber;
+      return TFEOkResult::kNotANumber;
     }
     initialValues_[static_cast<size_t>(InitialSlot(initialMethod_))] = initial;
     if (costShown) {
@@ -219,16 +229,16 @@ TFEOkResult TFEOptions::Accept(TFullExtractOptions& options) {
   }
   options.UsePOSTags = tagsEnabled_ && usePOSTags_;
   options.Max_Span = maxSpan_;
-  if (ngramForm_) return TFEOkResult::Accepted;
+  if (ngramForm_) return TFEOkResult::kAccepted;
   options.Min_Span = minSpan_;
-  options.IF_Score_Method = initialMethod_;
+  options.IF_Score_Method = static_cast<uint8_t>(initialMethod_);
   options.IFMin_T_Score = initialValues_[0];
   options.IFMin_Mutual_Info = initialValues_[1];
   options.IFMin_Likehood = initialValues_[2];
-  options.EF_Score_Method = extendedMethod_;
+  options.EF_Score_Method = static_cast<uint8_t>(extendedMethod_);
   options.EFMin_Cost_Criteria = costValue_;
   options.EFMin_Mutual_Info = extendedMIValue_;
-  return TFEOkResult::Accepted;
+  return TFEOkResult::kAccepted;
 }
 
 }  // namespace quenterra

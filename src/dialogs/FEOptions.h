@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/FullExtract.h"
+#include "engine/Scores.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
@@ -26,9 +27,9 @@ inline constexpr int kNGramSpanHigh = 12;
 
 // What OK did.
 enum class TFEOkResult {
-  Accepted,    // the settings are written; the run may start
-  SpanOrder,   // the warning was shown; the dialog stays open, focus on Max. Span
-  NotANumber,  // a value is no number: the error was shown, the dialog ends, nothing written
+  kAccepted,    // the settings are written; the run may start
+  kSpanOrder,   // the warning was shown; the dialog stays open, focus on Max. Span
+  kNotANumber,  // a value is no number: the error was shown, the dialog ends, nothing written
 };
 
 class TFEOptions {
@@ -60,20 +61,20 @@ class TFEOptions {
   bool UsePOSTags() const { return usePOSTags_; }
   void SetUsePOSTags(bool on) { usePOSTags_ = on && tagsEnabled_; }
 
-  // Initial filter: smTScore, smMutualInfo or smLogLikelihood. Selecting another method first
+  // Initial filter: kTScore, kMutualInfo or kLogLikelihood. Selecting another method first
   // keeps the edit's value (when it reads as a number) for the method selected before, then
   // shows the new method's label and working value ("0.0000").
-  uint8_t InitialMethod() const { return initialMethod_; }
-  void SelectInitialMethod(uint8_t method);
+  TScoreMethod InitialMethod() const { return initialMethod_; }
+  void SelectInitialMethod(TScoreMethod method);
   const char* InitialLabel() const;  // "Minimum T-Score", "Minimum MI", "Minimum LL"
   const std::string& InitialText() const { return initialText_; }
   void SetInitialText(std::string text) { initialText_ = std::move(text); }
   // The arrows: one tenth up or down on a grid of tenths; a text that is no number counts as 0.
   void InitialArrow(bool up) { initialText_ = StepTenth(initialText_, up); }
 
-  // Extended filter: smCost ("Cost Criteria", an integer) or smMutualInfo ("0.0000").
-  uint8_t ExtendedMethod() const { return extendedMethod_; }
-  void SelectExtendedMethod(uint8_t method);
+  // Extended filter: kCost ("Cost Criteria", an integer) or kMutualInfo ("0.0000").
+  TScoreMethod ExtendedMethod() const { return extendedMethod_; }
+  void SelectExtendedMethod(TScoreMethod method);
   const std::string& ExtendedText() const { return extendedText_; }
   void SetExtendedText(std::string text) { extendedText_ = std::move(text); }
   // Mutual Information: as InitialArrow; Cost Criteria: plus or minus 1, never below 1.
@@ -101,7 +102,7 @@ class TFEOptions {
   static std::string StepTenth(const std::string& text, bool up);
 
  private:
-  static int InitialSlot(uint8_t method);  // index into initialValues_
+  static int InitialSlot(TScoreMethod method);  // index into initialValues_
   void KeepInitialText();
   void KeepExtendedText();
 
@@ -112,10 +113,10 @@ class TFEOptions {
   int maxSpan_ = kFEMaxSpanLow;
   bool tagsEnabled_ = false;
   bool usePOSTags_ = false;
-  uint8_t initialMethod_ = 0;
+  TScoreMethod initialMethod_ = TScoreMethod::kNone;
   std::array<double, 3> initialValues_{};  // T-Score, Mutual Information, Log-likelihood
   std::string initialText_;
-  uint8_t extendedMethod_ = 0;
+  TScoreMethod extendedMethod_ = TScoreMethod::kNone;
   int32_t costValue_ = 0;       // Cost Criteria
   double extendedMIValue_ = 0;  // Mutual Information
   std::string extendedText_;

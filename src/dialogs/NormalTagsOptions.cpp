@@ -29,11 +29,11 @@ bool TNormalTagsOptions::Changed(const ZuzadovUdirev& config) const {
 }
 
 TNormalTagsOk TNormalTagsOptions::Accept(ZuzadovUdirev& config, int corpusFileCount) const {
-  if (!OkEnabled() || !Changed(config)) return TNormalTagsOk::Unchanged;
-  if (!ConfirmRebuild(corpusFileCount)) return TNormalTagsOk::RebuildRefused;
+  if (!OkEnabled() || !Changed(config)) return TNormalTagsOk::kUnchanged;
+  if (!ConfirmRebuild(corpusFileCount)) return TNormalTagsOk::kRebuildRefused;
   config.TagStart = TrimmedChar(TagStart);
   config.TagStop = TrimmedChar(TagStop);
-  return TNormalTagsOk::Changed;
+  return TNormalTagsOk::kChanged;
 }
 
 }  // namespace quenterra

@@ -9,9 +9,9 @@
 namespace quenterra {
 
 enum class TNormalTagsOk {
-  Unchanged,       // closes; nothing stored, no rebuild
-  Changed,         // closes; both characters stored, the index must be rebuilt
-  RebuildRefused,  // the rebuild question was answered No: the dialog stays open
+  kUnchanged,       // closes; nothing stored, no rebuild
+  kChanged,         // closes; both characters stored, the index must be rebuilt
+  kRebuildRefused,  // the rebuild question was answered No: the dialog stays open
 };
 
 struct TNormalTagsOptions {

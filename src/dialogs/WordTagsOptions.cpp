@@ -55,9 +55,10 @@ bool TWordTagsOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
 }
 
 TWordTagsOk TWordTagsOptions::CheckOk(const ZuzadovUdirev& config, int corpusFileCount) const {
-  if (RebuildNeeded(config) && !ConfirmRebuild(corpusFileCount)) return TWordTagsOk::RebuildRefused;
-  if (Outside && TagStarts().empty()) return TWordTagsOk::NoTagStart;
-  return TWordTagsOk::Accepted;
+  if (RebuildNeeded(config) && !ConfirmRebuild(corpusFileCount))
+    return TWordTagsOk::kRebuildRefused;
+  if (Outside && TagStarts().empty()) return TWordTagsOk::kNoTagStart;
+  return TWordTagsOk::kAccepted;
 }
 
 bool TWordTagsOptions::Store(ZuzadovUdirev& config) const {
@@ -83,17 +84,17 @@ TMetaTagEditCheck CheckMetaTagEdit(const std::vector<TMetaTagRow>& rows, int edi
                                    const TLangTables& tables) {
   name = Trim(name);
   contents = Trim(contents);
-  if (name.empty()) return TMetaTagEditCheck::EmptyName;
-  if (contents.empty()) return TMetaTagEditCheck::EmptyContents;
+  if (name.empty()) return TMetaTagEditCheck::kEmptyName;
+  if (contents.empty()) return TMetaTagEditCheck::kEmptyContents;
   std::string folded = tables.FoldString(name);
   for (size_t i = 0; i < rows.size(); ++i) {
     if (static_cast<int>(i) == editedRow) continue;
     if (tables.FoldString(Trim(rows[i].name)) == folded) {
       MsgError("Duplicated meta-tag name.");
-      return TMetaTagEditCheck::Duplicate;
+      return TMetaTagEditCheck::kDuplicate;
     }
   }
-  return TMetaTagEditCheck::Ok;
+  return TMetaTagEditCheck::kOk;
 }
 
 void AddMetaTagRow(std::vector<TMetaTagRow>& rows, TMetaTagRow row) {

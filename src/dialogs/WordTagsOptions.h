@@ -15,9 +15,9 @@
 namespace quenterra {
 
 enum class TWordTagsOk {
-  Accepted,
-  RebuildRefused,  // the rebuild question was answered No
-  NoTagStart,      // mode 2 without a start string: focus the grid and beep
+  kAccepted,
+  kRebuildRefused,  // the rebuild question was answered No
+  kNoTagStart,      // mode 2 without a start string: focus the grid and beep
 };
 
 struct TWordTagsOptions {
@@ -56,10 +56,10 @@ struct TWordTagsOptions {
 // The meta-tag editor, a dialog of the word-tag dialog.
 // Outcome of the meta-tag editor's OK.
 enum class TMetaTagEditCheck {
-  Ok,             // name and contents trimmed in place; the editor closes
-  EmptyName,      // focus the name field and beep
-  EmptyContents,  // focus the contents field and beep
-  Duplicate,      // "Duplicated meta-tag name." was shown
+  kOk,             // name and contents trimmed in place; the editor closes
+  kEmptyName,      // focus the name field and beep
+  kEmptyContents,  // focus the contents field and beep
+  kDuplicate,      // "Duplicated meta-tag name." was shown
 };
 
 // Checks the editor's fields against the table, names compared with letter case ignored (the

@@ -31,13 +31,13 @@ TRunSpans RunSpans(const TFullExtractOptions& options) {
   return spans;
 }
 
-double InitialMinimum(const TFullExtractOptions& options, uint8_t method) {
+double InitialMinimum(const TFullExtractOptions& options, TScoreMethod method) {
   switch (method) {
-    case smTScore:
+    case TScoreMethod::kTScore:
       return options.IFMin_T_Score;
-    case smMutualInfo:
+    case TScoreMethod::kMutualInfo:
       return options.IFMin_Mutual_Info;
-    case smLogLikelihood:
+    case TScoreMethod::kLogLikelihood:
       return options.IFMin_Likehood;
     default:
       return 0;
@@ -47,13 +47,15 @@ double InitialMinimum(const TFullExtractOptions& options, uint8_t method) {
 // Scores and filters the first count; false when the user declines to go on.
 bool InitialFilter(TCollocationList& list, TFullExtractOptions& options, int minSpan,
                    int32_t minWordFreq, int64_t corpusWords) {
+  TScoreMethod method = ValidScoreMethod(options.IF_Score_Method);
   // Only Mutual Information is defined beyond bigrams; the changed setting is saved.
-  if (minSpan > 2 && options.IF_Score_Method != smMutualInfo) {
-    options.IF_Score_Method = smMutualInfo;
+  if (minSpan > 2 && method != TScoreMethod::kMutualInfo) {
+    method = TScoreMethod::kMutualInfo;
+    options.IF_Score_Method = static_cast<uint8_t>(method);
   }
-  const uint8_t method = ValidScoreMethod(options.IF_Score_Method);
-  if (method != smNone) list.ComputeScores(method, corpusWords);
-  const bool useScore = method == smTScore || method == smMutualInfo || method == smLogLikelihood;
+  if (method != TScoreMethod::kNone) list.ComputeScores(method, corpusWords);
+  const bool useScore = method == TScoreMethod::kTScore || method == TScoreMethod::kMutualInfo ||
+                        method == TScoreMethod::kLogLikelihood;
   const int before = list.Count();
   list.Filter(minWordFreq, useScore, InitialMinimum(options, method));
   if (before == 0) return true;
@@ -149,7 +151,7 @@ std::unique_ptr<TCollocationList> FullExtract(TTextIndex& index,
 
   std::unique_ptr<TProgress> window;
   if (int64_t{index.SequenceCount()} * run.config.SpanRange > kProgressThreshold) {
-    window = ShowProgress(TProgressKind::Cancel, kFullExtractProgressCaption);
+    window = ShowProgress(TProgressKind::kCancel, kFullExtractProgressCaption);
     window->SetMax(2 * (index.SequenceCount() / kNGramProgressStep));
   }
   TStepProgress progress(window.get());
@@ -179,7 +181,7 @@ std::unique_ptr<TCollocationList> FullExtract(TTextIndex& index,
   progress.Restart(kFullExtractPass2Caption, counts.kept / kPass2Step);
   std::unique_ptr<TCollocationList> result;
   if (!progress.Cancelled()) {
-    result = options.EF_Score_Method == smCost
+    result = ValidScoreMethod(options.EF_Score_Method) == TScoreMethod::kCost
                  ? tree.EvaluateCost(options.EFMin_Cost_Criteria, progress)
                  : tree.EvaluateMI(progress, options.EFMin_Mutual_Info, corpusWords);
   }

@@ -50,7 +50,8 @@ std::string JsonNumber(double value) {
 }
 
 std::string JsonScore(const TCollocItem& item, const TListView& view) {
-  if (view.scoreMethod == smNone || ScoreUnavailable(item.score, view.scoreMethod)) return "null";
+  if (view.scoreMethod == TScoreMethod::kNone || ScoreUnavailable(item.score, view.scoreMethod))
+    return "null";
   return JsonNumber(item.score);
 }
 
@@ -76,19 +77,19 @@ void WriteJsonWords(std::ostream& out, const TCollocationList& list, const TColl
 
 std::vector<TListColumn> ShownColumns(const TListView& view) {
   std::vector<TListColumn> columns;
-  if (view.showFrequency) columns.push_back(TListColumn::Frequency);
-  if (view.scoreMethod != smNone) columns.push_back(TListColumn::Score);
-  columns.push_back(TListColumn::Text);
+  if (view.showFrequency) columns.push_back(TListColumn::kFrequency);
+  if (view.scoreMethod != TScoreMethod::kNone) columns.push_back(TListColumn::kScore);
+  columns.push_back(TListColumn::kText);
   return columns;
 }
 
 std::string ColumnTitle(TListColumn column, const TListView& view) {
   switch (column) {
-    case TListColumn::Frequency:
+    case TListColumn::kFrequency:
       return "Freq";
-    case TListColumn::Score:
+    case TListColumn::kScore:
       return ScoreColumnTitle(view.scoreMethod);
-    case TListColumn::Text:
+    case TListColumn::kText:
       return "Collocation";
   }
   return "";
@@ -97,11 +98,11 @@ std::string ColumnTitle(TListColumn column, const TListView& view) {
 std::string CellText(const TCollocationList& list, int i, TListColumn column,
                      const TListView& view) {
   switch (column) {
-    case TListColumn::Frequency:
+    case TListColumn::kFrequency:
       return std::to_string(list.Item(i).count);
-    case TListColumn::Score:
+    case TListColumn::kScore:
       return FormatScore(list.Item(i).score, view.scoreMethod);
-    case TListColumn::Text:
+    case TListColumn::kText:
       return list.CollocationText(i);
   }
   return "";
@@ -123,7 +124,7 @@ void WriteSavedList(std::ostream& out, const TCollocationList& list, const TList
   char header[64];
   std::snprintf(header, sizeof header, "%s ( %d collocations )", "Collocation List", list.Count());
   out << header << kCrLf << kCrLf;
-  if (view.scoreMethod != smNone)
+  if (view.scoreMethod != TScoreMethod::kNone)
     out << "Score method: " << ScoreLongName(view.scoreMethod) << kCrLf << kCrLf;
   const std::string titles = TitleLine(view);
   out << titles << kCrLf << std::string(titles.size(), '_') << kCrLf << kCrLf;

@@ -26,11 +26,11 @@ class TCollocationList;
 
 // The columns a list window shows. Kept apart from the list: each window has its own.
 struct TListView {
-  bool showFrequency = true;     // the frequency column
-  uint8_t scoreMethod = smNone;  // the score column's method; smNone hides it
+  bool showFrequency = true;                       // the frequency column
+  TScoreMethod scoreMethod = TScoreMethod::kNone;  // the score column's method; kNone hides it
 };
 
-enum class TListColumn : uint8_t { Frequency, Score, Text };
+enum class TListColumn : uint8_t { kFrequency, kScore, kText };
 
 // The shown columns, left to right: frequency, score, text; the text column always.
 std::vector<TListColumn> ShownColumns(const TListView& view);

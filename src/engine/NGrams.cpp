@@ -180,7 +180,7 @@ std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
                                                                options.UsePOSTags, fileNames);
   std::unique_ptr<TProgress> window;
   if (int64_t{index.SequenceCount()} * settings.n > kProgressThreshold) {
-    window = ShowProgress(TProgressKind::Cancel, kExtractingNGramsCaption);
+    window = ShowProgress(TProgressKind::kCancel, kExtractingNGramsCaption);
     window->SetMax(index.SequenceCount() / kNGramProgressStep);
   }
   TStepProgress progress(window.get());
@@ -189,7 +189,8 @@ std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
   // A cancelled run shows what it counted, processed like a complete one.
   list->ReleaseHash();
   list->DropRare(settings.minWordFreq);
-  list->ComputeScores(run.config.Last_Method_Selected, CorpusWords(index, run.config));
+  list->ComputeScores(ValidScoreMethod(run.config.Last_Method_Selected),
+                      CorpusWords(index, run.config));
   return list;
 }
 

@@ -64,7 +64,10 @@ class TTokenFlags {
   bool WordTag(uint32_t id) const { return Has(id, kWordTagKind); }
 
  private:
-  enum : uint8_t { kCounted = 1, kRare = 2, kStop = 4, kWordTagKind = 8 };
+  static constexpr uint8_t kCounted = 1;
+  static constexpr uint8_t kRare = 2;
+  static constexpr uint8_t kStop = 4;
+  static constexpr uint8_t kWordTagKind = 8;
   bool Has(uint32_t id, uint8_t bits) const { return id < flags_.size() && (flags_[id] & bits); }
 
   std::vector<uint8_t> flags_;  // by token id

@@ -44,29 +44,37 @@ bool LogL(double x, double m, double q, double& sum) {
   return LogTerm(x, q, sum) && LogTerm(m - x, 1 - q, sum);
 }
 
+// A method cast from an unchecked code may lie outside 0..4.
+bool Known(TScoreMethod method) { return static_cast<uint8_t>(method) < kScoreMethodCount; }
+
 }  // namespace
 
-const char* ScoreColumnTitle(uint8_t method) {
-  return method < kScoreMethodCount ? kColumnTitles[method] : "";
+const char* ScoreColumnTitle(TScoreMethod method) {
+  return Known(method) ? kColumnTitles[static_cast<uint8_t>(method)] : "";
 }
 
-const char* ScoreLongName(uint8_t method) {
-  return method < kScoreMethodCount ? kLongNames[method] : "";
+const char* ScoreLongName(TScoreMethod method) {
+  return Known(method) ? kLongNames[static_cast<uint8_t>(method)] : "";
 }
 
-uint8_t ValidScoreMethod(uint8_t method) {
-  return method < kScoreMethodCount ? method : uint8_t{smNone};
+TScoreMethod ValidScoreMethod(uint8_t method) {
+  return ValidScoreMethod(static_cast<TScoreMethod>(method));
 }
 
-bool ScoreUnavailable(double score, uint8_t method) {
-  return !std::isfinite(score) || (method == smLogLikelihood && score == kScoreSentinel);
+TScoreMethod ValidScoreMethod(TScoreMethod method) {
+  return Known(method) ? method : TScoreMethod::kNone;
 }
 
-std::string FormatScore(double score, uint8_t method) {
-  if (method == smNone || method >= kScoreMethodCount) return "";
+bool ScoreUnavailable(double score, TScoreMethod method) {
+  return !std::isfinite(score) ||
+         (method == TScoreMethod::kLogLikelihood && score == kScoreSentinel);
+}
+
+std::string FormatScore(double score, TScoreMethod method) {
+  if (ValidScoreMethod(method) == TScoreMethod::kNone) return "";
   if (ScoreUnavailable(score, method)) return "N/A";
   char text[400];  // room for the widest finite double in fixed notation
-  if (method == smCost) {
+  if (method == TScoreMethod::kCost) {
     double rounded = std::round(score);  // halves away from zero
     std::snprintf(text, sizeof text, "%.0f", rounded == 0 ? 0.0 : rounded);
     return text;
@@ -108,27 +116,29 @@ double LogLikelihood(double k, double f1, double f2, double n) {
   return -2 * (expected - observed);
 }
 
-double SequenceScore(const TTextIndex& index, uint8_t method, const int32_t* words,
+double SequenceScore(const TTextIndex& index, TScoreMethod method, const int32_t* words,
                      const int32_t* tags, int length, int32_t count, int64_t corpusWords) {
   const double k = count, n = static_cast<double>(corpusWords);
   const int used = SequenceLength(words, length);
-  if (method == smMutualInfo) {
+  if (method == TScoreMethod::kMutualInfo) {
     if (used == 0) return kNoScore;
     double v = k / Frequency(index, words, tags, 0);
     for (int i = 1; i < used; ++i) v = v / Frequency(index, words, tags, i) * n;
     return std::log2(v);
   }
-  if (method != smTScore && method != smLogLikelihood) return 0;
+  if (method != TScoreMethod::kTScore && method != TScoreMethod::kLogLikelihood) return 0;
   if (used < 2) return kNoScore;
   const double f1 = Frequency(index, words, tags, 0), f2 = Frequency(index, words, tags, 1);
-  return method == smTScore ? TScore(k, f1, f2, n) : LogLikelihood(k, f1, f2, n);
+  return method == TScoreMethod::kTScore ? TScore(k, f1, f2, n) : LogLikelihood(k, f1, f2, n);
 }
 
-void TCollocationList::ComputeScores(uint8_t method, int64_t corpusWords) {
+void TCollocationList::ComputeScores(TScoreMethod method, int64_t corpusWords) {
   scoreMethod_ = ValidScoreMethod(method);
   // Only Mutual Information is defined for sequences longer than two words.
-  if (wordCount_ >= 3 && scoreMethod_ != smMutualInfo) scoreMethod_ = smNone;
-  if (scoreMethod_ == smNone || scoreMethod_ == smCost) return;
+  if (wordCount_ >= 3 && scoreMethod_ != TScoreMethod::kMutualInfo) {
+    scoreMethod_ = TScoreMethod::kNone;
+  }
+  if (scoreMethod_ == TScoreMethod::kNone || scoreMethod_ == TScoreMethod::kCost) return;
   for (TCollocItem& item : items_) {
     item.score = SequenceScore(index_, scoreMethod_, item.words.get(), item.tags.get(), wordCount_,
                                item.count, corpusWords);

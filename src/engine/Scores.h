@@ -21,12 +21,13 @@ namespace quenterra {
 
 class TTextIndex;
 
-enum TScoreMethod : uint8_t {
-  smNone = 0,
-  smTScore = 1,
-  smMutualInfo = 2,
-  smCost = 3,
-  smLogLikelihood = 4
+// The values are the codes the settings file stores and the program shows: they never change.
+enum class TScoreMethod : uint8_t {
+  kNone = 0,
+  kTScore = 1,
+  kMutualInfo = 2,
+  kCost = 3,
+  kLogLikelihood = 4
 };
 inline constexpr int kScoreMethodCount = 5;
 
@@ -37,19 +38,21 @@ inline constexpr double kScoreTolerance = 1E-8;
 
 // The score column's title ("None", "T-Score", "Mutual Inf.", "Cost", "LL") and the long name
 // of saved files and printouts ("None", "T-Score", "Mutual Information", "Cost Criterion",
-// "Log Likehood"). A code outside 0..4 gives "".
-const char* ScoreColumnTitle(uint8_t method);
-const char* ScoreLongName(uint8_t method);
+// "Log Likehood"). A method outside 0..4 (cast from a damaged code) gives "".
+const char* ScoreColumnTitle(TScoreMethod method);
+const char* ScoreLongName(TScoreMethod method);
 
-// The method code, or smNone for a code outside 0..4 (a damaged setting).
-uint8_t ValidScoreMethod(uint8_t method);
+// The method of a code, or kNone for a code outside 0..4 (a damaged setting, or a method cast
+// from one).
+TScoreMethod ValidScoreMethod(uint8_t method);
+TScoreMethod ValidScoreMethod(TScoreMethod method);
 
 // How a score shows under a method: "0" format (an integer) for Cost, six decimals with the
 // user's decimal separator for the others, "N/A" for the Log-likelihood sentinel and for any
-// score that is not a finite number. Never "-0.000000". Empty for smNone.
-std::string FormatScore(double score, uint8_t method);
+// score that is not a finite number. Never "-0.000000". Empty for kNone.
+std::string FormatScore(double score, TScoreMethod method);
 // Whether a score shows as "N/A" under the method.
-bool ScoreUnavailable(double score, uint8_t method);
+bool ScoreUnavailable(double score, TScoreMethod method);
 
 // Descending score order: -1 when a ranks before b (a is higher by more than the tolerance), 1
 // when after, 0 when they are within the tolerance. NaN ranks after every number.
@@ -62,11 +65,12 @@ bool ScorePasses(double score, double minimum);
 double TScore(double k, double f1, double f2, double n);
 double LogLikelihood(double k, double f1, double f2, double n);
 
-// The score of one word sequence under method 1, 2 or 4 (other codes give 0). words holds
-// length ids, the sequence ending early at the first negative id; tags (nullable) one tag id
-// per word, -1 for none. Mutual Information uses every word of the sequence; T-Score and
-// Log-likelihood words 0 and 1 and give NaN for a sequence of fewer than two words.
-double SequenceScore(const TTextIndex& index, uint8_t method, const int32_t* words,
+// The score of one word sequence under T-Score, Mutual Information or Log-likelihood (other
+// methods give 0). words holds length ids, the sequence ending early at the first negative id;
+// tags (nullable) one tag id per word, -1 for none. Mutual Information uses every word of the
+// sequence; T-Score and Log-likelihood words 0 and 1 and give NaN for a sequence of fewer than
+// two words.
+double SequenceScore(const TTextIndex& index, TScoreMethod method, const int32_t* words,
                      const int32_t* tags, int length, int32_t count, int64_t corpusWords);
 
 }  // namespace quenterra

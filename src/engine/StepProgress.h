@@ -43,7 +43,7 @@ class TStepProgress {
   }
   // Reads the cancel state without moving the bar.
   bool Poll() {
-    if (window_ != nullptr && window_->CancelState() != TCancelState::Running) cancelled_ = true;
+    if (window_ != nullptr && window_->CancelState() != TCancelState::kRunning) cancelled_ = true;
     return cancelled_;
   }
 

@@ -85,7 +85,7 @@ bool MatchToken(const TTextIndex& index, const TExtractRecord& record, int32_t w
                 int32_t tagId, int term) {
   const TExtractTerm& t = record.Term(term);
   if (!WordMatchesTerm(index, t, wordId)) return false;
-  return record.Kind() != kWordTag || TagMatchesTerm(index, t, tagId);
+  return record.Kind() != TSearchKind::kWordTag || TagMatchesTerm(index, t, tagId);
 }
 
 bool MatchWindow(const TTextIndex& index, const TExtractRecord& record, const int32_t* words,
@@ -113,8 +113,8 @@ TExtractSettings TExtractSettings::FromSettings(const TRunSettings& run, const T
   settings.kinds = config.SkipNormalTags ? kWordKinds : kTextKinds;
   settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
   if (config.UseStoplist) settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
-  settings.scoreMethod = config.Last_Method_Selected;
-  settings.progressKind = several ? TProgressKind::CancelSeveral : TProgressKind::Cancel;
+  settings.scoreMethod = ValidScoreMethod(config.Last_Method_Selected);
+  settings.progressKind = several ? TProgressKind::kCancelSeveral : TProgressKind::kCancel;
   return settings;
 }
 

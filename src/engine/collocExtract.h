@@ -27,6 +27,7 @@
 #include "corpus/LangTables.h"
 #include "corpus/TextIndex.h"
 #include "engine/RunSettings.h"
+#include "engine/Scores.h"
 #include "platform/Progress.h"
 #include "regexp/RegExp3.h"
 #include "settings/ExtractHistory.h"
@@ -37,7 +38,7 @@ namespace quenterra {
 class TCollocationList;
 
 // Order modes of a pattern line (search kinds are TSearchKind).
-enum TOrderMode : uint8_t { kAdjacent = 0, kUnordered = 1, kSubsequent = 2 };
+enum class TOrderMode : uint8_t { kAdjacent = 0, kUnordered = 1, kSubsequent = 2 };
 
 // One term of a pattern line.
 class TExtractTerm {
@@ -83,11 +84,11 @@ class TExtractTerm {
 class TExtractRecord {
  public:
   TExtractRecord() = default;
-  TExtractRecord(uint8_t kind, std::string text) : kind_(kind), text_(std::move(text)) {}
+  TExtractRecord(TSearchKind kind, std::string text) : kind_(kind), text_(std::move(text)) {}
 
-  uint8_t Kind() const { return kind_; }    // TSearchKind
-  uint8_t Order() const { return order_; }  // TOrderMode
-  void SetOrder(uint8_t order) { order_ = order; }
+  TSearchKind Kind() const { return kind_; }
+  TOrderMode Order() const { return order_; }
+  void SetOrder(TOrderMode order) { order_ = order; }
   const std::string& Text() const { return text_; }  // the line as typed; the progress label
 
   void AddTerm(TExtractTerm term) { terms_.push_back(std::move(term)); }
@@ -95,8 +96,8 @@ class TExtractRecord {
   const TExtractTerm& Term(int i) const { return terms_.at(static_cast<size_t>(i)); }
 
  private:
-  uint8_t kind_ = kWordPhrase;
-  uint8_t order_ = kAdjacent;
+  TSearchKind kind_ = TSearchKind::kWordPhrase;
+  TOrderMode order_ = TOrderMode::kAdjacent;
   std::string text_;
   std::vector<TExtractTerm> terms_;
 };
@@ -107,9 +108,10 @@ class TExtractRecords {
   static constexpr char kBatchCaption[] = "Batch collocation";
 
   TExtractRecords() = default;
-  TExtractRecords(uint8_t kind, std::string caption) : kind_(kind), caption_(std::move(caption)) {}
+  TExtractRecords(TSearchKind kind, std::string caption)
+      : kind_(kind), caption_(std::move(caption)) {}
 
-  uint8_t Kind() const { return kind_; }
+  TSearchKind Kind() const { return kind_; }
   const std::string& Caption() const { return caption_; }  // the list window's caption
 
   void AddRecord(TExtractRecord record) { records_.push_back(std::move(record)); }
@@ -117,7 +119,7 @@ class TExtractRecords {
   const TExtractRecord& Record(int i) const { return records_.at(static_cast<size_t>(i)); }
 
  private:
-  uint8_t kind_ = kWordPhrase;
+  TSearchKind kind_ = TSearchKind::kWordPhrase;
   std::string caption_;
   std::vector<TExtractRecord> records_;
 };
@@ -128,10 +130,10 @@ struct TExtractSettings {
   int span = 2;             // S, SpanRange
   int32_t minWordFreq = 2;  // Min_Word_Freq
   TKindSet kinds = kWordKinds;
-  bool tagBefore = false;   // word tags stand before their words (WordTag 2 and wTagBefore)
-  TDWordsList stopIds;      // sorted; empty unless UseStoplist is on
-  uint8_t scoreMethod = 2;  // Last_Method_Selected
-  TProgressKind progressKind = TProgressKind::Cancel;
+  bool tagBefore = false;  // word tags stand before their words (WordTag 2 and wTagBefore)
+  TDWordsList stopIds;     // sorted; empty unless UseStoplist is on
+  TScoreMethod scoreMethod = TScoreMethod::kMutualInfo;  // Last_Method_Selected
+  TProgressKind progressKind = TProgressKind::kCancel;
 
   // From the settings and the stop list; `several` asks for the progress window of a batch
   // ("Cancel" and "Cancel All").

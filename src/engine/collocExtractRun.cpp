@@ -30,7 +30,7 @@ TRarestTerm FindRarestTerm(TTextIndex& index, const TExtractRecord& record, TKin
   for (int i = 0; i < record.TermCount(); ++i) {
     const TExtractTerm& term = record.Term(i);
     TRarestTerm estimate{i, index.PatternFreq(term.WordQuery(), kinds), false};
-    if (record.Kind() == kWordTag && !term.MatchesUntagged()) {
+    if (record.Kind() == TSearchKind::kWordTag && !term.MatchesUntagged()) {
       int64_t tagFreq = 0;
       for (const std::string& pattern : term.TagPatterns()) {
         tagFreq += index.PatternFreq(pattern, KindBit(kKindWordTag));
@@ -58,7 +58,7 @@ class TLineMatcher {
         record_(record),
         words_(static_cast<size_t>(record.TermCount()),
                std::vector<uint8_t>(index.TokenCount(), kUnknown)),
-        tags_(record.Kind() == kWordTag ? words_.size() : 0,
+        tags_(record.Kind() == TSearchKind::kWordTag ? words_.size() : 0,
               std::vector<uint8_t>(index.TokenCount(), kUnknown)) {}
 
   bool Matches(int term, int32_t wordId, int32_t tagId) {
@@ -93,9 +93,9 @@ class TWindowScan {
         matcher_(index, record),
         span_(settings.span),
         terms_(record.TermCount()),
-        withTags_(record.Kind() == kWordTag),
+        withTags_(record.Kind() == TSearchKind::kWordTag),
         tokenState_(index.TokenCount(), 0) {
-    bool unordered = record.Order() == kUnordered;
+    bool unordered = record.Order() == TOrderMode::kUnordered;
     left_ = unordered ? span_ - 1 : span_ - terms_ + rarest;
     lowest_ = unordered ? 0 : rarest;
   }
@@ -230,9 +230,9 @@ void TWindowScan::Examine(size_t start) {
   auto test = PlaceTest(words, tags);
   int position = 0;
   bool found = false;
-  if (record_.Order() == kAdjacent) {
+  if (record_.Order() == TOrderMode::kAdjacent) {
     for (int offset = 0; !found && offset + terms_ <= span_; ++offset) {
-      found = MatchPlaces(kAdjacent, terms_, span_, offset, test, position);
+      found = MatchPlaces(TOrderMode::kAdjacent, terms_, span_, offset, test, position);
     }
   } else {
     found = MatchPlaces(record_.Order(), terms_, span_, 0, test, position);
@@ -263,7 +263,7 @@ bool ExtractInto(TTextIndex& index, const TExtractRecord& record, const TExtract
     if (progress && i % kPollEvery == 0) {
       progress->SetPosition(i);
       progress->ProcessMessages();
-      if (progress->CancelState() != TCancelState::Running) return false;
+      if (progress->CancelState() != TCancelState::kRunning) return false;
     }
     scan.Occurrence(static_cast<int32_t>(positions[i]), rarest.byTag);
   }

@@ -18,8 +18,9 @@ bool TagMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t t
 // the first place that satisfies it (one place may satisfy several); subsequent lines take the
 // terms greedily from the left.
 template <typename Match>
-bool MatchPlaces(uint8_t order, int termCount, int span, int offset, Match&& match, int& position) {
-  if (order == kUnordered) {
+bool MatchPlaces(TOrderMode order, int termCount, int span, int offset, Match&& match,
+                 int& position) {
+  if (order == TOrderMode::kUnordered) {
     std::vector<char> wide;  // only for lines of more than 64 terms
     if (termCount > 64) wide.assign(static_cast<size_t>(termCount), 0);
     uint64_t marked = 0;
@@ -42,7 +43,7 @@ bool MatchPlaces(uint8_t order, int termCount, int span, int offset, Match&& mat
     if (position < 0) position = 0;
     return left == 0;
   }
-  if (order == kSubsequent) {
+  if (order == TOrderMode::kSubsequent) {
     int found = 0;
     position = 0;
     for (int place = 0; place < span && found < termCount; ++place) {

@@ -36,12 +36,12 @@ const char* TokenText(const TTextIndex& index, int32_t id) {
 
 TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
                                    int wordCount)
-    : TCollocationList(index, tables, wordCount, smNone) {
+    : TCollocationList(index, tables, wordCount, TScoreMethod::kNone) {
   buckets_ = std::make_unique<TBucket[]>(kBucketCount);
 }
 
 TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
-                                   int wordCount, uint8_t scoreMethod)
+                                   int wordCount, TScoreMethod scoreMethod)
     : index_(index),
       tables_(tables),
       wordCount_(wordCount),
@@ -167,10 +167,11 @@ void TCollocationList::ReleaseHash() { buckets_.reset(); }
 // ---- Ordering ----
 
 void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
-  if (key1 == csNone) throw EQuenterra("csNone is not allowed in CompareCollocReccords");
+  if (key1 == TCollocSortKey::kNone)
+    throw EQuenterra("csNone is not allowed in CompareCollocReccords");
   // Texts are built once per item, not once per comparison.
-  const bool alpha = key1 == csAlpha || key2 == csAlpha;
-  const bool tagged = key1 == csPOSTag || key2 == csPOSTag;
+  const bool alpha = key1 == TCollocSortKey::kAlpha || key2 == TCollocSortKey::kAlpha;
+  const bool tagged = key1 == TCollocSortKey::kPOSTag || key2 == TCollocSortKey::kPOSTag;
   std::vector<std::string> texts, tagTexts;
   for (int i = 0; i < Count(); ++i) {
     if (alpha) texts.push_back(CollocationText(i));
@@ -179,17 +180,17 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
   auto compareBy = [&](TCollocSortKey key, uint32_t a, uint32_t b) {
     const TCollocItem &x = items_[a], &y = items_[b];
     switch (key) {
-      case csFreq:
+      case TCollocSortKey::kFreq:
         return Compare(y.count, x.count);
-      case csScore:
+      case TCollocSortKey::kScore:
         return CompareScores(x.score, y.score);
-      case csAlpha:
+      case TCollocSortKey::kAlpha:
         return texts[a].compare(texts[b]);  // bytes as unsigned char
-      case csPosition:
+      case TCollocSortKey::kPosition:
         return Compare(x.position, y.position);
-      case csRevPos:
+      case TCollocSortKey::kRevPos:
         return Compare(y.position, x.position);
-      case csPOSTag:
+      case TCollocSortKey::kPOSTag:
         return tagTexts[a].compare(tagTexts[b]);
       default:
         return 0;
@@ -199,7 +200,7 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
     const int first = compareBy(key1, a, b);
-    if (first != 0 || key2 == csNone) return first < 0;
+    if (first != 0 || key2 == TCollocSortKey::kNone) return first < 0;
     return compareBy(key2, a, b) < 0;
   });
   Reorder(order);
@@ -229,7 +230,7 @@ void TCollocationList::RemoveFromHash(uint32_t itemIndex) {
 }
 
 void TCollocationList::DropRare(int32_t minimum) {
-  Sort(csFreq, csNone);
+  Sort(TCollocSortKey::kFreq, TCollocSortKey::kNone);
   while (!items_.empty() && items_.back().count < minimum) {
     if (Hashed()) RemoveFromHash(static_cast<uint32_t>(items_.size() - 1));
     items_.pop_back();

@@ -23,14 +23,14 @@ namespace quenterra {
 
 class TTextIndex;
 
-enum TCollocSortKey : uint8_t {
-  csNone = 0,
-  csFreq,      // Count, descending
-  csScore,     // Score, descending; scores within kScoreTolerance are equal
-  csAlpha,     // collocation text, ascending, byte by byte
-  csPosition,  // Position, ascending
-  csRevPos,    // Position, descending
-  csPOSTag     // tag text, ascending, byte by byte
+enum class TCollocSortKey : uint8_t {
+  kNone = 0,
+  kFreq = 1,      // Count, descending
+  kScore = 2,     // Score, descending; scores within kScoreTolerance are equal
+  kAlpha = 3,     // collocation text, ascending, byte by byte
+  kPosition = 4,  // Position, ascending
+  kRevPos = 5,    // Position, descending
+  kPOSTag = 6     // tag text, ascending, byte by byte
 };
 
 // One counted word sequence.
@@ -50,11 +50,11 @@ class TCollocationList {
   // The list keeps references to the index, whose token texts and frequencies it reads, and to
   // the language tables, which upper-case tags and decode texts: both must outlive the list
   // (list windows are closed before the index is rebuilt or closed). wordCount is at least 1
-  // (else throws "TCollocationList: Invalid word count."). Hashed, for counting; ScoreMethod 0.
+  // (else throws "TCollocationList: Invalid word count."). Hashed, for counting; ScoreMethod kNone.
   TCollocationList(const TTextIndex& index, const TLangTables& tables, int wordCount);
-  // Without hash, for appending finished items; a method code outside 0..4 is taken as 0.
+  // Without hash, for appending finished items; a method outside 0..4 is taken as kNone.
   TCollocationList(const TTextIndex& index, const TLangTables& tables, int wordCount,
-                   uint8_t scoreMethod);
+                   TScoreMethod scoreMethod);
   TCollocationList(const TCollocationList&) = delete;
   TCollocationList& operator=(const TCollocationList&) = delete;
   ~TCollocationList();
@@ -84,9 +84,9 @@ class TCollocationList {
   const TCollocItem& Item(int i) const;
   TCollocItem& Item(int i);
 
-  // Sorts by key1, equal items by key2 (unless csNone), and remembers both keys. Items equal
+  // Sorts by key1, equal items by key2 (unless kNone), and remembers both keys. Items equal
   // under both keys keep their order (the sort is stable). Throws "csNone is not allowed in
-  // CompareCollocReccords" when key1 is csNone; unknown keys compare every item equal.
+  // CompareCollocReccords" when key1 is kNone; unknown keys compare every item equal.
   void Sort(TCollocSortKey key1, TCollocSortKey key2);
   TCollocSortKey SortKey1() const { return sortKey1_; }
   TCollocSortKey SortKey2() const { return sortKey2_; }
@@ -95,7 +95,7 @@ class TCollocationList {
   void ReleaseHash();
   bool Hashed() const { return buckets_ != nullptr; }
 
-  // Sorts by csFreq alone, then deletes items from the end while their Count is below minimum.
+  // Sorts by kFreq alone, then deletes items from the end while their Count is below minimum.
   void DropRare(int32_t minimum);
   // Keeps the items whose Count is at least minCount and, with useScore, whose Score passes
   // minScore (ScorePasses). Without hash the kept items keep their order. With hash the order
@@ -105,9 +105,9 @@ class TCollocationList {
 
   // Sets ScoreMethod and computes every item's score (see engine/Scores.h); corpusWords is
   // the corpus word count of the run's kind set. A list of 3 or more words asked for anything
-  // but Mutual Information ends with method 0. Methods 0 and 3 (Cost) keep the stored scores.
-  void ComputeScores(uint8_t method, int64_t corpusWords);
-  uint8_t ScoreMethod() const { return scoreMethod_; }
+  // but Mutual Information ends with kNone. kNone and kCost keep the stored scores.
+  void ComputeScores(TScoreMethod method, int64_t corpusWords);
+  TScoreMethod ScoreMethod() const { return scoreMethod_; }
 
   // The item's words joined by single spaces up to the first negative id; each word with a
   // tag is followed by a space and the tag upper-cased ("take NN place NN").
@@ -145,11 +145,11 @@ class TCollocationList {
   const TTextIndex& index_;
   const TLangTables& tables_;
   int wordCount_;
-  std::vector<TCollocItem> items_;      // in display order
-  std::unique_ptr<TBucket[]> buckets_;  // kBucketCount while counting, else null
-  TCollocSortKey sortKey1_ = csNone;    // of the last sort
-  TCollocSortKey sortKey2_ = csNone;
-  uint8_t scoreMethod_ = smNone;  // of the stored scores
+  std::vector<TCollocItem> items_;                   // in display order
+  std::unique_ptr<TBucket[]> buckets_;               // kBucketCount while counting, else null
+  TCollocSortKey sortKey1_ = TCollocSortKey::kNone;  // of the last sort
+  TCollocSortKey sortKey2_ = TCollocSortKey::kNone;
+  TScoreMethod scoreMethod_ = TScoreMethod::kNone;  // of the stored scores
 };
 
 }  // namespace quenterra

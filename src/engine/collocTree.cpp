@@ -44,9 +44,9 @@ void PutKey(int64_t key, int32_t& word, int32_t& tag) {
 template <typename Key>
 struct TCollocationTree::TState {
   TNodeTree<Key> tree;
-  int32_t words[kMaxNGram];  // the path being visited: its words
-  int32_t tags[kMaxNGram];   // and their tags (-1 for none)
-  uint8_t method = smNone;   // of the evaluation under way
+  int32_t words[kMaxNGram];                   // the path being visited: its words
+  int32_t tags[kMaxNGram];                    // and their tags (-1 for none)
+  TScoreMethod method = TScoreMethod::kNone;  // of the evaluation under way
 };
 
 TCollocationTree::TCollocationTree(std::unique_ptr<TCollocationList> baseList, bool tagged,
@@ -122,21 +122,24 @@ void TCollocationTree::StoreCurrent() {
 std::unique_ptr<TCollocationList> TCollocationTree::EvaluateCost(int32_t minCost,
                                                                  TStepProgress& progress) {
   minCost_ = minCost;
-  return tagged_ ? Evaluate(*qState_, smCost, progress) : Evaluate(*dState_, smCost, progress);
+  return tagged_ ? Evaluate(*qState_, TScoreMethod::kCost, progress)
+                 : Evaluate(*dState_, TScoreMethod::kCost, progress);
 }
 
 std::unique_ptr<TCollocationList> TCollocationTree::EvaluateMI(TStepProgress& progress,
                                                                double minMI, int64_t corpusWords) {
   minMI_ = minMI;
   corpusWords_ = corpusWords;
-  return tagged_ ? Evaluate(*qState_, smMutualInfo, progress)
-                 : Evaluate(*dState_, smMutualInfo, progress);
+  return tagged_ ? Evaluate(*qState_, TScoreMethod::kMutualInfo, progress)
+                 : Evaluate(*dState_, TScoreMethod::kMutualInfo, progress);
 }
 
 template <typename Key>
-std::unique_ptr<TCollocationList> TCollocationTree::Evaluate(TState<Key>& state, uint8_t method,
+std::unique_ptr<TCollocationList> TCollocationTree::Evaluate(TState<Key>& state,
+                                                             TScoreMethod method,
                                                              TStepProgress& progress) {
-  auto result = std::make_unique<TCollocationList>(base_->Index(), base_->Tables(), maxSpan_, method);
+  auto result =
+      std::make_unique<TCollocationList>(base_->Index(), base_->Tables(), maxSpan_, method);
   state.method = method;
   currentIndex_ = -1;
   state.tree.Clear();
@@ -163,7 +166,7 @@ void TCollocationTree::Visit(TState<Key>& state, uint32_t node, int depth,
                              TCollocationList& result) {
   const TTreeNode<Key>& current = state.tree.Node(node);
   const int32_t* tags = tagged_ ? state.tags : nullptr;
-  if (state.method == smCost) {
+  if (state.method == TScoreMethod::kCost) {
     int64_t passing = 0;
     for (const auto& child : current.children) {
       const int32_t count = state.tree.Node(child.node).count;
@@ -173,8 +176,8 @@ void TCollocationTree::Visit(TState<Key>& state, uint32_t node, int depth,
     if (cost >= minCost_)
       result.Append(state.words, tags, static_cast<double>(cost), current.count);
   } else {
-    const double mi = SequenceScore(base_->Index(), smMutualInfo, state.words, tags, depth,
-                                    current.count, corpusWords_);
+    const double mi = SequenceScore(base_->Index(), TScoreMethod::kMutualInfo, state.words, tags,
+                                    depth, current.count, corpusWords_);
     if (ScorePasses(mi, minMI_)) result.Append(state.words, tags, mi, current.count);
   }
   if (depth >= maxSpan_) return;

@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Scores.h"
 #include "engine/StepProgress.h"
 
 namespace quenterra {
@@ -171,7 +172,7 @@ class TCollocationTree {
   template <typename Key>
   void MakeCurrent(TState<Key>& state, int32_t baseIndex);
   template <typename Key>
-  std::unique_ptr<TCollocationList> Evaluate(TState<Key>& state, uint8_t method,
+  std::unique_ptr<TCollocationList> Evaluate(TState<Key>& state, TScoreMethod method,
                                              TStepProgress& progress);
   template <typename Key>
   void Visit(TState<Key>& state, uint32_t node, int depth, TCollocationList& result);

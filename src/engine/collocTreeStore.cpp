@@ -194,7 +194,7 @@ bool SameTree(const TNodeTree<Key>& a, const TNodeTree<Key>& b) {
 
 TTreeStore::TTreeStore() : fileName_(MakeTempFile(kTreeStorePrefix)) {
   try {
-    file_ = std::make_unique<TIndexFile>(fileName_, TIndexFileMode::Create);
+    file_ = std::make_unique<TIndexFile>(fileName_, TIndexFileMode::kCreate);
     file_->WriteAt(0, kTreeStoreHeader, kTreeStoreHeaderSize);
     file_->Flush();
   } catch (...) {

@@ -17,8 +17,8 @@ void SkipSpaces(std::string_view& rest) {
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
 }
 
-void CheckCharacters(uint8_t kind, const std::string& line, const ZuzadovUdirev& config) {
-  if (kind == kRegExp) return;
+void CheckCharacters(TSearchKind kind, const std::string& line, const ZuzadovUdirev& config) {
+  if (kind == TSearchKind::kRegExp) return;
   TCharSet invalid = ExtractInvalidSet(kind, config);
   for (char c : line) {
     if (invalid.Contains(static_cast<unsigned char>(c))) {
@@ -29,9 +29,11 @@ void CheckCharacters(uint8_t kind, const std::string& line, const ZuzadovUdirev&
 
 // Word/Tag terms split at the first tag search separator into word and tag patterns; a missing
 // tag is any tag, a missing word any word.
-TExtractTerm MakeTerm(uint8_t kind, const std::string& term, const ZuzadovUdirev& config,
+TExtractTerm MakeTerm(TSearchKind kind, const std::string& term, const ZuzadovUdirev& config,
                       const TLangTables& tables) {
-  if (kind != kWordTag) return TExtractTerm(term, kind == kRegExp, "", config, tables);
+  if (kind != TSearchKind::kWordTag) {
+    return TExtractTerm(term, kind == TSearchKind::kRegExp, "", config, tables);
+  }
   std::string anything(1, config.WildCard0orMore);
   size_t separator = term.find(config.TagSearchSeparator);
   if (separator == std::string::npos) return TExtractTerm(term, false, anything, config, tables);
@@ -44,9 +46,9 @@ TExtractTerm MakeTerm(uint8_t kind, const std::string& term, const ZuzadovUdirev
 void TakeSeparator(char separator, bool first, TExtractRecord& record, char& previous,
                    const ZuzadovUdirev& config) {
   if (first) {
-    record.SetOrder(separator == config.TagUnorderedChar    ? kUnordered
-                    : separator == config.TagSubsequentChar ? kSubsequent
-                                                            : kAdjacent);
+    record.SetOrder(separator == config.TagUnorderedChar    ? TOrderMode::kUnordered
+                    : separator == config.TagSubsequentChar ? TOrderMode::kSubsequent
+                                                            : TOrderMode::kAdjacent);
   } else if (separator != previous) {
     throw EExtractPattern(std::string("Incorrect syntax. ") + Quoted(config.TagUnorderedChar) +
                           ", " + Quoted(config.TagSubsequentChar) + " or " + Quoted(' ') +
@@ -55,7 +57,7 @@ void TakeSeparator(char separator, bool first, TExtractRecord& record, char& pre
   previous = separator;
 }
 
-void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record,
+void ParseTerms(TSearchKind kind, std::string_view rest, TExtractRecord& record,
                 const ZuzadovUdirev& config, const TLangTables& tables) {
   TCharSet stops = ExtractTermStopSet(kind, config);
   char previous = ' ';
@@ -86,27 +88,29 @@ void ParseTerms(uint8_t kind, std::string_view rest, TExtractRecord& record,
 
 }  // namespace
 
-TCharSet ExtractInvalidSet(uint8_t kind, const ZuzadovUdirev& config) {
+TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config) {
   TCharSet set = BuildDelimiterSet(config);
   for (char c : {' ', config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
                  config.TagUnorderedChar, config.TagSubsequentChar}) {
     set.Remove(static_cast<unsigned char>(c));
   }
-  if (kind == kWordTag) set.Remove(static_cast<unsigned char>(config.TagSearchSeparator));
+  if (kind == TSearchKind::kWordTag) {
+    set.Remove(static_cast<unsigned char>(config.TagSearchSeparator));
+  }
   return set;
 }
 
-TCharSet ExtractTermStopSet(uint8_t kind, const ZuzadovUdirev& config) {
+TCharSet ExtractTermStopSet(TSearchKind kind, const ZuzadovUdirev& config) {
   TCharSet set;
   set.Add(' ');
-  if (kind != kRegExp) {
+  if (kind != TSearchKind::kRegExp) {
     set.Add(static_cast<unsigned char>(config.TagUnorderedChar));
     set.Add(static_cast<unsigned char>(config.TagSubsequentChar));
   }
   return set;
 }
 
-void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string& line,
+void AddExtractPattern(TSearchKind kind, TExtractRecords& records, const std::string& line,
                        const ZuzadovUdirev& config, const TLangTables& tables) {
   std::string text = Trimmed(line);
   if (text.empty()) return;
@@ -117,12 +121,12 @@ void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string
   records.AddRecord(std::move(record));
 }
 
-std::string ExtractExamples(uint8_t kind, const ZuzadovUdirev& c) {
+std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& c) {
   auto s = [](char ch) { return std::string(1, ch); };
-  if (kind == kRegExp) {
+  if (kind == TSearchKind::kRegExp) {
     return "e.g. \"colou?r\", \"\\ba\\W\\w+\\Wof\\b\", \"(\\b[A-Z]\\w*\\W){2}\"";
   }
-  if (kind == kWordTag) {
+  if (kind == TSearchKind::kWordTag) {
     return "e.g. \"computer" + s(c.TagSearchSeparator) + "nn" + s(c.WildCard0or1) + " + run" +
            s(c.WildCard0or1) + s(c.TagSearchSeparator) + "vbn + " + s(c.WildCard0orMore) +
            s(c.TagSearchSeparator) + "nn1\"";
@@ -131,7 +135,7 @@ std::string ExtractExamples(uint8_t kind, const ZuzadovUdirev& c) {
          "\", \"computer + program" + s(c.WildCard0orMore) + "\", \"post > office?\"";
 }
 
-std::unique_ptr<TExtractRecords> ParseExtractRequest(uint8_t kind, bool batch,
+std::unique_ptr<TExtractRecords> ParseExtractRequest(TSearchKind kind, bool batch,
                                                      const std::vector<std::string>& lines,
                                                      const ZuzadovUdirev& config,
                                                      const TLangTables& tables) {

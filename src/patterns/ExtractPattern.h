@@ -35,24 +35,24 @@ inline constexpr int kMaxSpan = 12;
 
 // The characters a Word/Phrase or Word/Tag line may not hold: the delimiters without the space,
 // the wildcards and the two separators (and, for Word/Tag, the tag search separator).
-TCharSet ExtractInvalidSet(uint8_t kind, const ZuzadovUdirev& config);
+TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config);
 // The characters that end a term: the space and the two separators; the space alone for
 // regular expressions.
-TCharSet ExtractTermStopSet(uint8_t kind, const ZuzadovUdirev& config);
+TCharSet ExtractTermStopSet(TSearchKind kind, const ZuzadovUdirev& config);
 
 // Parses one line into a record appended to records: nothing for a blank line. Throws
 // EExtractPattern with the grammar's messages, ERegExp for a regular expression that does not
 // compile.
-void AddExtractPattern(uint8_t kind, TExtractRecords& records, const std::string& line,
+void AddExtractPattern(TSearchKind kind, TExtractRecords& records, const std::string& line,
                        const ZuzadovUdirev& config, const TLangTables& tables);
 
 // The example text under the pattern field, made from the special characters.
-std::string ExtractExamples(uint8_t kind, const ZuzadovUdirev& config);
+std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& config);
 
 // Parses a pattern, or every line of a batch, into a new request captioned by the pattern (or
 // "Batch collocation"). Throws as AddExtractPattern does; "The pattern is empty." when no line
 // holds a term; in a batch the first faulty line rejects the whole batch.
-std::unique_ptr<TExtractRecords> ParseExtractRequest(uint8_t kind, bool batch,
+std::unique_ptr<TExtractRecords> ParseExtractRequest(TSearchKind kind, bool batch,
                                                      const std::vector<std::string>& lines,
                                                      const ZuzadovUdirev& config,
                                                      const TLangTables& tables);

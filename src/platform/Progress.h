@@ -10,11 +10,11 @@
 namespace quenterra {
 
 // Cancel state polled by cancellable runs.
-enum class TCancelState { Running = 0, Cancel = 1, CancelAll = 2 };
+enum class TCancelState { kRunning = 0, kCancel = 1, kCancelAll = 2 };
 
 // How a progress window presents itself: no buttons (loading, indexing), one Cancel button, or
 // "Cancel" plus "Cancel All" (a batch of extractions).
-enum class TProgressKind { Simple, Cancel, CancelSeveral };
+enum class TProgressKind { kSimple, kCancel, kCancelSeveral };
 
 class TProgress {
  public:
@@ -37,7 +37,7 @@ class TNullProgress : public TProgress {
   void SetMax(int64_t) override {}
   void SetPosition(int64_t) override {}
   void ProcessMessages() override {}
-  TCancelState CancelState() const override { return TCancelState::Running; }
+  TCancelState CancelState() const override { return TCancelState::kRunning; }
 };
 
 // Creates the progress windows of the installed front-end.

@@ -8,14 +8,15 @@ namespace quenterra {
 
 namespace {
 
+enum class TBacktrackKind : uint8_t {
+  kResume,    // a failure point: continue at pc `a`, position `b`
+  kGiveBack,  // a failure point of the kRepeat at pc `a`: its run began at `b`, holds `c` bytes
+  kRestore,   // put slot `a` back to `b`
+};
+
 // One entry of the backtracking stack.
 struct TBacktrack {
-  enum TKind : uint8_t {
-    kResume,    // a failure point: continue at pc `a`, position `b`
-    kGiveBack,  // a failure point of the kRepeat at pc `a`: its run began at `b`, holds `c` bytes
-    kRestore,   // put slot `a` back to `b`
-  };
-  TKind kind;
+  TBacktrackKind kind;
   int32_t a;
   int32_t b;
   int32_t c;
@@ -45,7 +46,7 @@ class TReMatcher {
   bool RunRepeat(const TReInst& inst, int32_t pc, int32_t& pos);
   int32_t Fit(const TReInst& inst, int32_t start, int32_t count);
   bool BackRef(int32_t group, int32_t& pos);
-  bool PushFailurePoint(TBacktrack::TKind kind, int32_t a, int32_t b, int32_t c = 0);
+  bool PushFailurePoint(TBacktrackKind kind, int32_t a, int32_t b, int32_t c = 0);
   bool SetSlot(int32_t slot, int32_t pos);
   bool Backtrack(int32_t& pc, int32_t& pos);
 
@@ -118,9 +119,9 @@ bool TReMatcher::Run(const TReInst& inst, int32_t pc, int32_t& pos) {
     case TReOp::kRepeat:
       return RunRepeat(inst, pc, pos);
     case TReOp::kSplit:
-      return PushFailurePoint(TBacktrack::kResume, inst.arg, pos);
+      return PushFailurePoint(TBacktrackKind::kResume, inst.arg, pos);
     case TReOp::kLoop:
-      return PushFailurePoint(TBacktrack::kResume, pc + 1, pos);
+      return PushFailurePoint(TBacktrackKind::kResume, pc + 1, pos);
     case TReOp::kJump:
       return true;
     case TReOp::kSave:
@@ -153,7 +154,8 @@ bool TReMatcher::RunRepeat(const TReInst& inst, int32_t pc, int32_t& pos) {
   budget_ -= count;
   count = Fit(inst, pos, count);
   if (count < inst.min) return false;
-  if (count > inst.min && !PushFailurePoint(TBacktrack::kGiveBack, pc, pos, count)) return false;
+  if (count > inst.min && !PushFailurePoint(TBacktrackKind::kGiveBack, pc, pos, count))
+    return false;
   pos += count;
   return true;
 }
@@ -225,7 +227,7 @@ bool TReMatcher::BackRef(int32_t group, int32_t& pos) {
   return true;
 }
 
-bool TReMatcher::PushFailurePoint(TBacktrack::TKind kind, int32_t a, int32_t b, int32_t c) {
+bool TReMatcher::PushFailurePoint(TBacktrackKind kind, int32_t a, int32_t b, int32_t c) {
   if (failurePoints_ >= kReMaxFailurePoints || stack_.size() >= kReMaxBacktrackEntries) {
     overflow_ = true;
     return false;
@@ -244,7 +246,7 @@ bool TReMatcher::SetSlot(int32_t slot, int32_t pos) {
       overflow_ = true;
       return false;
     }
-    stack_.push_back({TBacktrack::kRestore, slot, value, 0});
+    stack_.push_back({TBacktrackKind::kRestore, slot, value, 0});
   }
   value = pos;
   return true;
@@ -255,17 +257,17 @@ bool TReMatcher::Backtrack(int32_t& pc, int32_t& pos) {
   while (!stack_.empty()) {
     TBacktrack& top = stack_.back();
     switch (top.kind) {
-      case TBacktrack::kRestore:
+      case TBacktrackKind::kRestore:
         slots_[static_cast<size_t>(top.a)] = top.b;
         stack_.pop_back();
         break;
-      case TBacktrack::kResume:
+      case TBacktrackKind::kResume:
         pc = top.a;
         pos = top.b;
         stack_.pop_back();
         --failurePoints_;
         return true;
-      case TBacktrack::kGiveBack: {
+      case TBacktrackKind::kGiveBack: {
         const TReInst& inst = prog_.inst[static_cast<size_t>(top.a)];
         int32_t count = Fit(inst, top.b, top.c - 1);
         pc = top.a + 1;

@@ -17,7 +17,11 @@ namespace quenterra {
 
 // A font as the settings file stores it ("Arial,10,1,255,0"). The GUI maps it to a real font.
 struct TFontSpec {
-  enum Style : uint8_t { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
+  // The style bits.
+  static constexpr uint8_t kBold = 1;
+  static constexpr uint8_t kItalic = 2;
+  static constexpr uint8_t kUnderline = 4;
+  static constexpr uint8_t kStrikeOut = 8;
   static constexpr int32_t kWindowText = INT32_MIN + 8;  // the window-text system colour
   static constexpr int32_t kBlue = 0xFF0000;             // red in the low byte, blue in the high
   static constexpr int32_t kRed = 0x0000FF;
@@ -25,7 +29,7 @@ struct TFontSpec {
 
   std::string name;
   int size = 0;         // points
-  uint8_t style = 0;    // Style bits
+  uint8_t style = 0;    // style bits
   int32_t color = kWindowText;
   int charset = kDefaultCharset;
 

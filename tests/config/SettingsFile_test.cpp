@@ -256,15 +256,16 @@ TEST_F(SettingsFileTest, LocationsAndSingleKeys) {
 
 TEST(ExtractHistory, PatternsMoveToTheFrontAndTheOldestDropOut) {
   TExtractHistory history;
-  for (int i = 0; i < 101; ++i) history.AddPattern(kWordPhrase, "p" + std::to_string(i));
+  for (int i = 0; i < 101; ++i)
+    history.AddPattern(TSearchKind::kWordPhrase, "p" + std::to_string(i));
   ASSERT_EQ(history.WordPhrase.size(), 100u);
   EXPECT_EQ(history.WordPhrase.back(), "p1");  // p0 pushed out
-  history.AddPattern(kWordPhrase, "p50");
+  history.AddPattern(TSearchKind::kWordPhrase, "p50");
   ASSERT_EQ(history.WordPhrase.size(), 100u);
   EXPECT_EQ(history.WordPhrase[0], "p50");
   EXPECT_EQ(history.WordPhrase[1], "p100");
   EXPECT_EQ(std::count(history.WordPhrase.begin(), history.WordPhrase.end(), "p50"), 1);
-  history.AddPattern(kRegExp, "colou?r");
+  history.AddPattern(TSearchKind::kRegExp, "colou?r");
   EXPECT_EQ(history.RegExp, std::vector<std::string>{"colou?r"});
 }
 

@@ -152,7 +152,7 @@ TEST_F(WorkspaceTest, FirstSaveMovesTheIndexAndReopeningUsesItWithTheWorkspaceSe
   ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("study.qws")));
   EXPECT_EQ(settings_.config.WordTag, 1);
   EXPECT_EQ(settings_.config.wTagDelimiter, '/');
-  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::Stored);
+  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
   EXPECT_TRUE(Snapshot(corpus) == fresh);
   EXPECT_EQ(corpus.FileNames(), files);
   EXPECT_TRUE(messages_->errors.empty());
@@ -186,7 +186,7 @@ TEST_F(WorkspaceTest, SaveAsItsOwnNameRewritesTheFileAnotherNameCopiesTheIndex) 
     settings_ = test::EnglishSettings();
     TCorpus other(settings_.config, settings_.tables);
     ASSERT_TRUE(OpenWorkspace(other, settings_, Path(name)));
-    EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::Stored) << name;
+    EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::kStored) << name;
     EXPECT_EQ(other.CorpusWordCount(), 3);
     EXPECT_EQ(settings_.config.SpanRange, 7);
     EXPECT_EQ(other.FileFlags(), std::vector<std::string>{"kept"});
@@ -254,7 +254,7 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
     TCorpus corpus(settings_.config, settings_.tables);
     ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
     EXPECT_EQ(messages_->errors, std::vector<std::string>{"Error loading the index."}) << i;
-    EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::Built) << i;
+    EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kBuilt) << i;
     if (i + 1 < damages.size()) {
       EXPECT_TRUE(Snapshot(corpus) == fresh) << i;
     }
@@ -263,7 +263,7 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
   {
     TCorpus corpus(settings_.config, settings_.tables);
     ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
-    EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::Stored);
+    EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
   }
 
   // A corpus file gone is named, and the index built for the rest numbers only them.
@@ -285,18 +285,18 @@ TEST_F(WorkspaceTest, OtherSplittingSettingsMakeTheStoredIndexStale) {
     settings_.config.ignoreCase = false;
     settings_.RebuildTables();
   }));
-  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::Built);
+  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kBuilt);
   EXPECT_EQ(corpus.UpdateCorpusInfo(), "3 words, 3 types");
   // Back to the workspace's own settings: built once more, for them.
   TCorpus other(settings_.config, settings_.tables);
   ASSERT_TRUE(OpenWorkspace(other, settings_, Path("w.qws")));
-  EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::Built);
+  EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::kBuilt);
   EXPECT_EQ(other.UpdateCorpusInfo(), "3 words, 1 type");
   // Settings that do not touch splitting keep the index.
   TCorpus third(settings_.config, settings_.tables);
   ASSERT_TRUE(OpenWorkspace(third, settings_, Path("w.qws"),
                             [this] { settings_.config.SpanRange = 9; }));
-  EXPECT_EQ(third.LastIndexSource(), TIndexSourceKind::Stored);
+  EXPECT_EQ(third.LastIndexSource(), TIndexSourceKind::kStored);
 }
 
 }  // namespace

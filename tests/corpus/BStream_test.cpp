@@ -149,7 +149,7 @@ TEST_F(BStreamTest, TagSettingsAreCopiedAndTheTagStateIsForgotten) {
   config_.TagStart = '[';  // reaches the reader only through ConfigureTags
   TDisplayClass cls{};
   reader.NextClassified(cls);
-  EXPECT_EQ(cls, TDisplayClass::NormalTag);
+  EXPECT_EQ(cls, TDisplayClass::kNormalTag);
   reader.SetRange(1, 5);
   EXPECT_EQ(Classes(reader), "4424");
 
@@ -157,7 +157,7 @@ TEST_F(BStreamTest, TagSettingsAreCopiedAndTheTagStateIsForgotten) {
   reader.NextClassified(cls);
   reader.ResetTagState();
   reader.NextClassified(cls);
-  EXPECT_EQ(cls, TDisplayClass::WordChar);
+  EXPECT_EQ(cls, TDisplayClass::kWordChar);
 
   reader.ConfigureTags(config_);
   reader.SetRange(0, 5);

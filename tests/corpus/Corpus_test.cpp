@@ -50,7 +50,7 @@ TEST_F(CorpusTest, LoadsIndexesAndDescribesTheCorpus) {
   EXPECT_EQ(corpus_.StatusHint(), "No files loaded");
   EXPECT_EQ(corpus_.LoadCorpusFiles({Write("a.txt", "the cat and the hat\n")}, false).added, 1);
   EXPECT_EQ(corpus_.StatusHint(), "1 file in current corpus");
-  EXPECT_EQ(corpus_.LastIndexSource(), TIndexSourceKind::Built);
+  EXPECT_EQ(corpus_.LastIndexSource(), TIndexSourceKind::kBuilt);
 
   // Three at once: only the first one is shown; the front end breathes after each.
   observer_.idle = 0;

@@ -21,22 +21,22 @@ class SeqIndexTest : public ::testing::Test {
   std::string Name() const { return dir_.File("seq"); }
   // A committed file of n entries: token id i % 7, file i / perFile.
   void Build(int n, int perFile) {
-    TSeqIndex seq(Name(), TIndexFileMode::Create);
+    TSeqIndex seq(Name(), TIndexFileMode::kCreate);
     for (int i = 0; i < n; ++i) seq.Add(i % 7, i / perFile, 1000 + i);
     seq.Commit();
   }
   std::string OpenError() {
-    return ErrorOf([&] { TSeqIndex seq(Name(), TIndexFileMode::Open); });
+    return ErrorOf([&] { TSeqIndex seq(Name(), TIndexFileMode::kOpen); });
   }
   test::TTempDir dir_;
 };
 
 TEST_F(SeqIndexTest, FileLayoutIsExact) {
-  { TSeqIndex seq(Name(), TIndexFileMode::Create); }
+  { TSeqIndex seq(Name(), TIndexFileMode::kCreate); }
   const std::string header = std::string("SIND\x01\0\0\0", 8) + Fixed32s({16384});
   EXPECT_EQ(test::ReadFileBytes(Name()), header + std::string(16384 - 12, '\0'));
   {
-    TSeqIndex seq(Name(), TIndexFileMode::Open);
+    TSeqIndex seq(Name(), TIndexFileMode::kOpen);
     EXPECT_EQ(seq.Count(), 0);
     EXPECT_EQ(seq.FileCount(), 0);
     EXPECT_EQ(seq.GetFileRange(0), Range(0, 0));
@@ -52,7 +52,7 @@ TEST_F(SeqIndexTest, FileLayoutIsExact) {
 
 TEST_F(SeqIndexTest, PositionsAcrossCacheBlocksSurviveReopening) {
   Build(1300, 400);
-  TSeqIndex seq(Name(), TIndexFileMode::Open);
+  TSeqIndex seq(Name(), TIndexFileMode::kOpen);
   ASSERT_EQ(seq.Count(), 1300);
   for (int p : {511, 512, 511, 512, 0, 1299, 1024, 1023}) {
     EXPECT_EQ(seq.TokenAt(p), static_cast<uint32_t>(p % 7)) << p;
@@ -69,13 +69,13 @@ TEST_F(SeqIndexTest, PositionsAcrossCacheBlocksSurviveReopening) {
 TEST_F(SeqIndexTest, AddingAfterReopenContinuesThePartialBlock) {
   Build(700, 1000);
   {
-    TSeqIndex seq(Name(), TIndexFileMode::Open);
+    TSeqIndex seq(Name(), TIndexFileMode::kOpen);
     EXPECT_EQ(seq.TokenAt(3), 3u);  // a read cache elsewhere must not confuse the append
     for (int i = 700; i < 1100; ++i) seq.Add(i % 7, 1, 0);
     EXPECT_EQ(seq.TokenAt(699), 699u % 7);  // cached reads see uncommitted entries
     seq.Commit();
   }
-  TSeqIndex seq(Name(), TIndexFileMode::Open);
+  TSeqIndex seq(Name(), TIndexFileMode::kOpen);
   ASSERT_EQ(seq.Count(), 1100);
   for (int p = 0; p < 1100; ++p) ASSERT_EQ(seq.TokenAt(p), static_cast<uint32_t>(p % 7)) << p;
   EXPECT_EQ(seq.GetFileRange(0), Range(0, 700));
@@ -83,13 +83,13 @@ TEST_F(SeqIndexTest, AddingAfterReopenContinuesThePartialBlock) {
 }
 
 TEST_F(SeqIndexTest, FileLimitIs4090) {
-  TSeqIndex seq(Name(), TIndexFileMode::Create);
+  TSeqIndex seq(Name(), TIndexFileMode::kCreate);
   seq.Add(0, 4089, 0);
   EXPECT_EQ(ErrorOf([&] { seq.Add(0, 4090, 0); }), "SeqIndex: Max files limit reached.");
   EXPECT_EQ(seq.Count(), 1);  // nothing was added
   seq.Add(1, 4089, 0);
   seq.Commit();
-  TSeqIndex reopened(Name(), TIndexFileMode::Open);
+  TSeqIndex reopened(Name(), TIndexFileMode::kOpen);
   EXPECT_EQ(reopened.FileCount(), 4090);
   EXPECT_EQ(reopened.FileOf(1), 4089);
 }

@@ -74,7 +74,7 @@ class TextIndexTest : public ::testing::Test {
   std::unique_ptr<TTextIndex> Reopen(std::unique_ptr<TTextIndex>& index, bool countPairs = false) {
     index->Commit();
     index.reset();
-    return Make(TIndexFileMode::Open, countPairs);
+    return Make(TIndexFileMode::kOpen, countPairs);
   }
   test::TTempDir dir_;
   std::string page_ = dir_.File("page");
@@ -85,7 +85,7 @@ class TextIndexTest : public ::testing::Test {
 // in a full or partly filled last chunk, the list goes on where it stopped.
 TEST_F(TextIndexTest, ListsContinueAfterReopeningAtAnyLength) {
   Model model;
-  auto index = Make(TIndexFileMode::Create);
+  auto index = Make(TIndexFileMode::kCreate);
   for (int n = 0; n < 126; ++n) {
     model.Add(*index, "w", kKindWord, 0);
     model.Add(*index, "x", kKindWord, 0);
@@ -97,7 +97,7 @@ TEST_F(TextIndexTest, ListsContinueAfterReopeningAtAnyLength) {
 // Two positions stay in the token itself, up to 6 go to a 1-page chunk, more fill 8-page chunks
 // of 62: the layout of index files that workspaces keep.
 TEST_F(TextIndexTest, ShortListsStayInTheTokenAndLongOnesFillChunks) {
-  auto index = Make(TIndexFileMode::Create);
+  auto index = Make(TIndexFileMode::kCreate);
   for (auto [text, n] : {std::pair{"two", 2}, {"three", 3}, {"sixty3", 63}}) {
     for (int i = 0; i < n; ++i) index->AddToken(text, kKindWord, 0, 0);
   }
@@ -107,7 +107,7 @@ TEST_F(TextIndexTest, ShortListsStayInTheTokenAndLongOnesFillChunks) {
                     *many = index->FindToken("sixty3", kKindWord);
   EXPECT_EQ(std::make_pair(two->first, two->last), std::make_pair(0u, 1u));
   auto chunk = [&](uint32_t page) {  // page count and next
-    TPageIndex pages(page_, TIndexFileMode::Open);
+    TPageIndex pages(page_, TIndexFileMode::kOpen);
     TPageIndex::TChunkHeader header = pages.ReadChunkHeader(page, kChunkOccurrences);
     return std::make_pair(int{header.pageCount}, header.next);
   };
@@ -117,8 +117,8 @@ TEST_F(TextIndexTest, ShortListsStayInTheTokenAndLongOnesFillChunks) {
 }
 
 TEST_F(TextIndexTest, FreshFilesOpenEmptyAndInvalidTokensAreRefused) {
-  Make(TIndexFileMode::Create)->Commit();
-  auto index = Make(TIndexFileMode::Open);
+  Make(TIndexFileMode::kCreate)->Commit();
+  auto index = Make(TIndexFileMode::kOpen);
   EXPECT_EQ(index->FileCount(), 0);
   EXPECT_EQ(index->SequenceCount(), 0);
   EXPECT_FALSE(index->Modified());
@@ -147,7 +147,7 @@ TEST_F(TextIndexTest, WildcardMatching) {
 }
 
 TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursStayInTheirFile) {
-  auto index = Make(TIndexFileMode::Create);
+  auto index = Make(TIndexFileMode::kCreate);
   const std::pair<const char*, uint32_t> words[] = {{"cat", 0}, {"dog", 0}, {"cot", 0}, {"cat", 0},
                                                     {"cut", 1}, {"dog", 1}, {"cot", 1}};
   for (auto [text, file] : words) index->AddToken(text, kKindWord, 0, file);
@@ -177,7 +177,7 @@ TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursS
 }
 
 TEST_F(TextIndexTest, RegularExpressionsMatchWholeTokens) {
-  auto index = Make(TIndexFileMode::Create);
+  auto index = Make(TIndexFileMode::kCreate);
   for (const char* text : {"ab", "abc", "xab", "AB"}) index->AddToken(text, kKindWord, 0, 0);
   const TReTables tables = TLangTables(0x0409, ZuzadovUdirev{}).RegExpTables();
   const TRegExp any("ab.*", tables), alternatives("a|ab", tables);
@@ -204,7 +204,7 @@ class PairTableTest : public TextIndexTest {
 };
 
 TEST_F(PairTableTest, CountsEachWordWithTheTagThatFollowsIt) {
-  auto index = Make(TIndexFileMode::Create, true);
+  auto index = Make(TIndexFileMode::kCreate, true);
   AddTagged(*index, {{"dog", "nn"}, {"barks", "vbz"}, {"the", "at"}, {"dog", "nn"}}, 0);
   AddTagged(*index, {{"dog", "vb"}}, 1);
   index->AddToken("lost", kKindWord, 0, 2);   // the file ends before its tag
@@ -227,7 +227,7 @@ TEST_F(PairTableTest, CountsEachWordWithTheTagThatFollowsIt) {
 }
 
 TEST_F(PairTableTest, TagBeforeAttachesTheTagToTheNextWord) {
-  auto index = Make(TIndexFileMode::Create, true, true);
+  auto index = Make(TIndexFileMode::kCreate, true, true);
   const std::pair<const char*, uint8_t> tokens[] = {
       {"nn", kKindWordTag}, {"dog", kKindWord}, {"vbz", kKindWordTag}, {"barks", kKindWord},
       {"at", kKindWordTag}};
@@ -239,13 +239,13 @@ TEST_F(PairTableTest, TagBeforeAttachesTheTagToTheNextWord) {
 }
 
 TEST_F(PairTableTest, MissingTableIsRebuiltAndOneOfAnotherSizeIsRefused) {
-  auto index = Make(TIndexFileMode::Create, true);
+  auto index = Make(TIndexFileMode::kCreate, true);
   AddTagged(*index, {{"a", "x"}, {"b", "y"}, {"a", "x"}, {"a", "y"}}, 0);
   AddTagged(*index, {{"b", "y"}}, 1);
   index->Commit();
   index.reset();
   test::OverwriteBytes(page_, 6, std::string("\0\0", 2));  // version 1.0: no pair-table root
-  index = Make(TIndexFileMode::Open, true);
+  index = Make(TIndexFileMode::kOpen, true);
   EXPECT_FALSE(index->PairTableCurrent());
   std::vector<std::pair<bool, int64_t>> calls;
   index->RebuildPairTable([&](bool setMax, int64_t n) { calls.emplace_back(setMax, n); });
@@ -264,9 +264,9 @@ TEST_F(PairTableTest, MissingTableIsRebuiltAndOneOfAnotherSizeIsRefused) {
   index.reset();
   uint32_t root = DecodeFixed32(&test::ReadFileBytes(page_)[24]);
   test::OverwriteBytes(page_, 32 * root + 8, std::string("\xFF\xFF\0\0", 4));
-  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::Open, true); }),
+  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::kOpen, true); }),
             "TextIndex: POSHashTable size diffres.");
-  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::Open, false); }), "(no exception)");
+  EXPECT_EQ(ErrorOf([&] { Make(TIndexFileMode::kOpen, false); }), "(no exception)");
 }
 
 // Seeded random builds over several sessions, compared with the model after each reopening.
@@ -274,7 +274,7 @@ TEST_F(TextIndexTest, RandomBuildsMatchTheModel) {
   for (uint32_t seed = 1; seed <= 6; ++seed) {
     std::mt19937 random(seed);
     Model model;
-    auto index = Make(TIndexFileMode::Create);
+    auto index = Make(TIndexFileMode::kCreate);
     uint32_t file = 0;
     for (int session = 0; session < 4; ++session) {
       int adds = std::uniform_int_distribution<int>(0, 1500)(random);
@@ -298,7 +298,7 @@ TEST_F(TextIndexTest, RandomBuildsMatchTheModel) {
 // Damaged files must fail with an exception, never crash or read out of bounds.
 TEST_F(TextIndexTest, DamagedFilesRaiseInsteadOfCrashing) {
   {
-    auto index = Make(TIndexFileMode::Create, true);
+    auto index = Make(TIndexFileMode::kCreate, true);
     std::mt19937 random(7);
     for (int session = 0; session < 2; ++session) {
       for (int i = 0; i < 3000; ++i) {
@@ -326,7 +326,7 @@ TEST_F(TextIndexTest, DamagedFilesRaiseInsteadOfCrashing) {
     test::WriteFileBytes(page_, page);
     test::WriteFileBytes(seq_, seq);
     try {
-      auto index = Make(TIndexFileMode::Open, true);
+      auto index = Make(TIndexFileMode::kOpen, true);
       index->GetStats(0xFF);
       for (uint32_t id = 0; id < index->TokenCount(); ++id) {
         index->PatternPositions(index->GetToken(id).text, KindBit(index->GetToken(id).kind));

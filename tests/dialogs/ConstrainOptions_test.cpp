@@ -19,19 +19,21 @@ class ConstrainOptionsTest : public test::TSettingsTest {
 TEST_F(ConstrainOptionsTest, EmptyAndEqualFieldsAreRefusedWithTheirMessages) {
   // The field changed, its new text, the message, the field that takes the focus.
   const std::tuple<TSpecialField, const char*, const char*, TSpecialField> cases[] = {
-      {kWC1Field, "*",
+      {TSpecialField::kWC1, "*",
        "The wildcard charecter 0 or more is equal to the wildcard charecter exactly 1!",
-       kWC0orMoreField},
-      {kSubsequentField, "+",
+       TSpecialField::kWC0orMore},
+      {TSpecialField::kSubsequent, "+",
        "The  unordered word separator is equal to the  subsequent word separator!",
-       kUnorderedField},
-      {kWC0or1Field, "", "Must specify a 0 or 1 wildcard charecter!", kWC0or1Field},
-      {kSubsequentField, "", "Must specify a subsequent word separator!", kSubsequentField},
+       TSpecialField::kUnordered},
+      {TSpecialField::kWC0or1, "", "Must specify a 0 or 1 wildcard charecter!",
+       TSpecialField::kWC0or1},
+      {TSpecialField::kSubsequent, "", "Must specify a subsequent word separator!",
+       TSpecialField::kSubsequent},
   };
   EXPECT_FALSE(opened_.ValidateSpecialChars().has_value());
   for (const auto& [field, value, message, focus] : cases) {
     TConstrainOptions dialog = opened_;
-    dialog.special[field] = value;
+    dialog.Special(field) = value;
     TConstrainOkResult result = dialog.Accept(config_, 3);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.focus, focus) << message;
@@ -57,7 +59,7 @@ TEST_F(ConstrainOptionsTest, OnlyTokenisingChangesNeedARebuild) {
   for (auto change : {+[](TConstrainOptions& d) { d.ignoreCase = false; },
                       +[](TConstrainOptions& d) { d.SkipNormalTags = false; },
                       +[](TConstrainOptions& d) { d.NonWordChars += "@"; },
-                      +[](TConstrainOptions& d) { d.special[kWC0orMoreField] = "@"; }}) {
+                      +[](TConstrainOptions& d) { d.Special(TSpecialField::kWC0orMore) = "@"; }}) {
     dialog = opened_;
     change(dialog);
     EXPECT_TRUE(dialog.RebuildNeeded(config_));

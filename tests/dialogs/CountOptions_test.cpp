@@ -20,7 +20,7 @@ TEST(CountOptionsTest, OpensOnTheStoredMethodAndStoresTheSelectedOne) {
   TCountOptions dialog = TCountOptions::FromSettings(config);
   dialog.SelectMethod(-1);  // none selected
   dialog.Store(config);
-  EXPECT_EQ(config.Last_Method_Selected, smNone);
+  EXPECT_EQ(config.Last_Method_Selected, static_cast<uint8_t>(TScoreMethod::kNone));
 }
 
 TEST(CountOptionsTest, FrequencyStaysInTheUpDownsRange) {
@@ -39,7 +39,7 @@ TEST(CountOptionsTest, FrequencyStaysInTheUpDownsRange) {
   dialog.Default();  // frequency 2, the method kept
   dialog.Store(config);
   EXPECT_EQ(config.Min_Word_Freq, 2);
-  EXPECT_EQ(config.Last_Method_Selected, smMutualInfo);
+  EXPECT_EQ(config.Last_Method_Selected, static_cast<uint8_t>(TScoreMethod::kMutualInfo));
 
   for (char c : {'0', '9', ' ', '\b', '\r'}) EXPECT_TRUE(FrequencyEditAccepts(c)) << int(c);
   for (char c : {'a', '-', '.', ',', '+', '\x7f', '\xe9'})

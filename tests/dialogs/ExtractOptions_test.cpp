@@ -11,7 +11,7 @@ using Strings = std::vector<std::string>;
 
 class ExtractOptionsTest : public test::TSettingsTest {
  protected:
-  TExtractOptions Open(bool batch, uint8_t kind) const {
+  TExtractOptions Open(bool batch, TSearchKind kind) const {
     return TExtractOptions::FromSettings(settings_.config, settings_.history, batch, kind);
   }
   bool Ok(const TExtractOptions& dialog) const {
@@ -24,13 +24,13 @@ class ExtractOptionsTest : public test::TSettingsTest {
 
 // The grammar is ExtractPattern_test's; here its errors become messages.
 TEST_F(ExtractOptionsTest, OkShowsTheErrorAndKeepsTheDialogOpen) {
-  TExtractOptions dialog = Open(false, kRegExp);
+  TExtractOptions dialog = Open(false, TSearchKind::kRegExp);
   dialog.Pattern = "(a";
   EXPECT_FALSE(Ok(dialog));
   dialog.Pattern = "colou?r";
   EXPECT_TRUE(Ok(dialog));
   dialog.Batch = true;
-  dialog.Kind = kWordPhrase;
+  dialog.Kind = TSearchKind::kWordPhrase;
   dialog.BatchLines = {"a b", "", "c +"};
   EXPECT_FALSE(Ok(dialog));
   EXPECT_EQ(messages_->errors, (Strings{"Unmatched ( or \\(",
@@ -38,7 +38,7 @@ TEST_F(ExtractOptionsTest, OkShowsTheErrorAndKeepsTheDialogOpen) {
 }
 
 TEST_F(ExtractOptionsTest, AcceptingUpdatesHistoriesAndSpan) {
-  TExtractOptions dialog = Open(false, kWordPhrase);
+  TExtractOptions dialog = Open(false, TSearchKind::kWordPhrase);
   EXPECT_EQ(dialog.Pattern, "");
   EXPECT_EQ(dialog.Span, 2);
   for (const char* pattern : {"p1", "p2", "p1"}) {
@@ -49,15 +49,15 @@ TEST_F(ExtractOptionsTest, AcceptingUpdatesHistoriesAndSpan) {
   EXPECT_EQ(settings_.history.WordPhrase, (Strings{"p1", "p2"}));
   EXPECT_EQ(dialog.History(settings_.history), (Strings{"p1", "p2"}));
   EXPECT_EQ(settings_.config.SpanRange, 7);
-  EXPECT_EQ(Open(false, kWordPhrase).Pattern, "p1");
+  EXPECT_EQ(Open(false, TSearchKind::kWordPhrase).Pattern, "p1");
 
-  dialog.SelectKind(kWordTag, settings_.history);
+  dialog.SelectKind(TSearchKind::kWordTag, settings_.history);
   EXPECT_EQ(dialog.Pattern, "");  // the Word/Tag history is empty
   dialog.Batch = true;
   dialog.BatchLines = {"x", "", "y"};
   Store(dialog);
-  TExtractOptions batch = Open(true, kWordPhrase);
-  EXPECT_EQ(batch.Kind, kWordTag);
+  TExtractOptions batch = Open(true, TSearchKind::kWordPhrase);
+  EXPECT_EQ(batch.Kind, TSearchKind::kWordTag);
   EXPECT_EQ(batch.BatchLines, (Strings{"x", "", "y"}));
   EXPECT_EQ(batch.Span, 7);
   EXPECT_FALSE(TExtractOptions::WordTagEnabled(settings_.config));

@@ -27,9 +27,9 @@ class FEOptionsTest : public test::TSettingsTest {
 TEST_F(FEOptionsTest, OpeningShowsTheStoredValuesAndMendsTheSpans) {
   stored_.Min_Span = 6;
   stored_.Max_Span = 4;
-  stored_.IF_Score_Method = smTScore;
+  stored_.IF_Score_Method = static_cast<uint8_t>(TScoreMethod::kTScore);
   stored_.IFMin_T_Score = 1.25;
-  stored_.EF_Score_Method = smCost;
+  stored_.EF_Score_Method = static_cast<uint8_t>(TScoreMethod::kCost);
   stored_.EFMin_Cost_Criteria = 5;
   stored_.UsePOSTags = true;
   TFEOptions dialog = Open();
@@ -42,46 +42,47 @@ TEST_F(FEOptionsTest, OpeningShowsTheStoredValuesAndMendsTheSpans) {
   stored_.EF_Score_Method = 9;  // anything but 2: Cost Criteria
   wordTag_ = 0;                 // without word tags the box is greyed and cleared
   dialog = Open();
-  EXPECT_EQ(dialog.InitialMethod(), smMutualInfo);
-  EXPECT_EQ(dialog.ExtendedMethod(), smCost);
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::Accepted);
+  EXPECT_EQ(dialog.InitialMethod(), TScoreMethod::kMutualInfo);
+  EXPECT_EQ(dialog.ExtendedMethod(), TScoreMethod::kCost);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kAccepted);
   EXPECT_FALSE(stored_.UsePOSTags);
 }
 
 TEST_F(FEOptionsTest, EachFilterMethodKeepsItsOwnValue) {
-  stored_.IF_Score_Method = smTScore;
+  stored_.IF_Score_Method = static_cast<uint8_t>(TScoreMethod::kTScore);
   stored_.IFMin_Likehood = 3;
   stored_.IFMin_Mutual_Info = 1;
   TFEOptions dialog = Open();
   dialog.SetInitialText("0.7");
-  dialog.SelectInitialMethod(smLogLikelihood);
+  dialog.SelectInitialMethod(TScoreMethod::kLogLikelihood);
   EXPECT_STREQ(dialog.InitialLabel(), "Minimum LL");
   EXPECT_EQ(dialog.InitialText(), "3.0000");
-  dialog.SelectInitialMethod(smTScore);
+  dialog.SelectInitialMethod(TScoreMethod::kTScore);
   EXPECT_EQ(dialog.InitialText(), "0.7000");
   // Min. Span 3 and more switch to Mutual Information, showing its own minimum.
   dialog.SetMinSpanText("3");
-  EXPECT_EQ(dialog.InitialMethod(), smMutualInfo);
+  EXPECT_EQ(dialog.InitialMethod(), TScoreMethod::kMutualInfo);
   EXPECT_EQ(dialog.InitialText(), "1.0000");
 
-  dialog.SelectExtendedMethod(smMutualInfo);
+  dialog.SelectExtendedMethod(TScoreMethod::kMutualInfo);
   EXPECT_EQ(dialog.ExtendedText(), "0.5000");
   dialog.SetExtendedText("2.5");
-  dialog.SelectExtendedMethod(smCost);
+  dialog.SelectExtendedMethod(TScoreMethod::kCost);
   EXPECT_EQ(dialog.ExtendedText(), "3");
   dialog.SetExtendedText("8");
-  dialog.SelectExtendedMethod(smMutualInfo);
+  dialog.SelectExtendedMethod(TScoreMethod::kMutualInfo);
   EXPECT_EQ(dialog.ExtendedText(), "2.5000");
 
   dialog.SetMaxSpan(9);
   TFullExtractOptions expected = stored_;
   expected.Min_Span = 3;
   expected.Max_Span = 9;
-  expected.IF_Score_Method = expected.EF_Score_Method = smMutualInfo;
+  expected.IF_Score_Method = expected.EF_Score_Method =
+      static_cast<uint8_t>(TScoreMethod::kMutualInfo);
   expected.IFMin_T_Score = 0.7;
   expected.EFMin_Cost_Criteria = 8;
   expected.EFMin_Mutual_Info = 2.5;
-  ASSERT_EQ(dialog.Accept(stored_), TFEOkResult::Accepted);
+  ASSERT_EQ(dialog.Accept(stored_), TFEOkResult::kAccepted);
   EXPECT_EQ(stored_, expected);
 }
 
@@ -90,19 +91,19 @@ TEST_F(FEOptionsTest, OkRefusesSpansOutOfOrderAndValuesThatAreNoNumbers) {
   const TFullExtractOptions before = stored_;
   dialog.SetMinSpan(4);
   dialog.SetMaxSpan(4);
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::SpanOrder);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kSpanOrder);
   EXPECT_EQ(messages_->errors.back(), "Max. Span must be greather than Min. Span.");
   dialog.SetMaxSpanText("5");
   dialog.SetInitialText("-");
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::NotANumber);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kNotANumber);
   EXPECT_EQ(messages_->errors.back(), "'-' is not a valid floating point value.");
   dialog.SetInitialText(" -1.5 ");
   dialog.SetExtendedText("");
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::NotANumber);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kNotANumber);
   EXPECT_EQ(messages_->errors.back(), "'' is not a valid integer value.");
   EXPECT_EQ(stored_, before);  // nothing written
   dialog.SetExtendedText("12");
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::Accepted);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kAccepted);
   EXPECT_EQ(stored_.Max_Span, 5);
   EXPECT_DOUBLE_EQ(stored_.IFMin_Mutual_Info, -1.5);
   EXPECT_EQ(stored_.EFMin_Cost_Criteria, 12);
@@ -122,7 +123,7 @@ TEST_F(FEOptionsTest, NGramFormSetsOnlyTheSpanAndTags) {
   TFullExtractOptions expected = stored_;
   expected.Max_Span = 2;  // below Min_Span: only the full-extract form cares
   expected.UsePOSTags = true;
-  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::Accepted);
+  EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kAccepted);
   EXPECT_EQ(stored_, expected);
 }
 

@@ -18,16 +18,16 @@ TEST_F(NormalTagsOptionsTest, OnlyAChangeAsksAndItIsStoredOnlyOnYes) {
   TNormalTagsOptions opened = TNormalTagsOptions::FromSettings(config);
   EXPECT_EQ(opened.TagStart + opened.TagStop, "<>");
   EXPECT_FALSE((TNormalTagsOptions{" ", ">"}.OkEnabled()));
-  EXPECT_EQ(accept("<", "", 3), TNormalTagsOk::Unchanged);  // OK is greyed
-  EXPECT_EQ(accept(" < ", ">", 3), TNormalTagsOk::Unchanged);
+  EXPECT_EQ(accept("<", "", 3), TNormalTagsOk::kUnchanged);  // OK is greyed
+  EXPECT_EQ(accept(" < ", ">", 3), TNormalTagsOk::kUnchanged);
   EXPECT_TRUE(messages_->asked.empty());
   messages_->answers = {false, true};
-  EXPECT_EQ(accept("<", "#", 3), TNormalTagsOk::RebuildRefused);
+  EXPECT_EQ(accept("<", "#", 3), TNormalTagsOk::kRebuildRefused);
   EXPECT_EQ(config.TagStop, '>');
-  EXPECT_EQ(accept("[", " # ", 3), TNormalTagsOk::Changed);
+  EXPECT_EQ(accept("[", " # ", 3), TNormalTagsOk::kChanged);
   EXPECT_EQ(std::string{config.TagStart} + config.TagStop, "[#");
   EXPECT_EQ(messages_->asked, std::vector<std::string>(2, kRebuildQuestion));
-  EXPECT_EQ(accept("<", ">", 0), TNormalTagsOk::Changed);  // no corpus: no question
+  EXPECT_EQ(accept("<", ">", 0), TNormalTagsOk::kChanged);  // no corpus: no question
   EXPECT_EQ(messages_->asked.size(), 2u);
 }
 

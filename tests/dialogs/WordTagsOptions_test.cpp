@@ -52,12 +52,12 @@ TEST_F(WordTagsOptionsTest, RebuildFollowsModeDelimiterStopAndStartsAndOkAsksFir
   // OK asks first, then needs a start string.
   dialog.TagStartRows = {""};
   messages_->answers = {false, true};
-  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::RebuildRefused);
-  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::NoTagStart);
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::kRebuildRefused);
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::kNoTagStart);
   EXPECT_EQ(messages_->asked, std::vector<std::string>(2, kRebuildQuestion));
   dialog.TagStartRows = {"<w "};
   messages_->answers = {true};
-  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::Accepted);
+  EXPECT_EQ(dialog.CheckOk(config_, 4), TWordTagsOk::kAccepted);
 }
 
 TEST_F(WordTagsOptionsTest, StoringKeepsCompleteMetaTagsTrimmedStartsAndTakesTheDelimiterOnce) {
@@ -88,13 +88,13 @@ TEST_F(WordTagsOptionsTest, MetaTagEditorRefusesBlankAndDuplicatedNames) {
   const Rows rows = {{"noun", "nn"}, {"\xE9t\xE9", "x"}};
   auto check = [&](std::string name, std::string contents, int editedRow = -1) {
     TMetaTagEditCheck result = CheckMetaTagEdit(rows, editedRow, name, contents, settings_.tables);
-    return result == TMetaTagEditCheck::Ok ? name + "|" + contents : std::to_string(int(result));
+    return result == TMetaTagEditCheck::kOk ? name + "|" + contents : std::to_string(int(result));
   };
-  EXPECT_EQ(check("  ", "x"), std::to_string(int(TMetaTagEditCheck::EmptyName)));
-  EXPECT_EQ(check("Adj", " "), std::to_string(int(TMetaTagEditCheck::EmptyContents)));
+  EXPECT_EQ(check("  ", "x"), std::to_string(int(TMetaTagEditCheck::kEmptyName)));
+  EXPECT_EQ(check("Adj", " "), std::to_string(int(TMetaTagEditCheck::kEmptyContents)));
   EXPECT_EQ(check(" Adj ", " jj "), "Adj|jj");
-  EXPECT_EQ(check(" Noun ", "nn1"), std::to_string(int(TMetaTagEditCheck::Duplicate)));
-  EXPECT_EQ(check("\xC9T\xC9", "nn1"), std::to_string(int(TMetaTagEditCheck::Duplicate)));
+  EXPECT_EQ(check(" Noun ", "nn1"), std::to_string(int(TMetaTagEditCheck::kDuplicate)));
+  EXPECT_EQ(check("\xC9T\xC9", "nn1"), std::to_string(int(TMetaTagEditCheck::kDuplicate)));
   EXPECT_EQ(messages_->errors, std::vector<std::string>(2, "Duplicated meta-tag name."));
   EXPECT_EQ(check(" Noun ", "nn1", 0), "Noun|nn1");  // its own row
 }

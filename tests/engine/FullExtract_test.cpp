@@ -46,7 +46,8 @@ class FullExtractTest : public test::TEngineTest {
   TResults Model(TModelCorpus& corpus, const test::TModelSettings& base,
                  const TFullExtractOptions& options, bool& asked) const {
     const int64_t words = CorpusWords(corpus.Index(), settings_.config);
-    const uint8_t method = base.n > 2 ? uint8_t{smMutualInfo} : options.IF_Score_Method;
+    const TScoreMethod method =
+        base.n > 2 ? TScoreMethod::kMutualInfo : ValidScoreMethod(options.IF_Score_Method);
     const int32_t minCost = options.EFMin_Cost_Criteria;
     const auto grams = test::ModelNGrams(corpus, base);
     size_t kept = 0;
@@ -55,9 +56,10 @@ class FullExtractTest : public test::TEngineTest {
       const auto count = static_cast<int32_t>(positions.size());
       const int32_t* tags = base.useTags ? key.tags.data() : nullptr;
       if (count < base.minFreq ||
-          (method != smNone && !ScorePasses(SequenceScore(corpus.Index(), method, key.words.data(),
-                                                          tags, base.n, count, words),
-                                            options.IFMin_Mutual_Info))) {
+          (method != TScoreMethod::kNone &&
+           !ScorePasses(
+               SequenceScore(corpus.Index(), method, key.words.data(), tags, base.n, count, words),
+               options.IFMin_Mutual_Info))) {
         continue;
       }
       ++kept;
@@ -81,7 +83,7 @@ class FullExtractTest : public test::TEngineTest {
         item.words.resize(static_cast<size_t>(options.Max_Span), -1);
         if (base.useTags) item.tags.resize(static_cast<size_t>(options.Max_Span), -1);
         double score = 0;
-        if (options.EF_Score_Method == smCost) {
+        if (ValidScoreMethod(options.EF_Score_Method) == TScoreMethod::kCost) {
           // Depth less one times the occurrences not taken by passing children: those whose
           // share (depth x count) reaches the minimum, with tags only those that exceed it.
           int64_t passing = 0;
@@ -96,7 +98,7 @@ class FullExtractTest : public test::TEngineTest {
           score = static_cast<double>((d - 1) * (c - passing));
           if (score < minCost) continue;
         } else {
-          score = SequenceScore(corpus.Index(), smMutualInfo, item.words.data(),
+          score = SequenceScore(corpus.Index(), TScoreMethod::kMutualInfo, item.words.data(),
                                 base.useTags ? item.tags.data() : nullptr, static_cast<int>(d), c,
                                 words);
           if (!ScorePasses(score, options.EFMin_Mutual_Info)) continue;
@@ -114,17 +116,19 @@ class FullExtractTest : public test::TEngineTest {
 
 TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
   std::mt19937 rng(5150);
-  const uint8_t kInitial[] = {smNone, smTScore, smMutualInfo, smLogLikelihood};
+  const TScoreMethod kInitial[] = {TScoreMethod::kNone, TScoreMethod::kTScore,
+                                   TScoreMethod::kMutualInfo, TScoreMethod::kLogLikelihood};
   for (int round = 0; round < 120; ++round) {
     const test::TModelSettings base = test::RandomSettings(rng, 2 + static_cast<int>(rng() % 3));
     test::ApplySettings(base, settings_);
     TFullExtractOptions& options = settings_.fullExtract;
     options.Min_Span = base.n;
     options.Max_Span = base.n + 1 + static_cast<int>(rng() % 4);
-    options.IF_Score_Method = kInitial[rng() % 4];
+    options.IF_Score_Method = static_cast<uint8_t>(kInitial[rng() % 4]);
     options.IFMin_T_Score = options.IFMin_Mutual_Info = options.IFMin_Likehood =  // one for all
         std::uniform_real_distribution<double>(-1, 3)(rng);
-    options.EF_Score_Method = rng() % 2 == 0 ? smCost : smMutualInfo;
+    const TScoreMethod extended = rng() % 2 == 0 ? TScoreMethod::kCost : TScoreMethod::kMutualInfo;
+    options.EF_Score_Method = static_cast<uint8_t>(extended);
     options.EFMin_Cost_Criteria = static_cast<int32_t>(rng() % 6) - 1;
     options.EFMin_Mutual_Info = std::uniform_real_distribution<double>(-1, 4)(rng);
     messages_->asked.clear();
@@ -138,7 +142,7 @@ TEST_F(FullExtractTest, RandomCorporaMatchTheModel) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(messages_->asked.size(), asked ? 1u : 0u);
     EXPECT_EQ(list->WordCount(), options.Max_Span);
-    EXPECT_EQ(list->ScoreMethod(), options.EF_Score_Method);
+    EXPECT_EQ(list->ScoreMethod(), extended);
     TResults got;
     for (int i = 0; i < list->Count(); ++i) {
       got[test::KeyOf(*list, i)] = {list->Item(i).count, list->Item(i).score};
@@ -181,11 +185,11 @@ TEST_F(FullExtractTest, OptionsAndTheQuestionShapeTheRun) {
   settings_.config.Min_Word_Freq = 1;
   TFullExtractOptions& options = settings_.fullExtract;
   options.Min_Span = 3;
-  options.IF_Score_Method = smTScore;
+  options.IF_Score_Method = static_cast<uint8_t>(TScoreMethod::kTScore);
   options.IFMin_Mutual_Info = -100;
   auto list = Run(corpus);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(options.IF_Score_Method, smMutualInfo);
+  EXPECT_EQ(options.IF_Score_Method, static_cast<uint8_t>(TScoreMethod::kMutualInfo));
   EXPECT_GT(list->Count(), 0);
   EXPECT_EQ(messages_->asked, Strings{kFewFilteredQuestion});  // no trigram was filtered
 
@@ -220,7 +224,7 @@ std::vector<test::TModelFile> WordFiles(unsigned seed, int files, int length, un
 TEST_F(FullExtractTest, CancelledAndFailedRunsReturnNothingAndRemoveTheStore) {
   TModelCorpus corpus(WordFiles(99, 2, 2600, 6), false);
   settings_.config.Min_Word_Freq = 1;
-  settings_.fullExtract.IF_Score_Method = smNone;
+  settings_.fullExtract.IF_Score_Method = static_cast<uint8_t>(TScoreMethod::kNone);
   settings_.fullExtract.Max_Span = 4;
   test::TProgressLog log;
   test::InstallScriptedProgress(log);

@@ -31,7 +31,7 @@ class ListFormatTest : public test::TIndexTest {
   }
 
   test::TNumberFormatScope format_{TNumberFormat{',', '.'}};
-  TCollocationList list_{index_, settings_.tables, 2, smMutualInfo};
+  TCollocationList list_{index_, settings_.tables, 2, TScoreMethod::kMutualInfo};
 };
 
 TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
@@ -39,9 +39,9 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
             "Collocation List ( 0 collocations )\r\n\r\nFreq\tCollocation\r\n"
             "________________\r\n\r\n");
   TwoItems();
-  EXPECT_EQ(TitleLine({false, smNone}), "Collocation");  // both numeric columns hidden
-  EXPECT_EQ(ItemLine(list_, 1, {false, smCost}), "0\tpost office");
-  const TListView view{true, smMutualInfo};
+  EXPECT_EQ(TitleLine({false, TScoreMethod::kNone}), "Collocation");  // both numeric columns hidden
+  EXPECT_EQ(ItemLine(list_, 1, {false, TScoreMethod::kCost}), "0\tpost office");
+  const TListView view{true, TScoreMethod::kMutualInfo};
   const std::string expected = "Collocation List ( 2 collocations )\r\n\r\n"
                                "Score method: Mutual Information\r\n\r\n"
                                "Freq\tMutual Inf.\tCollocation\r\n" +
@@ -59,18 +59,20 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
   EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, view); }),
             "count\tscore\tposition\ttext\n3\t2.500000\t0\ttake place\n"
             "1\t-0.250000\t1\tpost office\n");
-  EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, {true, smNone}); }),
+  EXPECT_EQ(Written([&](std::ostream& out) {
+              WriteListTsv(out, list_, {true, TScoreMethod::kNone});
+            }),
             "count\tscore\tposition\ttext\n3\t\t0\ttake place\n1\t\t1\tpost office\n");
 }
 
 TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
   const Ids words = {Token("say\"\\"), Token("caf\xe9"), -1};
   const Ids tags = {Token("v\x01", 1, kKindWordTag), -1, -1};
-  TCollocationList list(index_, settings_.tables, 3, smLogLikelihood);
+  TCollocationList list(index_, settings_.tables, 3, TScoreMethod::kLogLikelihood);
   list.Append(words.data(), tags.data(), kScoreSentinel, 2);
   list.Append(words.data(), nullptr, 1.5, 1);
   EXPECT_EQ(Written([&](std::ostream& out) {
-              WriteListJson(out, list, {true, smLogLikelihood}, "caf\xe9 + \"x\"");
+              WriteListJson(out, list, {true, TScoreMethod::kLogLikelihood}, "caf\xe9 + \"x\"");
             }),
             "{\"caption\":\"caf\xc3\xa9 + \\\"x\\\"\",\"wordCount\":3,"
             "\"scoreMethod\":\"Log Likehood\",\"items\":[\n"
@@ -81,8 +83,9 @@ TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
             "\"text\":\"say\\\"\\\\ caf\xc3\xa9\","
             "\"words\":[\"say\\\"\\\\\",\"caf\xc3\xa9\"],\"tags\":[]}\n"
             "]}\n");
-  const std::string hidden =
-      Written([&](std::ostream& out) { WriteListJson(out, list, {true, smNone}, "c"); });
+  const std::string hidden = Written([&](std::ostream& out) {
+    WriteListJson(out, list, {true, TScoreMethod::kNone}, "c");
+  });
   EXPECT_NE(hidden.find("\"scoreMethod\":\"None\""), std::string::npos);
   EXPECT_NE(hidden.find("\"count\":1,\"score\":null"), std::string::npos);
 }

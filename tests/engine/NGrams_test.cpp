@@ -46,7 +46,7 @@ TEST_F(NGramsTest, SmallRunsShowNoProgressAndStayInsideTheirFiles) {
   auto list = Run(corpus);
   EXPECT_EQ(list->WordCount(), 2);
   EXPECT_FALSE(list->Hashed());
-  EXPECT_EQ(list->ScoreMethod(), smMutualInfo);  // Last_Method_Selected
+  EXPECT_EQ(list->ScoreMethod(), TScoreMethod::kMutualInfo);  // Last_Method_Selected
   Strings texts;
   for (int i = 0; i < list->Count(); ++i) texts.push_back(list->CollocationText(i));
   std::sort(texts.begin(), texts.end());
@@ -94,7 +94,7 @@ TEST_F(NGramsTest, ProgressLabelsFilesAndACancelKeepsWhatWasCounted) {
   test::TProgressLog log;
   test::InstallScriptedProgress(log);
   auto whole = Run(corpus, names);
-  EXPECT_EQ(log.kinds, std::vector<TProgressKind>{TProgressKind::Cancel});
+  EXPECT_EQ(log.kinds, std::vector<TProgressKind>{TProgressKind::kCancel});
   EXPECT_EQ(log.captions.front(), kExtractingNGramsCaption);
   EXPECT_EQ(log.maxima, std::vector<int64_t>{4500 / 512});
   EXPECT_EQ(log.labels, names);
@@ -108,7 +108,7 @@ TEST_F(NGramsTest, ProgressLabelsFilesAndACancelKeepsWhatWasCounted) {
   auto part = Run(corpus, names);
   EXPECT_EQ(log.labels, (Strings{"one.txt", "two.txt"}));
   EXPECT_EQ(test::Counts(*part), Expected(test::ModelNGrams(corpus, model, 4 * 512), 2));
-  EXPECT_EQ(part->ScoreMethod(), smMutualInfo);
+  EXPECT_EQ(part->ScoreMethod(), TScoreMethod::kMutualInfo);
   EXPECT_LT(part->Count(), whole->Count());
 }
 

@@ -27,14 +27,14 @@ class ExtractTest : public test::TEngineTest {
     corpus_ = std::make_unique<TModelCorpus>(files, settings_.config.wTagBefore);
   }
   // Parses the lines with the grammar; fails the test on a pattern error.
-  TExtractRecords Records(uint8_t kind, const Strings& lines) const {
+  TExtractRecords Records(TSearchKind kind, const Strings& lines) const {
     TExtractRecords records(kind, lines.size() > 1 ? "Batch collocation" : lines[0]);
     for (const std::string& line : lines) {
       AddExtractPattern(kind, records, line, settings_.config, settings_.tables);
     }
     return records;
   }
-  std::unique_ptr<TCollocationList> Run(uint8_t kind, const Strings& lines) {
+  std::unique_ptr<TCollocationList> Run(TSearchKind kind, const Strings& lines) {
     return ExtractAll(Records(kind, lines), corpus_->Index(), settings_.Run());
   }
 
@@ -48,13 +48,13 @@ TEST_F(ExtractTest, ABatchAddsUpItsLinesAndScoresFollowTheMethod) {
   Build(Strings{"a b c"});
   // A line longer than the span counts nothing while the batch goes on; two lines count the
   // same window twice.
-  auto list = Run(kWordPhrase, {"a b c", "a", "a b"});
+  auto list = Run(TSearchKind::kWordPhrase, {"a b c", "a", "a b"});
   ASSERT_EQ(list->Count(), 1);
   EXPECT_EQ(list->CollocationText(0) + " " + std::to_string(list->Item(0).count), "a b 2");
-  settings_.config.Last_Method_Selected = smTScore;
+  settings_.config.Last_Method_Selected = static_cast<uint8_t>(TScoreMethod::kTScore);
   Build(Strings{"a b a b c"});
-  list = Run(kWordPhrase, {"a"});
-  EXPECT_EQ(list->ScoreMethod(), smTScore);
+  list = Run(TSearchKind::kWordPhrase, {"a"});
+  EXPECT_EQ(list->ScoreMethod(), TScoreMethod::kTScore);
   EXPECT_DOUBLE_EQ(list->Item(0).score, TScore(2, 2, 2, 5));  // (a b) twice
 }
 
@@ -66,10 +66,10 @@ TEST_F(ExtractTest, CancelKeepsWhatWasCountedFilteredAndScored) {
   Build(Strings{text});  // 6000 positions, 3000 n: 3000 x 4 windows' worth of work
   test::TProgressLog log;
   log.cancelAfter = 2;
-  log.cancelWith = TCancelState::CancelAll;
+  log.cancelWith = TCancelState::kCancelAll;
   test::InstallScriptedProgress(log);
-  auto list = Run(kWordPhrase, {"n", "a"});
-  EXPECT_EQ(log.kinds, std::vector<TProgressKind>{TProgressKind::CancelSeveral});
+  auto list = Run(TSearchKind::kWordPhrase, {"n", "a"});
+  EXPECT_EQ(log.kinds, std::vector<TProgressKind>{TProgressKind::kCancelSeveral});
   EXPECT_EQ(log.captions, Strings{"Extracting"});
   EXPECT_EQ(log.labels, Strings{"n"});
   EXPECT_EQ(log.maxima, std::vector<int64_t>{2999});
@@ -78,7 +78,7 @@ TEST_F(ExtractTest, CancelKeepsWhatWasCountedFilteredAndScored) {
   int32_t total = 0;
   for (int i = 0; i < list->Count(); ++i) total += list->Item(i).count;
   EXPECT_EQ(total, 2 * 512 - 1);
-  EXPECT_EQ(list->ScoreMethod(), smMutualInfo);  // the only method for four words
+  EXPECT_EQ(list->ScoreMethod(), TScoreMethod::kMutualInfo);  // the only method for four words
   EXPECT_NE(list->Item(0).score, 0.0);
 }
 
@@ -125,12 +125,13 @@ class TBruteForce {
   }
   bool Ok(int term, int32_t p) const {
     const TExtractTerm& t = line_->Term(term);
-    return WordOk(t, p) && (line_->Kind() != kWordTag || TagOk(t, corpus_.TagAt(p, s_.tagBefore)));
+    return WordOk(t, p) &&
+           (line_->Kind() != TSearchKind::kWordTag || TagOk(t, corpus_.TagAt(p, s_.tagBefore)));
   }
   // Whether the window satisfies the line, and where the line stands in it.
   bool Satisfies(const std::vector<int32_t>& at, int& position) const {
     const int terms = line_->TermCount(), span = s_.span;
-    if (line_->Order() == kAdjacent) {
+    if (line_->Order() == TOrderMode::kAdjacent) {
       for (position = 0; position + terms <= span; ++position) {
         bool all = true;
         for (int i = 0; i < terms && all; ++i) all = Ok(i, at[position + i]);
@@ -141,10 +142,10 @@ class TBruteForce {
     position = span;
     for (int j = span - 1; j >= 0; --j) {
       for (int i = 0; i < terms; ++i) {
-        if (Ok(i, at[j]) && (line_->Order() == kUnordered || i == 0)) position = j;
+        if (Ok(i, at[j]) && (line_->Order() == TOrderMode::kUnordered || i == 0)) position = j;
       }
     }
-    if (line_->Order() == kUnordered) {
+    if (line_->Order() == TOrderMode::kUnordered) {
       for (int i = 0; i < terms; ++i) {
         bool some = false;
         for (int j = 0; j < span && !some; ++j) some = Ok(i, at[j]);
@@ -173,7 +174,9 @@ class TBruteForce {
     for (int32_t p : at) {
       if (Excluded(p)) return;
       key.words.push_back(corpus_.ids[p]);
-      if (line_->Kind() == kWordTag) key.tags.push_back(corpus_.TagOf(p, s_.tagBefore));
+      if (line_->Kind() == TSearchKind::kWordTag) {
+        key.tags.push_back(corpus_.TagOf(p, s_.tagBefore));
+      }
     }
     int position = 0;
     if (!Satisfies(at, position)) return;
@@ -190,13 +193,13 @@ class TBruteForce {
   std::map<TModelKey, int> lineItems_;  // the places the current line found
 };
 
-std::string RandomTerm(std::mt19937& rng, uint8_t kind) {
+std::string RandomTerm(std::mt19937& rng, TSearchKind kind) {
   static const Strings kWords = {"a", "b", "ab", "a*", "*b", "?b", "ab%", "*", "c", "b*"};
   static const Strings kRegExps = {"a", "ab?", "b|ab", "[ab]+", "a.*", "c"};
   static const Strings kTags = {"", "&nn", "&n*", "&*", "&vb", "&noun", "&any", "&", "&xx"};
   auto pick = [&](const Strings& from) { return from[rng() % from.size()]; };
-  if (kind == kRegExp) return pick(kRegExps);
-  if (kind == kWordPhrase) return pick(kWords);
+  if (kind == TSearchKind::kRegExp) return pick(kRegExps);
+  if (kind == TSearchKind::kWordPhrase) return pick(kWords);
   std::string tag = pick(kTags);
   return (rng() % 4 == 0 && !tag.empty() ? "" : pick(kWords)) + tag;
 }
@@ -218,7 +221,7 @@ TEST_F(ExtractTest, RunAgreesWithEveryWindowCountedByBruteForce) {
       config.SkipNormalTags = rng() % 3 != 0;
       config.UseStoplist = rng() % 4 == 0;
       settings_.stopList.SetWords({rng() % 2 ? "c" : "ab"});
-      const auto kind = static_cast<uint8_t>(rng() % 3);
+      const auto kind = static_cast<TSearchKind>(rng() % 3);
       Strings lines(1 + rng() % 2 + (rng() % 5 == 0));
       for (std::string& line : lines) {
         const char* separator = kSeparators[rng() % 3];
@@ -237,8 +240,8 @@ TEST_F(ExtractTest, RunAgreesWithEveryWindowCountedByBruteForce) {
       std::erase_if(expected,
                     [&](const auto& item) { return item.second.first < settings.minWordFreq; });
       ASSERT_EQ(ItemsOf(*ExtractAll(records, corpus_->Index(), settings_.Run())), expected)
-          << "corpus " << corpus << " kind " << int{kind} << " span " << settings.span << " min "
-          << settings.minWordFreq << " line '" << lines[0] << "'"
+          << "corpus " << corpus << " kind " << static_cast<int>(kind) << " span " << settings.span
+          << " min " << settings.minWordFreq << " line '" << lines[0] << "'"
           << (lines.size() > 1 ? " ..." : "");
     }
   }

@@ -19,8 +19,8 @@ using Strings = std::vector<std::string>;
 class CollocListTest : public test::TIndexTest {
  protected:
   // A list without hash of one-word items {word, count, score}.
-  std::unique_ptr<TCollocationList> Rows(const std::vector<std::tuple<int32_t, int32_t, double>>& rows,
-                                         uint8_t method) {
+  std::unique_ptr<TCollocationList> Rows(
+      const std::vector<std::tuple<int32_t, int32_t, double>>& rows, TScoreMethod method) {
     auto list = std::make_unique<TCollocationList>(index_, settings_.tables, 1, method);
     for (auto [word, count, score] : rows) list->Append(&word, nullptr, score, count);
     return list;
@@ -40,13 +40,13 @@ class CollocListTest : public test::TIndexTest {
 
 TEST_F(CollocListTest, RefusalsCarryTheirMessages) {
   const Ids words = {1, 2};
-  TCollocationList plain(index_, settings_.tables, 2, smCost);
+  TCollocationList plain(index_, settings_.tables, 2, TScoreMethod::kCost);
   EXPECT_EQ(ErrorOf([&] { plain.Add(words.data(), nullptr, 0); }),
             "TCollocationList: The list has no hash.");
   plain.Append(words.data(), nullptr, 12.0, 3);
   EXPECT_EQ(ErrorOf([&] { plain.Item(1); }), "TCollocationList: List index out of bounds.");
   EXPECT_EQ(ErrorOf([&] { plain.Item(-1); }), "TCollocationList: List index out of bounds.");
-  EXPECT_EQ(ErrorOf([&] { plain.Sort(csNone, csFreq); }),
+  EXPECT_EQ(ErrorOf([&] { plain.Sort(TCollocSortKey::kNone, TCollocSortKey::kFreq); }),
             "csNone is not allowed in CompareCollocReccords");
 
   TCollocationList hashed(index_, settings_.tables, 2);
@@ -57,7 +57,9 @@ TEST_F(CollocListTest, RefusalsCarryTheirMessages) {
   EXPECT_EQ(hashed.Count(), 1);  // releasing the hash keeps the items
   EXPECT_EQ(ErrorOf([&] { TCollocationList(index_, settings_.tables, 0); }),
             "TCollocationList: Invalid word count.");
-  EXPECT_EQ(TCollocationList(index_, settings_.tables, 2, 9).ScoreMethod(), smNone);
+  const auto unknown = static_cast<TScoreMethod>(9);
+  EXPECT_EQ(TCollocationList(index_, settings_.tables, 2, unknown).ScoreMethod(),
+            TScoreMethod::kNone);
 }
 
 TEST_F(CollocListTest, HashValueStaysInRangeWhenSumsOverflow) {
@@ -76,19 +78,21 @@ TEST_F(CollocListTest, HashValueStaysInRangeWhenSumsOverflow) {
 }
 
 TEST_F(CollocListTest, SortsByTwoKeysStablyWithScoresWithinTheTolerance) {
-  auto list = Rows({{0, 1, 5.0}, {1, 3, 5.000000004}, {2, 2, 4.999999997}, {3, 3, 7.0}, {4, 1, 5.0}},
-                   smTScore);
+  auto list =
+      Rows({{0, 1, 5.0}, {1, 3, 5.000000004}, {2, 2, 4.999999997}, {3, 3, 7.0}, {4, 1, 5.0}},
+           TScoreMethod::kTScore);
   for (int i = 0; i < 5; ++i) list->Item(i).position = (Ids{2, 0, 1, 1, 2})[i];
-  list->Sort(csScore, csFreq);  // 5.0, 5.000000004 and 4.999999997 are equal scores
+  // 5.0, 5.000000004 and 4.999999997 are equal scores
+  list->Sort(TCollocSortKey::kScore, TCollocSortKey::kFreq);
   EXPECT_EQ(FirstWords(*list), (Ids{3, 1, 2, 0, 4}));
-  list->Sort(csFreq, csNone);
+  list->Sort(TCollocSortKey::kFreq, TCollocSortKey::kNone);
   EXPECT_EQ(FirstWords(*list), (Ids{3, 1, 2, 0, 4}));  // equal items keep their order
-  list->Sort(csPosition, csRevPos);
+  list->Sort(TCollocSortKey::kPosition, TCollocSortKey::kRevPos);
   EXPECT_EQ(FirstWords(*list), (Ids{1, 3, 2, 0, 4}));
-  list->Sort(csRevPos, csFreq);
+  list->Sort(TCollocSortKey::kRevPos, TCollocSortKey::kFreq);
   EXPECT_EQ(FirstWords(*list), (Ids{0, 4, 3, 2, 1}));
-  EXPECT_EQ(list->SortKey1(), csRevPos);
-  EXPECT_EQ(list->SortKey2(), csFreq);
+  EXPECT_EQ(list->SortKey1(), TCollocSortKey::kRevPos);
+  EXPECT_EQ(list->SortKey2(), TCollocSortKey::kFreq);
 }
 
 TEST_F(CollocListTest, TextsSortByTheirBytesAndJoinWordsWithUpperCasedTags) {
@@ -103,9 +107,10 @@ TEST_F(CollocListTest, TextsSortByTheirBytesAndJoinWordsWithUpperCasedTags) {
   list.Add(&ids[0], &ids[4], 0);  // apple/jj
   list.Add(&ids[0], &ids[3], 0);  // apple/nn
   list.Add(&ids[1], &ids[5], 0);  // Zebra/né
-  list.Sort(csAlpha, csNone);     // upper case first, bytes above 0x7F last
+  // Upper case first, bytes above 0x7F last.
+  list.Sort(TCollocSortKey::kAlpha, TCollocSortKey::kNone);
   EXPECT_EQ(Texts(list), (Strings{"Zebra N\xc9", "apple JJ", "apple NN", "\xe9t\xe9 NN"}));
-  list.Sort(csPOSTag, csAlpha);
+  list.Sort(TCollocSortKey::kPOSTag, TCollocSortKey::kAlpha);
   EXPECT_EQ(Texts(list), (Strings{"apple JJ", "apple NN", "\xe9t\xe9 NN", "Zebra N\xc9"}));
   EXPECT_EQ(list.TagText(3), "n\xe9");
 
@@ -114,16 +119,16 @@ TEST_F(CollocListTest, TextsSortByTheirBytesAndJoinWordsWithUpperCasedTags) {
   EXPECT_EQ(pairs.CollocationText(0), "apple Zebra NN");
   EXPECT_EQ(pairs.TagText(0), " nn");
   // A full-extract item of 3 words in a list of 5: no trailing space.
-  TCollocationList full(index_, settings_.tables, 5, smCost);
+  TCollocationList full(index_, settings_.tables, 5, TScoreMethod::kCost);
   full.Append(Ids{ids[0], ids[1], ids[0], -1, -1}.data(), nullptr, 1, 1);
   EXPECT_EQ(full.CollocationText(0), "apple Zebra apple");
   EXPECT_EQ(full.TagText(0), "");
 }
 
 TEST_F(CollocListTest, FilterKeepsTheOrderWithoutHashAndRebuildsItByBucketsWithIt) {
-  auto plain = Rows({{0, 5, 2.0}, {1, 1, 9.0}, {2, 5, 1.999999995}, {3, 5, 1.99999},
-                     {4, 6, kScoreSentinel}},
-                    smMutualInfo);
+  auto plain =
+      Rows({{0, 5, 2.0}, {1, 1, 9.0}, {2, 5, 1.999999995}, {3, 5, 1.99999}, {4, 6, kScoreSentinel}},
+           TScoreMethod::kMutualInfo);
   plain->Filter(2, false, 100);
   EXPECT_EQ(FirstWords(*plain), (Ids{0, 2, 3, 4}));
   plain->Filter(2, true, kScoreSentinel);  // the sentinel passes no minimum, not even itself
@@ -138,7 +143,8 @@ TEST_F(CollocListTest, FilterKeepsTheOrderWithoutHashAndRebuildsItByBucketsWithI
     list.Add(&word, nullptr, 0);
   const int32_t appended = 9;
   list.Append(&appended, nullptr, 0, 4);
-  list.Sort(csFreq, csNone);  // moves the items; the hash must follow, its buckets keep order
+  // Moves the items; the hash must follow, its buckets keep order.
+  list.Sort(TCollocSortKey::kFreq, TCollocSortKey::kNone);
   list.Filter(2, false, 0);
   EXPECT_EQ(FirstWords(list), (Ids{3 + kWrap, 3, 5 + kWrap, appended}));
   // The hash still finds the kept items and no longer the dropped ones.

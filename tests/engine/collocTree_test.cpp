@@ -171,12 +171,12 @@ TEST_F(TreeStoreTest, TreesSwappedOutAndBackKeepTheirCounts) {
   TStepProgress none(nullptr);
   auto list = tree.EvaluateCost(0, none);
   EXPECT_EQ(list->WordCount(), 4);
-  EXPECT_EQ(list->ScoreMethod(), smCost);
+  EXPECT_EQ(list->ScoreMethod(), TScoreMethod::kCost);
   EXPECT_FALSE(list->Hashed());
   std::vector<std::string> results;
   for (int i = 0; i < list->Count(); ++i) {
     results.push_back(list->CollocationText(i) + " " + std::to_string(list->Item(i).count) + " " +
-                      FormatScore(list->Item(i).score, smCost));
+                      FormatScore(list->Item(i).score, TScoreMethod::kCost));
   }
   // (a b): 3 occurrences, children c 2 and d 1, all passing with minimum 0: cost 1 x 0. (b c):
   // 2 occurrences, one of them through its passing child d: cost 1 x 1.

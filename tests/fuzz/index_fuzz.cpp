@@ -58,7 +58,7 @@ TFiles Baseline(bool pairs) {
   auto next = [&state] { return state = state * 1103515245 + 12345, state >> 16; };
   for (int session = 0; session < 2; ++session) {
     TTextIndex index(page, TProgressCallback(),
-                     session == 0 ? TIndexFileMode::Create : TIndexFileMode::Open, false, pairs,
+                     session == 0 ? TIndexFileMode::kCreate : TIndexFileMode::kOpen, false, pairs,
                      seq);
     for (int i = 0; i < 1500; ++i) {
       uint32_t file = static_cast<uint32_t>(session * 3 + i / 600);
@@ -72,7 +72,7 @@ TFiles Baseline(bool pairs) {
 }
 
 void Exercise(const std::string& page, const std::string& seq, bool pairs, bool add) {
-  TTextIndex index(page, TProgressCallback(), TIndexFileMode::Open, false, pairs, seq);
+  TTextIndex index(page, TProgressCallback(), TIndexFileMode::kOpen, false, pairs, seq);
   index.GetStats(0xFF);
   for (uint32_t id = 0; id < index.TokenCount(); id += 7) {
     const TIndexToken& token = index.GetToken(id);

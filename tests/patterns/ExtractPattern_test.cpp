@@ -18,14 +18,14 @@ class ExtractPatternTest : public test::TSettingsTest {
  protected:
   // "order: term term ..." with Word/Tag terms as word&tag.
   static std::string Describe(const TExtractRecord& record) {
-    std::string text = std::to_string(record.Order()) + ":";
+    std::string text = std::to_string(static_cast<int>(record.Order())) + ":";
     for (int i = 0; i < record.TermCount(); ++i) {
       const TExtractTerm& term = record.Term(i);
-      text += " " + term.Text() + (record.Kind() == kWordTag ? "&" + term.Tag() : "");
+      text += " " + term.Text() + (record.Kind() == TSearchKind::kWordTag ? "&" + term.Tag() : "");
     }
     return text;
   }
-  std::string Parse(uint8_t kind, const std::string& line) const {
+  std::string Parse(TSearchKind kind, const std::string& line) const {
     TExtractRecords records(kind, line);
     std::string error = ErrorOf(
         [&] { AddExtractPattern(kind, records, line, settings_.config, settings_.tables); });
@@ -39,37 +39,42 @@ class ExtractPatternTest : public test::TSettingsTest {
 };
 
 TEST_F(ExtractPatternTest, SeparatorsFixTheOrderOfALine) {
-  EXPECT_EQ(Parse(kWordPhrase, "  post   office  "), "0: post office");
-  EXPECT_EQ(Parse(kWordPhrase, "post+office%"), "1: post office%");
-  EXPECT_EQ(Parse(kWordPhrase, "post > office? > box"), "2: post office? box");
-  EXPECT_EQ(Parse(kWordPhrase, "   "), "(nothing)");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "  post   office  "), "0: post office");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post+office%"), "1: post office%");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post > office? > box"), "2: post office? box");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "   "), "(nothing)");
   const std::string kMixed =
       "Incorrect syntax. \"+\", \">\" or \" \" can't be used in a combination.";
-  EXPECT_EQ(Parse(kWordPhrase, "post + office > box"), kMixed);
-  EXPECT_EQ(Parse(kWordPhrase, "post office + box"), kMixed);
-  EXPECT_EQ(Parse(kWordPhrase, "post +"), "Incorrect use of \"+\" at the end of the extract term.");
-  EXPECT_EQ(Parse(kWordPhrase, "post >  "),
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post + office > box"), kMixed);
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post office + box"), kMixed);
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post +"),
+            "Incorrect use of \"+\" at the end of the extract term.");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post >  "),
             "Incorrect use of \">\" at the end of the extract term.");
 }
 
 TEST_F(ExtractPatternTest, CharactersEachKindRefuses) {
-  EXPECT_EQ(Parse(kWordPhrase, "post.office"), "Invalid character in extract pattern: \".\".");
-  EXPECT_EQ(Parse(kWordPhrase, "a&b"), "Invalid character in extract pattern: \"&\".");
-  EXPECT_EQ(Parse(kWordTag, "a,b&nn"), "Invalid character in extract pattern: \",\".");
-  EXPECT_EQ(Parse(kWordPhrase, "a\tb"), "Invalid character in extract pattern: \"\t\".");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post.office"),
+            "Invalid character in extract pattern: \".\".");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a&b"), "Invalid character in extract pattern: \"&\".");
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "a,b&nn"), "Invalid character in extract pattern: \",\".");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a\tb"),
+            "Invalid character in extract pattern: \"\t\".");
   // Regular expressions keep '+' and '>' inside a term and end a term only at a space.
-  EXPECT_EQ(Parse(kRegExp, "a+b.c"), "0: a+b.c");
-  EXPECT_EQ(Parse(kRegExp, "a + b"), "1: a b");
-  EXPECT_EQ(Parse(kRegExp, "(a"), "Unmatched ( or \\(");
+  EXPECT_EQ(Parse(TSearchKind::kRegExp, "a+b.c"), "0: a+b.c");
+  EXPECT_EQ(Parse(TSearchKind::kRegExp, "a + b"), "1: a b");
+  EXPECT_EQ(Parse(TSearchKind::kRegExp, "(a"), "Unmatched ( or \\(");
   // Other separator characters: '+' becomes an ordinary delimiter again.
   config_.TagUnorderedChar = '~';
-  EXPECT_EQ(Parse(kWordPhrase, "a ~ b"), "1: a b");
-  EXPECT_EQ(Parse(kWordPhrase, "a + b"), "Invalid character in extract pattern: \"+\".");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a ~ b"), "1: a b");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a + b"),
+            "Invalid character in extract pattern: \"+\".");
 }
 
 TEST_F(ExtractPatternTest, WordTagTermsSplitAtTheTagSeparatorAndMayNameMetaTags) {
-  EXPECT_EQ(Parse(kWordTag, "run%&vbn + computer + &nn"), "1: run%&vbn computer&* *&nn");
-  EXPECT_EQ(Parse(kWordTag, "a&b&c"), "0: a&b&c");  // the first separator splits
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "run%&vbn + computer + &nn"),
+            "1: run%&vbn computer&* *&nn");
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "a&b&c"), "0: a&b&c");  // the first separator splits
 
   config_.MetaTags = {{"Noun", {"NN", "nns"}}, {"noun", {"x"}}, {"\xC9t\xE9", {"v"}}};
   EXPECT_EQ(FindMetaTag(config_.MetaTags, "NOUN", settings_.tables), 0);
@@ -90,41 +95,48 @@ TEST_F(ExtractPatternTest, WordTagTermsSplitAtTheTagSeparatorAndMayNameMetaTags)
 }
 
 TEST_F(ExtractPatternTest, CaseIsFoldedButTheLineKeptAsTyped) {
-  TExtractRecords records(kWordPhrase, "");
-  AddExtractPattern(kWordPhrase, records, " Post \xC9t\xE9 ", config_, settings_.tables);
+  TExtractRecords records(TSearchKind::kWordPhrase, "");
+  AddExtractPattern(TSearchKind::kWordPhrase, records, " Post \xC9t\xE9 ", config_,
+                    settings_.tables);
   EXPECT_EQ(records.Record(0).Text(), " Post \xC9t\xE9 ");
   EXPECT_EQ(Describe(records.Record(0)), "0: post \xE9t\xE9");
   config_.ignoreCase = false;
   settings_.RebuildTables();
-  EXPECT_EQ(Parse(kWordPhrase, "Post"), "0: Post");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "Post"), "0: Post");
 }
 
 TEST_F(ExtractPatternTest, ARequestIsCaptionedByItsPatternAndAnyFaultyLineRejectsIt) {
-  auto parse = [&](uint8_t kind, bool batch, const Strings& lines) {
+  auto parse = [&](TSearchKind kind, bool batch, const Strings& lines) {
     return ParseExtractRequest(kind, batch, lines, config_, settings_.tables);
   };
-  EXPECT_EQ(ErrorOf([&] { parse(kWordPhrase, false, {"   "}); }), kEmptyPatternMessage);
-  EXPECT_EQ(ErrorOf([&] { parse(kWordPhrase, true, {"", "  ", ""}); }), kEmptyPatternMessage);
+  EXPECT_EQ(ErrorOf([&] { parse(TSearchKind::kWordPhrase, false, {"   "}); }),
+            kEmptyPatternMessage);
   EXPECT_EQ(ErrorOf([&] {
-              parse(kWordPhrase, true, {"a b", "", "c +", "d."});
+              parse(TSearchKind::kWordPhrase, true, {"", "  ", ""});
+            }),
+            kEmptyPatternMessage);
+  EXPECT_EQ(ErrorOf([&] {
+              parse(TSearchKind::kWordPhrase, true, {"a b", "", "c +", "d."});
             }),
             "Incorrect use of \"+\" at the end of the extract term.");
-  std::unique_ptr<TExtractRecords> records = parse(kRegExp, false, {"colou?r"});
+  std::unique_ptr<TExtractRecords> records = parse(TSearchKind::kRegExp, false, {"colou?r"});
   EXPECT_EQ(records->Caption(), "colou?r");
-  EXPECT_EQ(records->Kind(), kRegExp);
-  records = parse(kWordPhrase, true, {"a b", "", "c + d"});
+  EXPECT_EQ(records->Kind(), TSearchKind::kRegExp);
+  records = parse(TSearchKind::kWordPhrase, true, {"a b", "", "c + d"});
   EXPECT_EQ(records->Caption(), "Batch collocation");
   EXPECT_EQ(records->RecordCount(), 2);
 }
 
 TEST_F(ExtractPatternTest, ExamplesShowTheCurrentSpecialCharacters) {
-  EXPECT_EQ(ExtractExamples(kWordTag, config_), "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+            "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
   config_.TagSearchSeparator = '_';
   config_.WildCard0or1 = '#';
   config_.WildCardExactly1 = '!';
   config_.WildCard0orMore = '@';
-  EXPECT_EQ(ExtractExamples(kWordTag, config_), "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
-  EXPECT_EQ(ExtractExamples(kWordPhrase, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+            "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordPhrase, config_),
             "e.g. \"colo#r table\", \"post + office!\", \"computer + program@\", "
             "\"post > office?\"");
 }

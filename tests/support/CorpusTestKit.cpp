@@ -32,9 +32,9 @@ int64_t TStringStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TStringStream::Seek(int64_t offset, TSeekOrigin origin) {
-  position_ = offset + (origin == TSeekOrigin::Current ? position_
-                        : origin == TSeekOrigin::End   ? GetSize()
-                                                       : 0);
+  position_ = offset + (origin == TSeekOrigin::kCurrent ? position_
+                        : origin == TSeekOrigin::kEnd   ? GetSize()
+                                                        : 0);
   return position_;
 }
 

@@ -118,8 +118,8 @@ class TModelCorpus {
  public:
   TModelCorpus(const std::vector<TModelFile>& files, bool tagBefore) {
     index_ =
-        std::make_unique<TTextIndex>(dir_.File("page"), TProgressCallback(), TIndexFileMode::Create,
-                                     tagBefore, true, dir_.File("seq"));
+        std::make_unique<TTextIndex>(dir_.File("page"), TProgressCallback(),
+                                     TIndexFileMode::kCreate, tagBefore, true, dir_.File("seq"));
     for (size_t f = 0; f < files.size(); ++f) {
       for (const TModelToken& token : files[f]) {
         const auto id = static_cast<int32_t>(
@@ -244,7 +244,7 @@ struct TProgressLog {
   int64_t position = 0;               // the last SetPosition
   int polls = 0;                      // ProcessMessages calls
   int cancelAfter = -1;               // report cancelWith once polls reach it; -1 never
-  TCancelState cancelWith = TCancelState::Cancel;
+  TCancelState cancelWith = TCancelState::kCancel;
   std::string cancelCaption;  // the caption when the cancel was first seen
 };
 
@@ -261,7 +261,7 @@ class TScriptedProgress : public TNullProgress {
   void SetPosition(int64_t position) override { log_.position = position; }
   void ProcessMessages() override { ++log_.polls; }
   TCancelState CancelState() const override {
-    if (log_.cancelAfter < 0 || log_.polls < log_.cancelAfter) return TCancelState::Running;
+    if (log_.cancelAfter < 0 || log_.polls < log_.cancelAfter) return TCancelState::kRunning;
     if (log_.cancelCaption.empty()) log_.cancelCaption = log_.captions.back();
     return log_.cancelWith;
   }
@@ -290,7 +290,7 @@ class TIndexTest : public TSettingsTest {
   }
 
   TTempDir dir_;
-  TTextIndex index_{dir_.File("page"), TProgressCallback(), TIndexFileMode::Create, false, true,
+  TTextIndex index_{dir_.File("page"), TProgressCallback(), TIndexFileMode::kCreate, false, true,
                     dir_.File("seq")};
 };
 
