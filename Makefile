@@ -6,7 +6,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS = -G Ninja -DQUENTERRA_WERROR=ON
 
-.PHONY: all setup build run test bench fuzz clean
+# The sources that clang-format keeps in the layout of .clang-format.
+FORMAT_SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
+
+.PHONY: all setup build run test format format-check bench fuzz clean
 
 all: build
 
@@ -20,11 +23,18 @@ build: setup
 run: build
 	@scripts/run-sample $(BUILD)
 
-test: build
+test: build format-check
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DQUENTERRA_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j2
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2
+
+format: setup
+	@clang-format -i $(FORMAT_SOURCES)
+
+format-check: setup
+	@clang-format --dry-run --Werror $(FORMAT_SOURCES) || \
+	  { echo "make format-check: run 'make format' to lay these files out" >&2; exit 1; }
 
 bench:
 	@scripts/setup bench
