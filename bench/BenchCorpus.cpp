@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 
-
 namespace quenterra::bench {
 
 double Seconds(Clock::time_point since) {

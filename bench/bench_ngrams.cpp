@@ -134,8 +134,9 @@ int main(int argc, char** argv) {
   ResetPeak();
   const long baseline = StatusKilobytes("VmRSS:");
   std::printf("index: %.1f M positions, %lld words, %u tokens, built in %.1f s; resident %.1f MB\n",
-              index.SequenceCount() / 1e6, static_cast<long long>(CorpusWords(index, settings.config)),
-              index.TokenCount(), seconds, baseline / 1024.0);
+              index.SequenceCount() / 1e6,
+              static_cast<long long>(CorpusWords(index, settings.config)), index.TokenCount(),
+              seconds, baseline / 1024.0);
 
   TimeNGrams(index, settings, 2, baseline);
   TimeNGrams(index, settings, 5, baseline);

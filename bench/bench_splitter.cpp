@@ -69,12 +69,13 @@ int main() {
     once.SplitFile(stream, static_cast<uint32_t>(i), files[i]);
     sample += ReadAll(files[i]);
   }
-  std::printf("sample: %zu files, %llu words (kind 1), %llu word tags (kind 5), %llu tag names, "
-              "%llu tag words\n",
-              files.size(), static_cast<unsigned long long>(perKind.byKind[1]),
-              static_cast<unsigned long long>(perKind.byKind[5]),
-              static_cast<unsigned long long>(perKind.byKind[2]),
-              static_cast<unsigned long long>(perKind.byKind[3]));
+  std::printf(
+      "sample: %zu files, %llu words (kind 1), %llu word tags (kind 5), %llu tag names, "
+      "%llu tag words\n",
+      files.size(), static_cast<unsigned long long>(perKind.byKind[1]),
+      static_cast<unsigned long long>(perKind.byKind[5]),
+      static_cast<unsigned long long>(perKind.byKind[2]),
+      static_cast<unsigned long long>(perKind.byKind[3]));
 
   const size_t target = size_t{200} << 20;
   std::string big = MakeTempFile("SPB");
@@ -89,10 +90,11 @@ int main() {
   splitter.SplitFile(stream, 0, big);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   double megabytes = static_cast<double>(stream.GetSize()) / (1 << 20);
-  std::printf("split %.0f MB, %llu tokens in %.2f s: %.0f MB/s, %.1f million tokens/s "
-              "(target 150 MB/s)\n",
-              megabytes, static_cast<unsigned long long>(sink.Total()), seconds,
-              megabytes / seconds, static_cast<double>(sink.Total()) / seconds / 1e6);
+  std::printf(
+      "split %.0f MB, %llu tokens in %.2f s: %.0f MB/s, %.1f million tokens/s "
+      "(target 150 MB/s)\n",
+      megabytes, static_cast<unsigned long long>(sink.Total()), seconds, megabytes / seconds,
+      static_cast<double>(sink.Total()) / seconds / 1e6);
   std::filesystem::remove(big);
   return 0;
 }

@@ -7,7 +7,8 @@
 
 namespace quenterra::cli {
 
-bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus, const std::string& fileName) {
+bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus,
+                                const std::string& fileName) {
   bool overridesRead = true;
   bool opened = OpenWorkspace(corpus, session.settings, fileName, [&] {
     overridesRead = ApplySettingOverrides(session.options, session.settings);

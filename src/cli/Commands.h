@@ -32,5 +32,4 @@ int RunFullExtract(const TArgs& args, TCliSession& session);
 int RunConfig(const TArgs& args, TCliSession& session);
 int RunWorkspace(const TArgs& args, TCliSession& session);
 
-
 }  // namespace quenterra::cli

@@ -1,8 +1,8 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "platform/IniFile.h"
 #include "config/SettingsFile.h"
+#include "platform/IniFile.h"
 
 namespace quenterra::cli {
 

@@ -18,10 +18,19 @@ class TConsoleProgress : public TProgress {
     if (drawn_) std::fputs("\r\033[K", stderr);
   }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
-  void SetLabel(const std::string& text) override { label_ = text; Draw(true); }
+  void SetLabel(const std::string& text) override {
+    label_ = text;
+    Draw(true);
+  }
   void SetSpecialText(const std::string&) override {}
-  void SetMax(int64_t max) override { max_ = std::max<int64_t>(max, 1); Draw(true); }
-  void SetPosition(int64_t position) override { position_ = position; Draw(false); }
+  void SetMax(int64_t max) override {
+    max_ = std::max<int64_t>(max, 1);
+    Draw(true);
+  }
+  void SetPosition(int64_t position) override {
+    position_ = position;
+    Draw(false);
+  }
   void ProcessMessages() override {}
   TCancelState CancelState() const override { return TCancelState::kRunning; }
 
@@ -82,9 +91,10 @@ void InstallConsoleFrontEnd(bool assumeYes) {
   bool interactive = !assumeYes && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
   InstallMessageHandler(std::make_unique<TConsoleMessages>(interactive, assumeYes));
   if (isatty(STDERR_FILENO)) {
-    InstallProgressFactory([](TProgressKind, const std::string& caption) -> std::unique_ptr<TProgress> {
-      return std::make_unique<TConsoleProgress>(caption);
-    });
+    InstallProgressFactory(
+        [](TProgressKind, const std::string& caption) -> std::unique_ptr<TProgress> {
+          return std::make_unique<TConsoleProgress>(caption);
+        });
   }
 }
 

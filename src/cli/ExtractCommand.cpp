@@ -15,8 +15,8 @@
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
 #include "patterns/ExtractPattern.h"
-#include "platform/Messages.h"
 #include "platform/AtomicFile.h"
+#include "platform/Messages.h"
 
 namespace quenterra::cli {
 
@@ -152,7 +152,7 @@ int RunExtract(const TArgs& args, TCliSession& session) {
   command.prepare = [&](const TProgramSettings& settings) {
     try {
       records = ParseExtractRequest(options.kind, options.batchFile.has_value(), lines,
-                                     settings.config, settings.tables);
+                                    settings.config, settings.tables);
     } catch (const EQuenterra& error) {
       MsgError(error.what());
       return false;

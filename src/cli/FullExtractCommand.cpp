@@ -197,13 +197,14 @@ int RunFullExtract(const TArgs& args, TCliSession& session) {
   command.compute = [&options](TCorpus& corpus, TProgramSettings& settings) {
     TListResult result;
     result.caption = kFullExtractCaption;
-    result.list = FullExtract(*corpus.Index(), corpus.FileNames(), settings.fullExtract,
-                              settings.Run());
+    result.list =
+        FullExtract(*corpus.Index(), corpus.FileNames(), settings.fullExtract, settings.Run());
     if (result.list == nullptr) {
       std::cerr << kCommand << ": stopped, no list\n";
       return result;
     }
-    result.shownMethod = ShownScore(options, *result.list, CorpusWords(*corpus.Index(), settings.config));
+    result.shownMethod =
+        ShownScore(options, *result.list, CorpusWords(*corpus.Index(), settings.config));
     return result;
   };
   return RunListCommand(command, session);

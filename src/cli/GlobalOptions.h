@@ -21,12 +21,12 @@ struct EUsage {
 };
 
 struct TGlobalOptions {
-  std::optional<std::string> configFile;                    // --config FILE
-  bool noConfig = false;                                    // --no-config
+  std::optional<std::string> configFile;                  // --config FILE
+  bool noConfig = false;                                  // --no-config
   std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
-  std::optional<std::string> stopListFile;                 // --stoplist FILE
-  std::optional<std::string> workspaceFile;                // --workspace FILE.qws
-  bool assumeYes = false;                                   // --yes
+  std::optional<std::string> stopListFile;                // --stoplist FILE
+  std::optional<std::string> workspaceFile;               // --workspace FILE.qws
+  bool assumeYes = false;                                 // --yes
 };
 
 // The help text of the global options, for --help.

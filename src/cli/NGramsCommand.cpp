@@ -111,8 +111,8 @@ int RunNGrams(const TArgs& args, TCliSession& session) {
   command.apply = [&options](TProgramSettings& settings) { ApplyRunSettings(options, settings); };
   command.compute = [](TCorpus& corpus, TProgramSettings& settings) {
     TListResult result;
-    result.list = ExtractNGrams(*corpus.Index(), corpus.FileNames(), settings.fullExtract,
-                                settings.Run());
+    result.list =
+        ExtractNGrams(*corpus.Index(), corpus.FileNames(), settings.fullExtract, settings.Run());
     result.shownMethod = result.list->ScoreMethod();
     result.caption = kNGramsCaption;
     return result;

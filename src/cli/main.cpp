@@ -15,10 +15,11 @@ const TCommand kCommands[] = {
     {"tokens", "tokens FILE...      print every token: file, source offset, kind, text", RunTokens},
     {"config", "config              print the settings in effect as a settings file", RunConfig},
     {"index", "index [--stats] FILE...  build the text index and print words and types", RunIndex},
-    {"extract", "extract [OPTIONS] PATTERN FILE...  count the collocations of a pattern", RunExtract},
+    {"extract", "extract [OPTIONS] PATTERN FILE...  count the collocations of a pattern",
+     RunExtract},
     {"ngrams", "ngrams [--span N] [--pos-tags] [OPTIONS] FILE...  count the n-grams", RunNGrams},
-    {"full-extract",
-     "full-extract [OPTIONS] FILE...  find the word sequences that behave as units", RunFullExtract},
+    {"full-extract", "full-extract [OPTIONS] FILE...  find the word sequences that behave as units",
+     RunFullExtract},
     {"workspace", "workspace create|add|info FILE.qws [CORPUS...]  make, grow or show a workspace",
      RunWorkspace},
 };
@@ -26,7 +27,8 @@ const TCommand kCommands[] = {
 void PrintHelp(std::ostream& out) {
   out << "Usage: quenterra-cli [GLOBAL OPTIONS] COMMAND [OPTIONS] ARGS...\n\nCommands:\n";
   for (const TCommand& command : kCommands) out << "  " << command.synopsis << '\n';
-  out << '\n' << kGlobalOptionsHelp
+  out << '\n'
+      << kGlobalOptionsHelp
       << "\nThe settings come from QUENTERRA.INI beside the program, else from\n"
          "$XDG_CONFIG_HOME/quenterra/QUENTERRA.INI (default ~/.config/quenterra/); the defaults\n"
          "apply when there is none. With --workspace they come from the workspace.\n"

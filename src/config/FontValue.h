@@ -11,8 +11,9 @@
 namespace quenterra {
 
 // A font stored as "name,size,style,colour,charset". An empty value leaves `font` unchanged; the
-// name runs to the first ',', ':' or ';' (at most 31 characters kept), each further field to the next space, ',', ':' or ';';
-// a missing, empty or non-numeric field counts as 0; the style keeps its low 8 bits.
+// name runs to the first ',', ':' or ';' (at most 31 characters kept), each further field to the
+// next space, ',', ':' or ';'; a missing, empty or non-numeric field counts as 0; the style keeps
+// its low 8 bits.
 void ReadFontKey(const TIniFile& file, std::string_view section, std::string_view key,
                  TFontSpec& font);
 void WriteFontKey(TIniFile& file, std::string_view section, std::string_view key,

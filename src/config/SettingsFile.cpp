@@ -8,11 +8,11 @@
 #include <filesystem>
 
 #include "config/FontValue.h"
-#include "settings/MetaTags.h"
 #include "platform/AtomicFile.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
+#include "settings/MetaTags.h"
 
 namespace quenterra {
 
@@ -26,7 +26,6 @@ constexpr char kWordTags[] = "Word Tag Settings";
 constexpr char kHistory[] = "ExtractHistory";
 constexpr char kFrequency[] = "FrequencyConfiguration";
 constexpr char kStopWords[] = "StopList";
-
 
 // A character key whose empty (trimmed) value falls back to `fallback`.
 char ReadTrimmedChar(const TIniFile& file, const char* section, const char* key, char fallback,
@@ -275,8 +274,8 @@ void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings) {
   ReadFullExtract(file, settings.fullExtract);
   ReadWordTags(file, config);
   ReadStopList(file, settings.stopList);
-  int32_t language = file.ReadInteger(kGeneral, "Language",
-                                      static_cast<int32_t>(UserDefaultLanguage()));
+  int32_t language =
+      file.ReadInteger(kGeneral, "Language", static_cast<int32_t>(UserDefaultLanguage()));
   global.Language = StoredLanguage(static_cast<uint32_t>(language));
   settings.RebuildTables();
 }

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/IniFile.h"
 #include "config/SettingsFile.h"
 #include "platform/Errors.h"
 #include "platform/FileAssociation.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "platform/Messages.h"
 
 namespace quenterra {

@@ -78,11 +78,11 @@ class TBufStream {
   int64_t bufferOffset_ = -1;          // file offset of buffer_[0]; -1 before the file
 
   unsigned char tagStart_ = '<';
-  TCharSet tagEnds_;                       // bytes that close a normal tag
-  uint8_t wordTagMode_ = 0;                // 0 none, 1 delimiter style, 2 start strings
-  std::vector<std::string> wTagStarts_;    // each string knows its length
-  TCharSet wTagStartChars_;                // first bytes of wTagStarts_
-  TCharSet wTagEnds_;                      // bytes that close a word tag in mode 2
+  TCharSet tagEnds_;                     // bytes that close a normal tag
+  uint8_t wordTagMode_ = 0;              // 0 none, 1 delimiter style, 2 start strings
+  std::vector<std::string> wTagStarts_;  // each string knows its length
+  TCharSet wTagStartChars_;              // first bytes of wTagStarts_
+  TCharSet wTagEnds_;                    // bytes that close a word tag in mode 2
   unsigned char wTagDelimiter_ = '_';
 
   bool inTag_ = false;

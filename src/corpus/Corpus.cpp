@@ -9,8 +9,8 @@
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/Messages.h"
 #include "platform/FlagScope.h"
+#include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 
 namespace quenterra {
@@ -162,8 +162,9 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
 
 bool TCorpus::OpenStoredIndex(TProgress* progress) {
   if (WorkspaceFile().empty()) return false;
-  bool opened = IndexStateMatches(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_)) &&
-                index_.LoadWorkspaceIndex(progress);
+  bool opened =
+      IndexStateMatches(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_)) &&
+      index_.LoadWorkspaceIndex(progress);
   // An index of more files than the corpus holds cannot be this corpus's.
   if (opened && Index()->FileCount() <= FileCount()) {
     indexed_ = FileCount();
@@ -180,7 +181,7 @@ bool TCorpus::OpenStoredIndex(TProgress* progress) {
 void TCorpus::BuildFrom(int first, TProgress* progress) {
   bool append = Index() != nullptr && indexed_ == first;
   if (append && first == FileCount()) return;  // nothing new
-  MarkBuilding();  // before the files are touched
+  MarkBuilding();                              // before the files are touched
   indexed_ = -1;
   if (!append) index_.CloseIndex(true);
   int from = append ? first : 0;
@@ -261,7 +262,8 @@ void TCorpus::TransferIndex(const std::string& workspaceFile, bool copy) {
     }
     throw;
   }
-  if (indexed_ == FileCount()) MarkIndexComplete(dir, DescribeIndexSource(FileRefs(), config_, tables_));
+  if (indexed_ == FileCount())
+    MarkIndexComplete(dir, DescribeIndexSource(FileRefs(), config_, tables_));
 }
 
 // ---- Counts and status texts ------------------------------------------------------------------

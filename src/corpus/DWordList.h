@@ -50,7 +50,7 @@ class TWordsList {
   // Checked access; an index outside 0..Count()-1 throws "<class>: List index out of bounds.".
   Item GetItem(int index) const;
   void PutItem(int index, Item value);
-  uint32_t GetData(int index) const;  // 0 when the list has no data array
+  uint32_t GetData(int index) const;        // 0 when the list has no data array
   void PutData(int index, uint32_t value);  // switches the data array on first
 
   // The item array itself: Count() contiguous values, valid until the list is resized.
@@ -80,12 +80,12 @@ class TWordsList {
   void CheckIndex(int index) const;
   [[noreturn]] static void Fail(const char* what);
 
-  std::unique_ptr<Item[]> items_;      // capacity_ entries, count_ in use
-  std::unique_ptr<uint32_t[]> data_;   // parallel to items_, or null
+  std::unique_ptr<Item[]> items_;     // capacity_ entries, count_ in use
+  std::unique_ptr<uint32_t[]> data_;  // parallel to items_, or null
   int capacity_ = 0;
   int count_ = 0;
-  bool sorted_ = true;      // the items are known to be ascending
-  bool keepSorted_ = false; // Add inserts in order
+  bool sorted_ = true;       // the items are known to be ascending
+  bool keepSorted_ = false;  // Add inserts in order
 };
 
 inline constexpr char kDWordsListName[] = "TDWordsList";

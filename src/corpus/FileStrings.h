@@ -51,11 +51,11 @@ class TCountThread {
   int pendingCount_ = 0;                       // guarded by the owner's lock
   std::array<uint32_t, kPendingMax> pending_;  // line starts not yet in the line table
   TFileStrings& owner_;
-  int64_t lineStart_ = 0;      // offset of the line being scanned
-  bool afterCr_ = false;       // the last byte scanned was a carriage return
-  bool finished_ = false;      // the end of the data has been recorded
+  int64_t lineStart_ = 0;  // offset of the line being scanned
+  bool afterCr_ = false;   // the last byte scanned was a carriage return
+  bool finished_ = false;  // the end of the data has been recorded
   std::atomic<bool> stop_{false};
-  std::thread thread_;         // last: starts once everything above is ready
+  std::thread thread_;  // last: starts once everything above is ready
 };
 
 class TFileStrings {
@@ -63,8 +63,8 @@ class TFileStrings {
   // Called on the counting thread; receivers pass them on to their own thread before touching
   // anything that is not thread-safe, and must not destroy the list from inside them.
   struct TNotifications {
-    std::function<void()> newLine;       // after every line counted
-    std::function<void()> countingEnded; // once, when the whole file is counted
+    std::function<void()> newLine;        // after every line counted
+    std::function<void()> countingEnded;  // once, when the whole file is counted
   };
 
   // Creates the line table and starts counting. stream and bufStream must outlive the list;
@@ -108,16 +108,16 @@ class TFileStrings {
   void StopCounting();
 
   TSynchroStream& stream_;
-  int64_t readPosition_ = 0;   // the counting thread's offset in the stream
+  int64_t readPosition_ = 0;  // the counting thread's offset in the stream
   int64_t fileSize_;
   TBufStream& bufStream_;
   std::string lineTableName_;
-  int lineTable_ = -1;         // file descriptor of the line table
+  int lineTable_ = -1;  // file descriptor of the line table
   std::atomic<int64_t> count_{0};
-  mutable std::mutex mutex_;   // guards the line table, the pending offsets and the flags below
-  int64_t written_ = 0;        // entries in the line table file
+  mutable std::mutex mutex_;  // guards the line table, the pending offsets and the flags below
+  int64_t written_ = 0;       // entries in the line table file
   bool counting_ = true;
-  bool complete_ = false;      // counting reached the end of the data
+  bool complete_ = false;  // counting reached the end of the data
   TNotifications notifications_;
   bool suppressNormalTags_ = false;
   bool suppressWordTags_ = false;

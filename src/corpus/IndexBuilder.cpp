@@ -37,7 +37,6 @@ void TransferFile(const std::string& from, const std::string& to, bool move) {
   if (move) fs::remove(from, error);
 }
 
-
 }  // namespace
 
 TCorpusIndex::~TCorpusIndex() {

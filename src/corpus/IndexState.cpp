@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/IniFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/IniFile.h"
 
 namespace quenterra {
 

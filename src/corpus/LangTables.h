@@ -27,7 +27,7 @@ struct TLanguage {
 
 // The fixed table of the 76 languages, in table order.
 const std::vector<TLanguage>& LanguageTable();
-std::string LanguageName(uint32_t id);       // empty when the table lacks the id
+std::string LanguageName(uint32_t id);         // empty when the table lacks the id
 uint32_t LanguageId(const std::string& name);  // first row with that name; 0 when absent
 
 // The user's default language, from the first of LC_ALL, LC_CTYPE and LANG that is set and not
@@ -109,8 +109,8 @@ class TLangTables {
   int codePage_ = 1252;
   bool noCase_ = false;
   bool ignoreCase_ = false;
-  bool factsValid_ = false;            // facts_ describe the language's code page
-  codepage::TByteFacts facts_{};       // what the code page says about each byte
+  bool factsValid_ = false;       // facts_ describe the language's code page
+  codepage::TByteFacts facts_{};  // what the code page says about each byte
   std::array<char32_t, 256> decode_{};
   TTable case_{};   // lower-case form of each byte
   TTable other_{};  // other-case form of each byte, 0 for none

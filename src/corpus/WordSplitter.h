@@ -57,10 +57,10 @@ class TWordSplitter {
   TWordSplitter& operator=(const TWordSplitter&) = delete;
 
   // Splits the stream from offset 0 up to the end of its data or its first zero byte and hands
-  // every token that is kept to the sink with fileNumber. With a progress window, its label shows displayName
-  // and its gauge advances by one for every refill after the file's first read: BlockCount(size)
-  // steps, a few more when word-tag start strings force look-ahead refills. Exceptions of the
-  // sink propagate.
+  // every token that is kept to the sink with fileNumber. With a progress window, its label shows
+  // displayName and its gauge advances by one for every refill after the file's first read:
+  // BlockCount(size) steps, a few more when word-tag start strings force look-ahead refills.
+  // Exceptions of the sink propagate.
   void SplitFile(TSynchroStream& stream, uint32_t fileNumber, const std::string& displayName);
 
   // The gauge position, counted across files; a build starts it at 0.
@@ -76,7 +76,7 @@ class TWordSplitter {
   // Character sets and tables taken from the settings when the splitter is made.
   struct TSplitSettings {
     TCharSet delimiters;
-    TCharSet skip;  // empty when skipping is off; never holds byte 0
+    TCharSet skip;      // empty when skipping is off; never holds byte 0
     TCharSet wordStop;  // delimiters and skipped characters: what ends a run of word characters
     TCharSet tagEnd;
     TCharSet wordTagEnd;

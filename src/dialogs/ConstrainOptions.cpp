@@ -13,12 +13,9 @@ struct TFieldName {
 };
 
 constexpr TFieldName kFieldNames[kSpecialFieldCount] = {
-    {"0 or more", "wildcard charecter"},
-    {"0 or 1", "wildcard charecter"},
-    {"exactly 1", "wildcard charecter"},
-    {"tag search separator", ""},
-    {"unordered word separator", ""},
-    {"subsequent word separator", ""},
+    {"0 or more", "wildcard charecter"}, {"0 or 1", "wildcard charecter"},
+    {"exactly 1", "wildcard charecter"}, {"tag search separator", ""},
+    {"unordered word separator", ""},    {"subsequent word separator", ""},
 };
 
 // The field at an index of TConstrainOptions::special.
@@ -55,9 +52,9 @@ TCharSet SetOf(const std::string& chars) {
 
 TConstrainOptions TConstrainOptions::FromSettings(const ZuzadovUdirev& config) {
   TConstrainOptions dialog;
-  dialog.special = {OneChar(config.WildCard0orMore),    OneChar(config.WildCard0or1),
-                    OneChar(config.WildCardExactly1),   OneChar(config.TagSearchSeparator),
-                    OneChar(config.TagUnorderedChar),   OneChar(config.TagSubsequentChar)};
+  dialog.special = {OneChar(config.WildCard0orMore),  OneChar(config.WildCard0or1),
+                    OneChar(config.WildCardExactly1), OneChar(config.TagSearchSeparator),
+                    OneChar(config.TagUnorderedChar), OneChar(config.TagSubsequentChar)};
   for (std::string& field : dialog.special)
     if (field[0] == '\0') field.clear();
   dialog.NonWordChars = config.NonWordChars;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "platform/CharSet.h"
+#include "settings/Settings.h"
 
 namespace quenterra {
 
@@ -41,9 +41,9 @@ struct TConstrainOkResult {
 // What the dialog's fields hold.
 struct TConstrainOptions {
   std::array<std::string, kSpecialFieldCount> special;  // one character each, or empty
-  std::string NonWordChars;   // delimiters field
-  std::string EqualChars;     // as typed
-  std::string SkippingChars;  // skipped-characters field
+  std::string NonWordChars;                             // delimiters field
+  std::string EqualChars;                               // as typed
+  std::string SkippingChars;                            // skipped-characters field
   bool UseEqualChars = false;
   bool UseSkippingChars = false;
   bool UseStoplist = false;

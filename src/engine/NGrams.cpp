@@ -103,7 +103,8 @@ TNGramSettings TNGramSettings::FromSettings(const TRunSettings& run, const TText
   settings.minWordFreq = config.Min_Word_Freq;
   settings.kinds = RunKinds(config);
   settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
-  if (config.UseStoplist) settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
+  if (config.UseStoplist)
+    settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
   settings.fileNames = std::move(fileNames);
   return settings;
 }
@@ -176,8 +177,8 @@ std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
                                                 const std::vector<std::string>& fileNames,
                                                 const TFullExtractOptions& options,
                                                 const TRunSettings& run) {
-  const TNGramSettings settings = TNGramSettings::FromSettings(run, index, options.Max_Span,
-                                                               options.UsePOSTags, fileNames);
+  const TNGramSettings settings =
+      TNGramSettings::FromSettings(run, index, options.Max_Span, options.UsePOSTags, fileNames);
   std::unique_ptr<TProgress> window;
   if (int64_t{index.SequenceCount()} * settings.n > kProgressThreshold) {
     window = ShowProgress(TProgressKind::kCancel, kExtractingNGramsCaption);

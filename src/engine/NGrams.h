@@ -110,11 +110,11 @@ bool CountNGrams(TTextIndex& index, TCollocationList& list, const TNGramSettings
 
 // The n-gram list of the corpus (a new list the caller owns; it reads the run's tables, which
 // must outlive it): n is Max_Span, tags follow UsePOSTags, stop words UseStoplist; items counted
-// fewer than Min_Word_Freq times are dropped and the rest scored by Last_Method_Selected. When the sequence count times n exceeds 10000 a
-// progress window "Extracting N-Grams" with a Cancel button is shown; a cancel ends the
-// counting, and the list then holds what was counted, dropped and scored the same way.
-// fileNames label the progress by file number. The caller holds the busy flag and shows the list
-// in a window titled kNGramsCaption (marked tagged when UsePOSTags is on).
+// fewer than Min_Word_Freq times are dropped and the rest scored by Last_Method_Selected. When the
+// sequence count times n exceeds 10000 a progress window "Extracting N-Grams" with a Cancel button
+// is shown; a cancel ends the counting, and the list then holds what was counted, dropped and
+// scored the same way. fileNames label the progress by file number. The caller holds the busy flag
+// and shows the list in a window titled kNGramsCaption (marked tagged when UsePOSTags is on).
 std::unique_ptr<TCollocationList> ExtractNGrams(TTextIndex& index,
                                                 const std::vector<std::string>& fileNames,
                                                 const TFullExtractOptions& options,

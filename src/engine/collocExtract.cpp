@@ -105,14 +105,15 @@ int32_t TagOf(TTextIndex& index, int32_t position, int32_t file, bool tagBefore)
 }
 
 TExtractSettings TExtractSettings::FromSettings(const TRunSettings& run, const TTextIndex& index,
-                                               bool several) {
+                                                bool several) {
   const ZuzadovUdirev& config = run.config;
   TExtractSettings settings;
   settings.span = std::clamp(config.SpanRange, 2, 12);
   settings.minWordFreq = config.Min_Word_Freq;
   settings.kinds = config.SkipNormalTags ? kWordKinds : kTextKinds;
   settings.tagBefore = config.WordTag == 2 && config.wTagBefore;
-  if (config.UseStoplist) settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
+  if (config.UseStoplist)
+    settings.stopIds = run.stopList.BuildIdList(index, settings.kinds, run.tables);
   settings.scoreMethod = ValidScoreMethod(config.Last_Method_Selected);
   settings.progressKind = several ? TProgressKind::kCancelSeveral : TProgressKind::kCancel;
   return settings;

@@ -139,7 +139,7 @@ std::unique_ptr<TExtractRecords> ParseExtractRequest(TSearchKind kind, bool batc
                                                      const std::vector<std::string>& lines,
                                                      const ZuzadovUdirev& config,
                                                      const TLangTables& tables) {
-  std::string caption = batch ? std::string(TExtractRecords::kBatchCaption)
+  std::string caption = batch           ? std::string(TExtractRecords::kBatchCaption)
                         : lines.empty() ? std::string()
                                         : lines.front();
   auto records = std::make_unique<TExtractRecords>(kind, caption);

@@ -1,5 +1,6 @@
-// The grammar of extract patterns. A pattern line is one or more terms separated by spaces (adjacent), by the unordered separator ('+') or by the
-// subsequent separator ('>'), one kind of separator per line:
+// The grammar of extract patterns. A pattern line is one or more terms separated by spaces
+// (adjacent), by the unordered separator ('+') or by the subsequent separator ('>'), one kind of
+// separator per line:
 //
 //   Word/Phrase          post office      post + office%      post > office?
 //   Regular Expression   colou?r          \ba\W\w+            (a spaced-out line is several terms)

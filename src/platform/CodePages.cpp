@@ -45,7 +45,11 @@ int ChineseCodePage(uint32_t language) {
 
 int SerboCroatianCodePage(uint32_t language) {
   switch (language) {
-    case 0x0C1A: case 0x1C1A: case 0x201A: case 0x281A: case 0x301A:  // the Cyrillic variants
+    case 0x0C1A:
+    case 0x1C1A:
+    case 0x201A:
+    case 0x281A:
+    case 0x301A:  // the Cyrillic variants
       return 1251;
     default:
       return 1250;
@@ -81,13 +85,21 @@ char32_t DecodeOne(UConverter* converter, unsigned char byte) {
 
 bool IsPunctuationOrSymbol(int8_t category) {
   switch (category) {
-    case U_DASH_PUNCTUATION: case U_START_PUNCTUATION: case U_END_PUNCTUATION:
-    case U_CONNECTOR_PUNCTUATION: case U_OTHER_PUNCTUATION: case U_INITIAL_PUNCTUATION:
-    case U_FINAL_PUNCTUATION: case U_MATH_SYMBOL: case U_CURRENCY_SYMBOL:
-    case U_MODIFIER_SYMBOL: case U_OTHER_SYMBOL:
+    case U_DASH_PUNCTUATION:
+    case U_START_PUNCTUATION:
+    case U_END_PUNCTUATION:
+    case U_CONNECTOR_PUNCTUATION:
+    case U_OTHER_PUNCTUATION:
+    case U_INITIAL_PUNCTUATION:
+    case U_FINAL_PUNCTUATION:
+    case U_MATH_SYMBOL:
+    case U_CURRENCY_SYMBOL:
+    case U_MODIFIER_SYMBOL:
+    case U_OTHER_SYMBOL:
     // Windows counts superscript digits and fractions, and the soft hyphen, as punctuation
     // rather than as digits or controls; so do we.
-    case U_OTHER_NUMBER: case U_FORMAT_CHAR:
+    case U_OTHER_NUMBER:
+    case U_FORMAT_CHAR:
       return true;
     default:
       return false;
@@ -96,8 +108,11 @@ bool IsPunctuationOrSymbol(int8_t category) {
 
 bool IsUncasedLetterOrMark(int8_t category) {
   switch (category) {
-    case U_OTHER_LETTER: case U_MODIFIER_LETTER: case U_NON_SPACING_MARK:
-    case U_COMBINING_SPACING_MARK: case U_ENCLOSING_MARK:
+    case U_OTHER_LETTER:
+    case U_MODIFIER_LETTER:
+    case U_NON_SPACING_MARK:
+    case U_COMBINING_SPACING_MARK:
+    case U_ENCLOSING_MARK:
       return true;
     default:
       return false;
@@ -165,11 +180,10 @@ void MapCases(uint32_t language, TByteFacts& facts) {
     const uint8_t cased = facts.ctype[b] & (kCtUpper | kCtLower);
     facts.lower[b] = facts.upper[b] = byte;
     if (cased == kCtUpper)
-      facts.lower[b] = FindByte(facts.decode, MapCase(facts.decode[b], locale.c_str(), false),
-                                byte);
+      facts.lower[b] =
+          FindByte(facts.decode, MapCase(facts.decode[b], locale.c_str(), false), byte);
     else if (cased == kCtLower)
-      facts.upper[b] = FindByte(facts.decode, MapCase(facts.decode[b], locale.c_str(), true),
-                                byte);
+      facts.upper[b] = FindByte(facts.decode, MapCase(facts.decode[b], locale.c_str(), true), byte);
   }
 }
 
@@ -234,8 +248,7 @@ bool ReadByteFacts(uint32_t language, TByteFacts& facts) {
   const TConverter converter = OpenConverter(CodePageOf(language));
   if (converter == nullptr) return false;
   UErrorCode error = U_ZERO_ERROR;
-  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                      &error);
+  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
   if (U_FAILURE(error)) return false;
   for (int b = 0; b < 256; ++b) {
     facts.decode[b] = DecodeOne(converter.get(), static_cast<unsigned char>(b));
@@ -254,8 +267,8 @@ bool DecodeText(int codePage, std::string_view bytes, std::string& utf8) {
   // Every byte gives at most one UTF-16 unit in these code pages; twice that leaves room anyway.
   std::u16string units(bytes.size() * 2 + 2, u'\0');
   const int32_t length =
-      ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()),
-                    bytes.data(), static_cast<int32_t>(bytes.size()), &error);
+      ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()), bytes.data(),
+                    static_cast<int32_t>(bytes.size()), &error);
   if (U_FAILURE(error)) return false;
   utf8.clear();
   for (int32_t i = 0; i < length;) {
@@ -274,9 +287,8 @@ bool EncodeText(int codePage, std::string_view utf8, std::string& bytes) {
   int32_t unitCount = 0;
   int32_t substitutions = 0;
   UErrorCode error = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(units.data(), static_cast<int32_t>(units.size()), &unitCount,
-                       utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, &substitutions,
-                       &error);
+  u_strFromUTF8WithSub(units.data(), static_cast<int32_t>(units.size()), &unitCount, utf8.data(),
+                       static_cast<int32_t>(utf8.size()), 0xFFFD, &substitutions, &error);
   ucnv_setFallback(converter.get(), false);  // no best-fit guesses: what is missing is '?'
   ucnv_setSubstChars(converter.get(), "?", 1, &error);
   if (U_FAILURE(error)) return false;

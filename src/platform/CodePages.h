@@ -26,9 +26,9 @@ inline constexpr char32_t kNoChar = 0xFFFD;
 // code page and the case-mapping rules, e.g. Turkish dotless i).
 struct TByteFacts {
   std::array<char32_t, 256> decode;  // the character of the byte alone, else kNoChar
-  // Character-type flags (platform/CharType.h) before the NonWordChars adjustment. A letter without case (Thai, kana)
-  // carries both kCtUpper and kCtLower, the table's usual mark for "a letter"; a letter with
-  // case carries exactly one of them.
+  // Character-type flags (platform/CharType.h) before the NonWordChars adjustment. A letter without
+  // case (Thai, kana) carries both kCtUpper and kCtLower, the table's usual mark for "a letter"; a
+  // letter with case carries exactly one of them.
   std::array<uint8_t, 256> ctype;
   std::array<uint8_t, 256> lower;  // the lower-case form of an upper-case letter, else the byte
   std::array<uint8_t, 256> upper;  // the upper-case form of a lower-case letter, else the byte

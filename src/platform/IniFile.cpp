@@ -23,9 +23,9 @@ std::string LowerName(std::string_view name) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -171,12 +171,12 @@ const std::string* TIniFile::Find(std::string_view section, std::string_view key
   return entry == nullptr ? nullptr : &entry->value;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   TSection* found = FindSection(section);
   if (found == nullptr) found = &AddSection(section);
   if (TKey* entry = FindKey(*found, key))
-    entry->value = std::string(value);  // assigning the view itself trips GCC 12's -Wrestrict at -O3
+    entry->value =
+        std::string(value);  // assigning the view itself trips GCC 12's -Wrestrict at -O3
   else
     AddKey(*found, key, value);
 }
@@ -266,7 +266,8 @@ void TIniFile::WriteFloat(std::string_view section, std::string_view key, double
 }
 
 char TIniFile::ReadChar(std::string_view section, std::string_view key, char defaultValue) const {
-  std::string text = ReadString(section, key, std::string_view(&defaultValue, defaultValue ? 1 : 0));
+  std::string text =
+      ReadString(section, key, std::string_view(&defaultValue, defaultValue ? 1 : 0));
   return text.empty() ? '\0' : text[0];
 }
 

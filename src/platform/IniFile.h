@@ -25,8 +25,8 @@ namespace quenterra {
 
 class TIniFile {
  public:
-  static constexpr size_t kMaxValueLength = 2047;      // characters a value reads back as
-  static constexpr uint64_t kMaxFileSize = 64 << 20;   // larger files are refused on load
+  static constexpr size_t kMaxValueLength = 2047;     // characters a value reads back as
+  static constexpr uint64_t kMaxFileSize = 64 << 20;  // larger files are refused on load
 
   TIniFile() = default;
 
@@ -44,7 +44,7 @@ class TIniFile {
 
   bool SectionExists(std::string_view section) const;
   bool ValueExists(std::string_view section, std::string_view key) const;
-  std::vector<std::string> SectionNames() const;                     // in file order
+  std::vector<std::string> SectionNames() const;                      // in file order
   std::vector<std::string> KeyNames(std::string_view section) const;  // in file order
   // The stored value of a key, untruncated, or null; valid until the model changes.
   const std::string* Find(std::string_view section, std::string_view key) const;
@@ -81,7 +81,7 @@ class TIniFile {
   };
   struct TSection {
     std::string name;
-    std::vector<TKey> keys;                          // in file order
+    std::vector<TKey> keys;                         // in file order
     std::unordered_map<std::string, size_t> index;  // lower-case key name -> position in keys
   };
 
@@ -93,7 +93,7 @@ class TIniFile {
   void Reindex();
   void AddParsedLine(std::string_view line, size_t& current);
 
-  std::vector<TSection> sections_;                  // in file order
+  std::vector<TSection> sections_;                 // in file order
   std::unordered_map<std::string, size_t> index_;  // lower-case section name -> position
 };
 

@@ -71,8 +71,10 @@ TNumberFormat LocaleNumberFormat() {
   std::string_view decimal = nl_langinfo_l(RADIXCHAR, locale);
   std::string_view thousands = nl_langinfo_l(THOUSEP, locale);
   if (decimal.size() == 1) format.decimalSeparator = decimal[0];
-  if (thousands.size() == 1) format.thousandSeparator = thousands[0];
-  else if (thousands.size() > 1) format.thousandSeparator = ' ';  // a no-break space of some kind
+  if (thousands.size() == 1)
+    format.thousandSeparator = thousands[0];
+  else if (thousands.size() > 1)
+    format.thousandSeparator = ' ';  // a no-break space of some kind
   if (format.thousandSeparator == format.decimalSeparator)
     format.thousandSeparator = format.decimalSeparator == ',' ? '.' : ',';
   freelocale(locale);

@@ -22,12 +22,12 @@
 // Texts and patterns are zero-terminated strings: a zero byte ends them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <array>
 
 #include "platform/Errors.h"
 
@@ -70,9 +70,9 @@ class TRegExp {
   };
 
   // Compiles pattern against the tables. After compiling, the fastmap (the bytes a match can
-  // begin with) is widened to the other-case form (tables.otherCase) of each of its bytes. Throws ERegExp with the engine's message when the pattern does not
-  // compile, "Regular expression too big" included for patterns whose program would be too
-  // large (e.g. 'a{1000}{1000}{1000}').
+  // begin with) is widened to the other-case form (tables.otherCase) of each of its bytes. Throws
+  // ERegExp with the engine's message when the pattern does not compile, "Regular expression too
+  // big" included for patterns whose program would be too large (e.g. 'a{1000}{1000}{1000}').
   TRegExp(std::string_view pattern, const TReTables& tables);
   ~TRegExp();
   TRegExp(const TRegExp&) = delete;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace quenterra {
 
 TSearchKind ValidSearchKind(int32_t kind) {
@@ -11,9 +10,12 @@ TSearchKind ValidSearchKind(int32_t kind) {
 
 std::vector<std::string>& TExtractHistory::ForKind(TSearchKind kind) {
   switch (kind) {
-    case TSearchKind::kWordPhrase: return WordPhrase;
-    case TSearchKind::kRegExp: return RegExp;
-    default: return WordTag;
+    case TSearchKind::kWordPhrase:
+      return WordPhrase;
+    case TSearchKind::kRegExp:
+      return RegExp;
+    default:
+      return WordTag;
   }
 }
 

@@ -44,7 +44,8 @@ std::vector<TMetaTag> MetaTagsFromRows(const std::vector<TMetaTagRow>& rows) {
 
 std::vector<TMetaTagRow> MetaTagRows(const std::vector<TMetaTag>& tags) {
   std::vector<TMetaTagRow> rows;
-  for (const TMetaTag& tag : tags) rows.push_back(TMetaTagRow{tag.name, JoinMetaTagContents(tag.tags)});
+  for (const TMetaTag& tag : tags)
+    rows.push_back(TMetaTagRow{tag.name, JoinMetaTagContents(tag.tags)});
   if (rows.empty()) rows.emplace_back();
   return rows;
 }

@@ -4,7 +4,9 @@
 
 namespace quenterra {
 
-TFontSpec TFontSpec::StockSystemFont() { return TFontSpec{"System", 10, 0, kWindowText, kDefaultCharset}; }
+TFontSpec TFontSpec::StockSystemFont() {
+  return TFontSpec{"System", 10, 0, kWindowText, kDefaultCharset};
+}
 
 TFontSpec TFontSpec::DefaultSystemFont() {
   return TFontSpec{"MS Sans Serif", 8, 0, kWindowText, kDefaultCharset};

@@ -7,9 +7,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
 #include <string_view>
+#include <vector>
 
 #include "platform/CharSet.h"
 
@@ -28,14 +27,14 @@ struct TFontSpec {
   static constexpr int kDefaultCharset = 1;
 
   std::string name;
-  int size = 0;         // points
-  uint8_t style = 0;    // style bits
+  int size = 0;       // points
+  uint8_t style = 0;  // style bits
   int32_t color = kWindowText;
   int charset = kDefaultCharset;
 
   bool operator==(const TFontSpec&) const = default;
 
-  static TFontSpec StockSystemFont();  // the system's stock font: "System", 10 point
+  static TFontSpec StockSystemFont();    // the system's stock font: "System", 10 point
   static TFontSpec DefaultSystemFont();  // "MS Sans Serif", 8 point, regular
 };
 

@@ -58,8 +58,13 @@ class SettingsFileTest : public test::TSettingsTest {
     c.wTagStop = ']';
     c.MetaTags = {{"Noun", {"nn", "nns"}}, {"Verb", {"vb*"}}, {"None", {}}};
     s.fullExtract = TFullExtractOptions{1, 2.25, 0.1, 3.84, 2, 10, 1e-7, true, 3, 5};
-    s.global = TGlobalSettings{OtherLanguage(), TFontSpec{"Mono", 14, 1, 0xFF, 0},
-                               TFontSpec{"Sans", 7, 2, 0, 1}, "/c/", "/f/", "/c f/", "/corpus/",
+    s.global = TGlobalSettings{OtherLanguage(),
+                               TFontSpec{"Mono", 14, 1, 0xFF, 0},
+                               TFontSpec{"Sans", 7, 2, 0, 1},
+                               "/c/",
+                               "/f/",
+                               "/c f/",
+                               "/corpus/",
                                "/stop/"};
     s.history =
         TExtractHistory{{"post + office", "colo%r"}, {"\\ba\\W"}, {"dog&nn%"}, {"a", "b + c"}, 2};
@@ -106,17 +111,17 @@ TEST_F(SettingsFileTest, EverySettingRoundTripsAndAMissingFileGivesTheDefaults) 
 
 TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
   settings_.config.NormalFont = TFontSpec{"Old", 1, 1, 1, 1};
-  ReadSettingsFrom(TIniFile::Parse(
-                       "[Tag Settings]\nTagStart= \x01  [\nTagStop=\x01>\n"
-                       "[ExtractConfiguration]\nSpanRange=40\nWildCard0orMore=\n"
-                       "Last_Method_Selected=258\nHiliteFont=Arial,10,1,255,0\nQuenterraFont=\n"
-                       "[ExtractHistory]\nLastBatchSyntax=3\n"
-                       "[Word Tag Settings]\nwTagDelimiter=\nwTagStop=  \nWordTag=0x101\n"
-                       "MetaTagNamesCount=3\nMetaTagNames0=A\nMetaTagNames1=\nMetaTagNames2=C\n"
-                       "MetaTagStringsCount=3\nMetaTagStrings0=x, y\nMetaTagStrings1=lost\n"
-                       "MetaTagStrings2=z\nwTagStartsCount=2\nwTagStarts0=<w\nwTagStarts1=\n"
-                       "[GeneralConfiguration]\nLanguage=12345\n"),
-                   settings_);
+  ReadSettingsFrom(
+      TIniFile::Parse("[Tag Settings]\nTagStart= \x01  [\nTagStop=\x01>\n"
+                      "[ExtractConfiguration]\nSpanRange=40\nWildCard0orMore=\n"
+                      "Last_Method_Selected=258\nHiliteFont=Arial,10,1,255,0\nQuenterraFont=\n"
+                      "[ExtractHistory]\nLastBatchSyntax=3\n"
+                      "[Word Tag Settings]\nwTagDelimiter=\nwTagStop=  \nWordTag=0x101\n"
+                      "MetaTagNamesCount=3\nMetaTagNames0=A\nMetaTagNames1=\nMetaTagNames2=C\n"
+                      "MetaTagStringsCount=3\nMetaTagStrings0=x, y\nMetaTagStrings1=lost\n"
+                      "MetaTagStrings2=z\nwTagStartsCount=2\nwTagStarts0=<w\nwTagStarts1=\n"
+                      "[GeneralConfiguration]\nLanguage=12345\n"),
+      settings_);
   const ZuzadovUdirev& c = settings_.config;
   EXPECT_EQ(c.TagStart, '[');
   EXPECT_EQ(c.TagStop, '\x01');  // only spaces are stripped from TagStop

@@ -208,9 +208,9 @@ TEST_F(WorkspaceTest, FailedSavesAndOpensChangeNothing) {
   EXPECT_FALSE(OpenWorkspace(corpus, settings_, Path("dir.qws")));
   const std::string write = "Could not write to configuration file ";
   const std::string read = "Could not read from configuration file ";
-  EXPECT_EQ(messages_->errors,
-            (std::vector<std::string>{write + target + "!", write + Path("plain") + "!",
-                                      read + Path("gone.qws") + "!", read + Path("dir.qws") + "!"}));
+  EXPECT_EQ(messages_->errors, (std::vector<std::string>{
+                                   write + target + "!", write + Path("plain") + "!",
+                                   read + Path("gone.qws") + "!", read + Path("dir.qws") + "!"}));
   EXPECT_EQ(corpus.WorkspaceFile(), "");
   EXPECT_EQ(corpus.FileCount(), 1);
   EXPECT_EQ(corpus.IndexFiles().SeqFileName(), seq);
@@ -246,7 +246,7 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
       [&] { fs::remove(Path("w/INDEX_STATE.ini")); },
       [&] { MarkIndexBuilding(Path("w/")); },
       [&] { KillAdditionHalfway("w.qws", big); },  // never saved: the files listed stay
-      [&] { Write("b", "x y z"); },                 // a corpus file changed since indexing
+      [&] { Write("b", "x y z"); },                // a corpus file changed since indexing
   };
   for (size_t i = 0; i < damages.size(); ++i) {
     damages[i]();
@@ -294,8 +294,8 @@ TEST_F(WorkspaceTest, OtherSplittingSettingsMakeTheStoredIndexStale) {
   EXPECT_EQ(other.UpdateCorpusInfo(), "3 words, 1 type");
   // Settings that do not touch splitting keep the index.
   TCorpus third(settings_.config, settings_.tables);
-  ASSERT_TRUE(OpenWorkspace(third, settings_, Path("w.qws"),
-                            [this] { settings_.config.SpanRange = 9; }));
+  ASSERT_TRUE(
+      OpenWorkspace(third, settings_, Path("w.qws"), [this] { settings_.config.SpanRange = 9; }));
   EXPECT_EQ(third.LastIndexSource(), TIndexSourceKind::kStored);
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
 #include "platform/Files.h"
+#include "settings/Settings.h"
 #include "support/ErrorOf.h"
 #include "support/FileDamage.h"
 #include "support/TempDir.h"

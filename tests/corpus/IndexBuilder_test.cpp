@@ -179,8 +179,12 @@ TEST_F(CorpusIndexTest, BrownSampleGivesLabelledWordsWhosePairsAgreeWithGrep) {
   EXPECT_NE(ca01.find(" 1:1 119:1 cd:5 "), std::string::npos);
   EXPECT_EQ(unlabelled, (std::vector<std::string>{"not", "not", "not", "not", "not", "1", "not"}));
 
-  for (const auto& [word, tag] : std::vector<std::pair<std::string, std::string>>{
-           {"the", "at"}, {"of", "in"}, {"and", "cc"}, {"said", "vbd"}, {"to", "to"}, {"to", "in"}}) {
+  for (const auto& [word, tag] : std::vector<std::pair<std::string, std::string>>{{"the", "at"},
+                                                                                  {"of", "in"},
+                                                                                  {"and", "cc"},
+                                                                                  {"said", "vbd"},
+                                                                                  {"to", "to"},
+                                                                                  {"to", "in"}}) {
     const TIndexToken* w = index.FindToken(word, kKindWord);
     const TIndexToken* t = index.FindToken(tag, kKindWordTag);
     ASSERT_TRUE(w != nullptr && t != nullptr) << word << '/' << tag;

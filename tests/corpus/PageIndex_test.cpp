@@ -172,7 +172,6 @@ TEST_F(PageIndexTest, ChainsThatLeaveTheFileOrLoopAreDamage) {
   test::OverwriteBytes(Name(), 32 * a + 1, "\x03");
   TPageIndex odd(Name(), TIndexFileMode::kOpen);
   EXPECT_EQ(ErrorOf([&] { odd.ReadChain(a, kChunkTokenTable, buffer.data(), 10); }), kDamaged);
-
 }
 
 TEST_F(PageIndexTest, LoopingFreeListIsDamage) {

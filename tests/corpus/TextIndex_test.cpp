@@ -228,9 +228,11 @@ TEST_F(PairTableTest, CountsEachWordWithTheTagThatFollowsIt) {
 
 TEST_F(PairTableTest, TagBeforeAttachesTheTagToTheNextWord) {
   auto index = Make(TIndexFileMode::kCreate, true, true);
-  const std::pair<const char*, uint8_t> tokens[] = {
-      {"nn", kKindWordTag}, {"dog", kKindWord}, {"vbz", kKindWordTag}, {"barks", kKindWord},
-      {"at", kKindWordTag}};
+  const std::pair<const char*, uint8_t> tokens[] = {{"nn", kKindWordTag},
+                                                    {"dog", kKindWord},
+                                                    {"vbz", kKindWordTag},
+                                                    {"barks", kKindWord},
+                                                    {"at", kKindWordTag}};
   for (auto [text, kind] : tokens) index->AddToken(text, kind, 0, 0);
   index->AddToken("dog", kKindWord, 0, 1);  // another file: the pending tag is dropped
   EXPECT_EQ(Freq(*index, "dog", "nn"), 1u);

@@ -42,13 +42,14 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
   EXPECT_EQ(TitleLine({false, TScoreMethod::kNone}), "Collocation");  // both numeric columns hidden
   EXPECT_EQ(ItemLine(list_, 1, {false, TScoreMethod::kCost}), "0\tpost office");
   const TListView view{true, TScoreMethod::kMutualInfo};
-  const std::string expected = "Collocation List ( 2 collocations )\r\n\r\n"
-                               "Score method: Mutual Information\r\n\r\n"
-                               "Freq\tMutual Inf.\tCollocation\r\n" +
-                               std::string(28, '_') +
-                               "\r\n\r\n"
-                               "3\t2.500000\ttake place\r\n"
-                               "1\t-0.250000\tpost office\r\n";
+  const std::string expected =
+      "Collocation List ( 2 collocations )\r\n\r\n"
+      "Score method: Mutual Information\r\n\r\n"
+      "Freq\tMutual Inf.\tCollocation\r\n" +
+      std::string(28, '_') +
+      "\r\n\r\n"
+      "3\t2.500000\ttake place\r\n"
+      "1\t-0.250000\tpost office\r\n";
   EXPECT_EQ(Written([&](std::ostream& out) { WriteSavedList(out, list_, view); }), expected);
 
   dir_.Write("list.txt", "old content that is longer than nothing");

@@ -97,9 +97,9 @@ TEST_F(TreeStoreTest, RecordLayoutIsExactAndAKeyWithoutANodeIsDropped) {
     store.Flush();
     // Root: Count 3, 2 children; key 2: Count 2, leaf; key 7: Count 1, one child, key 2: Count 1,
     // leaf. Then a root of Count 1 whose one child's key holds word 5 low and tag -1 high.
-    EXPECT_EQ(test::ReadFileBytes(name),
-              std::string("CollocTree\0", 11) + test::Fixed32s({3, 2, 2, 2, 0, 7, 1, 1, 2, 1, 0}) +
-                  test::Fixed32s({1, 1, 5, 0xFFFFFFFF, 1, 0}));
+    EXPECT_EQ(test::ReadFileBytes(name), std::string("CollocTree\0", 11) +
+                                             test::Fixed32s({3, 2, 2, 2, 0, 7, 1, 1, 2, 1, 0}) +
+                                             test::Fixed32s({1, 1, 5, 0xFFFFFFFF, 1, 0}));
     EXPECT_EQ(first.offset, 11u);
     EXPECT_EQ(second.offset, 55u);
     EXPECT_EQ(second.length, 24u);

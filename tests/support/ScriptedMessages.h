@@ -21,10 +21,10 @@ class ScriptedMessages : public TMessageHandler {
   bool InputQuery(const std::string& caption, const std::string& prompt,
                   std::string& value) override;
 
-  std::deque<bool> answers;            // answers to the next questions; the focus when empty
-  std::deque<std::string> inputs;      // values for InputQuery; cancelled when empty
-  std::vector<std::string> asked;      // every question, in order
-  std::vector<std::string> errors;     // every error, in order
+  std::deque<bool> answers;         // answers to the next questions; the focus when empty
+  std::deque<std::string> inputs;   // values for InputQuery; cancelled when empty
+  std::vector<std::string> asked;   // every question, in order
+  std::vector<std::string> errors;  // every error, in order
 
  private:
   bool Answer(const std::string& text, bool focus);
