@@ -1,0 +1,176 @@
+#include "desktop/DesktopSession.h"
+
+#include <filesystem>
+
+#include "config/Workspace.h"
+#include "desktop/StandInDialogs.h"
+#include "engine/FullExtract.h"
+#include "engine/NGrams.h"
+#include "platform/Files.h"
+#include "platform/FlagScope.h"
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+TDesktopSession::TDesktopSession(TDesktopFront& front, TConfigLocations where)
+    : front_(front), where_(std::move(where)), title_(kProgramTitle) {
+  dialogs_ = StandInDialogs(settings_);
+}
+
+bool TDesktopSession::Busy() const {
+  if (workerRunning_ || extracting_ || printing_) return true;
+  return corpus_.Loading() || corpus_.Indexing();
+}
+
+std::string TDesktopSession::StatusHint(const std::string& menuHint) const {
+  return " " + (menuHint.empty() ? corpus_.StatusHint() : menuHint);
+}
+
+void TDesktopSession::RunLong(const std::function<void()>& work, bool changesIndex) {
+  TFlagScope running(workerRunning_);
+  front_.RunLong(work, changesIndex);
+}
+
+void TDesktopSession::SetTitle(std::string title) {
+  title_ = std::move(title);
+  front_.TitleChanged(title_);
+}
+
+// ---- Start and close --------------------------------------------------------------------------
+
+void TDesktopSession::Start(const std::vector<std::string>& args) {
+  bool opened = false;
+  if (!args.empty() && IsWorkspaceFileName(args[0])) {
+    RunLong([&] { opened = OpenWorkspace(corpus_, settings_, args[0]); }, true);
+    if (opened) SetTitle(WorkspaceTitle(args[0]));
+  }
+  if (!opened) {
+    ReadSettings(ConfigReadPath(where_), settings_);
+    if (!args.empty()) LoadFiles(args);
+  }
+  const std::string configFile = ConfigReadPath(where_);
+  saveOnExit_ = ReadSaveOnExit(configFile);
+  workspacePath_ = ReadWorkspacePath(configFile);
+}
+
+bool TDesktopSession::CloseQuery() {
+  if (Busy()) return false;
+  if (!askOnClose_) return true;
+  return MsgAsk(kQuitQuestion, true);
+}
+
+void TDesktopSession::SaveAtClose() {
+  if (!corpus_.WorkspaceFile().empty() && saveOnExit_) SaveWorkspace(corpus_, settings_);
+  const std::string configFile = ConfigWriteFile();
+  if (configFile.empty()) return;
+  WriteSettings(configFile, settings_);
+  WriteSaveOnExit(configFile, saveOnExit_);
+  WriteWorkspacePath(configFile, workspacePath_);
+}
+
+// ---- File menu --------------------------------------------------------------------------------
+
+void TDesktopSession::LoadFiles(const std::vector<std::string>& names) {
+  RunLong([&] { corpus_.LoadCorpusFiles(names, false); }, true);
+}
+
+void TDesktopSession::RebuildIndex() {
+  RunLong([&] { corpus_.RebuildIndex(); }, true);
+}
+
+void TDesktopSession::ToggleSaveOnExit() {
+  saveOnExit_ = !saveOnExit_;
+  WriteSaveOnExit(ConfigWriteFile(), saveOnExit_);
+}
+
+void TDesktopSession::OpenWorkspaceFile(const std::string& fileName) {
+  // Opening reads the workspace's settings before it unloads the corpus: the windows that show
+  // the old corpus go first. A file that cannot be opened changes nothing.
+  if (FileExists(fileName)) front_.CloseChildWindows();
+  bool opened = false;
+  RunLong([&] { opened = OpenWorkspace(corpus_, settings_, fileName); }, true);
+  if (opened) SetTitle(WorkspaceTitle(fileName));
+  workspacePath_ = std::filesystem::absolute(fileName).parent_path().string() + "/";
+  WriteWorkspacePath(ConfigWriteFile(), workspacePath_);
+}
+
+void TDesktopSession::SaveWorkspaceCommand() { SaveWorkspace(corpus_, settings_); }
+
+void TDesktopSession::SaveWorkspaceAsCommand(const std::string& fileName) {
+  if (SaveWorkspaceAs(corpus_, settings_, fileName, ConfigWriteFile())) {
+    workspacePath_ = std::filesystem::absolute(fileName).parent_path().string() + "/";
+  }
+}
+
+void TDesktopSession::NormalTagsCommand() {
+  if (dialogs_.normalTags()) RebuildIndex();
+}
+
+void TDesktopSession::WordTagsCommand() {
+  if (dialogs_.wordTags()) RebuildIndex();
+}
+
+void TDesktopSession::LanguageCommand() {
+  if (dialogs_.language()) Unload();
+}
+
+void TDesktopSession::CountOptionsCommand() { dialogs_.countOptions(); }
+
+void TDesktopSession::ConstraintsCommand() {
+  if (dialogs_.constrainOptions()) RebuildIndex();
+}
+
+// ---- Extraction -------------------------------------------------------------------------------
+
+int64_t TDesktopSession::CorpusWords() const {
+  return corpus_.Index() == nullptr ? 0
+                                    : quenterra::CorpusWords(*corpus_.Index(), settings_.config);
+}
+
+void TDesktopSession::ShowNewList(std::unique_ptr<TCollocationList> list,
+                                  const TListWindowSpec& spec) {
+  if (list == nullptr) return;
+  list->Sort(TCollocSortKey::kScore, TCollocSortKey::kFreq);
+  front_.ShowList(std::move(list), spec);
+}
+
+void TDesktopSession::ExtractCommand(bool batch, TSearchKind kind) {
+  TFlagScope extracting(extracting_);
+  std::unique_ptr<TExtractRecords> records = dialogs_.extract(batch, kind);
+  if (records == nullptr || records->RecordCount() == 0 || corpus_.Index() == nullptr) return;
+  std::unique_ptr<TCollocationList> list;
+  RunLong([&] { list = ExtractAll(*records, *corpus_.Index(), settings_.Run()); }, false);
+  TListWindowSpec spec{records->Caption(), static_cast<uint8_t>(records->Kind()), false,
+                       records->Record(0).Order()};
+  ShowNewList(std::move(list), spec);
+}
+
+void TDesktopSession::NGramCommand() {
+  TFlagScope extracting(extracting_);
+  if (!dialogs_.fullExtractOptions(true) || corpus_.Index() == nullptr) return;
+  std::unique_ptr<TCollocationList> list;
+  RunLong(
+      [&] {
+        list = ExtractNGrams(*corpus_.Index(), corpus_.FileNames(), settings_.fullExtract,
+                             settings_.Run());
+      },
+      false);
+  const uint8_t tagged = settings_.fullExtract.UsePOSTags ? 2 : 0;
+  ShowNewList(std::move(list), {kNGramsCaption, tagged, true, TOrderMode::kAdjacent});
+}
+
+void TDesktopSession::FullExtractCommand() {
+  TFlagScope extracting(extracting_);
+  if (!dialogs_.fullExtractOptions(false) || corpus_.Index() == nullptr) return;
+  std::unique_ptr<TCollocationList> list;
+  RunLong(
+      [&] {
+        list = FullExtract(*corpus_.Index(), corpus_.FileNames(), settings_.fullExtract,
+                           settings_.Run());
+      },
+      false);
+  const uint8_t tagged = settings_.fullExtract.UsePOSTags ? 2 : 0;
+  ShowNewList(std::move(list), {kFullExtractCaption, tagged, true, TOrderMode::kAdjacent});
+}
+
+}  // namespace quenterra

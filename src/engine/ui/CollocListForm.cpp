@@ -1,0 +1,155 @@
+#include "engine/ui/CollocListForm.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "engine/ui/CollocListModel.h"
+#include "engine/ui/CommonDialogs.h"
+#include "engine/ui/Fonts.h"
+#include "engine/ui/ListPrinter.h"
+#include "platform/Errors.h"
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr char kFrequencyWidthText[] = "1000000";
+constexpr char kScoreWidthText[] = "-00.0000000";
+// Room the grid's cell drawing keeps on both sides of a text.
+constexpr int kCellPadding = 8;
+
+}  // namespace
+
+TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
+                                 const TListWindowSpec& spec, TProgramSettings& settings,
+                                 std::function<int64_t()> corpusWords, QWidget* parent)
+    : QWidget(parent),
+      list_(std::move(list)),
+      spec_(spec),
+      settings_(settings),
+      corpusWords_(std::move(corpusWords)),
+      view_{true, list_->ScoreMethod()},
+      grid_(new QTableView(this)),
+      model_(new TCollocListModel(*list_, view_, this)) {
+  setWindowTitle(QString::fromStdString(settings_.tables.ToUtf8(spec.caption)));
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(grid_);
+  grid_->setModel(model_);
+  grid_->setObjectName("Grid");
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setWordWrap(false);
+  grid_->setCornerButtonEnabled(false);
+  grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  grid_->horizontalHeader()->setHighlightSections(false);
+  grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  resize(629, 447);
+  ApplyFonts();
+}
+
+TcollocListForm::~TcollocListForm() = default;
+
+TListWindowFacts TcollocListForm::Facts() const {
+  return {spec_.tagged == 2, spec_.isNGramList, view_, list_->WordCount()};
+}
+
+void TcollocListForm::SetSort(TCollocSortKey key1, TCollocSortKey key2) {
+  if (!SortCommandAvailable({key1, key2}, Facts())) return;
+  list_->Sort(key1, key2);
+  model_->Reset(view_);
+  LayoutColumns();
+}
+
+void TcollocListForm::SetShowFrequency(bool show) {
+  if (view_.showFrequency == show) return;
+  view_.showFrequency = show;
+  model_->Reset(view_);
+  LayoutColumns();
+}
+
+void TcollocListForm::ToggleScoreMethod(TScoreMethod method) {
+  if (!ScoreMethodOffered(method, list_->WordCount())) return;
+  if (quenterra::ToggleScoreMethod(*list_, view_, method, corpusWords_())) {
+    model_->Reset(view_);
+    LayoutColumns();
+  }
+}
+
+bool TcollocListForm::ChooseFont() {
+  QFont font = FontFromSpec(settings_.config.NormalFont);
+  if (!CommonDialogs().chooseFont(this, font)) return false;
+  settings_.config.NormalFont = SpecFromFont(font, settings_.config.NormalFont);
+  ApplyFonts();
+  return true;
+}
+
+void TcollocListForm::ApplyFonts() {
+  const QFont font = FontFromSpec(settings_.config.NormalFont);
+  grid_->setFont(font);
+  QPalette palette = grid_->palette();
+  palette.setColor(QPalette::Text, ColorFromSpec(settings_.config.NormalFont));
+  grid_->setPalette(palette);
+  grid_->verticalHeader()->setMinimumSectionSize(1);
+  grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 2);
+  LayoutColumns();
+}
+
+void TcollocListForm::LayoutColumns() {
+  const QFontMetrics metrics(grid_->font());
+  const int grid = grid_->showGrid() ? 1 : 0;
+  int rest = grid_->viewport()->width() - 2;
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    const TListColumn kind = model_->Column(column);
+    if (kind == TListColumn::kText) {
+      grid_->setColumnWidth(column, std::max(rest, 40));
+      continue;
+    }
+    const char* sample = kind == TListColumn::kFrequency ? kFrequencyWidthText : kScoreWidthText;
+    const int width = metrics.horizontalAdvance(sample) + kCellPadding;
+    grid_->setColumnWidth(column, width);
+    rest -= width + grid;
+  }
+}
+
+std::vector<int> TcollocListForm::ColumnWidths() const {
+  std::vector<int> widths;
+  for (int column = 0; column < model_->columnCount(); ++column)
+    widths.push_back(grid_->columnWidth(column));
+  return widths;
+}
+
+void TcollocListForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutColumns();
+}
+
+void TcollocListForm::SaveToFile() {
+  TFileDialogSpec spec;
+  spec.mode = TFileDialogSpec::TMode::kSave;
+  spec.title = "Choose file to save collocations";
+  spec.filter = "Text files (*.TXT *.txt);;All files (*)";
+  spec.defaultSuffix = "TXT";
+  const QStringList names = CommonDialogs().chooseFiles(this, spec);
+  if (names.isEmpty()) return;
+  try {
+    SaveListToFile(names.front().toStdString(), *list_, view_);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());
+  }
+}
+
+void TcollocListForm::Print() {
+  TListPrintJob job{list_.get(), view_, ColumnWidths(), FontFromSpec(settings_.config.NormalFont),
+                    FontFromSpec(settings_.global.SystemFont)};
+  PrintCollocationList(this, job);
+}
+
+}  // namespace quenterra

@@ -1,0 +1,33 @@
+#include "shell/CorpusWatcher.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "shell/GuiThread.h"
+#include "shell/MainForm.h"
+
+namespace quenterra {
+
+void TCorpusWatcher::Unloading() {
+  RunOnGuiThread([this] { form_.CloseChildWindows(); });
+}
+
+void TCorpusWatcher::IndexRebuilding() {
+  RunOnGuiThread([this] { form_.CloseListWindows(); });
+}
+
+void TCorpusWatcher::Idle() {
+  if (OnGuiThread()) QCoreApplication::processEvents();
+}
+
+void TCorpusWatcher::CorpusInfoChanged(const std::string& text) {
+  if (OnGuiThread()) {
+    form_.SetCorpusInfo(text);
+    return;
+  }
+  PostToGuiThread([form = QPointer<TMainForm>(&form_), text] {
+    if (!form.isNull()) form->SetCorpusInfo(text);
+  });
+}
+
+}  // namespace quenterra

@@ -1,0 +1,100 @@
+// TMainForm, the frame of the program: a multiple-document window whose children are the list
+// windows, its menus built from the menu table, the two status panels and the title. It wires:
+// the state and the command flows are the session's (desktop/DesktopSession.h), the enabling
+// rules are UpdateMenus (desktop/MenuRules.h), and long work runs on a worker thread.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/SettingsFile.h"
+#include "desktop/DesktopSession.h"
+#include "desktop/MenuRules.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace quenterra {
+
+class TCorporaListDlg;
+class TCorpusWatcher;
+class TMainMenus;
+class TcollocListForm;
+
+class TMainForm : public QMainWindow, public TDesktopFront {
+  Q_OBJECT
+
+ public:
+  // args: the command line after the program name. The settings file is looked for in where.
+  TMainForm(std::vector<std::string> args, TConfigLocations where, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  TDesktopSession& Session() { return *session_; }
+  QMdiArea* MdiArea() const { return mdi_; }
+  TMainMenus& Menus() const { return *menus_; }
+  TCorporaListDlg& CorporaList() const { return *corpList_; }
+  QLabel* HintWindow() const { return hintWindow_; }
+  QLabel* CorpusInfoWindow() const { return corpusInfoWindow_; }
+  // The active child when it is a list window, else null.
+  TcollocListForm* ActiveList() const;
+  std::vector<TcollocListForm*> ListWindows() const;
+
+  // UpdateMenus: the rules applied to the menus (the idle handler; also callable on demand).
+  void UpdateMenus();
+  // The status panels.
+  void UpdateStatusHint(const QString& menuHint = QString());
+  void SetCorpusInfo(const std::string& text);
+  // Runs the command of a menu table row; the failures it raises are shown.
+  void Command(int row);
+
+  // TDesktopFront.
+  void RunLong(const std::function<void()>& work, bool changesIndex) override;
+  void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) override;
+  void TitleChanged(const std::string& title) override;
+  void CloseChildWindows() override;
+  // Destroys the list windows, the last first (the index they read is about to go).
+  void CloseListWindows();
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildStatusBar();
+  void Start();
+  TMenuState CurrentMenuState() const;
+  void RunCommand(int row);
+  void FileCommand(int row);
+  void ListCommand(int row);
+  void WindowCommand(int row);
+  void LoadCorpusCommand();
+  void OpenWorkspaceCommand();
+  void SaveWorkspaceAsCommand();
+  void ViewCorpusCommand();
+  void FontCommand();
+  void PrintCommand();
+  void HelpCommand();
+  void ShowFile(int fileNumber);
+  void OpenDropped(const std::vector<std::string>& names);
+
+  std::vector<std::string> args_;
+  std::unique_ptr<TDesktopSession> session_;
+  std::unique_ptr<TCorpusWatcher> watcher_;
+  QMdiArea* mdi_;
+  QLabel* hintWindow_ = nullptr;
+  QLabel* corpusInfoWindow_ = nullptr;
+  TMainMenus* menus_ = nullptr;
+  TCorporaListDlg* corpList_ = nullptr;
+  std::vector<TItemState> menuStates_;
+  TMenuState workerMenuState_;  // what the menus show while a worker runs
+  bool started_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace quenterra
