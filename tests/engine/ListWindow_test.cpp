@@ -1,0 +1,111 @@
+#include "engine/ListWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "engine/PrintLayout.h"
+#include "support/EngineTestKit.h"
+
+namespace quenterra {
+namespace {
+
+using K = TCollocSortKey;
+using Ids = std::vector<int32_t>;
+
+TEST(ListWindowTest, ThirtyFourSortCommandsNeverPairingThePositionKeys) {
+  const std::vector<TSortCommand>& commands = SortCommands();
+  EXPECT_EQ(commands.size(), 34u);
+  EXPECT_EQ(std::set<TSortCommand>(commands.begin(), commands.end()).size(), 34u);
+  for (const TSortCommand& command : commands) {
+    EXPECT_NE(command.first, K::kNone);
+    EXPECT_NE(command.first, command.second);
+  }
+  EXPECT_EQ(commands.front(), TSortCommand(K::kFreq, K::kNone));
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), TSortCommand(K::kPosition, K::kRevPos)),
+            0);
+}
+
+TEST(ListWindowTest, KeysAreOfferedByKindOfList) {
+  TListWindowFacts facts;  // an untagged extraction list without a score
+  facts.view.scoreMethod = TScoreMethod::kNone;
+  EXPECT_TRUE(SortCommandAvailable({K::kPosition, K::kAlpha}, facts));
+  EXPECT_FALSE(SortCommandAvailable({K::kFreq, K::kScore}, facts));
+  EXPECT_FALSE(SortCommandAvailable({K::kPOSTag, K::kNone}, facts));
+  facts.isNGramList = true;
+  facts.tagged = true;
+  facts.view.scoreMethod = TScoreMethod::kMutualInfo;
+  EXPECT_FALSE(SortCommandAvailable({K::kAlpha, K::kRevPos}, facts));
+  EXPECT_TRUE(SortCommandAvailable({K::kPOSTag, K::kScore}, facts));
+  EXPECT_TRUE(ScoreMethodOffered(TScoreMethod::kMutualInfo, 3));
+  EXPECT_FALSE(ScoreMethodOffered(TScoreMethod::kTScore, 3));
+  EXPECT_TRUE(ScoreMethodOffered(TScoreMethod::kLogLikelihood, 2));
+}
+
+TEST(ListWindowTest, PrintTitleNamesWhatIsShown) {
+  EXPECT_EQ(PrintTitle({true, TScoreMethod::kTScore}), "Score method: T-Score");
+  EXPECT_EQ(PrintTitle({true, TScoreMethod::kNone}), "Score method: Frequency");
+  EXPECT_EQ(PrintTitle({false, TScoreMethod::kNone}), "Collocations");
+}
+
+class ScoreSwitchTest : public test::TIndexTest {};
+
+TEST_F(ScoreSwitchTest, TheShownMethodHidesAndShowsWithoutRecomputing) {
+  TCollocationList list(index_, settings_.tables, 2, TScoreMethod::kMutualInfo);
+  list.Append(Ids{Token("take", 3), Token("place", 4)}.data(), nullptr, 7.5, 3);
+  TListView view{true, TScoreMethod::kMutualInfo};
+  EXPECT_TRUE(ToggleScoreMethod(list, view, TScoreMethod::kMutualInfo, 100));
+  EXPECT_EQ(view.scoreMethod, TScoreMethod::kNone);
+  EXPECT_TRUE(ToggleScoreMethod(list, view, TScoreMethod::kMutualInfo, 100));
+  EXPECT_EQ(list.Item(0).score, 7.5);  // kept: the list still holds Mutual Information
+  EXPECT_TRUE(ToggleScoreMethod(list, view, TScoreMethod::kTScore, 100));
+  EXPECT_EQ(view.scoreMethod, TScoreMethod::kTScore);
+  EXPECT_NEAR(list.Item(0).score, (3 - 3.0 * 4 / 100) / std::sqrt(3.0), 1e-9);
+}
+
+TEST_F(ScoreSwitchTest, ATrigramListKeepsNoTScoreColumn) {
+  TCollocationList list(index_, settings_.tables, 3, TScoreMethod::kNone);
+  TListView view{true, TScoreMethod::kNone};
+  EXPECT_FALSE(ToggleScoreMethod(list, view, TScoreMethod::kTScore, 100));
+  EXPECT_EQ(view.scoreMethod, TScoreMethod::kNone);
+}
+
+TEST(PrintLayoutTest, MarginsTabStopsAndPageEstimate) {
+  // A4 at 600 dpi: 4961 x 7016 pixels; 15 mm = 354.33 and 20 mm = 472.44 pixels.
+  const TPageMargins margins = TPageMargins::ForPage(4961, 7016, 600, 600);
+  EXPECT_EQ(margins.left, 354);
+  EXPECT_EQ(margins.right, 4961 - 354);
+  EXPECT_EQ(margins.top, 472);
+  EXPECT_EQ(margins.bottom, 7016 - 472);
+  // 1000 items at 50 lines a page ask for 20 pages; 200 for 4, which needs no question.
+  TPageMargins fifty;
+  fifty.top = 0;
+  fifty.bottom = 500;
+  EXPECT_EQ(PageEstimate(1000, 10, fifty), 20);
+  EXPECT_EQ(PageEstimate(200, 10, fifty), 4);
+  EXPECT_EQ(PagesQuestion(20), "Are you sure you want to print 20 pages?");
+  EXPECT_EQ(PrinterTabStops({60, 90, 300}, 600), (std::vector<int>{375, 938, 2812}));
+}
+
+TEST(PrintLayoutTest, LinesFlowOntoNewPagesAtTheBottomMargin) {
+  TPageMargins margins;
+  margins.top = 100;
+  margins.bottom = 130;
+  TPageFlow flow(margins);
+  EXPECT_EQ(flow.Place(10), 100);
+  EXPECT_EQ(flow.Place(10), 110);
+  EXPECT_EQ(flow.Place(10), 120);
+  EXPECT_FALSE(flow.NewPage());
+  EXPECT_EQ(flow.Place(10), 100);
+  EXPECT_TRUE(flow.NewPage());
+  EXPECT_EQ(flow.Page(), 2);
+  EXPECT_EQ(flow.Place(50), 100);  // too high for a page: each takes one of its own
+  EXPECT_EQ(flow.Place(50), 100);
+  EXPECT_EQ(flow.Page(), 4);
+}
+
+}  // namespace
+}  // namespace quenterra
