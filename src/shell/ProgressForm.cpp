@@ -85,7 +85,10 @@ void TProgressForm::SetMax(int64_t max) {
 }
 
 void TProgressForm::SetPosition(int64_t position) {
-  const int64_t scaled = max_ > kGaugeLimit ? position * kGaugeLimit / max_ : position;
+  const int64_t scaled = max_ > kGaugeLimit
+                             ? static_cast<int64_t>(static_cast<double>(position) /
+                                                    static_cast<double>(max_) * kGaugeLimit)
+                             : position;
   progressBar_->setValue(static_cast<int>(std::clamp<int64_t>(scaled, 0, progressBar_->maximum())));
 }
 

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QTextOption>
 
 #include "engine/ListWindow.h"
 #include "engine/PrintLayout.h"
@@ -55,18 +54,28 @@ class TPrintFrame {
   QFont header_, footer_;
 };
 
-QTextOption TabbedOption(const std::vector<int>& stops) {
-  QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-  option.setWrapMode(QTextOption::NoWrap);
-  QList<qreal> tabs;
-  for (int stop : stops) tabs.append(stop);
-  option.setTabArray(tabs);
-  return option;
+// Draws a line of tab-separated cells inside `line`: the first cell at its left edge, each next
+// one at the next tab stop (measured from the left edge) past the end of the text before it.
+void DrawTabbed(QPainter& painter, const QRect& line, const QString& text,
+                const std::vector<int>& stops) {
+  const QFontMetrics metrics(painter.font(), painter.device());
+  int x = line.left();
+  size_t stop = 0;
+  const QStringList cells = text.split('\t');
+  for (qsizetype i = 0; i < cells.size(); ++i) {
+    if (i > 0) {
+      while (stop < stops.size() && line.left() + stops[stop] <= x) ++stop;
+      x = stop < stops.size() ? line.left() + stops[stop++] : x + metrics.horizontalAdvance(' ');
+    }
+    painter.drawText(QRect(x, line.top(), line.right() - x, line.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, cells[i]);
+    x += metrics.horizontalAdvance(cells[i]);
+  }
 }
 
 void PrintLines(QPainter& painter, TPrintFrame& frame, const TListPrintJob& job) {
   painter.setFont(job.normalFont);
-  const QTextOption option = TabbedOption(PrinterTabStops(job.screenColumnWidths, frame.DpiX()));
+  const std::vector<int> stops = PrinterTabStops(job.screenColumnWidths, frame.DpiX());
   const TPageMargins& margins = frame.Margins();
   TPageFlow flow(margins);
   const TCollocationList& list = *job.list;
@@ -79,10 +88,10 @@ void PrintLines(QPainter& painter, TPrintFrame& frame, const TListPrintJob& job)
       frame.DrawFrame(flow.Page());
       painter.setFont(job.normalFont);
     }
-    const QRectF clip(margins.left, top, margins.right - margins.left, height);
+    const QRect clip(margins.left, top, margins.right - margins.left, height);
     painter.save();
     painter.setClipRect(clip);
-    painter.drawText(clip, line, option);
+    DrawTabbed(painter, clip, line, stops);
     painter.restore();
   }
 }
@@ -100,19 +109,20 @@ bool PrintCollocationList(QWidget* parent, const TListPrintJob& job) {
   QPrinter& printer = *choice.printer;
   printer.setFullPage(true);  // coordinates from the page's corner: the margins are ours
   printer.setDocName(kJobTitlePrefix + title);
+  // The question comes before the document starts, so that No leaves no trace (a PDF file
+  // cannot take a started document back).
+  const int dpi = printer.resolution();
+  const QRect page = printer.pageLayout().fullRectPixels(dpi);
+  const int lineHeight = QFontMetrics(job.normalFont, &printer).height();
+  const int pages = PageEstimate(job.list->Count(), lineHeight,
+                                 TPageMargins::ForPage(page.width(), page.height(), dpi, dpi));
+  if (pages > kPagesWithoutQuestion && !MsgAsk(PagesQuestion(pages), true)) return false;
   QPainter painter;
   if (!painter.begin(&printer)) {
     MsgError("Unable to start printing.");
     return false;
   }
   TPrintFrame frame(painter, printer, title, job.systemFont);
-  const int lineHeight = QFontMetrics(job.normalFont, &printer).height();
-  const int pages = PageEstimate(job.list->Count(), lineHeight, frame.Margins());
-  if (pages > kPagesWithoutQuestion && !MsgAsk(PagesQuestion(pages), true)) {
-    printer.abort();
-    painter.end();
-    return false;
-  }
   frame.DrawFrame(1);
   PrintLines(painter, frame, job);
   return painter.end();

@@ -1,0 +1,216 @@
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "desktop/DesktopSession.h"
+#include "desktop/MenuTable.h"
+#include "engine/PrintLayout.h"
+#include "patterns/ExtractPattern.h"
+#include "shell/MainMenus.h"
+#include "shell/ProgressForm.h"
+#include "shell/ShellTestKit.h"
+#include "support/RunCli.h"
+
+namespace quenterra {
+namespace {
+
+using K = TCollocSortKey;
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The output of a command, run through the shell.
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+std::string Joined(const std::vector<std::string>& files) {
+  std::string joined;
+  for (const std::string& file : files) joined += " '" + file + "'";
+  return joined;
+}
+
+class MainFormTest : public test::TShellTest {
+ protected:
+  // The extract dialog answers with this pattern.
+  void ExtractDialogAnswers(const std::string& pattern) {
+    TDesktopSession& session = form_->Session();
+    session.Dialogs().extract = [&session, pattern](bool, TSearchKind kind) {
+      return ParseExtractRequest(kind, false, {pattern}, session.Settings().config,
+                                 session.Settings().tables);
+    };
+  }
+  // Whether the sort item can be chosen: it and its submenu are enabled.
+  bool SortReachable(int row) {
+    const TMenuRow& item = MenuTable()[static_cast<size_t>(row)];
+    return form_->Menus().Action(row)->isEnabled() &&
+           form_->Menus().Action(item.parent)->isEnabled();
+  }
+};
+
+TEST_F(MainFormTest, LoadsTheCommandLineAndExtractsSortsSwitchesScoresAndSaves) {
+  const std::vector<std::string> files = test::BrownFiles(4);
+  ASSERT_EQ(files.size(), 4u) << "the sample corpus is missing: run scripts/setup";
+  Start(files);
+  EXPECT_EQ(form_->HintWindow()->text(), " 4 files in current corpus");
+  EXPECT_TRUE(form_->CorpusInfoWindow()->text().endsWith(" types"));
+  EXPECT_EQ(form_->windowTitle(), "Quenterra");
+
+  ExtractDialogAnswers("the");
+  Trigger("FME_WordPhrase");
+  TcollocListForm* list = ActiveList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->windowTitle(), "the");
+  EXPECT_EQ(list->Grid()->model()->headerData(1, Qt::Horizontal).toString(), "Mutual Inf.");
+
+  // Saved as the command line prints the same request, byte for byte.
+  SaveDialogAnswers(dir_.File("the.txt"));
+  Trigger("FME_Save");
+  const std::string cli = Output(std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() +
+                                 "' extract the" + Joined(files) + " 2>/dev/null");
+  EXPECT_FALSE(cli.empty());
+  EXPECT_EQ(ReadFile(dir_.File("the.txt")), cli);
+
+  // Every key pair the window allows, through the Sort menu.
+  form_->UpdateMenus();
+  int sorted = 0;
+  for (const TSortCommand& command : SortCommands()) {
+    const int row = SortItemRow(command.first, command.second);
+    EXPECT_EQ(SortReachable(row), SortCommandAvailable(command, list->Facts()));
+    if (!SortReachable(row)) continue;
+    form_->Menus().Action(row)->trigger();
+    EXPECT_EQ(list->List().SortKey1(), command.first);
+    EXPECT_EQ(list->List().SortKey2(), command.second);
+    ++sorted;
+  }
+  EXPECT_EQ(sorted, 23);  // a Word/Phrase list has no tag key
+  Trigger("FMS_Freq_None");
+  for (int i = 1; i < list->List().Count(); ++i)
+    EXPECT_GE(list->List().Item(i - 1).count, list->List().Item(i).count);
+
+  // Scores: T-Score replaces Mutual Information; choosing it again hides the column.
+  Trigger("FMD_TScore");
+  EXPECT_EQ(list->Grid()->model()->headerData(1, Qt::Horizontal).toString(), "T-Score");
+  Trigger("FMD_TScore");
+  EXPECT_EQ(list->Grid()->model()->columnCount(), 2);
+  EXPECT_FALSE(Action("FMS_Score")->isEnabled() && Action("FMS_Score_none")->isEnabled());
+  Trigger("FMD_Frequency");
+  EXPECT_EQ(list->Grid()->model()->columnCount(), 1);
+  Trigger("FMD_Frequency");
+  Trigger("FMD_MutualInformation");
+  Trigger("FMS_Score_Freq");
+
+  // A file that cannot be written shows why and leaves the window as it was.
+  SaveDialogAnswers(dir_.File("no such folder/the.txt"));
+  Trigger("FME_Save");
+  ASSERT_EQ(messages_->errors.size(), 1u);
+  EXPECT_NE(messages_->errors[0].find("no such folder"), std::string::npos);
+  EXPECT_EQ(ActiveList(), list);
+}
+
+TEST_F(MainFormTest, PrintsToAPdfFileWithHeaderAndItems) {
+  Start(test::BrownFiles(2));
+  ExtractDialogAnswers("the");
+  Trigger("FME_WordPhrase");
+  ASSERT_NE(ActiveList(), nullptr);
+  const std::string first = ActiveList()->List().CollocationText(0);
+  PrinterAnswers(dir_.File("list.pdf"));
+  Trigger("FME_Print");
+  EXPECT_TRUE(messages_->asked.empty());  // a page or two: no question
+  const std::string text =
+      Output("pdftotext -layout '" + dir_.File("list.pdf") + "' - 2>/dev/null");
+  EXPECT_NE(text.find("Score method: Mutual Information"), std::string::npos) << text;
+  EXPECT_NE(text.find("Page 1"), std::string::npos);
+  EXPECT_NE(text.find(first), std::string::npos) << first << "\n" << text;
+
+  CommonDialogs().choosePrinter = [](QWidget*) {
+    TPrinterChoice none;
+    none.noPrinters = true;
+    return none;
+  };
+  Trigger("FME_Print");
+  EXPECT_EQ(messages_->errors, std::vector<std::string>{kNoPrintersMessage});
+}
+
+TEST_F(MainFormTest, ALongListAsksBeforePrintingItsPages) {
+  Start(test::BrownFiles(3));
+  form_->Session().Settings().config.Min_Word_Freq = 1;
+  ExtractDialogAnswers("the");
+  Trigger("FME_WordPhrase");
+  ASSERT_GT(ActiveList()->List().Count(), 300);
+  PrinterAnswers(dir_.File("long.pdf"));
+  messages_->answers = {false};
+  Trigger("FME_Print");
+  ASSERT_EQ(messages_->asked.size(), 1u);
+  EXPECT_EQ(messages_->asked[0].rfind("Are you sure you want to print ", 0), 0u);
+  EXPECT_TRUE(Output("pdftotext '" + dir_.File("long.pdf") + "' - 2>/dev/null").empty());
+}
+
+TEST_F(MainFormTest, ClosingAsksUnlessExitWasChosen) {
+  Start({});
+  EXPECT_EQ(form_->HintWindow()->text(), " No files loaded");
+  EXPECT_FALSE(Action("FM_Extract")->isVisible());
+  messages_->answers = {false};
+  form_->close();
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_EQ(messages_->asked, std::vector<std::string>{kQuitQuestion});
+  messages_->answers = {true};
+  form_->close();
+  EXPECT_FALSE(form_->isVisible());
+
+  Start({});
+  Trigger("FMF_Exit");
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(messages_->asked.size(), 2u);  // no question for Exit
+}
+
+TEST_F(MainFormTest, CancelDuringALongExtractionReturnsThePartialList) {
+  Start(test::BrownFiles(30));
+  ZuzadovUdirev& config = form_->Session().Settings().config;
+  config.SpanRange = 12;
+  config.Min_Word_Freq = 1;
+  ExtractDialogAnswers("*");
+  int64_t cancelledAt = -1, max = -1;
+  test::WhenShown(
+      [](QWidget* widget) {
+        auto* progress = qobject_cast<TProgressForm*>(widget);
+        return progress != nullptr && progress->ProgressBar()->value() > 0;
+      },
+      [&](QWidget* widget) {
+        auto* progress = static_cast<TProgressForm*>(widget);
+        cancelledAt = progress->ProgressBar()->value();
+        max = progress->ProgressBar()->maximum();
+        QTest::mouseClick(progress->CancelBtn(), Qt::LeftButton);
+      });
+  Trigger("FME_WordPhrase");
+  ASSERT_GT(cancelledAt, 0);
+  EXPECT_LT(cancelledAt, max);
+  TcollocListForm* list = ActiveList();
+  ASSERT_NE(list, nullptr);
+  int64_t counted = 0;
+  for (int i = 0; i < list->List().Count(); ++i) counted += list->List().Item(i).count;
+  // Every counted window starts at an occurrence of a word; the run stopped long before the end.
+  EXPECT_GT(counted, 0);
+  EXPECT_LT(counted, form_->Session().CorpusWords() / 2);
+  EXPECT_FALSE(form_->Session().Busy());
+}
+
+}  // namespace
+}  // namespace quenterra

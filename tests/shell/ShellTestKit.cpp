@@ -1,0 +1,123 @@
+#include "shell/ShellTestKit.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+
+#include "config/SettingsFile.h"
+#include "platform/Messages.h"
+#include "platform/Progress.h"
+#include "shell/ProgressForm.h"
+#include "support/SettingsTest.h"
+
+namespace quenterra::test {
+
+std::vector<std::string> BrownFiles(int n) {
+  std::vector<std::string> files;
+  for (char group = 'a'; group <= 'r' && static_cast<int>(files.size()) < n; ++group) {
+    for (int i = 1; i <= 99 && static_cast<int>(files.size()) < n; ++i) {
+      char name[8];
+      std::snprintf(name, sizeof name, "c%c%02d", group, i);
+      const std::string path = std::string(QUENTERRA_SAMPLES_DIR) + "/brown/" + name;
+      if (std::filesystem::exists(path)) files.push_back(path);
+    }
+  }
+  return files;
+}
+
+void WhenShown(const std::function<bool(QWidget*)>& match, std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer(QApplication::instance());
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, match, act, clock] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->isVisible() && match(widget)) {
+        timer->deleteLater();
+        timer->stop();
+        act(widget);
+        return;
+      }
+    }
+    if (clock->elapsed() > 20000) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start(2);
+}
+
+void WhenShown(const char* objectName, std::function<void(QWidget*)> act) {
+  const QString name = objectName;
+  WhenShown([name](QWidget* widget) { return widget->objectName() == name; }, std::move(act));
+}
+
+void TShellTest::SetUp() {
+  messages_ = ScriptedMessages::Install();
+  InstallGuiProgress();
+  std::filesystem::create_directories(dir_.File("program"));
+  std::filesystem::create_directories(dir_.File("config"));
+  // The sample corpus is tagged: "The/at jury/nn".
+  TProgramSettings settings = EnglishSettings();
+  settings.config.WordTag = 1;
+  settings.config.wTagDelimiter = '/';
+  ASSERT_TRUE(WriteSettings(ConfigFile(), settings));
+}
+
+void TShellTest::TearDown() {
+  form_.reset();
+  RestoreCommonDialogs();
+  InstallProgressFactory({});
+  InstallMessageHandler(nullptr);
+}
+
+TMainForm& TShellTest::Start(const std::vector<std::string>& args) {
+  form_ = std::make_unique<TMainForm>(
+      args, TConfigLocations{dir_.File("program/"), dir_.File("config/")});
+  form_->show();
+  // The start-up runs once the window shows; it is over when the status panel has been set.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return !form_->Session().WorkerRunning() && form_->HintWindow()->text() != ""; },
+      60000));
+  QTest::qWait(10);
+  EXPECT_FALSE(form_->Session().WorkerRunning());
+  return *form_;
+}
+
+QAction* TShellTest::Action(const char* name) {
+  QAction* action = form_->findChild<QAction*>(name);
+  if (action == nullptr) {
+    for (QMenu* menu : form_->findChildren<QMenu*>()) {
+      if (menu->objectName() == name) return menu->menuAction();
+    }
+  }
+  return action;
+}
+
+void TShellTest::Trigger(const char* name) {
+  form_->UpdateMenus();
+  QAction* action = Action(name);
+  ASSERT_NE(action, nullptr) << name;
+  ASSERT_TRUE(action->isEnabled()) << name;
+  action->trigger();
+}
+
+void TShellTest::SaveDialogAnswers(const std::string& fileName) {
+  CommonDialogs().chooseFiles = [fileName](QWidget*, const TFileDialogSpec&) {
+    return QStringList{QString::fromStdString(fileName)};
+  };
+}
+
+void TShellTest::PrinterAnswers(const std::string& pdfFile) {
+  CommonDialogs().choosePrinter = [pdfFile](QWidget*) {
+    TPrinterChoice choice;
+    choice.printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    choice.printer->setOutputFormat(QPrinter::PdfFormat);
+    choice.printer->setOutputFileName(QString::fromStdString(pdfFile));
+    return choice;
+  };
+}
+
+}  // namespace quenterra::test
