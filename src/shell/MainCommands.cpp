@@ -52,8 +52,7 @@ void TMainForm::Command(int row) {
   } catch (const EQuenterra& error) {
     MsgError(error.what());
   }
-  UpdateMenus();
-  UpdateStatusHint();
+  CorpusChanged();
 }
 
 void TMainForm::RunCommand(int row) {

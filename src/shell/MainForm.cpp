@@ -112,7 +112,7 @@ void TMainForm::Start() {
   } catch (const EQuenterra& error) {
     MsgError(error.what());
   }
-  UpdateStatusHint();
+  CorpusChanged();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -198,6 +198,12 @@ void TMainForm::UpdateStatusHint(const QString& menuHint) {
   hintWindow_->setText(QString::fromStdString(session_->StatusHint(menuHint.toStdString())));
 }
 
+void TMainForm::CorpusChanged() {
+  UpdateMenus();
+  UpdateStatusHint();
+  if (corpList_->isVisible()) corpList_->Refresh();
+}
+
 void TMainForm::SetCorpusInfo(const std::string& text) {
   const QString shown = QString::fromStdString(text);
   corpusInfoWindow_->setText(shown);
@@ -264,7 +270,7 @@ void TMainForm::OpenDropped(const std::vector<std::string>& names) {
   } catch (const EQuenterra& error) {
     MsgError(error.what());
   }
-  UpdateStatusHint();
+  CorpusChanged();
 }
 
 }  // namespace quenterra

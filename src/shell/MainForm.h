@@ -46,6 +46,8 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   void UpdateMenus();
   // The status panels.
   void UpdateStatusHint(const QString& menuHint = QString());
+  // After a command or a load: the status panels and the corpora list show the corpus again.
+  void CorpusChanged();
   void SetCorpusInfo(const std::string& text);
   // Runs the command of a menu table row; the failures it raises are shown.
   void Command(int row);

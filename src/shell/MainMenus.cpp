@@ -8,7 +8,7 @@
 
 namespace quenterra {
 
-TMainMenus::TMainMenus(QMenuBar* bar, std::function<void(int row)> triggered) {
+TMainMenus::TMainMenus(QMenuBar* bar, std::function<void(int row)> triggered) : QObject(bar) {
   const std::vector<TMenuRow>& table = MenuTable();
   actions_.resize(table.size(), nullptr);
   menus_.resize(table.size(), nullptr);

@@ -19,7 +19,7 @@ class TMainMenus : public QObject {
   Q_OBJECT
 
  public:
-  // Fills bar; triggered(row) is called for every item chosen.
+  // Fills bar, which owns the menus; triggered(row) is called for every item chosen.
   TMainMenus(QMenuBar* bar, std::function<void(int row)> triggered);
 
   // Sets visibility, enabling and check marks where they differ from the rows' states.
