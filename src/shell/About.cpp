@@ -15,8 +15,9 @@ namespace quenterra {
 
 namespace {
 
-constexpr int kCubeLeft = 8;
-constexpr int kCubeTop = 8;
+// The cube stands centred over the product name (the panel is 210 pixels wide).
+constexpr int kCubeLeft = 72;
+constexpr int kCubeTop = 20;
 constexpr int kCubeSize = 65;
 constexpr int kCubeMinSize = 20;
 
@@ -46,6 +47,22 @@ QString VersionText() {
   char text[64];
   std::snprintf(text, sizeof text, kVersionFormat, kVersionNumber, kBuildNumber);
   return text;
+}
+
+QIcon CubeIcon() {
+  TCubeSpin cube;
+  cube.xSpin = 20;
+  cube.ySpin = 30;
+  cube.zSpin = 10;
+  QIcon icon;
+  for (int size : {16, 32, 64}) {
+    cube.resize(size, size);
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    cube.render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
 
 // ---- TCubeSpin --------------------------------------------------------------------------------

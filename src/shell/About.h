@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -61,5 +62,7 @@ class TAboutBox : public QDialog {
 
 // "Version 1.0 (Build 262)".
 QString VersionText();
+// The program's icon: the cube at rest.
+QIcon CubeIcon();
 
 }  // namespace quenterra

@@ -6,6 +6,7 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/Progress.h"
+#include "shell/About.h"
 #include "shell/MessageForm.h"
 #include "shell/ProgressForm.h"
 
@@ -17,6 +18,7 @@ constexpr size_t kMemoryReserveSize = 2048;
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Quenterra");
+  setWindowIcon(CubeIcon());
   memoryReserve_.resize(kMemoryReserveSize);
   InstallMessageHandler(std::make_unique<TGuiMessages>());
   InstallGuiProgress();

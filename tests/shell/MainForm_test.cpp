@@ -1,10 +1,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -210,6 +213,32 @@ TEST_F(MainFormTest, CancelDuringALongExtractionReturnsThePartialList) {
   EXPECT_GT(counted, 0);
   EXPECT_LT(counted, form_->Session().CorpusWords() / 2);
   EXPECT_FALSE(form_->Session().Busy());
+}
+
+TEST_F(MainFormTest, DroppedFilesLoadMenuHintsShowAndHelpOpensTheManual) {
+  Start({});
+  const std::vector<std::string> files = test::BrownFiles(2);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(files[0])),
+                QUrl::fromLocalFile(QString::fromStdString(files[1]))});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form_.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form_.get(), &drop);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form_->Session().Corpus().FileCount() == 2; }));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return form_->HintWindow()->text() == " 2 files in current corpus"; }));
+
+  QStatusTipEvent tip("Quit Quenterra");
+  QApplication::sendEvent(form_.get(), &tip);
+  EXPECT_EQ(form_->HintWindow()->text(), " Quit Quenterra");
+
+  Trigger("FMI_Help");
+  auto* help = form_->findChild<QTextBrowser*>("HelpWindow");
+  ASSERT_NE(help, nullptr) << (messages_->errors.empty() ? "" : messages_->errors[0]);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_TRUE(help->toPlainText().contains("Search syntax, with examples"));
 }
 
 }  // namespace

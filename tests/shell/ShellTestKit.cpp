@@ -19,7 +19,7 @@ std::vector<std::string> BrownFiles(int n) {
   std::vector<std::string> files;
   for (char group = 'a'; group <= 'r' && static_cast<int>(files.size()) < n; ++group) {
     for (int i = 1; i <= 99 && static_cast<int>(files.size()) < n; ++i) {
-      char name[8];
+      char name[16];
       std::snprintf(name, sizeof name, "c%c%02d", group, i);
       const std::string path = std::string(QUENTERRA_SAMPLES_DIR) + "/brown/" + name;
       if (std::filesystem::exists(path)) files.push_back(path);

@@ -1,5 +1,6 @@
 #include "engine/ui/CollocListForm.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
@@ -51,6 +52,8 @@ TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->horizontalHeader()->setHighlightSections(false);
   grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  // The text column follows the grid's width, which its layout sets after this window's resize.
+  grid_->viewport()->installEventFilter(this);
   resize(629, 447);
   ApplyFonts();
 }
@@ -126,9 +129,9 @@ std::vector<int> TcollocListForm::ColumnWidths() const {
   return widths;
 }
 
-void TcollocListForm::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  LayoutColumns();
+bool TcollocListForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == grid_->viewport() && event->type() == QEvent::Resize) LayoutColumns();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TcollocListForm::SaveToFile() {

@@ -54,7 +54,7 @@ class TcollocListForm : public QWidget {
   std::vector<int> ColumnWidths() const;
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void LayoutColumns();
