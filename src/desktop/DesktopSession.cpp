@@ -145,32 +145,25 @@ void TDesktopSession::ExtractCommand(bool batch, TSearchKind kind) {
   ShowNewList(std::move(list), spec);
 }
 
-void TDesktopSession::NGramCommand() {
-  TFlagScope extracting(extracting_);
-  if (!dialogs_.fullExtractOptions(true) || corpus_.Index() == nullptr) return;
-  std::unique_ptr<TCollocationList> list;
-  RunLong(
-      [&] {
-        list = ExtractNGrams(*corpus_.Index(), corpus_.FileNames(), settings_.fullExtract,
-                             settings_.Run());
-      },
-      false);
-  const uint8_t tagged = settings_.fullExtract.UsePOSTags ? 2 : 0;
-  ShowNewList(std::move(list), {kNGramsCaption, tagged, true, TOrderMode::kAdjacent});
-}
+void TDesktopSession::NGramCommand() { WholeCorpusCommand(true); }
 
-void TDesktopSession::FullExtractCommand() {
+void TDesktopSession::FullExtractCommand() { WholeCorpusCommand(false); }
+
+void TDesktopSession::WholeCorpusCommand(bool ngrams) {
   TFlagScope extracting(extracting_);
-  if (!dialogs_.fullExtractOptions(false) || corpus_.Index() == nullptr) return;
+  if (!dialogs_.fullExtractOptions(ngrams) || corpus_.Index() == nullptr) return;
   std::unique_ptr<TCollocationList> list;
   RunLong(
       [&] {
-        list = FullExtract(*corpus_.Index(), corpus_.FileNames(), settings_.fullExtract,
-                           settings_.Run());
+        TTextIndex& index = *corpus_.Index();
+        TFullExtractOptions& options = settings_.fullExtract;  // the full extract may mend it
+        list = ngrams ? ExtractNGrams(index, corpus_.FileNames(), options, settings_.Run())
+                      : FullExtract(index, corpus_.FileNames(), options, settings_.Run());
       },
       false);
   const uint8_t tagged = settings_.fullExtract.UsePOSTags ? 2 : 0;
-  ShowNewList(std::move(list), {kFullExtractCaption, tagged, true, TOrderMode::kAdjacent});
+  const char* caption = ngrams ? kNGramsCaption : kFullExtractCaption;
+  ShowNewList(std::move(list), {caption, tagged, true, TOrderMode::kAdjacent});
 }
 
 }  // namespace quenterra

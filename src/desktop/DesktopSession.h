@@ -115,6 +115,8 @@ class TDesktopSession {
 
  private:
   std::string ConfigWriteFile() const { return ConfigWritePath(where_); }
+  // The n-gram (or full-extract) command: its options dialog, the run, the list window.
+  void WholeCorpusCommand(bool ngrams);
   void ShowNewList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec);
   void SetTitle(std::string title);
   void RunLong(const std::function<void()>& work, bool changesIndex);
