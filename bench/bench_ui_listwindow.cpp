@@ -125,6 +125,7 @@ int main(int argc, char** argv) {
       {"sort alphabetically", {K::kAlpha, K::kNone}},
       {"sort by position, alpha", {K::kPosition, K::kAlpha}},
       {"sort by frequency, alpha", {K::kFreq, K::kAlpha}}};
+  // One after the other, as a user goes through the Sort menu: each from the order before.
   for (const auto& [name, keys] : sorts)
     Report(name, Painted(form, [&] { form.SetSort(keys.first, keys.second); }));
   Report("switch the score column off",

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "corpus/TextIndex.h"
+#include "engine/collocSortKeys.h"
 #include "platform/Errors.h"
 
 namespace quenterra {
@@ -17,11 +18,6 @@ int CompareIds(const int32_t* a, const int32_t* b, int count) {
     if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
   }
   return 0;
-}
-
-template <typename T>
-int Compare(T a, T b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 bool Passes(const TCollocItem& item, int32_t minCount, bool useScore, double minScore) {
@@ -169,39 +165,14 @@ void TCollocationList::ReleaseHash() { buckets_.reset(); }
 void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
   if (key1 == TCollocSortKey::kNone)
     throw EQuenterra("csNone is not allowed in CompareCollocReccords");
-  // Texts are built once per item, not once per comparison.
-  const bool alpha = key1 == TCollocSortKey::kAlpha || key2 == TCollocSortKey::kAlpha;
-  const bool tagged = key1 == TCollocSortKey::kPOSTag || key2 == TCollocSortKey::kPOSTag;
-  std::vector<std::string> texts, tagTexts;
-  for (int i = 0; i < Count(); ++i) {
-    if (alpha) texts.push_back(CollocationText(i));
-    if (tagged) tagTexts.push_back(TagText(i));
-  }
-  auto compareBy = [&](TCollocSortKey key, uint32_t a, uint32_t b) {
-    const TCollocItem &x = items_[a], &y = items_[b];
-    switch (key) {
-      case TCollocSortKey::kFreq:
-        return Compare(y.count, x.count);
-      case TCollocSortKey::kScore:
-        return CompareScores(x.score, y.score);
-      case TCollocSortKey::kAlpha:
-        return texts[a].compare(texts[b]);  // bytes as unsigned char
-      case TCollocSortKey::kPosition:
-        return Compare(x.position, y.position);
-      case TCollocSortKey::kRevPos:
-        return Compare(y.position, x.position);
-      case TCollocSortKey::kPOSTag:
-        return tagTexts[a].compare(tagTexts[b]);
-      default:
-        return 0;
-    }
-  };
+  // The keys are read out of the items once (engine/collocSortKeys.h).
+  const TSortColumn first(*this, key1), second(*this, key2);
   std::vector<uint32_t> order(items_.size());
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    const int first = compareBy(key1, a, b);
-    if (first != 0 || key2 == TCollocSortKey::kNone) return first < 0;
-    return compareBy(key2, a, b) < 0;
+    const int order = first.Compare(a, b);
+    if (order != 0 || key2 == TCollocSortKey::kNone) return order < 0;
+    return second.Compare(a, b) < 0;
   });
   Reorder(order);
   sortKey1_ = key1;

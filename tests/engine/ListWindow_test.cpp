@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "engine/PrintLayout.h"
@@ -71,6 +73,36 @@ TEST_F(ScoreSwitchTest, ATrigramListKeepsNoTScoreColumn) {
   TListView view{true, TScoreMethod::kNone};
   EXPECT_FALSE(ToggleScoreMethod(list, view, TScoreMethod::kTScore, 100));
   EXPECT_EQ(view.scoreMethod, TScoreMethod::kNone);
+}
+
+// The sort keys against the texts themselves: random items of words that are prefixes of each
+// other, with and without tags, some ending early.
+TEST_F(ScoreSwitchTest, TextKeysOrderItemsAsTheirTextsDo) {
+  const std::vector<int32_t> words = {Token("a"), Token("ab"), Token("abc"),
+                                      Token("B"), Token("b"),  Token("b-a")};
+  const std::vector<int32_t> tags = {-1, Token("nn", 1, kKindWordTag), Token("NN", 1, kKindWordTag),
+                                     Token("n", 1, kKindWordTag)};
+  std::mt19937 rng(7);
+  TCollocationList list(index_, settings_.tables, 3, TScoreMethod::kNone);
+  for (int i = 0; i < 300; ++i) {
+    Ids item(3), itemTags(3);
+    for (int j = 0; j < 3; ++j) {
+      item[j] = j > 0 && rng() % 5 == 0 ? -1 : words[rng() % words.size()];
+      itemTags[j] = tags[rng() % tags.size()];
+    }
+    if (item[1] < 0) item[2] = -1;
+    list.Append(item.data(), itemTags.data(), 0, i);
+  }
+  for (K key : {K::kAlpha, K::kPOSTag}) {
+    std::vector<std::string> expected;
+    for (int i = 0; i < list.Count(); ++i)
+      expected.push_back(key == K::kAlpha ? list.CollocationText(i) : list.TagText(i));
+    std::stable_sort(expected.begin(), expected.end());
+    list.Sort(key, K::kNone);
+    for (int i = 0; i < list.Count(); ++i) {
+      ASSERT_EQ(key == K::kAlpha ? list.CollocationText(i) : list.TagText(i), expected[i]) << i;
+    }
+  }
 }
 
 TEST(PrintLayoutTest, MarginsTabStopsAndPageEstimate) {

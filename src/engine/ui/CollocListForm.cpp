@@ -67,8 +67,7 @@ TListWindowFacts TcollocListForm::Facts() const {
 void TcollocListForm::SetSort(TCollocSortKey key1, TCollocSortKey key2) {
   if (!SortCommandAvailable({key1, key2}, Facts())) return;
   list_->Sort(key1, key2);
-  model_->Reset(view_);
-  LayoutColumns();
+  model_->Reordered();
 }
 
 void TcollocListForm::SetShowFrequency(bool show) {

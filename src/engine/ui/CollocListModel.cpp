@@ -41,4 +41,9 @@ void TCollocListModel::Reset(const TListView& view) {
   endResetModel();
 }
 
+void TCollocListModel::Reordered() {
+  if (rowCount() == 0) return;
+  emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
 }  // namespace quenterra

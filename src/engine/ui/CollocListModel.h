@@ -25,8 +25,10 @@ class TCollocListModel : public QAbstractTableModel {
 
   const TListView& View() const { return view_; }
   TListColumn Column(int column) const { return columns_.at(static_cast<size_t>(column)); }
-  // The shown columns or the items' order changed: the view reads everything again.
+  // The shown columns changed: the view reads everything again.
   void Reset(const TListView& view);
+  // The items took a new order: the cells are read again, the rows and columns stay.
+  void Reordered();
 
  private:
   const TCollocationList& list_;
