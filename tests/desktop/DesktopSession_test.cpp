@@ -122,7 +122,7 @@ TEST_F(DesktopSessionTest, AWorkspaceOnTheCommandLineIsOpenedAndNamesTheWindow) 
   EXPECT_EQ(front.titles, std::vector<std::string>{"Quenterra - My data"});
   EXPECT_EQ(second.Corpus().FileCount(), 2);
   second.Start({dir_.File("missing.qws")});  // not a workspace: loaded as a corpus file
-  EXPECT_EQ(messages_->errors.size(), 2u);  // the workspace, then the file, cannot be read
+  EXPECT_EQ(messages_->errors.size(), 2u);   // the workspace, then the file, cannot be read
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ using K = TCollocSortKey;
 class MenuRulesTest : public ::testing::Test {
  protected:
   const TItemState& Row(I id) { return rows_[static_cast<size_t>(MenuRowOf(id))]; }
-  const TItemState& Named(const char* name) { return rows_[static_cast<size_t>(MenuRowNamed(name))]; }
+  const TItemState& Named(const char* name) {
+    return rows_[static_cast<size_t>(MenuRowNamed(name))];
+  }
   void Update() { UpdateMenus(state_, rows_); }
   // Whether a sort item can be chosen: it and its submenu are enabled.
   bool Reachable(int row) {
