@@ -1,5 +1,6 @@
 #include "desktop/DesktopSession.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "config/Workspace.h"
@@ -20,6 +21,15 @@ TDesktopSession::TDesktopSession(TDesktopFront& front, TConfigLocations where)
 bool TDesktopSession::Busy() const {
   if (workerRunning_ || extracting_ || printing_) return true;
   return corpus_.Loading() || corpus_.Indexing();
+}
+
+TMenuState TDesktopSession::MenuState() const {
+  TMenuState state;
+  state.hasFiles = corpus_.FileCount() > 0;
+  state.busy = Busy();
+  state.workspaceActive = !corpus_.WorkspaceFile().empty();
+  state.saveOnExit = saveOnExit_;
+  return state;
 }
 
 std::string TDesktopSession::StatusHint(const std::string& menuHint) const {
@@ -76,6 +86,17 @@ void TDesktopSession::LoadFiles(const std::vector<std::string>& names) {
 
 void TDesktopSession::RebuildIndex() {
   RunLong([&] { corpus_.RebuildIndex(); }, true);
+}
+
+bool TDesktopSession::RemoveFiles(const std::vector<int>& fileNumbers) {
+  std::vector<int> sorted = fileNumbers;
+  std::sort(sorted.begin(), sorted.end());
+  for (auto file = sorted.rbegin(); file != sorted.rend(); ++file) corpus_.RemoveFile(*file);
+  corpus_.UpdateCorpusInfo();
+  const bool emptied = corpus_.FileCount() == 0;
+  if (emptied) Unload();
+  RebuildIndex();
+  return emptied;
 }
 
 void TDesktopSession::ToggleSaveOnExit() {

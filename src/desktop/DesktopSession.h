@@ -15,6 +15,7 @@
 #include "config/ProgramSettings.h"
 #include "config/SettingsFile.h"
 #include "corpus/Corpus.h"
+#include "desktop/MenuRules.h"
 #include "engine/ListWindow.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
@@ -67,6 +68,8 @@ class TDesktopSession {
   bool Busy() const;
   // Long work runs on a worker: the corpus is not to be read from the window's thread meanwhile.
   bool WorkerRunning() const { return workerRunning_; }
+  // What the menu rules test of the session (the window adds its child windows).
+  TMenuState MenuState() const;
   bool& Extracting() { return extracting_; }
   bool& Printing() { return printing_; }
 
@@ -93,6 +96,9 @@ class TDesktopSession {
   void LoadFiles(const std::vector<std::string>& names);
   void Unload() { corpus_.UnloadCorpus(); }
   void RebuildIndex();
+  // The corpora list's Remove: the files at these positions leave the corpus, last first; an
+  // emptied corpus is unloaded; the index is rebuilt over the rest. True when none is left.
+  bool RemoveFiles(const std::vector<int>& fileNumbers);
   void ToggleSaveOnExit();
   void OpenWorkspaceFile(const std::string& fileName);
   void SaveWorkspaceCommand();

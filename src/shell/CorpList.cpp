@@ -86,15 +86,7 @@ void TCorporaListDlg::ShowSelected() {
 
 void TCorporaListDlg::RemoveSelected() {
   if (session_.Busy()) return;
-  const std::vector<int> rows = SelectedRows();
-  TCorpus& corpus = session_.Corpus();
-  for (auto row = rows.rbegin(); row != rows.rend(); ++row) corpus.RemoveFile(*row);
-  corpus.UpdateCorpusInfo();
-  if (corpus.FileCount() == 0) {
-    hide();
-    session_.Unload();
-  }
-  session_.RebuildIndex();
+  if (session_.RemoveFiles(SelectedRows())) hide();
   Refresh();
 }
 

@@ -169,12 +169,7 @@ void TMainForm::CloseListWindows() {
 // ---- Menus and status -------------------------------------------------------------------------
 
 TMenuState TMainForm::CurrentMenuState() const {
-  TMenuState state;
-  const TDesktopSession& session = *session_;
-  state.hasFiles = session.Corpus().FileCount() > 0;
-  state.busy = session.Busy();
-  state.workspaceActive = !session.Corpus().WorkspaceFile().empty();
-  state.saveOnExit = session.SaveOnExit();
+  TMenuState state = session_->MenuState();
   state.childCount = static_cast<int>(mdi_->subWindowList().size());
   if (TcollocListForm* list = ActiveList()) state.activeList = list->Facts();
   return state;

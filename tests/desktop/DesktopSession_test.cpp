@@ -94,6 +94,18 @@ TEST_F(DesktopSessionTest, TheExtractStandInAsksForOnePatternAndKeepsItsHistory)
   EXPECT_TRUE(front_.specs[1].isNGramList);
 }
 
+TEST_F(DesktopSessionTest, RemovingFilesRebuildsTheIndexAndUnloadsAnEmptiedCorpus) {
+  session_.Start(TwoFiles());
+  EXPECT_TRUE(session_.MenuState().hasFiles);
+  EXPECT_FALSE(session_.RemoveFiles({0}));
+  EXPECT_EQ(session_.Corpus().FileNames(), std::vector<std::string>{dir_.File("b.txt")});
+  EXPECT_EQ(front_.runs, (std::vector<bool>{true, true}));  // loaded, then rebuilt
+  EXPECT_EQ(session_.Corpus().CorpusWordCount(), 6);
+  EXPECT_TRUE(session_.RemoveFiles({0}));
+  EXPECT_EQ(session_.Corpus().FileCount(), 0);
+  EXPECT_FALSE(session_.MenuState().hasFiles);
+}
+
 TEST_F(DesktopSessionTest, ClosingAsksUnlessExitedAndWritesTheSettings) {
   session_.Start({});
   messages_->answers = {false};
