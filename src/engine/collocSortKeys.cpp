@@ -60,6 +60,24 @@ TTextKeys EmptyKeys(const TCollocationList& list, int stride) {
 
 }  // namespace
 
+void TTextKeys::Pack() {
+  uint32_t top = 0;
+  for (uint32_t rank : ranks) top = std::max(top, rank);
+  int bits = 0;
+  while (bits < 32 && (top >> bits) != 0) ++bits;
+  if (stride == 0 || bits * stride > 64) return;
+  const size_t count = ranks.size() / static_cast<size_t>(stride);
+  packed.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    uint64_t key = 0;
+    for (int k = 0; k < stride; ++k)
+      key = (key << bits) | ranks[i * static_cast<size_t>(stride) + static_cast<size_t>(k)];
+    packed[i] = key;
+  }
+  ranks.clear();
+  ranks.shrink_to_fit();
+}
+
 TTextKeys CollocationTextKeys(const TCollocationList& list) {
   const int width = list.WordCount();
   TRanks ranks(list, true);
@@ -80,6 +98,7 @@ TTextKeys CollocationTextKeys(const TCollocationList& list) {
       if (item.tags != nullptr && item.tags[j] >= 0) *out++ = TRanks::Of(ranks.tag, item.tags[j]);
     }
   }
+  keys.Pack();
   return keys;
 }
 
@@ -98,6 +117,7 @@ TTextKeys TagTextKeys(const TCollocationList& list) {
     for (int j = 0; item.tags != nullptr && j < width; ++j)
       out[j] = TRanks::Of(ranks.tag, item.tags[j]);
   }
+  keys.Pack();
   return keys;
 }
 

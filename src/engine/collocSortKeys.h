@@ -19,9 +19,15 @@ namespace quenterra {
 struct TTextKeys {
   int stride = 0;               // ranks per item
   std::vector<uint32_t> ranks;  // item i's sequence at [i * stride, (i + 1) * stride)
+  // When every sequence fits into 64 bits, each one packed into a number, the first rank in the
+  // highest bits, and `ranks` is emptied: comparing the numbers compares the sequences.
+  std::vector<uint64_t> packed;
 
+  // Packs the sequences when they fit.
+  void Pack();
   // Negative, zero or positive as item a's text sorts before, with or after item b's.
   int Compare(uint32_t a, uint32_t b) const {
+    if (!packed.empty()) return packed[a] < packed[b] ? -1 : (packed[b] < packed[a] ? 1 : 0);
     const uint32_t* x = ranks.data() + static_cast<size_t>(a) * static_cast<size_t>(stride);
     const uint32_t* y = ranks.data() + static_cast<size_t>(b) * static_cast<size_t>(stride);
     for (int k = 0; k < stride; ++k) {

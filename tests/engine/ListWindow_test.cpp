@@ -83,24 +83,26 @@ TEST_F(ScoreSwitchTest, TextKeysOrderItemsAsTheirTextsDo) {
   const std::vector<int32_t> tags = {-1, Token("nn", 1, kKindWordTag), Token("NN", 1, kKindWordTag),
                                      Token("n", 1, kKindWordTag)};
   std::mt19937 rng(7);
-  TCollocationList list(index_, settings_.tables, 3, TScoreMethod::kNone);
-  for (int i = 0; i < 300; ++i) {
-    Ids item(3), itemTags(3);
-    for (int j = 0; j < 3; ++j) {
-      item[j] = j > 0 && rng() % 5 == 0 ? -1 : words[rng() % words.size()];
-      itemTags[j] = tags[rng() % tags.size()];
+  // Three words pack into one number per item; twelve do not.
+  for (int width : {3, 12}) {
+    TCollocationList list(index_, settings_.tables, width, TScoreMethod::kNone);
+    for (int i = 0; i < 300; ++i) {
+      Ids item(static_cast<size_t>(width)), itemTags(static_cast<size_t>(width));
+      for (size_t j = 0; j < item.size(); ++j) {
+        item[j] = j > 0 && (item[j - 1] < 0 || rng() % 5 == 0) ? -1 : words[rng() % words.size()];
+        itemTags[j] = tags[rng() % tags.size()];
+      }
+      list.Append(item.data(), itemTags.data(), 0, i);
     }
-    if (item[1] < 0) item[2] = -1;
-    list.Append(item.data(), itemTags.data(), 0, i);
-  }
-  for (K key : {K::kAlpha, K::kPOSTag}) {
-    std::vector<std::string> expected;
-    for (int i = 0; i < list.Count(); ++i)
-      expected.push_back(key == K::kAlpha ? list.CollocationText(i) : list.TagText(i));
-    std::stable_sort(expected.begin(), expected.end());
-    list.Sort(key, K::kNone);
-    for (int i = 0; i < list.Count(); ++i) {
-      ASSERT_EQ(key == K::kAlpha ? list.CollocationText(i) : list.TagText(i), expected[i]) << i;
+    for (K key : {K::kAlpha, K::kPOSTag}) {
+      auto text = [&](int i) {
+        return key == K::kAlpha ? list.CollocationText(i) : list.TagText(i);
+      };
+      std::vector<std::string> expected;
+      for (int i = 0; i < list.Count(); ++i) expected.push_back(text(i));
+      std::stable_sort(expected.begin(), expected.end());
+      list.Sort(key, K::kNone);
+      for (int i = 0; i < list.Count(); ++i) ASSERT_EQ(text(i), expected[i]) << width << " " << i;
     }
   }
 }
