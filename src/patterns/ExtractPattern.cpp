@@ -17,6 +17,12 @@ void SkipSpaces(std::string_view& rest) {
   while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
 }
 
+// A separator with no term on one of its sides.
+EExtractPattern MissingTerm(char separator) {
+  return EExtractPattern("Incorrect use of " + Quoted(separator) +
+                         " at the end of the extract term.");
+}
+
 void CheckCharacters(TSearchKind kind, const std::string& line, const ZuzadovUdirev& config) {
   if (kind == TSearchKind::kRegExp) return;
   TCharSet invalid = ExtractInvalidSet(kind, config);
@@ -37,6 +43,7 @@ TExtractTerm MakeTerm(TSearchKind kind, const std::string& term, const ZuzadovUd
   std::string anything(1, config.WildCard0orMore);
   size_t separator = term.find(config.TagSearchSeparator);
   if (separator == std::string::npos) return TExtractTerm(term, false, anything, config, tables);
+  if (term.size() == 1) throw MissingTerm(config.TagSearchSeparator);  // neither word nor tag
   std::string word = term.substr(0, separator);
   return TExtractTerm(word.empty() ? anything : word, false, term.substr(separator + 1), config,
                       tables);
@@ -67,6 +74,7 @@ void ParseTerms(TSearchKind kind, std::string_view rest, TExtractRecord& record,
     while (length < rest.size() && !stops.Contains(static_cast<unsigned char>(rest[length]))) {
       ++length;
     }
+    if (length == 0) throw MissingTerm(rest.front());  // '+ post', 'post + + office'
     record.AddTerm(MakeTerm(kind, std::string(rest.substr(0, length)), config, tables));
     rest.remove_prefix(length);
     SkipSpaces(rest);
@@ -77,10 +85,7 @@ void ParseTerms(TSearchKind kind, std::string_view rest, TExtractRecord& record,
       rest.remove_prefix(1);
     }
     SkipSpaces(rest);
-    if (separator != ' ' && rest.empty()) {
-      throw EExtractPattern("Incorrect use of " + Quoted(separator) +
-                            " at the end of the extract term.");
-    }
+    if (separator != ' ' && rest.empty()) throw MissingTerm(separator);
     TakeSeparator(separator, first, record, previous, config);
     first = false;
   }
@@ -114,7 +119,9 @@ void AddExtractPattern(TSearchKind kind, TExtractRecords& records, const std::st
                        const ZuzadovUdirev& config, const TLangTables& tables) {
   std::string text = Trimmed(line);
   if (text.empty()) return;
-  if (config.ignoreCase) text = tables.FoldString(text);
+  // A regular expression stays as typed: folding it would turn \W into \w. The translate table
+  // folds its letters and the text's alike.
+  if (config.ignoreCase && kind != TSearchKind::kRegExp) text = tables.FoldString(text);
   CheckCharacters(kind, text, config);
   TExtractRecord record(kind, line);
   ParseTerms(kind, text, record, config, tables);

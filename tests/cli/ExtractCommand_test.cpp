@@ -45,6 +45,16 @@ TEST_F(ExtractCommandTest, BatchFilesTakeAnyLineEndAndCountEveryLine) {
             "2\t\t1\tthe AT dog NN\n");
 }
 
+TEST_F(ExtractCommandTest, ARegularExpressionIsNotLowerCased) {
+  // With letter case ignored, \\D must still mean "not a digit" (lower-cased it would be \\d).
+  std::string corpus = File("a", "Room 101 and room B\n");
+  EXPECT_EQ(Run("--no-config extract --syntax regex --min-freq 1 --score none --format tsv "
+                "--sort alpha 'R\\w+ \\D+' " +
+                corpus)
+                .out,
+            "count\tscore\tposition\ttext\n1\t\t0\troom b\n");
+}
+
 TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
   test::TCliRun run = Run("--no-config extract --syntax regex '(a' " + File("a", "post office\n"));
   EXPECT_EQ(run.status, 1);
@@ -55,6 +65,8 @@ TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
                           "extract --sort postag a x", "extract --bogus a x"})
     EXPECT_EQ(Run(std::string("--no-config ") + bad).status, 2) << bad;
   EXPECT_EQ(Run("--no-config extract the missing").status, 1);
+  run = Run("--no-config extract 'post + + office' " + File("a", "post office\n"));
+  EXPECT_EQ(run.out + run.err, "Incorrect use of \"+\" at the end of the extract term.\n");
   EXPECT_TRUE(TempIsEmpty());
 }
 

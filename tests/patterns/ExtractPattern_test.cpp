@@ -51,6 +51,13 @@ TEST_F(ExtractPatternTest, SeparatorsFixTheOrderOfALine) {
             "Incorrect use of \"+\" at the end of the extract term.");
   EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post >  "),
             "Incorrect use of \">\" at the end of the extract term.");
+  // A term missing before a separator is refused the same way, not run as an empty term.
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "+ post"),
+            "Incorrect use of \"+\" at the end of the extract term.");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post + + office"),
+            "Incorrect use of \"+\" at the end of the extract term.");
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "a & b"),
+            "Incorrect use of \"&\" at the end of the extract term.");
 }
 
 TEST_F(ExtractPatternTest, CharactersEachKindRefuses) {
@@ -103,6 +110,16 @@ TEST_F(ExtractPatternTest, CaseIsFoldedButTheLineKeptAsTyped) {
   config_.ignoreCase = false;
   settings_.RebuildTables();
   EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "Post"), "0: Post");
+}
+
+TEST_F(ExtractPatternTest, ARegularExpressionKeepsItsCaseAndFoldsThroughItsTables) {
+  // Lower-casing the source would turn \W into \w and \D into \d.
+  EXPECT_EQ(Parse(TSearchKind::kRegExp, "\\ba\\W\\w+\\Wof\\b \\D+"), "0: \\ba\\W\\w+\\Wof\\b \\D+");
+  TExtractTerm digits("\\D+", true, "", config_, settings_.tables);
+  EXPECT_TRUE(digits.RegExp()->MatchesWhole("post"));
+  EXPECT_FALSE(digits.RegExp()->MatchesWhole("1961"));
+  TExtractTerm upper("P[A-Z]ST", true, "", config_, settings_.tables);
+  EXPECT_TRUE(upper.RegExp()->MatchesWhole("post"));  // ignoreCase: the tables fold both sides
 }
 
 TEST_F(ExtractPatternTest, ARequestIsCaptionedByItsPatternAndAnyFaultyLineRejectsIt) {
