@@ -205,7 +205,7 @@ std::string TFEOptions::StepTenth(const std::string& text, bool up) {
 
 TFEOkResult TFEOptions::Accept(TFullExtractOptions& options) {
   if (!ngramForm_ && maxSpan_ <= minSpan_) {
-    MsgError(kSpanOrderWarning);
+    MsgStop(kSpanOrderWarningTitle, kSpanOrderWarning);
     return TFEOkResult::kSpanOrder;
   }
   if (!ngramForm_) {

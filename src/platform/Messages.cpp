@@ -36,6 +36,9 @@ bool MsgWarn(const std::string& text, bool focusYes) {
   return MessageHandler().Warn(text, focusYes);
 }
 void MsgError(const std::string& text) { MessageHandler().Error(text); }
+void MsgStop(const std::string& caption, const std::string& text) {
+  MessageHandler().Stop(caption, text);
+}
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
   return MessageHandler().InputQuery(caption, prompt, value);
 }

@@ -14,6 +14,9 @@ class TMessageHandler {
   virtual bool Ask(const std::string& text, bool focusYes) = 0;     // Yes / No question
   virtual bool Warn(const std::string& text, bool focusYes) = 0;    // Yes / No warning
   virtual void Error(const std::string& text) = 0;                  // OK
+  // An error under a caption of its own, with the stop icon and OK (the few boxes that are not
+  // titled "Error"); without a box of its own a handler shows it as an error.
+  virtual void Stop(const std::string& /*caption*/, const std::string& text) { Error(text); }
   // One line of input; value receives the text whatever the answer; true exactly for OK.
   virtual bool InputQuery(const std::string& caption, const std::string& prompt,
                           std::string& value) = 0;
@@ -40,6 +43,7 @@ bool MsgConfirm(const std::string& text, bool focusOk = true);
 bool MsgAsk(const std::string& text, bool focusYes = true);
 bool MsgWarn(const std::string& text, bool focusYes = true);
 void MsgError(const std::string& text);
+void MsgStop(const std::string& caption, const std::string& text);
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 
 }  // namespace quenterra

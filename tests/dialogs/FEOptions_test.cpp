@@ -93,6 +93,7 @@ TEST_F(FEOptionsTest, OkRefusesSpansOutOfOrderAndValuesThatAreNoNumbers) {
   dialog.SetMaxSpan(4);
   EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kSpanOrder);
   EXPECT_EQ(messages_->errors.back(), "Max. Span must be greather than Min. Span.");
+  EXPECT_EQ(messages_->stopCaptions, std::vector<std::string>{"Warning"});  // not "Error"
   dialog.SetMaxSpanText("5");
   dialog.SetInitialText("-");
   EXPECT_EQ(dialog.Accept(stored_), TFEOkResult::kNotANumber);
