@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/TypedText.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 
@@ -34,7 +35,13 @@ void TStopListOptions::Add() {
   std::string answer;
   bool ok = InputQuery("Add to Stop List", "Enter word(s) to add to stop list:", answer);
   Activate();
-  if (ok && !answer.empty()) AddText(answer);
+  if (!ok || answer.empty()) return;
+  // The answer is typed text; the words are kept in the corpus encoding.
+  if (std::optional<std::string> words = EncodeTyped(answer, tables_)) {
+    AddText(*words);
+  } else {
+    MsgError(UnencodableMessage(answer, tables_));
+  }
 }
 
 void TStopListOptions::AddText(const std::string& text) {

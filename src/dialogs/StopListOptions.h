@@ -41,7 +41,8 @@ class TStopListOptions {
   // close, so the front-end calls it only for activations it did not cause.
   void Activate();
 
-  // "&Add...": asks for words and adds them (AddText).
+  // "&Add...": asks for words and adds them (AddText); an answer with a character that the
+  // corpus encoding lacks is refused with a message.
   void Add();
   // Splits the first 255 characters at the word separators (BuildDelimiterSet) and adds each
   // word from the left that the list does not contain; an empty word (two separators in a row,

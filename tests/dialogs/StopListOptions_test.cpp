@@ -53,6 +53,13 @@ TEST_F(StopListOptionsTest, AddingSplitsAtTheDelimitersAndStopsAtAnEmptyWord) {
   Open({});
   AddAnswer("a A");  // an inactive list takes the duplicate
   EXPECT_EQ(list_.Words(), (Strings{"a", "A"}));
+  // Typed text is UTF-8; the words are kept in the corpus encoding, code page 1252 here.
+  AddAnswer("caf\u00E9 \u03A9mega");
+  EXPECT_EQ(list_.Words().size(), 2u);  // refused whole: 1252 has no Omega
+  EXPECT_EQ(messages_->errors.back(),
+            "The character \"\u03A9\" cannot be written in code page 1252.");
+  AddAnswer("caf\u00E9");
+  EXPECT_EQ(list_.Words().back(), "caf\xE9");
 }
 
 TEST_F(StopListOptionsTest, OkKeepsTheEditsAndCancelRestoresTheWordsOfTheLastActivation) {
