@@ -1,6 +1,5 @@
 #include "shell/ShellTestKit.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -26,32 +25,6 @@ std::vector<std::string> BrownFiles(int n) {
     }
   }
   return files;
-}
-
-void WhenShown(const std::function<bool(QWidget*)>& match, std::function<void(QWidget*)> act) {
-  auto* timer = new QTimer(QApplication::instance());
-  auto clock = std::make_shared<QElapsedTimer>();
-  clock->start();
-  QObject::connect(timer, &QTimer::timeout, [timer, match, act, clock] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->isVisible() && match(widget)) {
-        timer->deleteLater();
-        timer->stop();
-        act(widget);
-        return;
-      }
-    }
-    if (clock->elapsed() > 20000) {
-      timer->stop();
-      timer->deleteLater();
-    }
-  });
-  timer->start(2);
-}
-
-void WhenShown(const char* objectName, std::function<void(QWidget*)> act) {
-  const QString name = objectName;
-  WhenShown([name](QWidget* widget) { return widget->objectName() == name; }, std::move(act));
 }
 
 void TShellTest::SetUp() {

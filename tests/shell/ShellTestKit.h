@@ -1,6 +1,6 @@
-// Shared by the GUI tests: the program's main window on a settings folder of its own, started
-// with command-line arguments and driven through its real menus; the file, font and printer
-// dialogs answered by the test; and a way to act on a modal window once it shows.
+// Shared by the GUI tests of the program: the main window on a settings folder of its own,
+// started with command-line arguments and driven through its real menus; the file, font and
+// printer dialogs answered by the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,17 +19,12 @@
 #include "shell/MainForm.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempDir.h"
+#include "support/ui/GuiTestKit.h"
 
 namespace quenterra::test {
 
 // The sample corpus's first n files (the tagged Brown texts ca01, ca02, ...).
 std::vector<std::string> BrownFiles(int n);
-
-// Runs `act` on the first visible top-level widget that `match` accepts, as soon as it shows
-// (polling every few milliseconds while the test waits in a modal loop). Gives up after 20 s.
-void WhenShown(const std::function<bool(QWidget*)>& match, std::function<void(QWidget*)> act);
-// The same for a widget of the given object name.
-void WhenShown(const char* objectName, std::function<void(QWidget*)> act);
 
 class TShellTest : public ::testing::Test {
  protected:

@@ -1,0 +1,63 @@
+#include "corpus/ui/LangConfig.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "corpus/LangTables.h"
+
+namespace quenterra {
+
+TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFont, QWidget* parent)
+    : QDialog(parent),
+      options_(TLanguageOptions::FromSettings(global, InstalledLanguages())),
+      chooseFont_(std::move(chooseFont)),
+      languages_(new QListWidget(this)),
+      fontName_(new QLabel(this)),
+      fontBtn_(new QPushButton("&Font...", this)) {
+  setObjectName("TLangConfig");
+  setWindowTitle(kLanguageCaption);
+  auto* title = new QLabel("&Languages:", this);
+  title->setBuddy(languages_);
+  for (const std::string& name : options_.Entries())
+    languages_->addItem(QString::fromStdString(name));
+  languages_->setCurrentRow(options_.Selected());
+  fontName_->setText(QString::fromStdString(options_.Font().name));
+  fontName_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  fontBtn_->setAutoDefault(false);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(title, 0, 0, 1, 2);
+  layout->addWidget(languages_, 1, 0, 1, 2);
+  layout->addWidget(new QLabel("System Font:", this), 2, 0, 1, 2);
+  layout->addWidget(fontName_, 3, 0);
+  layout->addWidget(fontBtn_, 3, 1);
+  layout->addWidget(buttons, 4, 0, 1, 2);
+  layout->setColumnStretch(0, 1);
+  resize(320, 360);
+
+  connect(languages_, &QListWidget::currentRowChanged, this,
+          [this](int row) { options_.Select(row); });
+  connect(languages_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+  connect(fontBtn_, &QPushButton::clicked, this, [this] {
+    TFontSpec font = options_.Font();
+    if (!chooseFont_(this, font)) return;
+    options_.SetFont(font);
+    fontName_->setText(QString::fromStdString(font.name));
+  });
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+bool ChooseLanguage(TGlobalSettings& global, const TChooseFontSpec& chooseFont, QWidget* parent) {
+  TLangConfig dialog(global, chooseFont, parent);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return dialog.Options().Accept(global);
+}
+
+}  // namespace quenterra

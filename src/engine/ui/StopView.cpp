@@ -1,0 +1,129 @@
+#include "engine/ui/StopView.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <string_view>
+
+#include "engine/ui/CommonDialogs.h"
+#include "engine/ui/EditMasks.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr const char* kButtons[] = {"&Add...",  "&Remove",  "&Clear",
+                                    "&Save...", "&Load...", "C&lose"};
+
+}  // namespace
+
+TViewStopListDlg::TViewStopListDlg(TProgramSettings& settings, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      options_(settings.stopList, settings.global, settings.config, settings.tables),
+      wordList_(new QListWidget(this)),
+      fileNameLabel_(new QLabel(this)) {
+  setObjectName("TViewStopListDlg");
+  setWindowTitle("View Stop List");
+  wordList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  auto* title = new QLabel("Words in stop list:", this);
+  title->setBuddy(wordList_);
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(title);
+  heading->addWidget(fileNameLabel_, 1);
+  auto* buttons = new QVBoxLayout;
+  for (const char* caption : kButtons) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(caption);
+    button->setAutoDefault(false);
+    if (std::string_view(caption) == "C&lose") buttons->addStretch();
+    buttons->addWidget(button);
+  }
+  auto* layout = new QGridLayout(this);
+  layout->addLayout(heading, 0, 0);
+  layout->addWidget(wordList_, 1, 0);
+  layout->addLayout(buttons, 1, 1);
+  resize(360, 300);
+
+  connect(wordList_, &QListWidget::currentRowChanged, this, &TViewStopListDlg::UpdateButtons);
+  connect(Button("&Add..."), &QPushButton::clicked, this, [this] {
+    options_.Add();
+    ShowWords();
+  });
+  connect(Button("&Remove"), &QPushButton::clicked, this, [this] {
+    options_.Remove(SelectedRows());
+    ShowWords();
+  });
+  connect(Button("&Clear"), &QPushButton::clicked, this, [this] {
+    options_.Clear();
+    ShowWords();
+  });
+  connect(Button("&Save..."), &QPushButton::clicked, this, [this] {
+    options_.Save(FileDialog("Save Stop List", true));
+    ShowWords();
+  });
+  connect(Button("&Load..."), &QPushButton::clicked, this, [this] {
+    options_.Load(FileDialog("Load New Stop List", false));
+    ShowWords();
+  });
+  connect(Button("C&lose"), &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QPushButton* TViewStopListDlg::Button(const char* caption) const {
+  return findChild<QPushButton*>(caption);
+}
+
+void TViewStopListDlg::showEvent(QShowEvent* event) {
+  // The dialog is modal: besides its own question and file dialogs, which take the backup anew
+  // themselves, nothing else can take the activation from it while it is open.
+  options_.Show();
+  options_.Activate();
+  ShowWords();
+  QDialog::showEvent(event);
+}
+
+void TViewStopListDlg::done(int result) {
+  options_.Close();
+  QDialog::done(result);
+}
+
+void TViewStopListDlg::ShowWords() {
+  wordList_->clear();
+  for (const std::string& word : options_.Entries())
+    wordList_->addItem(Shown(word, settings_.tables));
+  fileNameLabel_->setText(QString::fromStdString(options_.FileNameLabel()));
+  UpdateButtons();
+}
+
+void TViewStopListDlg::UpdateButtons() {
+  Button("&Remove")->setEnabled(wordList_->currentRow() >= 0);
+  Button("&Save...")->setEnabled(options_.SaveEnabled());
+}
+
+std::vector<int> TViewStopListDlg::SelectedRows() const {
+  std::vector<int> rows;
+  for (QListWidgetItem* item : wordList_->selectedItems()) rows.push_back(wordList_->row(item));
+  return rows;
+}
+
+TStopListOptions::TChooseFile TViewStopListDlg::FileDialog(const char* title, bool save) {
+  return [this, title, save](const std::string& initialDir) {
+    TFileDialogSpec spec;
+    spec.mode = save ? TFileDialogSpec::TMode::kSave : TFileDialogSpec::TMode::kOpen;
+    spec.title = title;
+    spec.filter = "Text Files (*.TXT *.txt);;All Files (*)";
+    spec.defaultSuffix = "TXT";
+    spec.directory = QString::fromStdString(initialDir);
+    const QStringList chosen = CommonDialogs().chooseFiles(this, spec);
+    return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
+  };
+}
+
+void ViewStopList(TProgramSettings& settings, QWidget* parent) {
+  TViewStopListDlg dialog(settings, parent);
+  dialog.exec();
+}
+
+}  // namespace quenterra

@@ -1,0 +1,65 @@
+#include "patterns/ui/TagCfgForm.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "engine/ui/EditMasks.h"
+
+namespace quenterra {
+
+TTagCgfForm::TTagCgfForm(TProgramSettings& settings, int corpusFileCount, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      corpusFileCount_(corpusFileCount),
+      tagStart_(new QLineEdit(this)),
+      tagStop_(new QLineEdit(this)),
+      ok_(nullptr) {
+  setObjectName("TTagCgfForm");
+  setWindowTitle("Tag Settings");
+  const TNormalTagsOptions options = TNormalTagsOptions::FromSettings(settings.config);
+  BindCorpusText(tagStart_, settings.tables, true, options.TagStart);
+  BindCorpusText(tagStop_, settings.tables, true, options.TagStop);
+  auto* buttons = new QDialogButtonBox(this);
+  ok_ = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+  ok_->setDefault(true);
+  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TTagCgfForm::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  for (QLineEdit* edit : {tagStart_, tagStop_}) {
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance("MMMM"));
+    connect(edit, &QLineEdit::textChanged, this,
+            [this] { ok_->setEnabled(Options().OkEnabled()); });
+  }
+  auto* layout = new QFormLayout(this);
+  layout->addRow("Tag Start:", tagStart_);
+  layout->addRow("Tag Stop:", tagStop_);
+  layout->addRow(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TNormalTagsOptions TTagCgfForm::Options() const {
+  return TNormalTagsOptions{Typed(tagStart_->text(), settings_.tables),
+                            Typed(tagStop_->text(), settings_.tables)};
+}
+
+void TTagCgfForm::accept() {
+  switch (Options().Accept(settings_.config, corpusFileCount_)) {
+    case TNormalTagsOk::kRebuildRefused:
+      return;
+    case TNormalTagsOk::kChanged:
+      changed_ = true;
+      break;
+    case TNormalTagsOk::kUnchanged:
+      break;
+  }
+  QDialog::accept();
+}
+
+bool RunNormalTags(TProgramSettings& settings, int corpusFileCount, QWidget* parent) {
+  TTagCgfForm form(settings, corpusFileCount, parent);
+  return form.exec() == QDialog::Accepted && form.Changed();
+}
+
+}  // namespace quenterra
