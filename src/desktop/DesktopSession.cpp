@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "config/Workspace.h"
-#include "desktop/StandInDialogs.h"
 #include "engine/FullExtract.h"
 #include "engine/NGrams.h"
 #include "platform/Files.h"
@@ -14,9 +13,7 @@
 namespace quenterra {
 
 TDesktopSession::TDesktopSession(TDesktopFront& front, TConfigLocations where)
-    : front_(front), where_(std::move(where)), title_(kProgramTitle) {
-  dialogs_ = StandInDialogs(settings_);
-}
+    : front_(front), where_(std::move(where)), title_(kProgramTitle) {}
 
 bool TDesktopSession::Busy() const {
   if (workerRunning_ || extracting_ || printing_) return true;
@@ -128,17 +125,26 @@ void TDesktopSession::NormalTagsCommand() {
 }
 
 void TDesktopSession::WordTagsCommand() {
-  if (dialogs_.wordTags()) RebuildIndex();
+  const bool rebuild = dialogs_.wordTags();
+  settings_.RebuildTables();  // the delimiter may have left NonWordChars
+  if (rebuild) RebuildIndex();
 }
 
 void TDesktopSession::LanguageCommand() {
-  if (dialogs_.language()) Unload();
+  if (!dialogs_.language()) return;
+  // The corpus was split with the old language's tables: it goes, then the tables change.
+  Unload();
+  settings_.RebuildTables();
 }
 
 void TDesktopSession::CountOptionsCommand() { dialogs_.countOptions(); }
 
 void TDesktopSession::ConstraintsCommand() {
-  if (dialogs_.constrainOptions()) RebuildIndex();
+  const bool rebuild = dialogs_.constrainOptions();
+  // Letter case, delimiters and the equal characters shape the tables; a change that leaves the
+  // index alone (the equal characters) must still reach the next regular expression.
+  settings_.RebuildTables();
+  if (rebuild) RebuildIndex();
 }
 
 // ---- Extraction -------------------------------------------------------------------------------

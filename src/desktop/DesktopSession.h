@@ -40,16 +40,18 @@ class TDesktopFront {
   virtual void TitleChanged(const std::string& title) = 0;
 };
 
-// The dialogs the command flows open. Each returns the request, or OK, or whether settings
-// changed; the defaults are stand-ins (desktop/StandInDialogs.h).
+// The dialogs the command flows open, which the window installs. Each returns the request, or
+// OK, or what its accepted change asks of the session; until one is installed, the dialog counts
+// as cancelled.
 struct TSessionDialogs {
-  std::function<std::unique_ptr<TExtractRecords>(bool batch, TSearchKind kind)> extract;
-  std::function<bool(bool ngramForm)> fullExtractOptions;  // true for OK
-  std::function<bool()> countOptions;                      // the settings changed
-  std::function<bool()> constrainOptions;                  // the index must be rebuilt
-  std::function<bool()> normalTags;                        // the index must be rebuilt
-  std::function<bool()> wordTags;                          // the index must be rebuilt
-  std::function<bool()> language;                          // the corpus must be unloaded
+  std::function<std::unique_ptr<TExtractRecords>(bool batch, TSearchKind kind)> extract =
+      [](bool, TSearchKind) { return nullptr; };
+  std::function<bool(bool ngramForm)> fullExtractOptions = [](bool) { return false; };  // OK
+  std::function<bool()> countOptions = [] { return false; };      // the settings changed
+  std::function<bool()> constrainOptions = [] { return false; };  // the index must be rebuilt
+  std::function<bool()> normalTags = [] { return false; };        // the index must be rebuilt
+  std::function<bool()> wordTags = [] { return false; };          // the index must be rebuilt
+  std::function<bool()> language = [] { return false; };          // the language changed
 };
 
 class TDesktopSession {
@@ -104,6 +106,8 @@ class TDesktopSession {
   void SaveWorkspaceCommand();
   void SaveWorkspaceAsCommand(const std::string& fileName);
   // Settings commands through their dialogs; each rebuilds or unloads when its dialog says so.
+  // After the word-tag, constraint and language dialogs the language tables are built again, so
+  // that the next pattern folds and equates characters as the settings now say.
   void NormalTagsCommand();
   void WordTagsCommand();
   void LanguageCommand();

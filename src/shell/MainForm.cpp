@@ -24,6 +24,7 @@
 #include "shell/CorpusWatcher.h"
 #include "shell/GuiThread.h"
 #include "shell/MainMenus.h"
+#include "shell/ProgramDialogs.h"
 
 namespace quenterra {
 
@@ -48,6 +49,7 @@ TMainForm::TMainForm(std::vector<std::string> args, TConfigLocations where, QWid
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
+  session_->Dialogs() = ProgramDialogs(*this);
   menus_ = new TMainMenus(menuBar(), [this](int row) { Command(row); });
   corpList_ = new TCorporaListDlg(
       *session_, [this](int file) { ShowFile(file); }, this);

@@ -57,9 +57,9 @@ class TArrowCursor {
 };
 
 TMsgButton ShowBox(const std::string& text, TMsgKind kind, const std::vector<TMsgButton>& buttons,
-                   TMsgButton focused) {
+                   TMsgButton focused, const std::string& caption) {
   const std::vector<TMsgButton> ordered = OrderedButtons(buttons);
-  QMessageBox box(IconOf(kind), MsgKindCaption(kind), QString::fromStdString(text),
+  QMessageBox box(IconOf(kind), QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::NoButton, QApplication::activeWindow());
   box.setObjectName("TMessageForm");
   std::map<QAbstractButton*, TMsgButton> results;
@@ -80,9 +80,11 @@ TMsgButton ShowBox(const std::string& text, TMsgKind kind, const std::vector<TMs
 }  // namespace
 
 TMsgButton MessageDlg(const std::string& text, TMsgKind kind,
-                      const std::vector<TMsgButton>& buttons, TMsgButton focused) {
+                      const std::vector<TMsgButton>& buttons, TMsgButton focused,
+                      const char* caption) {
   TMsgButton result = TMsgButton::kCancel;
-  RunOnGuiThread([&] { result = ShowBox(text, kind, buttons, focused); });
+  const std::string title = caption != nullptr ? caption : MsgKindCaption(kind);
+  RunOnGuiThread([&] { result = ShowBox(text, kind, buttons, focused, title); });
   return result;
 }
 
@@ -143,6 +145,10 @@ bool TGuiMessages::Warn(const std::string& text, bool focusYes) {
 
 void TGuiMessages::Error(const std::string& text) {
   MessageDlg(text, TMsgKind::kError, {TMsgButton::kOk}, TMsgButton::kOk);
+}
+
+void TGuiMessages::Stop(const std::string& caption, const std::string& text) {
+  MessageDlg(text, TMsgKind::kError, {TMsgButton::kOk}, TMsgButton::kOk, caption.c_str());
 }
 
 bool TGuiMessages::InputQuery(const std::string& caption, const std::string& prompt,

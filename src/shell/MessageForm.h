@@ -17,8 +17,10 @@ class QLineEdit;
 namespace quenterra {
 
 // Shows a box modally and returns the button pressed (the cancel button for Escape or closing).
+// The box is titled by its kind unless a caption is given.
 TMsgButton MessageDlg(const std::string& text, TMsgKind kind,
-                      const std::vector<TMsgButton>& buttons, TMsgButton focused);
+                      const std::vector<TMsgButton>& buttons, TMsgButton focused,
+                      const char* caption = nullptr);
 
 // The input dialog: caption, prompt, an edit box in `font`, "Ok" and "Cancel".
 class TIForm : public QDialog {
@@ -46,6 +48,7 @@ class TGuiMessages : public TMessageHandler {
   bool Ask(const std::string& text, bool focusYes) override;
   bool Warn(const std::string& text, bool focusYes) override;
   void Error(const std::string& text) override;
+  void Stop(const std::string& caption, const std::string& text) override;
   bool InputQuery(const std::string& caption, const std::string& prompt,
                   std::string& value) override;
 };

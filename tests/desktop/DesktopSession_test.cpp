@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "config/SettingsFile.h"
-#include "desktop/StandInDialogs.h"
 #include "patterns/ExtractPattern.h"
 #include "support/SettingsTest.h"
 #include "support/TempDir.h"
@@ -80,18 +79,36 @@ TEST_F(DesktopSessionTest, StartLoadsTheArgumentsOnAWorkerAndExtractsIntoAListWi
   EXPECT_EQ(front_.lists.size(), 1u);
 }
 
-TEST_F(DesktopSessionTest, TheExtractStandInAsksForOnePatternAndKeepsItsHistory) {
+TEST_F(DesktopSessionTest, SettingsDialogsRebuildTheTablesAndThenTheIndexOrUnload) {
   session_.Start(TwoFiles());
-  session_.Dialogs() = StandInDialogs(session_.Settings());
-  messages_->inputs = {"white"};
-  session_.ExtractCommand(false, TSearchKind::kWordPhrase);
-  EXPECT_EQ(messages_->asked, std::vector<std::string>{kExtractStandInPrompt});
-  EXPECT_EQ(session_.Settings().history.WordPhrase, std::vector<std::string>{"white"});
-  ASSERT_EQ(front_.lists.size(), 1u);
-  session_.NGramCommand();  // the options stand-in answers OK with the stored options
-  ASSERT_EQ(front_.lists.size(), 2u);
-  EXPECT_EQ(front_.specs[1].caption, "N-Grams");
-  EXPECT_TRUE(front_.specs[1].isNGramList);
+  TProgramSettings& settings = session_.Settings();
+  session_.ExtractCommand(false, TSearchKind::kWordPhrase);  // no dialog installed: cancelled
+  session_.NGramCommand();
+  EXPECT_TRUE(front_.lists.empty());
+  // Equal characters leave the index as it is, but the next regular expression must use them.
+  session_.Dialogs().constrainOptions = [&] {
+    settings.config.UseEqualChars = true;
+    EXPECT_TRUE(ParseEqualChars("h=w", settings.config.EqualGroups));
+    return false;
+  };
+  session_.ConstraintsCommand();
+  EXPECT_EQ(settings.tables.FoldingMap()['w'], 'h');
+  EXPECT_EQ(front_.runs.size(), 1u);  // only the load: no rebuild
+  session_.Dialogs().constrainOptions = [&] {
+    settings.config.ignoreCase = false;
+    return true;
+  };
+  session_.ConstraintsCommand();
+  EXPECT_EQ(front_.runs, (std::vector<bool>{true, true}));  // rebuilt, with the new tables
+  EXPECT_EQ(settings.tables.FoldingMap()['W'], 'W');
+  // Another language: the tables follow it and the corpus split with the old ones goes.
+  session_.Dialogs().language = [&] {
+    settings.global.Language = 0x0419;  // Russian: code page 1251
+    return true;
+  };
+  session_.LanguageCommand();
+  EXPECT_EQ(session_.Corpus().FileCount(), 0);
+  EXPECT_EQ(settings.tables.CodePage(), 1251);
 }
 
 TEST_F(DesktopSessionTest, RemovingFilesRebuildsTheIndexAndUnloadsAnEmptiedCorpus) {

@@ -23,11 +23,13 @@ struct TBoxSeen {
   QString caption;
   QStringList buttons;
   QString focused;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 void PressInBox(int key, TBoxSeen& seen) {
   WhenShown("TMessageForm", [key, &seen](QWidget* widget) {
     auto* box = static_cast<QMessageBox*>(widget);
     seen.caption = box->windowTitle();
+    seen.icon = box->icon();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
     QTest::qWait(20);  // the focus moves once the box has shown
     if (QWidget* focus = QApplication::focusWidget()) {
@@ -59,6 +61,10 @@ TEST(MessageFormTest, KindsButtonsAndTheKeysThatAnswerThem) {
   messages.Error("Unable to open file: x.");
   EXPECT_EQ(seen.caption, "Error");
   EXPECT_EQ(seen.buttons, QStringList{"OK"});
+  PressInBox(Qt::Key_Return, seen = {});
+  messages.Stop("Warning", "Max. Span must be greather than Min. Span.");
+  EXPECT_EQ(seen.caption, "Warning");
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);  // the stop icon
 }
 
 TEST(MessageFormTest, CancellingTheInputDialogStillHandsBackTheText) {
