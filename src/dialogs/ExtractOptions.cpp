@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dialogs/TypedText.h"
 #include "platform/Messages.h"
 
 namespace quenterra {
@@ -34,7 +35,8 @@ std::unique_ptr<TExtractRecords> TExtractOptions::Build(const ZuzadovUdirev& con
     return ParseExtractRequest(Kind, Batch, Batch ? BatchLines : std::vector<std::string>{Pattern},
                                config, tables);
   } catch (const EQuenterra& error) {
-    MsgError(error.what());
+    // The message may quote a character of the pattern, which is in the corpus encoding.
+    MsgError(ShownText(error.what(), tables));
     return nullptr;
   }
 }

@@ -1,6 +1,7 @@
 #include "dialogs/WordTagsOptions.h"
 
 #include "dialogs/RebuildConfirm.h"
+#include "dialogs/TypedText.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
 
@@ -104,10 +105,11 @@ void AddMetaTagRow(std::vector<TMetaTagRow>& rows, TMetaTagRow row) {
     rows.push_back(std::move(row));
 }
 
-bool RemoveMetaTagRow(std::vector<TMetaTagRow>& rows, int index) {
+bool RemoveMetaTagRow(std::vector<TMetaTagRow>& rows, int index, const TLangTables& tables) {
   if (index < 0 || static_cast<size_t>(index) >= rows.size()) return false;
   if (rows.size() == 1 && rows[0].name.empty()) return false;
-  if (!MsgAsk("Remove \"" + rows[static_cast<size_t>(index)].name + "\" ?")) return false;
+  const std::string& name = rows[static_cast<size_t>(index)].name;
+  if (!MsgAsk("Remove \"" + ShownText(name, tables) + "\" ?")) return false;
   if (rows.size() == 1)
     rows[0] = TMetaTagRow{};
   else

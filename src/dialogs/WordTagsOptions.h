@@ -71,9 +71,9 @@ TMetaTagEditCheck CheckMetaTagEdit(const std::vector<TMetaTagRow>& rows, int edi
 
 // "Add": the row goes into the table's only row when its name is empty, else after the last.
 void AddMetaTagRow(std::vector<TMetaTagRow>& rows, TMetaTagRow row);
-// "Remove": asks "Remove \"<name>\" ?"; on Yes removes the row, or clears the only row. Nothing
-// (and no question) when the only row has an empty name or the index is out of range. Returns
-// whether the table changed.
-bool RemoveMetaTagRow(std::vector<TMetaTagRow>& rows, int index);
+// "Remove": asks "Remove \"<name>\" ?" (the name decoded by the tables); on Yes removes the row,
+// or clears the only row. Nothing (and no question) when the only row has an empty name or the
+// index is out of range. Returns whether the table changed.
+bool RemoveMetaTagRow(std::vector<TMetaTagRow>& rows, int index, const TLangTables& tables);
 
 }  // namespace quenterra

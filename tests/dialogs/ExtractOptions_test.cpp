@@ -33,8 +33,12 @@ TEST_F(ExtractOptionsTest, OkShowsTheErrorAndKeepsTheDialogOpen) {
   dialog.Kind = TSearchKind::kWordPhrase;
   dialog.BatchLines = {"a b", "", "c +"};
   EXPECT_FALSE(Ok(dialog));
-  EXPECT_EQ(messages_->errors, (Strings{"Unmatched ( or \\(",
-                                        "Incorrect use of \"+\" at the end of the extract term."}));
+  settings_.config.NonWordChars += "\xAB";  // a delimiter of code page 1252
+  dialog.BatchLines = {std::string{'a', '\xAB', 'b'}};
+  EXPECT_FALSE(Ok(dialog));
+  EXPECT_EQ(messages_->errors,
+            (Strings{"Unmatched ( or \\(", "Incorrect use of \"+\" at the end of the extract term.",
+                     "Invalid character in extract pattern: \"\u00AB\"."}));
 }
 
 TEST_F(ExtractOptionsTest, AcceptingUpdatesHistoriesAndSpan) {

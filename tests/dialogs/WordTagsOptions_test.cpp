@@ -101,18 +101,19 @@ TEST_F(WordTagsOptionsTest, MetaTagEditorRefusesBlankAndDuplicatedNames) {
 
 TEST_F(WordTagsOptionsTest, MetaTagAddFillsTheEmptyRowAndRemoveAsksFirst) {
   Rows rows(1);
-  EXPECT_FALSE(RemoveMetaTagRow(rows, 0));  // the empty only row: nothing, no question
+  EXPECT_FALSE(
+      RemoveMetaTagRow(rows, 0, settings_.tables));  // the empty only row: nothing, no question
   EXPECT_TRUE(messages_->asked.empty());
-  for (const char* name : {"A", "B", "C"}) AddMetaTagRow(rows, {name, "x"});
+  for (const char* name : {"A", "\xC9t\xE9", "C"}) AddMetaTagRow(rows, {name, "x"});
   ASSERT_EQ(rows.size(), 3u);
   messages_->answers = {false, true, true, true};
-  EXPECT_FALSE(RemoveMetaTagRow(rows, 1));
-  EXPECT_FALSE(RemoveMetaTagRow(rows, 3));  // out of range: no question
-  EXPECT_TRUE(RemoveMetaTagRow(rows, 1));
+  EXPECT_FALSE(RemoveMetaTagRow(rows, 1, settings_.tables));
+  EXPECT_FALSE(RemoveMetaTagRow(rows, 3, settings_.tables));  // out of range: no question
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 1, settings_.tables));
   EXPECT_EQ(rows, (Rows{{"A", "x"}, {"C", "x"}}));
-  EXPECT_EQ(messages_->asked[0], "Remove \"B\" ?");
-  EXPECT_TRUE(RemoveMetaTagRow(rows, 0));
-  EXPECT_TRUE(RemoveMetaTagRow(rows, 0));
+  EXPECT_EQ(messages_->asked[0], "Remove \"\u00C9t\u00E9\" ?");  // shown as UTF-8
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 0, settings_.tables));
+  EXPECT_TRUE(RemoveMetaTagRow(rows, 0, settings_.tables));
   EXPECT_EQ(rows, Rows(1));  // the last row is cleared, not removed
 }
 

@@ -219,7 +219,7 @@ void TWordTagsCfgDialog::EditMetaTag() {
 }
 
 void TWordTagsCfgDialog::RemoveMetaTag() {
-  if (RemoveMetaTagRow(metaRows_, CurrentMetaRow())) ShowMetaRows();
+  if (RemoveMetaTagRow(metaRows_, CurrentMetaRow(), settings_.tables)) ShowMetaRows();
 }
 
 void TWordTagsCfgDialog::accept() {

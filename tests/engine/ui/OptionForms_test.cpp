@@ -1,6 +1,6 @@
 // The counts and full-extract option dialogs, driven through their widgets.
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
