@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -39,13 +40,8 @@ TCountOptionsForm::TCountOptionsForm(const ZuzadovUdirev& config, QWidget* paren
   frequencyLayout->addWidget(label);
   frequencyLayout->addWidget(frequency_);
 
-  auto* buttons = new QDialogButtonBox(this);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   buttons->addButton(defaultBtn_, QDialogButtonBox::ResetRole);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(defaultBtn_, &QPushButton::clicked, this, [this] {
     TCountOptions options = Options();
     options.Default();

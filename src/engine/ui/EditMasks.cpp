@@ -42,6 +42,7 @@ void BindCorpusText(QLineEdit* edit, const TLangTables& tables, bool oneChar,
                     const std::string& encoded) {
   edit->setText(Shown(encoded, tables));
   edit->setValidator(new TCorpusTextValidator(tables, oneChar, edit));
+  if (oneChar) edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("MMMM"));
 }
 
 // ---- Multi-line text --------------------------------------------------------------------------

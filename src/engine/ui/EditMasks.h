@@ -49,7 +49,8 @@ class TCorpusTextValidator : public QValidator {
 QString Shown(const std::string& encoded, const TLangTables& tables);
 std::string Typed(const QString& text, const TLangTables& tables);
 
-// A line edit for text of the corpus encoding (one character when oneChar), showing `encoded`.
+// A line edit for text of the corpus encoding (one character, in a narrow field, when oneChar),
+// showing `encoded`.
 void BindCorpusText(QLineEdit* edit, const TLangTables& tables, bool oneChar,
                     const std::string& encoded);
 

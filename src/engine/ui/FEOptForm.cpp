@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -51,11 +52,7 @@ TFEOptForm::TFEOptForm(bool ngramForm, TFullExtractOptions& stored, const Zuzado
       options_(TFEOptions::FromSettings(ngramForm, stored, config)) {
   setObjectName("TFEOptForm");
   setWindowTitle(options_.Caption());
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TFEOptForm::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QGridLayout(this);
   if (!ngramForm) {

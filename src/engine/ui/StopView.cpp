@@ -5,19 +5,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
-
-namespace {
-
-constexpr const char* kButtons[] = {"&Add...",  "&Remove",  "&Clear",
-                                    "&Save...", "&Load...", "C&lose"};
-
-}  // namespace
 
 TViewStopListDlg::TViewStopListDlg(TProgramSettings& settings, QWidget* parent)
     : QDialog(parent),
@@ -33,42 +28,37 @@ TViewStopListDlg::TViewStopListDlg(TProgramSettings& settings, QWidget* parent)
   auto* heading = new QHBoxLayout;
   heading->addWidget(title);
   heading->addWidget(fileNameLabel_, 1);
+  auto* layout = new QGridLayout(this);
+  layout->addLayout(heading, 0, 0);
+  layout->addWidget(wordList_, 1, 0);
+  layout->addLayout(BuildButtons(), 1, 1);
+  resize(360, 300);
+  connect(wordList_, &QListWidget::currentRowChanged, this, &TViewStopListDlg::UpdateButtons);
+}
+
+QVBoxLayout* TViewStopListDlg::BuildButtons() {
+  // Each button acts on the rules, then the list box, label and buttons show their state.
+  const std::pair<const char*, std::function<void()>> actions[] = {
+      {"&Add...", [this] { options_.Add(); }},
+      {"&Remove", [this] { options_.Remove(SelectedRows()); }},
+      {"&Clear", [this] { options_.Clear(); }},
+      {"&Save...", [this] { options_.Save(FileDialog("Save Stop List", true)); }},
+      {"&Load...", [this] { options_.Load(FileDialog("Load New Stop List", false)); }},
+      {"C&lose", [this] { accept(); }},
+  };
   auto* buttons = new QVBoxLayout;
-  for (const char* caption : kButtons) {
+  for (const auto& [caption, action] : actions) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(caption);
     button->setAutoDefault(false);
     if (std::string_view(caption) == "C&lose") buttons->addStretch();
     buttons->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [this, action] {
+      action();
+      if (isVisible()) ShowWords();
+    });
   }
-  auto* layout = new QGridLayout(this);
-  layout->addLayout(heading, 0, 0);
-  layout->addWidget(wordList_, 1, 0);
-  layout->addLayout(buttons, 1, 1);
-  resize(360, 300);
-
-  connect(wordList_, &QListWidget::currentRowChanged, this, &TViewStopListDlg::UpdateButtons);
-  connect(Button("&Add..."), &QPushButton::clicked, this, [this] {
-    options_.Add();
-    ShowWords();
-  });
-  connect(Button("&Remove"), &QPushButton::clicked, this, [this] {
-    options_.Remove(SelectedRows());
-    ShowWords();
-  });
-  connect(Button("&Clear"), &QPushButton::clicked, this, [this] {
-    options_.Clear();
-    ShowWords();
-  });
-  connect(Button("&Save..."), &QPushButton::clicked, this, [this] {
-    options_.Save(FileDialog("Save Stop List", true));
-    ShowWords();
-  });
-  connect(Button("&Load..."), &QPushButton::clicked, this, [this] {
-    options_.Load(FileDialog("Load New Stop List", false));
-    ShowWords();
-  });
-  connect(Button("C&lose"), &QPushButton::clicked, this, &QDialog::accept);
+  return buttons;
 }
 
 QPushButton* TViewStopListDlg::Button(const char* caption) const {

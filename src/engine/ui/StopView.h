@@ -11,6 +11,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QVBoxLayout;
 
 namespace quenterra {
 
@@ -32,6 +33,7 @@ class TViewStopListDlg : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QVBoxLayout* BuildButtons();
   // The list box, the label and the buttons from the rules.
   void ShowWords();
   void UpdateButtons();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -30,12 +31,8 @@ TConstrainOptionsForm::TConstrainOptionsForm(TProgramSettings& settings, int cor
       editStopList_(std::move(editStopList)) {
   setObjectName("TConstrainOptionsForm");
   setWindowTitle("Constrain Options");
-  auto* buttons = new QDialogButtonBox(this);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   defaultBtn_ = buttons->addButton("Default", QDialogButtonBox::ResetRole);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TConstrainOptionsForm::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(defaultBtn_, &QPushButton::clicked, this,
           [this] { Show(TConstrainOptions::Defaults()); });
 
@@ -56,8 +53,7 @@ QWidget* TConstrainOptionsForm::BuildSpecialGroup(const char* title, size_t firs
   for (size_t i = 0; i < 3; ++i) {
     QLineEdit*& edit = special_[first + i];
     edit = new QLineEdit(box);
-    edit->setValidator(new TCorpusTextValidator(settings_.tables, true, edit));
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("MMMM"));
+    BindCorpusText(edit, settings_.tables, true, "");
     layout->addRow(labels[i], edit);
   }
   return box;
@@ -74,7 +70,7 @@ QWidget* TConstrainOptionsForm::BuildCharactersGroup() {
   skippedCB_ = new QCheckBox(box);
   skippedCB_->setToolTip("Skip the characters inside words");
   for (QLineEdit* edit : {delimiters_, equal_, skipped_}) {
-    edit->setValidator(new TCorpusTextValidator(settings_.tables, false, edit));
+    BindCorpusText(edit, settings_.tables, false, "");
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance('x') * 36);
   }
   const std::pair<const char*, QLineEdit*> rows[] = {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "dialogs/WordTagsOptions.h"
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -26,11 +27,7 @@ TEditMetaTagsDlg::TEditMetaTagsDlg(const std::vector<TMetaTagRow>& rows, int edi
   BindCorpusText(name_, tables, false, row.name);
   BindCorpusText(contents_, tables, false, row.contents);
   contents_->setMinimumWidth(contents_->fontMetrics().horizontalAdvance('x') * 40);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TEditMetaTagsDlg::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QFormLayout(this);
   layout->addRow("Meta-tag Name:", name_);
   layout->addRow("Contents:", contents_);

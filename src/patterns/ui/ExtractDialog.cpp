@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -42,13 +43,9 @@ TExtractDialog::TExtractDialog(TProgramSettings& settings, bool batch, TSearchKi
       runOptions_(std::move(runOptions)) {
   setObjectName("TExtractDialog");
   setWindowTitle("Extract");
-  auto* buttons = new QDialogButtonBox(this);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   optionsBtn_ = new QPushButton("&Options...", this);
   optionsBtn_->setAutoDefault(false);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TExtractDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(optionsBtn_, &QPushButton::clicked, this, [this] {
     runOptions_();
     // The special characters, and with them the examples, may have changed.

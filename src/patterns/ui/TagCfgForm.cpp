@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 
 namespace quenterra {
@@ -21,14 +22,9 @@ TTagCgfForm::TTagCgfForm(TProgramSettings& settings, int corpusFileCount, QWidge
   const TNormalTagsOptions options = TNormalTagsOptions::FromSettings(settings.config);
   BindCorpusText(tagStart_, settings.tables, true, options.TagStart);
   BindCorpusText(tagStop_, settings.tables, true, options.TagStop);
-  auto* buttons = new QDialogButtonBox(this);
-  ok_ = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  ok_->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TTagCgfForm::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
+  ok_ = buttons->findChild<QPushButton*>(kOkButtonName);
   for (QLineEdit* edit : {tagStart_, tagStop_}) {
-    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance("MMMM"));
     connect(edit, &QLineEdit::textChanged, this,
             [this] { ok_->setEnabled(Options().OkEnabled()); });
   }

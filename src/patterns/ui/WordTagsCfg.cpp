@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "engine/ui/DialogButtons.h"
 #include "engine/ui/EditMasks.h"
 #include "patterns/ui/EditMetaTags.h"
 
@@ -67,11 +68,7 @@ TWordTagsCfgDialog::TWordTagsCfgDialog(TProgramSettings& settings, int corpusFil
   setWindowTitle("Part of Speech Tags Settings");
   const TWordTagsOptions options = TWordTagsOptions::FromSettings(settings.config);
   metaRows_ = options.MetaRows;
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &TWordTagsCfgDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildGeneral(options));
   layout->addWidget(BuildMetaTags(), 1);
@@ -81,48 +78,14 @@ TWordTagsCfgDialog::TWordTagsCfgDialog(TProgramSettings& settings, int corpusFil
 }
 
 QWidget* TWordTagsCfgDialog::BuildGeneral(const TWordTagsOptions& options) {
-  const TLangTables& tables = settings_.tables;
   auto* box = new QGroupBox(" General Settings ", this);
   embedded_ = new QCheckBox("Embedded in Word", box);
-  embeddedPanel_ = new QWidget(box);
-  delimiter_ = new QLineEdit(embeddedPanel_);
-  BindCorpusText(delimiter_, tables, true, options.Delimiter);
-  auto* embeddedLayout = new QGridLayout(embeddedPanel_);
-  embeddedLayout->addWidget(new QLabel("Delimiter Character:", embeddedPanel_), 0, 0);
-  embeddedLayout->addWidget(delimiter_, 0, 1);
-  embeddedLayout->setColumnStretch(2, 1);
-
   outside_ = new QCheckBox("Outside Word", box);
-  outsidePanel_ = new QWidget(box);
-  tagStarts_ = Grid(1, outsidePanel_);
-  tagStarts_->horizontalHeader()->setStretchLastSection(true);
-  tagStarts_->setItemDelegate(new TCorpusTextDelegate(tables, tagStarts_));
-  tagStarts_->setRowCount(static_cast<int>(options.TagStartRows.size()));
-  // Four rows show; more scroll.
-  tagStarts_->setFixedHeight(TWordTagsOptions::kMinTagStartRows *
-                                 tagStarts_->verticalHeader()->defaultSectionSize() +
-                             2 * tagStarts_->frameWidth());
-  for (size_t row = 0; row < options.TagStartRows.size(); ++row)
-    SetCell(tagStarts_, static_cast<int>(row), 0, Shown(options.TagStartRows[row], tables));
-  tagStop_ = new QLineEdit(outsidePanel_);
-  BindCorpusText(tagStop_, tables, true, options.TagStop);
-  before_ = new QCheckBox("Before Word", outsidePanel_);
-  before_->setChecked(options.Before);
-  auto* outsideLayout = new QGridLayout(outsidePanel_);
-  outsideLayout->addWidget(new QLabel("Tag Start:", outsidePanel_), 0, 0, Qt::AlignTop);
-  outsideLayout->addWidget(tagStarts_, 0, 1, 1, 2);
-  outsideLayout->addWidget(new QLabel("Tag Stop:", outsidePanel_), 1, 0);
-  outsideLayout->addWidget(tagStop_, 1, 1);
-  outsideLayout->addWidget(before_, 2, 1, 1, 2);
-  outsideLayout->setColumnStretch(2, 1);
-  for (QLineEdit* edit : {delimiter_, tagStop_})
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("MMMM"));
-
   auto* layout = new QVBoxLayout(box);
   layout->addWidget(embedded_);
-  layout->addWidget(embeddedPanel_);
+  layout->addWidget(BuildEmbeddedPanel(options, box));
   layout->addWidget(outside_);
-  layout->addWidget(outsidePanel_);
+  layout->addWidget(BuildOutsidePanel(options, box));
   connect(embedded_, &QCheckBox::clicked, this, [this](bool on) {
     TWordTagsOptions now = Options();
     now.SetEmbedded(on);
@@ -133,12 +96,50 @@ QWidget* TWordTagsCfgDialog::BuildGeneral(const TWordTagsOptions& options) {
     now.SetOutside(on);
     ShowMode(now);
   });
+  return box;
+}
+
+QWidget* TWordTagsCfgDialog::BuildEmbeddedPanel(const TWordTagsOptions& options, QWidget* box) {
+  embeddedPanel_ = new QWidget(box);
+  delimiter_ = new QLineEdit(embeddedPanel_);
+  BindCorpusText(delimiter_, settings_.tables, true, options.Delimiter);
+  auto* layout = new QGridLayout(embeddedPanel_);
+  layout->addWidget(new QLabel("Delimiter Character:", embeddedPanel_), 0, 0);
+  layout->addWidget(delimiter_, 0, 1);
+  layout->setColumnStretch(2, 1);
+  return embeddedPanel_;
+}
+
+QWidget* TWordTagsCfgDialog::BuildOutsidePanel(const TWordTagsOptions& options, QWidget* box) {
+  const TLangTables& tables = settings_.tables;
+  outsidePanel_ = new QWidget(box);
+  tagStarts_ = Grid(1, outsidePanel_);
+  tagStarts_->horizontalHeader()->setStretchLastSection(true);
+  tagStarts_->setItemDelegate(new TCorpusTextDelegate(tables, tagStarts_));
+  tagStarts_->setRowCount(static_cast<int>(options.TagStartRows.size()));
+  for (size_t row = 0; row < options.TagStartRows.size(); ++row)
+    SetCell(tagStarts_, static_cast<int>(row), 0, Shown(options.TagStartRows[row], tables));
+  // Four rows show; more scroll.
+  tagStarts_->setFixedHeight(TWordTagsOptions::kMinTagStartRows *
+                                 tagStarts_->verticalHeader()->defaultSectionSize() +
+                             2 * tagStarts_->frameWidth());
+  tagStop_ = new QLineEdit(outsidePanel_);
+  BindCorpusText(tagStop_, tables, true, options.TagStop);
+  before_ = new QCheckBox("Before Word", outsidePanel_);
+  before_->setChecked(options.Before);
+  auto* layout = new QGridLayout(outsidePanel_);
+  layout->addWidget(new QLabel("Tag Start:", outsidePanel_), 0, 0, Qt::AlignTop);
+  layout->addWidget(tagStarts_, 0, 1, 1, 2);
+  layout->addWidget(new QLabel("Tag Stop:", outsidePanel_), 1, 0);
+  layout->addWidget(tagStop_, 1, 1);
+  layout->addWidget(before_, 2, 1, 1, 2);
+  layout->setColumnStretch(2, 1);
   // A filled last row brings a blank one below it, for one more start string.
   connect(tagStarts_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     const int last = tagStarts_->rowCount() - 1;
     if (item->row() == last && !item->text().trimmed().isEmpty()) tagStarts_->insertRow(last + 1);
   });
-  return box;
+  return outsidePanel_;
 }
 
 QWidget* TWordTagsCfgDialog::BuildMetaTags() {

@@ -42,6 +42,8 @@ class TWordTagsCfgDialog : public QDialog {
 
  private:
   QWidget* BuildGeneral(const TWordTagsOptions& options);
+  QWidget* BuildEmbeddedPanel(const TWordTagsOptions& options, QWidget* box);
+  QWidget* BuildOutsidePanel(const TWordTagsOptions& options, QWidget* box);
   QWidget* BuildMetaTags();
   // The check boxes and their panels from the rules (ticking one clears the other).
   void ShowMode(const TWordTagsOptions& options);
