@@ -45,7 +45,8 @@ ZuzadovUdirev TaggedConfig() {
 }
 
 const TLangTables& Tables() {
-  static const TLangTables tables(TGlobalSettings::kEnglishUS, TaggedConfig());
+  static const TLangTables tables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kCodePage,
+                                  TaggedConfig());
   return tables;
 }
 

@@ -33,7 +33,7 @@ class SettingsFileTest : public test::TSettingsTest {
     c.NonWordChars = ".,;[]";
     c.SkippingChars = "-'";
     c.EqualChars = "a=b; c=d=e";
-    ASSERT_TRUE(ParseEqualChars(c.EqualChars, c.EqualGroups));
+    ASSERT_TRUE(ParseEqualChars(c.EqualChars, TCharCoding(), c.EqualGroups));
     c.WildCard0orMore = '@';
     c.WildCard0or1 = '^';
     c.WildCardExactly1 = '|';
@@ -59,6 +59,7 @@ class SettingsFileTest : public test::TSettingsTest {
     c.MetaTags = {{"Noun", {"nn", "nns"}}, {"Verb", {"vb*"}}, {"None", {}}};
     s.fullExtract = TFullExtractOptions{1, 2.25, 0.1, 3.84, 2, 10, 1e-7, true, 3, 5};
     s.global = TGlobalSettings{OtherLanguage(),
+                               TCorpusEncoding::kCodePage,
                                TFontSpec{"Mono", 14, 1, 0xFF, 0},
                                TFontSpec{"Sans", 7, 2, 0, 1},
                                "/c/",
@@ -154,14 +155,14 @@ TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
 
 TEST_F(SettingsFileTest, EqualCharsParseOrKeepThePreviousGroups) {
   TCharSet ab, cde;
-  ab.AddAll("ab");
-  cde.AddAll("cde");
+  ab = CharSetOf("ab", TCharCoding());
+  cde = CharSetOf("cde", TCharCoding());
   std::vector<TCharSet> groups;
-  ASSERT_TRUE(ParseEqualChars("a=b; c=d=e", groups));
+  ASSERT_TRUE(ParseEqualChars("a=b; c=d=e", TCharCoding(), groups));
   EXPECT_EQ(groups, (std::vector<TCharSet>{ab, cde}));
-  EXPECT_TRUE(ParseEqualChars("x=y=;", groups));   // a trailing '=' is accepted
-  EXPECT_TRUE(ParseEqualChars("\xE4=a", groups));  // bytes above 127 are above "A"
-  ASSERT_TRUE(ParseEqualChars("   ", groups));
+  EXPECT_TRUE(ParseEqualChars("x=y=;", TCharCoding(), groups));   // a trailing '=' is accepted
+  EXPECT_TRUE(ParseEqualChars("\xE4=a", TCharCoding(), groups));  // bytes above 127 are above "A"
+  ASSERT_TRUE(ParseEqualChars("   ", TCharCoding(), groups));
   EXPECT_TRUE(groups.empty());
   for (const char* bad : {"a=b;;", "1=2", "a-b", ";", "a==b", "a=b;=c"}) {
     settings_.config.EqualGroups = {ab};

@@ -32,7 +32,9 @@ TEST(LangTables, LanguagesAreFoundByNameAndMapToTheirAnsiCodePages) {
                                                {0x047F, 0}};
   for (const auto& [language, codePage] : expected) {
     EXPECT_EQ(CodePageOf(language), codePage) << std::hex << language;
-    EXPECT_EQ(TLangTables(language, ZuzadovUdirev{}).CodePage(), codePage) << std::hex << language;
+    EXPECT_EQ(TLangTables(language, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).CodePage(),
+              codePage)
+        << std::hex << language;
   }
 
   // Every row's code page converts here, so each name is installed, "Serbian" once.
@@ -54,7 +56,7 @@ TEST(LangTables, BeforeALanguageIsKnownTheTablesAreIdentityAndAscii) {
 }
 
 TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
-  const TLangTables tables(kEnglishUS, ZuzadovUdirev{});
+  const TLangTables tables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
   auto type = [&](unsigned char c) { return tables.CharTypeTable()[c]; };
   auto word = [&](unsigned char c) { return tables.RegexWordTable()[c]; };
   EXPECT_EQ(tables.DecodeByte(0x80), U'\u20AC');
@@ -88,28 +90,31 @@ TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
 
 TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
   auto fold = [](const ZuzadovUdirev& config, unsigned char c) {
-    return TLangTables(kEnglishUS, config).FoldingMap()[c];
+    return TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).FoldingMap()[c];
   };
   ZuzadovUdirev config;
   TCharSet group;
-  group.AddAll("a\xE4");  // a, ä
+  group = CharSetOf("a\xE4", TCharCoding());  // a, ä
   config.EqualGroups = {group};
   config.UseEqualChars = true;
   config.ignoreCase = false;
   EXPECT_EQ(fold(config, 0xE4), 'a');
   EXPECT_EQ(fold(config, 'A'), 'A');
   EXPECT_EQ(fold(config, 0xC4), 0xC4);
-  EXPECT_EQ(TLangTables(kEnglishUS, config).RegExpTables().otherCase['a'], 0)
+  EXPECT_EQ(
+      TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).RegExpTables().otherCase['a'], 0)
       << "without ignoreCase a regular expression knows no other case";
 
   config.ignoreCase = true;
   for (int c : {int{'A'}, int{'a'}, 0xC4, 0xE4})
     EXPECT_EQ(fold(config, static_cast<unsigned char>(c)), 'a') << c;
   EXPECT_EQ(fold(config, 'B'), 'b');
-  EXPECT_EQ(TLangTables(kEnglishUS, config).RegExpTables().otherCase['a'], 'A');
+  EXPECT_EQ(
+      TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).RegExpTables().otherCase['a'],
+      'A');
 
   TCharSet upperFirst;  // the lowest byte is 'B'; folded, the class compares as 'b'
-  upperFirst.AddAll("Bc");
+  upperFirst = CharSetOf("Bc", TCharCoding());
   config.EqualGroups = {upperFirst};
   for (unsigned char c : {'B', 'b', 'C', 'c'}) EXPECT_EQ(fold(config, c), 'b') << c;
 
@@ -119,11 +124,11 @@ TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
 
   // NonWordChars decide which punctuation is a letter; the underscore always belongs to words.
   config.NonWordChars = "";
-  const TLangTables none(kEnglishUS, config);
+  const TLangTables none(kEnglishUS, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(none.CharTypeTable()['.'], kCtUpper | kCtLower);
   EXPECT_EQ(none.RegexWordTable()['.'], kReWord);
   config.NonWordChars = "-_a";
-  const TLangTables some(kEnglishUS, config);
+  const TLangTables some(kEnglishUS, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(some.CharTypeTable()['-'], kCtPunct);
   EXPECT_EQ(some.RegexWordTable()['-'], 0);
   EXPECT_EQ(some.CharTypeTable()['a'], kCtPunct);  // even a letter, once it is a delimiter
@@ -132,7 +137,7 @@ TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
 
 TEST(LangTables, EachLanguageFoldsWithItsOwnCaseTable) {
   const ZuzadovUdirev config;
-  const TLangTables russian(0x0419, config);
+  const TLangTables russian(0x0419, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(russian.CodePage(), 1251);
   EXPECT_EQ(russian.DecodeByte(0xC0), U'\u0410');
   EXPECT_EQ(russian.FoldingMap()[0xD7], 0xF7);  // 'Ч' -> 'ч'; '×' in cp1252
@@ -140,18 +145,20 @@ TEST(LangTables, EachLanguageFoldsWithItsOwnCaseTable) {
   EXPECT_EQ(russian.CharTypeTable()[0xD7], kCtUpper);
   EXPECT_EQ(russian.UpperString("\xF7z"), "\xD7Z");
 
-  const TLangTables turkish(0x041F, config);
+  const TLangTables turkish(0x041F, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(turkish.FoldChar('I'), 0xFD);  // dotless ı
   EXPECT_EQ(turkish.FoldChar(0xDD), 'i');  // İ
   EXPECT_EQ(turkish.OtherCase('i'), 0xDD);
   EXPECT_EQ(turkish.FoldingMap()[0xD7], 0xD7);
 
-  EXPECT_EQ(TLangTables(0x0408, config).OtherCase(0xF2), 0xD3);  // Greek ς -> Σ
-  EXPECT_EQ(TLangTables(LanguageId("Serbian"), config).CodePage(), 1251);
+  EXPECT_EQ(TLangTables(0x0408, TCorpusEncoding::kCodePage, config).OtherCase(0xF2),
+            0xD3);  // Greek ς -> Σ
+  EXPECT_EQ(TLangTables(LanguageId("Serbian"), TCorpusEncoding::kCodePage, config).CodePage(),
+            1251);
 }
 
 TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
-  const TLangTables tables(0x0411, ZuzadovUdirev{});
+  const TLangTables tables(0x0411, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
   EXPECT_TRUE(tables.NoCase());
   for (int c = 0; c < 256; ++c) {
     const auto b = static_cast<unsigned char>(c);
@@ -167,12 +174,12 @@ TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
   EXPECT_EQ(tables.FromUtf8("\u65E5\u672C"), "\x93\xFA\x96\x7B");
   // 'Ｂ' is 0x82 0x61: its trail byte looks like 'a' but belongs to the character.
   EXPECT_EQ(tables.UpperString("\x82\x61z"), "\x82\x61Z");
-  EXPECT_FALSE(TLangTables(kEnglishUS, ZuzadovUdirev{}).NoCase());
+  EXPECT_FALSE(TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).NoCase());
 }
 
 TEST(LangTables, DelimiterSetFollowsTheSettings) {
   ZuzadovUdirev config;
-  TCharSet set = BuildDelimiterSet(config);
+  TCharSet set = BuildDelimiterSet(config, TCharCoding());
   for (int c : {0, 9, int{' '}, int{'.'}, int{'"'}, int{'\\'}, int{'*'}, int{'%'}, int{'?'},
                 int{'&'}, int{'+'}, int{'>'}})
     EXPECT_TRUE(set.Contains(static_cast<unsigned char>(c))) << c;
@@ -180,7 +187,7 @@ TEST(LangTables, DelimiterSetFollowsTheSettings) {
     EXPECT_FALSE(set.Contains(static_cast<unsigned char>(c))) << c;
   config.NonWordChars = "";
   config.WildCard0orMore = '@';
-  set = BuildDelimiterSet(config);
+  set = BuildDelimiterSet(config, TCharCoding());
   EXPECT_TRUE(set.Contains('@') && !set.Contains('.') && !set.Contains('*'));
 }
 
@@ -206,7 +213,9 @@ TEST(LangTables, UserDefaultLanguageComesFromTheLocaleVariables) {
 TEST(LangTables, StoredLanguageFallsBackToTheUserDefault) {
   LocaleVariables variables;
   variables.Set("LANG", "tr_TR.UTF-8");
-  EXPECT_EQ(TLangTables(UserDefaultLanguage(), ZuzadovUdirev{}).FoldChar('I'), 0xFD);
+  EXPECT_EQ(
+      TLangTables(UserDefaultLanguage(), TCorpusEncoding::kCodePage, ZuzadovUdirev{}).FoldChar('I'),
+      0xFD);
   EXPECT_EQ(StoredLanguage(0x0C1A), 0x0C1Au);
   for (uint32_t outside : {0x1234u, 0u}) EXPECT_EQ(StoredLanguage(outside), 0x041Fu) << outside;
   // A default outside the table is kept when it is the stored value.
@@ -218,7 +227,7 @@ TEST(LangTables, StoredLanguageFallsBackToTheUserDefault) {
 TEST(LangTables, EveryLanguageHasAConsistentCaseTable) {
   const ZuzadovUdirev config;
   for (const TLanguage& row : LanguageTable()) {
-    const TLangTables tables(row.id, config);
+    const TLangTables tables(row.id, TCorpusEncoding::kCodePage, config);
     ASSERT_EQ(tables.Language(), row.id);
     for (int b = 0; b < 256; ++b) {
       const auto c = static_cast<unsigned char>(b);

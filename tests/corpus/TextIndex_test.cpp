@@ -179,7 +179,8 @@ TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursS
 TEST_F(TextIndexTest, RegularExpressionsMatchWholeTokens) {
   auto index = Make(TIndexFileMode::kCreate);
   for (const char* text : {"ab", "abc", "xab", "AB"}) index->AddToken(text, kKindWord, 0, 0);
-  const TReTables tables = TLangTables(0x0409, ZuzadovUdirev{}).RegExpTables();
+  const TReTables tables =
+      TLangTables(0x0409, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).RegExpTables();
   const TRegExp any("ab.*", tables), alternatives("a|ab", tables);
   auto whole = index->MatchTokens(TTokenPattern(any), kWordKinds);
   ASSERT_EQ(whole.size(), 3u);  // folded through the tables: "AB" too

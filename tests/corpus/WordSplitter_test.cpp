@@ -50,7 +50,8 @@ class WordSplitterTest : public ::testing::Test {
   // The tokens of text split as one file with the settings of config_ in US English.
   std::vector<TToken> Split(const std::string& text, int64_t maxRead = 0) {
     TRecordingSink sink;
-    TWordSplitter splitter(sink, config_, TLangTables(kEnglishUS, config_));
+    TWordSplitter splitter(sink, config_,
+                           TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config_));
     TStringStream stream(text, maxRead);
     splitter.SplitFile(stream, 0, "memory");
     return sink.tokens;
@@ -170,40 +171,20 @@ TEST_F(WordSplitterTest, SkippedCharactersVanishEvenWhenTheyAreDelimiters) {
 TEST_F(WordSplitterTest, SettingsAndTablesAreTakenWhenTheSplitterIsMadeAndTheGaugeGoesOn) {
   TRecordingSink sink;
   test::TRecordingProgress progress;
-  TLangTables russian(0x0419, config_);
+  TLangTables russian(0x0419, TCorpusEncoding::kCodePage, config_);
   TWordSplitter splitter(sink, config_, russian, &progress);
   std::string head = "The \xD7\xE0\xE9 <p x";
   TStringStream first(head + std::string(3 * kBlock + 1 - head.size(), ' ')),
       second("The" + std::string(2 * kBlock - 3, ' '));
   splitter.SplitFile(first, 0, "first");
   config_.ignoreCase = false;
-  russian = TLangTables(kEnglishUS, config_);
+  russian = TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config_);
   splitter.SplitFile(second, 1, "second");
   EXPECT_EQ(sink.tokens, (std::vector<TToken>{
                              {"the", 1, 255, 0}, {"\xF7\xE0\xE9", 1, 259, 0}, {"the", 1, 255, 1}}));
   EXPECT_EQ(progress.labels, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(progress.positions, (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(splitter.GaugePosition(), 6);
-}
-
-TEST(TextFile, CountsControlBytesInTheHeadUpToTheFirstZeroAndThrowsWhenUnreadable) {
-  test::TTempDir dir;
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {"", true},
-      {"line one\tx\r\n\fline two\n", true},
-      {"\x01\x08\x0b text \x1f", true},       // 4
-      {"\x01\x08\x0b\x0e text \x7f", false},  // 5
-      {"ab\xff\xff\xff\xff\xff", false},
-      {"text\0\x01\x01\x01\x01\x01\x01"s, true},
-      {std::string(252, 'a') + std::string(10, '\x01'), true},  // 4 in the head
-      {std::string(251, 'a') + std::string(10, '\x01'), false},
-  };
-  for (const auto& [bytes, text] : cases) {
-    EXPECT_EQ(IsTextFile(dir.Write("f", bytes)), text) << bytes;
-  }
-  std::string missing = dir.File("missing.txt");
-  EXPECT_EQ(test::ErrorOf([&] { IsTextFile(missing); }), "Unable to open file: " + missing + ".");
-  EXPECT_THROW(IsTextFile(dir.Path().string()), EFileError);
 }
 
 }  // namespace

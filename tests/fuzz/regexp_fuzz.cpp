@@ -31,7 +31,8 @@ const TReTables& Tables(bool ignoreCase) {
     for (bool fold : {false, true}) {
       ZuzadovUdirev config;
       config.ignoreCase = fold;
-      both[fold] = TLangTables(TGlobalSettings::kEnglishUS, config).RegExpTables();
+      both[fold] = TLangTables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kCodePage, config)
+                       .RegExpTables();
     }
     return both;
   }();

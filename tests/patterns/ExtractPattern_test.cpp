@@ -95,6 +95,8 @@ TEST_F(ExtractPatternTest, WordTagTermsSplitAtTheTagSeparatorAndMayNameMetaTags)
 }
 
 TEST_F(ExtractPatternTest, CaseIsFoldedButTheLineKeptAsTyped) {
+  settings_.global.Encoding = TCorpusEncoding::kCodePage;  // the bytes below are code page 1252
+  settings_.RebuildTables();
   TExtractRecords records(TSearchKind::kWordPhrase, "");
   AddExtractPattern(TSearchKind::kWordPhrase, records, " Post \xC9t\xE9 ", config_,
                     settings_.tables);
@@ -128,15 +130,15 @@ TEST_F(ExtractPatternTest, ARequestIsCaptionedByItsPatternAndAnyFaultyLineReject
 }
 
 TEST_F(ExtractPatternTest, ExamplesShowTheCurrentSpecialCharacters) {
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_, TCharCoding()),
             "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
   config_.TagSearchSeparator = '_';
   config_.WildCard0or1 = '#';
   config_.WildCardExactly1 = '!';
   config_.WildCard0orMore = '@';
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_, TCharCoding()),
             "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordPhrase, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordPhrase, config_, TCharCoding()),
             "e.g. \"colo#r table\", \"post + office!\", \"computer + program@\", "
             "\"post > office?\"");
 }

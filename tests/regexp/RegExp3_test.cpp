@@ -24,7 +24,8 @@ namespace {
 using test::ErrorOf;
 
 TReTables Tables(const ZuzadovUdirev& config) {
-  return TLangTables(TGlobalSettings::kEnglishUS, config).RegExpTables();
+  return TLangTables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kCodePage, config)
+      .RegExpTables();
 }
 
 TReTables CaseTables(bool ignoreCase) {
