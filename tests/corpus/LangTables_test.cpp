@@ -9,6 +9,7 @@
 
 #include "settings/Settings.h"
 #include "support/EnvScope.h"
+#include "support/ErrorOf.h"
 
 namespace quenterra {
 namespace {
@@ -175,6 +176,48 @@ TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
   // 'Ｂ' is 0x82 0x61: its trail byte looks like 'a' but belongs to the character.
   EXPECT_EQ(tables.UpperString("\x82\x61z"), "\x82\x61Z");
   EXPECT_FALSE(TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).NoCase());
+}
+
+// In UTF-8 every code point classifies and folds, with the adjustments of the code page's
+// tables (a delimiter is punctuation, other punctuation a letter); equal groups take every case
+// form of their members; text converts both ways, the code page reading what is no UTF-8.
+TEST(LangTables, Utf8TablesClassifyAndFoldEveryCodePoint) {
+  ZuzadovUdirev config;
+  config.NonWordChars = std::string(kDefaultNonWordChars) + "\u00AB";  // and «
+  const TLangTables tables(kEnglishUS, TCorpusEncoding::kUtf8, config);
+  EXPECT_EQ(tables.EncodingName(), "UTF-8");
+  EXPECT_EQ(tables.CharType(U'\u00AB'), kCtPunct);             // «: a delimiter
+  EXPECT_EQ(tables.CharType(U'\u00BB'), kCtUpper | kCtLower);  // »: a word character
+  EXPECT_EQ(tables.RegExpTables().unicode->WordClass(U'\u00BB'), kReWord);
+  EXPECT_EQ(tables.FoldString("\u00C9COLE Stra\u00DFe \u039F\u0394\u038C\u03A3 caf\xE9"),
+            "\u00E9cole stra\u00DFe \u03BF\u03B4\u03CC\u03C3 caf\u00E9");
+  EXPECT_EQ(tables.UpperString("stra\u00DFe n\u00E9"), "STRA\u00DFE N\u00C9");
+  EXPECT_EQ(tables.ToUtf8("caf\xE9 \u4E2D"), "caf\u00E9 \u4E2D");
+  EXPECT_EQ(tables.FromUtf8Exact("\u4E2D"), "\u4E2D");
+  EXPECT_EQ(CorpusCoding(kEnglishUS, TCorpusEncoding::kUtf8), tables.Coding());
+
+  const TLangTables turkish(0x041F, TCorpusEncoding::kUtf8, config);
+  EXPECT_EQ(turkish.FoldString("\u0130STANBUL IRMAK"), "istanbul \u0131rmak");
+  EXPECT_EQ(turkish.UpperString("istanbul"), "\u0130STANBUL");
+  EXPECT_EQ(TLangTables(0x0804, TCorpusEncoding::kUtf8, config).FoldString("AB\u4E2D"),
+            "AB\u4E2D");  // Chinese has no case table
+
+  config.UseEqualChars = true;
+  ASSERT_TRUE(ParseEqualChars("e=\u00E9; \u03C9=o", tables.Coding(), config.EqualGroups));
+  const TLangTables equal(kEnglishUS, TCorpusEncoding::kUtf8, config);
+  for (TChar c : {U'E', U'e', U'\u00C9', U'\u00E9'})
+    EXPECT_EQ(equal.Translate(c), U'e') << static_cast<uint32_t>(c);
+  EXPECT_EQ(equal.Translate(U'\u03A9'), U'o');  // Ω folds to ω, whose group's lowest is 'o'
+}
+
+TEST(LangTables, TextTheCodePageLacksIsRefusedOnlyWhenAsked) {
+  const TLangTables western(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
+  EXPECT_EQ(western.EncodingName(), "code page 1252");
+  EXPECT_EQ(western.FromUtf8("\u4E2D\u00E9"), "?\xE9");
+  EXPECT_EQ(western.FromUtf8Exact("\u00E9\u20AC"), "\xE9\x80");
+  EXPECT_EQ(test::ErrorOf([&] { western.FromUtf8Exact("a\u4E2D"); }),
+            "The character \"\u4E2D\" cannot be written in code page 1252.");
+  EXPECT_THROW(western.FromUtf8Exact("\u0416"), EUnencodable);
 }
 
 TEST(LangTables, DelimiterSetFollowsTheSettings) {

@@ -144,6 +144,12 @@ TEST_F(TextIndexTest, WildcardMatching) {
   }
   // Many stars over a long text that cannot match: no exponential backtracking.
   EXPECT_FALSE(TTextIndex::MatchWildcard(std::string(255, 'a'), "*a*a*a*a*a*a*a*a*a*a*b"));
+  // In UTF-8 '?' and '%' count code points; in a code page, bytes.
+  constexpr TCorpusEncoding kUtf8 = TCorpusEncoding::kUtf8;
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "?t?", kUtf8));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u4E2D\u6587", "%\u6587", kUtf8));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "?t?"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "??t??"));
 }
 
 TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursStayInTheirFile) {

@@ -47,24 +47,26 @@ std::string Summary(const std::vector<TToken>& tokens) {
 
 class WordSplitterTest : public ::testing::Test {
  protected:
-  // The tokens of text split as one file with the settings of config_ in US English.
+  // The tokens of text split as one file with the settings of config_, in US English and code
+  // page 1252 unless a test chose another language or encoding.
   std::vector<TToken> Split(const std::string& text, int64_t maxRead = 0) {
     TRecordingSink sink;
-    TWordSplitter splitter(sink, config_,
-                           TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config_));
+    TWordSplitter splitter(sink, config_, TLangTables(language_, encoding_, config_));
     TStringStream stream(text, maxRead);
     splitter.SplitFile(stream, 0, "memory");
     return sink.tokens;
   }
   std::string SplitSummary(const std::string& text) { return Summary(Split(text)); }
 
-  void UseWordTagStarts(std::vector<std::string> starts, char stop) {
+  void UseWordTagStarts(std::vector<std::string> starts, TChar stop) {
     config_.WordTag = 2;
     config_.wTagStarts = std::move(starts);
     config_.wTagStop = stop;
   }
 
   ZuzadovUdirev config_;
+  uint32_t language_ = kEnglishUS;
+  TCorpusEncoding encoding_ = TCorpusEncoding::kCodePage;
 };
 
 TEST_F(WordSplitterTest, NormalTagsGiveNameAndWordsOrNothingWhenSkipped) {
@@ -163,6 +165,43 @@ TEST_F(WordSplitterTest, SkippedCharactersVanishEvenWhenTheyAreDelimiters) {
   EXPECT_EQ(tokens[0].offset, 1 + 255);
   config_.SkippingChars = std::string("x\0"s);  // a zero still ends the data
   EXPECT_EQ(SplitSummary("axb\0c"s), "ab:1");
+}
+
+// In UTF-8 a character is a code point: delimiters, tag characters and start strings may be any,
+// letters fold by the language's rules, bytes that are no UTF-8 are read as the code page reads
+// them. Offsets stay byte offsets; a byte-order mark is no text.
+TEST_F(WordSplitterTest, Utf8CharactersAreCodePointsAndOffsetsStayBytes) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  std::vector<TToken> tokens = Split("\xEF\xBB\xBF\u00C9cole caf\xE9 CAF\u00C9");
+  EXPECT_EQ(Summary(tokens), "\u00E9cole:1 caf\u00E9:1 caf\u00E9:1");
+  EXPECT_EQ(tokens[0].offset, 3 + 255);
+  EXPECT_EQ(tokens[1].offset, 10 + 255);
+  EXPECT_EQ(tokens[2].offset, 15 + 255);
+  config_.NonWordChars += "\u00AB\u00BB";                                    // « »
+  EXPECT_EQ(SplitSummary("\u00ABmot\u00BB\u2014fin"), "mot:1 \u2014fin:1");  // — is a letter
+  config_.TagStart = U'\u2039';                                              // ‹
+  config_.TagStop = U'\u203A';                                               // ›
+  config_.WordTag = 1;
+  config_.wTagDelimiter = U'\u00B7';  // ·
+  EXPECT_EQ(SplitSummary("\u2039p x\u203A chien\u00B7NOM aboie\u00B7VER"),
+            "chien:1 nom:5 aboie:1 ver:5");
+  UseWordTagStarts({"\u00AB\u00E9 "}, U'\u00BB');
+  EXPECT_EQ(SplitSummary("\u00AB\u00C9 nn\u00BBchien"), "nn:5 chien:1");
+  language_ = 0x041F;  // Turkish: 'I' folds to dotless 'ı', so it leaves the hot loop
+  config_.WordTag = 0;
+  EXPECT_EQ(SplitSummary("\u0130STANBUL IRMAK"), "istanbul:1 \u0131rmak:1");
+}
+
+// The 255-byte cut takes whole characters only, and a character cut by the end of a block is
+// read whole.
+TEST_F(WordSplitterTest, Utf8CutsAndBlocksNeverSplitACharacter) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  EXPECT_EQ(Split(std::string(254, 'a') + "\u00E9b")[0].text, std::string(254, 'a'));
+  EXPECT_EQ(Split(std::string(253, 'a') + "\u00E9b")[0].text, std::string(253, 'a') + "\u00E9");
+  const std::vector<TToken> tokens = Split(std::string(kBlock - 1, ' ') + "\u00E9t\u00E9");
+  ASSERT_EQ(tokens.size(), 1u);
+  EXPECT_EQ(tokens[0].text, "\u00E9t\u00E9");
+  EXPECT_EQ(tokens[0].offset, kBlock - 1 + 255);
 }
 
 // The splitter keeps what it was made with: later changes of the settings do not reach it, and

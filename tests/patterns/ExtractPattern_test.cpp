@@ -53,6 +53,25 @@ TEST_F(ExtractPatternTest, SeparatorsFixTheOrderOfALine) {
             "Incorrect use of \">\" at the end of the extract term.");
 }
 
+// In UTF-8 the special characters may be any code point, and a refused character is named
+// whole.
+TEST_F(ExtractPatternTest, Utf8LinesSplitAtCharacters) {
+  settings_.global.Encoding = TCorpusEncoding::kUtf8;
+  config_.TagUnorderedChar = U'\u00B1';    // ±
+  config_.WildCard0or1 = U'\u00BF';        // ¿
+  config_.TagSearchSeparator = U'\u00A7';  // §
+  settings_.RebuildTables();
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "\u00C9COLE \u00B1 caf\u00BF"),
+            "1: \u00E9cole caf\u00BF");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a \u00B1"),
+            "Incorrect use of \"\u00B1\" at the end of the extract term.");
+  EXPECT_EQ(Term("caf\u00BF", "").WordPattern(), "caf%");
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "chien\u00A7nom"), "0: chien&nom");
+  config_.NonWordChars += "\u2014";
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a\u2014b"),
+            "Invalid character in extract pattern: \"\u2014\".");
+}
+
 TEST_F(ExtractPatternTest, CharactersEachKindRefuses) {
   EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post.office"),
             "Invalid character in extract pattern: \".\".");
