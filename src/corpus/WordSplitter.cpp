@@ -103,9 +103,9 @@ void TWordSplitter::LoadSettings(const ZuzadovUdirev& config) {
   const TCharCoding& coding = tables_.Coding();
   s.ignoreCase = config.ignoreCase;
   // Tokens are folded as their bytes are taken: through the case table, or not at all.
-  for (int c = 0; c < 256; ++c) {
-    s.fold[static_cast<size_t>(c)] =
-        config.ignoreCase ? tables_.CaseTable()[c] : static_cast<uint8_t>(c);
+  for (TChar c = 0; c < 256; ++c) {
+    s.caseTable[c] = tables_.Fold(c);
+    s.fold[c] = config.ignoreCase ? tables_.CaseTable()[c] : static_cast<uint8_t>(c);
   }
   s.skipNormalTags = config.SkipNormalTags;
   s.tagStart = config.TagStart;
@@ -311,18 +311,20 @@ int TWordSplitter::StartEndAt(const std::u32string& start) const {
   for (TChar wanted : start) {
     if (at >= end_) return -1;
     int length = 0;
-    if (tables_.Fold(DecodeAt(at, length)) != wanted) return -1;
+    const TChar c = DecodeAt(at, length);
+    if ((c < 256 ? settings_.caseTable[c] : tables_.Fold(c)) != wanted) return -1;
     at += length;
   }
   return at;
 }
 
-// A character of a word: through the hot loop's table when it is a byte the loop copies, else
-// folded and encoded whole, or not at all when it would not fit: the cut never splits it.
+// A character of a word: through the hot loop's table when it is a byte the loop copies (every
+// byte of a code page), else folded and encoded whole, or not at all when it would not fit: the
+// cut never splits it.
 void TWordSplitter::AppendChar(TChar c) {
   if (tokenLength_ == 0) tokenOffset_ = blockOffset_ + (pos_ - kCarrySize) + kSourceOffsetBias;
-  if (!tables_.Utf8()) {
-    if (tokenLength_ < kMaxTokenLength)
+  if (c < 256 && !settings_.stopBytes.Contains(c)) {
+    if (tokenLength_ < tokenLimit_)
       token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(settings_.fold[c]);
     return;
   }

@@ -90,6 +90,7 @@ class TWordSplitter {
     std::vector<std::u32string> starts;  // folded through the case table
     int longestStart = 0;                // L: the look-ahead in bytes a start string needs
     std::array<uint8_t, 256> fold;       // what a token's byte is stored as: folded with ignoreCase
+    std::array<TChar, 256> caseTable;    // the case table's answer for the characters below 256
     TChar tagStart = 0;
     bool skipNormalTags = false;
     bool ignoreCase = false;

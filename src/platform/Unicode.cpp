@@ -11,7 +11,6 @@ namespace quenterra::unicode {
 namespace {
 
 constexpr char32_t kBmpEnd = 0x10000;
-constexpr char32_t kTableStart = 0x100;  // below it ICU answers directly: no table needed
 
 bool IsPunctuationOrSymbol(int8_t category) {
   switch (category) {
@@ -95,7 +94,7 @@ const TBmpTables& Bmp() {
 }  // namespace
 
 uint8_t CharType(char32_t c) {
-  if (c >= kTableStart && c < kBmpEnd) return Bmp().type[c];
+  if (c < kBmpEnd) return Bmp().type[c];
   return Classify(c);
 }
 
@@ -104,7 +103,7 @@ char32_t Fold(char32_t c, bool turkic) {
     if (c == U'I') return U'\u0131';
     if (c == U'\u0130') return U'i';
   }
-  if (c >= kTableStart && c < kBmpEnd) return Bmp().fold[c];
+  if (c < kBmpEnd) return Bmp().fold[c];
   return SimpleFold(c);
 }
 

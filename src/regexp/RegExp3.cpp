@@ -60,8 +60,9 @@ void Decode(const TReChars& chars, std::string_view text, std::u32string& out,
   out.clear();
   if (offsets != nullptr) offsets->clear();
   if (!chars.Utf8()) {
-    out.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<unsigned char>(text[i]);
+    out.resize(text.size());  // no allocation once the buffer has grown
+    const auto* from = reinterpret_cast<const unsigned char*>(text.data());
+    std::copy(from, from + text.size(), out.data());
     if (offsets != nullptr)
       for (size_t i = 0; i <= text.size(); ++i) offsets->push_back(static_cast<int32_t>(i));
     return;
@@ -113,10 +114,9 @@ bool InReClass(TReClass cls, TChar c, uint8_t type) {
   return false;
 }
 
-bool TReSet::Accepts(TChar c, TChar t, bool raw, const TReChars& tables) const {
-  const TChar member = raw ? c : t;
-  if (Listed()) return chars.Contains(member);
-  bool in = chars.Contains(member) || (raw && (tables.Word(c) & wordBits) != 0);
+bool TReSet::Decide(TChar c, const TReChars& tables) const {
+  const TChar t = raw ? c : tables.Translate(c);
+  bool in = chars.Contains(t) || (raw && (tables.Word(c) & wordBits) != 0);
   for (const auto& [first, last] : ranges)
     in = in || (c >= first && c <= last) || (t >= first && t <= last);
   for (unsigned cls = 0; !in && (classes >> cls) != 0; ++cls) {
@@ -179,9 +179,15 @@ std::optional<TRegExp::TMatch> TRegExp::Search(std::string_view text, int start)
 // that position first, so one anchored attempt gives the answer (a limit reached later in the
 // text would turn the search into no match anyway).
 bool TRegExp::MatchesWhole(std::string_view text) const {
-  Decode(prog_->chars, text, tText, nullptr);
-  if (tText.empty()) return false;
-  if (!prog_->canBeNull && !prog_->fastmap.Contains(prog_->chars.Translate(tText[0]))) return false;
+  const TReChars& chars = prog_->chars;
+  if (text.empty() || text[0] == '\0') return false;
+  if (!prog_->canBeNull) {
+    size_t pos = 0;
+    const TChar first = chars.Utf8() ? chars.unicode->Coding().Next(text, pos)
+                                     : static_cast<unsigned char>(text[0]);
+    if (!prog_->fastmap.Contains(chars.Translate(first))) return false;
+  }
+  Decode(chars, text, tText, nullptr);
   return MatchRegExpAt(*prog_, tText, 0) == static_cast<int32_t>(tText.size());
 }
 

@@ -99,8 +99,10 @@ TReProg TReCompiler::Compile() {
     work_.pop_back();
     Emit(index, at);
   }
-  prog_.sets = tree_.sets;
   prog_.chars = TReChars::From(tables_);
+  prog_.sets = tree_.sets;
+  for (TReSet& set : prog_.sets)
+    for (TChar c = 0; c < 256; ++c) set.low[c] = set.Decide(c, prog_.chars);
   ComputeFastmap();
   ComputeFollowSets();
   return std::move(prog_);

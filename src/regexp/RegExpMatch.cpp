@@ -183,9 +183,8 @@ bool TReMatcher::Test(TReOp test, int32_t arg, TChar c) const {
     case TReOp::kAnyChar:
       return c != 0;
     case TReOp::kSet:
-      return prog_.sets[static_cast<size_t>(arg)].Accepts(c, Translate(c), false, prog_.chars);
     case TReOp::kRawSet:
-      return prog_.sets[static_cast<size_t>(arg)].Accepts(c, c, true, prog_.chars);
+      return prog_.sets[static_cast<size_t>(arg)].Accepts(c, prog_.chars);
     default:
       RaiseInternalRegExpError();
   }

@@ -165,6 +165,7 @@ int32_t TReParser::AddParent(TReNodeKind kind, const std::vector<int32_t>& kids,
 }
 
 int32_t TReParser::AddSet(TReNodeKind kind, TReSet set) {
+  set.raw = kind == TReNodeKind::kRawSet;
   tree_.sets.push_back(std::move(set));
   return AddNode(kind, static_cast<int32_t>(tree_.sets.size() - 1));
 }

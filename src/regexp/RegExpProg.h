@@ -118,11 +118,19 @@ struct TReSet {
   uint16_t classes = 0;                         // UTF-8: a bit per TReClass
   uint8_t wordBits = 0;                         // UTF-8 kRawSet: kReWord, kReSpace or kReDigit
   bool negated = false;                         // UTF-8: everything else
+  bool raw = false;                             // kRawSet: the untranslated character is tested
+  std::bitset<256> low;  // Decide for each character below 256; the compiler fills it
 
   // Only the listed characters decide.
   bool Listed() const { return ranges.empty() && classes == 0 && wordBits == 0 && !negated; }
-  // Whether character c, whose translation is t, is in the set (t is not read for kRawSet).
-  bool Accepts(TChar c, TChar t, bool raw, const TReChars& chars) const;
+  // Whether the set takes text character c: `low` answers below 256, Decide above.
+  bool Accepts(TChar c, const TReChars& tables) const {
+    return c < 256 ? low[c] : Decide(c, tables);
+  }
+  // Whether the set takes text character c, from its members and tests: c translated (unless
+  // raw) among the listed characters, c or its translation in a wide range or a named class,
+  // c's word-table bits, all turned round when negated.
+  bool Decide(TChar c, const TReChars& tables) const;
 };
 
 // The translated characters that can come first: a bit for each below 256, one flag for all

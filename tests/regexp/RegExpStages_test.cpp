@@ -110,9 +110,8 @@ class TModel {
   const TReNode& Node(int i) const { return tree_.nodes[static_cast<size_t>(i)]; }
   TChar T(int pos) const { return chars_.Translate(text_[pos]); }
   bool Word(int pos) const { return pos < Length() && (chars_.Word(text_[pos]) & kReWord); }
-  bool InSet(const TReNode& node, int pos, bool raw) const {
-    const TReSet& set = tree_.sets[static_cast<size_t>(node.value)];
-    return pos < Length() && set.Accepts(text_[pos], raw ? text_[pos] : T(pos), raw, chars_);
+  bool InSet(const TReNode& node, int pos) const {
+    return pos < Length() && tree_.sets[static_cast<size_t>(node.value)].Decide(text_[pos], chars_);
   }
   int Length() const { return static_cast<int>(text_.size()); }
 
@@ -128,9 +127,9 @@ class TModel {
       case TReNodeKind::kAnyChar:
         return pos < Length() && text_[pos] != 0 && k(pos + 1);
       case TReNodeKind::kSet:
-        return InSet(node, pos, false) && k(pos + 1);
+        return InSet(node, pos) && k(pos + 1);
       case TReNodeKind::kRawSet:
-        return InSet(node, pos, true) && k(pos + 1);
+        return InSet(node, pos) && k(pos + 1);
       case TReNodeKind::kAssertion:
         return Assert(static_cast<TReOp>(node.value), pos) && k(pos);
       case TReNodeKind::kBackRef:
