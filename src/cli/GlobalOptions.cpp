@@ -70,6 +70,12 @@ bool DecidesEncoding(const std::string& key) {
   return SameKey(key, "CorpusEncoding") || SameKey(key, "Language");
 }
 
+// Files and folders are named in the file system's bytes, whatever the corpus encoding.
+bool NamesAFile(const std::string& key) {
+  return SameKey(key, "StopListFileName") ||
+         (key.size() >= 4 && SameKey(std::string_view(key).substr(key.size() - 4), "Path"));
+}
+
 // Loads the --stoplist file, which is in the locale's character set (UTF-8 with a byte-order
 // mark), and switches UseStoplist on.
 bool LoadStopList(const std::string& name, TProgramSettings& settings) {
@@ -144,7 +150,8 @@ bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& sett
     if (DecidesEncoding(key)) SetSetting(settings, key, value);
   for (const auto& [key, value] : options.sets) {
     if (DecidesEncoding(key)) continue;
-    SetSetting(settings, key, FromLocale(value, settings.tables, "The value of " + key));
+    SetSetting(settings, key,
+               NamesAFile(key) ? value : FromLocale(value, settings.tables, "The value of " + key));
   }
   return !options.stopListFile || LoadStopList(*options.stopListFile, settings);
 }

@@ -61,11 +61,8 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
       continue;
     }
     if (settings_.delimiters.Contains(c)) {
-      if (c == 0) {  // the end of the data, or a zero byte in the file
-        HandleDelimiter(c, length);
-        break;
-      }
       HandleDelimiter(c, length);
+      if (c == 0) break;  // the end of the data, or a zero byte in the file
     } else {
       AppendChar(c);
       pos_ += length;

@@ -185,6 +185,9 @@ TEST_F(CorpusEncodingTest, TheEdgesConvertAndRefuseWhatTheEncodingCannotHold) {
   refused = Run(codePage + "--set 'NonWordChars=.\xE4\xB8\xAD' config");
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "The character \"\xE4\xB8\xAD\" cannot be written in code page 1252.\n");
+  // A file's name is bytes of the file system, not text of the corpus.
+  const std::string config = Run(codePage + "--set 'FreqPath=/\xE4\xB8\xAD/' config").out;
+  EXPECT_NE(config.find("FreqPath=/\xE4\xB8\xAD/\n"), std::string::npos) << config;
 
   // Byte-order marks: the first pattern of a batch and the first stop word are whole.
   const std::string batch = File("batch",

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/CharCoding.h"
 #include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"
@@ -202,6 +204,32 @@ TEST_F(WordSplitterTest, Utf8CutsAndBlocksNeverSplitACharacter) {
   ASSERT_EQ(tokens.size(), 1u);
   EXPECT_EQ(tokens[0].text, "\u00E9t\u00E9");
   EXPECT_EQ(tokens[0].offset, kBlock - 1 + 255);
+}
+
+// Whatever bytes a UTF-8 corpus holds, every token is valid UTF-8 of 1 to 255 bytes, and offsets
+// grow inside the file.
+TEST_F(WordSplitterTest, Utf8TokensAreValidWhateverTheBytes) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  config_.NonWordChars += "\u00AB";
+  config_.WordTag = 2;
+  config_.wTagStarts = {"\u00AB\u00E9", "<w "};
+  const std::string pieces[] = {
+      "a",          " ",    "\u00E9", "\u00C9",       "\u4E2D",
+      "\U0001F600", "\xC3", "\xA9",   "\xE9",         "\xFF",
+      "\u00AB",     "<w ",  ">",      "\xEF\xBB\xBF", std::string(40, 'x')};
+  std::mt19937 random(13);
+  for (int file = 0; file < 40; ++file) {
+    std::string text;
+    while (text.size() < 3 * kBlock) text += pieces[random() % std::size(pieces)];
+    int64_t previous = -1;
+    for (const TToken& token : Split(text)) {
+      ASSERT_TRUE(IsValidUtf8(token.text)) << token.text;
+      ASSERT_TRUE(!token.text.empty() && token.text.size() <= 255u);
+      ASSERT_TRUE(token.offset > previous &&
+                  token.offset < 255 + static_cast<int64_t>(text.size()));
+      previous = token.offset;
+    }
+  }
 }
 
 // The splitter keeps what it was made with: later changes of the settings do not reach it, and
