@@ -43,7 +43,10 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args);
 // throws EUsage for an unknown setting.
 bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& settings);
 // Applies the --set overrides and loads the --stoplist file, which also switches UseStoplist on;
-// run again after a workspace's settings replaced them. False when the stop list cannot be read.
+// run again after a workspace's settings replaced them. Values and stop words are converted from
+// the locale's character set to the corpus encoding (CorpusEncoding and Language are set first;
+// file names stay as they are); throws EUnencodable for a character the encoding cannot hold.
+// False when the stop list cannot be read.
 bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings);
 
 // Sets one setting by its INI key (looked up in every section, letter case ignored) through the

@@ -94,7 +94,7 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     return TAddResult::kDuplicate;
   }
   try {
-    if (!IsTextFile(name) && !MsgConfirm(name + "\r\n" + kNotTextFileQuestion, true)) {
+    if (!AcceptCorpusFile(name, tables_)) {
       return TAddResult::kFailed;
     }
     TCorpusFile file;

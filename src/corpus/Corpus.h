@@ -21,12 +21,12 @@
 #include "corpus/IndexBuilder.h"
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
+#include "corpus/TextFileTest.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
 
 inline constexpr char kErrorLoadingIndex[] = "Error loading the index.";
-inline constexpr char kNotTextFileQuestion[] = "does not seem to be a text file. Open anyway?";
 
 // One corpus file: its full name, the stream every reader shares, and the text window's reader.
 struct TCorpusFile {

@@ -39,6 +39,7 @@ class TDigest {
       }
     }
     Add(bits, sizeof bits);
+    for (TChar c : set.Wide()) Add(uint64_t{c});
   }
   std::string Hex() const {
     char text[17];
@@ -79,17 +80,20 @@ std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTabl
   // Everything TWordSplitter::LoadSettings and the index take from the settings.
   TDigest digest;
   digest.Add(tables.CaseTable(), 256);
-  digest.Add(BuildDelimiterSet(config));
+  // UTF-8 folds by the language's rules, not by the table; a code page adds nothing, so indexes
+  // built before the encoding could be chosen stay current.
+  if (tables.Utf8()) digest.Add("UTF-8 " + std::to_string(tables.Language()));
+  digest.Add(BuildDelimiterSet(config, tables.Coding()));
   digest.Add(uint64_t{config.ignoreCase});
   digest.Add(uint64_t{config.SkipNormalTags});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.TagStart)});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.TagStop)});
+  digest.Add(uint64_t{config.TagStart});
+  digest.Add(uint64_t{config.TagStop});
   digest.Add(uint64_t{config.UseSkippingChars});
   if (config.UseSkippingChars) digest.Add(config.SkippingChars);
   digest.Add(uint64_t{config.WordTag});
   digest.Add(uint64_t{config.wTagBefore});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.wTagStop)});
-  if (config.WordTag == 1) digest.Add(uint64_t{static_cast<unsigned char>(config.wTagDelimiter)});
+  digest.Add(uint64_t{config.wTagStop});
+  if (config.WordTag == 1) digest.Add(uint64_t{config.wTagDelimiter});
   if (config.WordTag == 2) {
     digest.Add(uint64_t{config.wTagStarts.size()});
     for (const std::string& start : config.wTagStarts) digest.Add(start);

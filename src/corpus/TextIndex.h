@@ -27,6 +27,7 @@
 #include "corpus/PageIndex.h"
 #include "corpus/SeqIndex.h"
 #include "corpus/WordSplitter.h"
+#include "platform/CharCoding.h"
 #include "platform/Progress.h"
 #include "regexp/RegExp3.h"
 
@@ -40,11 +41,13 @@ inline constexpr TKindSet kTextKinds =
     KindBit(kKindWord) | KindBit(kKindTagName) | KindBit(kKindTagWord);
 
 // What a pattern query matches whole tokens with: a wildcard pattern ('*' any run of
-// characters, also none, '%' at most one character, '?' exactly one, every other byte itself),
-// or a compiled regular expression (TRegExp::MatchesWhole).
+// characters, also none, '%' at most one character, '?' exactly one, every other character
+// itself; in UTF-8 text a character is a code point), or a compiled regular expression
+// (TRegExp::MatchesWhole).
 class TTokenPattern {
  public:
-  TTokenPattern(std::string wildcards) : wildcards_(std::move(wildcards)) {}
+  TTokenPattern(std::string wildcards, TCorpusEncoding encoding = TCorpusEncoding::kCodePage)
+      : wildcards_(std::move(wildcards)), encoding_(encoding) {}
   TTokenPattern(const char* wildcards) : wildcards_(wildcards) {}
   // Not owned: the expression must outlive the pattern.
   explicit TTokenPattern(const TRegExp& regExp) : regExp_(&regExp) {}
@@ -56,6 +59,7 @@ class TTokenPattern {
 
  private:
   std::string wildcards_;
+  TCorpusEncoding encoding_ = TCorpusEncoding::kCodePage;
   const TRegExp* regExp_ = nullptr;
 };
 
@@ -129,10 +133,13 @@ class TTextIndex : public TTokenSink {
   // The positions of every occurrence of the matched tokens, ascending.
   TDWordsList PatternPositions(const TTokenPattern& pattern, TKindSet kinds);
   // The same over several wildcard patterns; a token matched by two patterns counts twice.
-  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds);
+  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds,
+                                   TCorpusEncoding encoding = TCorpusEncoding::kCodePage);
   // The wildcard match of the whole text: '*' any run, '%' at most one character, '?' exactly
-  // one; every other byte matches itself.
-  static bool MatchWildcard(std::string_view text, std::string_view pattern);
+  // one; every other character matches itself. A character is a byte in a code page, a code
+  // point in UTF-8.
+  static bool MatchWildcard(std::string_view text, std::string_view pattern,
+                            TCorpusEncoding encoding = TCorpusEncoding::kCodePage);
   // How often word wordId carried tag tagId (0 when never); the word's frequency when tagId is
   // negative or the pair table is not current.
   uint32_t PairFreq(int32_t wordId, int32_t tagId) const;

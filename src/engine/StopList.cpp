@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/AtomicFile.h"
+#include "platform/CharCoding.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 
@@ -78,13 +79,14 @@ void TStopList::SaveWordsToFile(const std::string& name, const std::vector<std::
 }
 
 std::vector<std::string> TStopList::ReadWordsFromFile(const std::string& name) {
-  std::string text = ReadWholeFile(name, kMaxFileSize);
+  const std::string contents = ReadWholeFile(name, kMaxFileSize);
+  const std::string_view text = WithoutUtf8Bom(contents);
   std::vector<std::string> words;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    if (end > start) words.push_back(text.substr(start, end - start));
+    if (end > start) words.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
   return words;

@@ -55,7 +55,8 @@ class TStopList {
   // Writes the words to a text file, one a line ended by CR LF, replacing it whole. Throws
   // EFileError on failure.
   static void SaveWordsToFile(const std::string& name, const std::vector<std::string>& words);
-  // Reads a stop-list text file; throws EFileError on failure.
+  // Reads a stop-list text file (a UTF-8 byte-order mark at its start is no part of the first
+  // word); throws EFileError on failure.
   static std::vector<std::string> ReadWordsFromFile(const std::string& name);
 
  private:

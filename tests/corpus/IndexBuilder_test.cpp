@@ -111,9 +111,11 @@ TEST_F(CorpusIndexTest, RebuildTakesTheSettingsInForce) {
   TCorpusIndex corpus(settings_.config, settings_.tables);
   corpus.BuildRange(files_, 0, 0, nullptr);
   EXPECT_FALSE(corpus.Index()->CountsPairs());
-  // The settings as they stand at the rebuild decide: word tags, and Russian case folding.
+  // The settings as they stand at the rebuild decide: word tags, and Russian case folding of
+  // code page 1251.
   settings_.config.WordTag = 1;
   settings_.global.Language = 0x0419;
+  settings_.global.Encoding = TCorpusEncoding::kCodePage;
   settings_.RebuildTables();
   corpus.Rebuild(files_);
   TTextIndex& index = *corpus.Index();

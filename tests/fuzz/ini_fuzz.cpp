@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(TIniFile::Parse(modelText).Text() == modelText);
   ReadEveryKey(ini);
   std::vector<TCharSet> groups;
-  (void)ParseEqualChars(text, groups);
+  (void)ParseEqualChars(text, TCharCoding(), groups);
 
   // The settings reader, kept away from files the input might name. What it wrote, read into
   // fresh settings, is written again unchanged.

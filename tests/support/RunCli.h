@@ -20,8 +20,8 @@ struct TCliRun {
 class TCliTest : public ::testing::Test {
  protected:
   // Runs the CLI with `args` (shell words, pasted into a command line unquoted) in Dir(), in the
-  // C locale and with standard input at end of file.
-  TCliRun Run(const std::string& args) const;
+  // locale (LC_ALL) and with standard input at end of file.
+  TCliRun Run(const std::string& args, const std::string& locale = "C") const;
   // Writes a data file and returns its full name quoted for the shell.
   std::string File(const std::string& name, const std::string& text) const;
   // Whether the CLI left nothing behind in its TMPDIR.
