@@ -1,6 +1,5 @@
 #include "corpus/FileStrings.h"
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>

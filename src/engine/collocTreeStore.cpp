@@ -1,5 +1,4 @@
 // The extension trees in memory and their store file (record layout in collocTree.h).
-#include <unistd.h>
 
 #include <algorithm>
 #include <utility>

@@ -44,7 +44,7 @@ class WorkspaceDamageTest : public test::TSettingsTest {
     settings_.config.SpanRange = 3;
     std::vector<std::string> files;
     for (uint32_t i = 0; i < 3; ++i)
-      files.push_back(data_.Write("c" + std::to_string(i), TaggedText(1200, i)));
+      files.push_back(data_.Write("c" + std::to_string(i), TaggedText(500, i)));
     TCorpus corpus(settings_.config, settings_.tables);
     ASSERT_EQ(CreateWorkspace(corpus, settings_, workspace_, files), TCreateResult::kCreated);
   }
@@ -66,7 +66,7 @@ class WorkspaceDamageTest : public test::TSettingsTest {
     return out.str();
   }
 
-  test::TTempDir data_;
+  test::TTempDir data_{test::MemoryFolder()};  // in memory where it can: a rebuild syncs
   test::TPrivateTmpDir tmp_;
   std::string workspace_ = data_.File("w.qws");
   std::string dir_ = data_.File("w/");
@@ -109,7 +109,7 @@ TEST_F(WorkspaceDamageTest, DamagedStoredFilesNeverChangeTheListNorFailForGood) 
 
   std::mt19937 rng(20240612);
   int rebuilt = 0;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 250; ++round) {
     for (size_t f = 0; f < names.size(); ++f) test::WriteFileBytes(dir_ + names[f], pristine[f]);
     size_t target = rng() % names.size();
     std::string bytes = pristine[target];
@@ -123,7 +123,7 @@ TEST_F(WorkspaceDamageTest, DamagedStoredFilesNeverChangeTheListNorFailForGood) 
     EXPECT_TRUE(RunList(errors, stored) == expected) << "after round " << round;
     EXPECT_TRUE(stored && errors.empty()) << names[target] << " round " << round;
   }
-  EXPECT_GT(rebuilt, 200);  // most damage is seen; the rest (a changed letter case of a key) is
+  EXPECT_GT(rebuilt, 150);  // most damage is seen; the rest (a changed letter case of a key) is
                             // harmless
   EXPECT_TRUE(tmp_.Files().empty());
 }
