@@ -93,12 +93,14 @@ bool ApplyOwnSettings(TProgramSettings& settings, const TOpenWorkspaceOptions& o
   return TokenisationFingerprint(settings.config, settings.tables) == own;
 }
 
-// What a failed creation made: the lock file and the folder, when it made the folder and the
-// folder holds nothing else. Runs with the lock held, so no other run is building there.
-void RemoveCreatedFolder(const std::string& dir) {
+// Leaves nothing of a creation that failed: the corpus closed and, when the creation made the
+// index folder, the folder with all it put there. Runs with the lock held, so no other run has
+// put anything there.
+void AbandonCreation(TCorpus& corpus, const std::string& dir, bool madeFolder) {
+  corpus.UnloadCorpus();
+  corpus.SetWorkspaceFile("");
   std::error_code error;
-  fs::remove(dir + kIndexLockName, error);
-  fs::remove(dir, error);  // only when empty
+  if (madeFolder) fs::remove_all(dir, error);
 }
 
 }  // namespace
@@ -207,13 +209,11 @@ TCreateResult CreateWorkspace(TCorpus& corpus, const TProgramSettings& settings,
     created = corpus.LoadCorpusFiles(files, false, TOnUnopenedFile::kStop).failed.empty() &&
               WriteWorkspaceFile(corpus, settings, workspace);
   } catch (...) {
-    corpus.SetWorkspaceFile("");
-    if (madeFolder) RemoveCreatedFolder(dir);
+    AbandonCreation(corpus, dir, madeFolder);
     throw;
   }
   if (created) return TCreateResult::kCreated;
-  corpus.SetWorkspaceFile("");
-  if (madeFolder) RemoveCreatedFolder(dir);
+  AbandonCreation(corpus, dir, madeFolder);
   return TCreateResult::kFailed;
 }
 

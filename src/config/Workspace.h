@@ -87,8 +87,9 @@ enum class TCreateResult { kCreated, kExists, kFailed };
 // nothing touched, when the file exists; kFailed when a file cannot be loaded (each reported;
 // nothing indexed) or the file cannot be written. The index is built in the workspace's folder
 // and the file is written last, so a creation that fails or is killed leaves no workspace file
-// to block the next attempt (and removes the folder it made, unless it holds an index). The
-// corpus, empty before, is the new workspace's afterwards. The build's exceptions propagate.
+// to block the next attempt (and one that fails removes the index folder it made). The corpus,
+// empty before, is the new workspace's afterwards (empty again after a failure). The build's
+// exceptions propagate.
 TCreateResult CreateWorkspace(TCorpus& corpus, const TProgramSettings& settings,
                               const std::string& fileName, const std::vector<std::string>& files);
 // Saves under `fileName`. The active workspace's own name only rewrites its file. Another name is

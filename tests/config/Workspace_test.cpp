@@ -339,7 +339,7 @@ TEST_F(WorkspaceTest, AWorkspaceMovedWithItsCorpusKeepsItsIndex) {
 }
 
 // One-off settings that split text otherwise are indexed in temporary files; the stored index
-// is not touched. Settings about to become the workspace's own build it anew, without a message.
+// is not touched. (Settings made the workspace's own: the command-line test of save-settings.)
 TEST_F(WorkspaceTest, OtherSplittingSettingsAreIndexedApart) {
   MakeWorkspace("w.qws", {Write("a", "Word word WORD")});
   std::string seq = test::ReadFileBytes(Path("w/SEQ_IDX.tmp"));
@@ -369,17 +369,6 @@ TEST_F(WorkspaceTest, OtherSplittingSettingsAreIndexedApart) {
   ASSERT_TRUE(OpenWorkspace(third, settings_, Path("w.qws"),
                             {.settingsRead = [this] { settings_.config.SpanRange = 9; }}));
   EXPECT_EQ(third.LastIndexSource(), TIndexSourceKind::kStored);
-  // Made the workspace's own: built once, in the workspace, quietly.
-  TCorpus fourth(settings_.config, settings_.tables);
-  ASSERT_TRUE(OpenWorkspace(fourth, settings_, Path("w.qws"),
-                            {.settingsRead = caseSensitive, .oneOffSettings = false}));
-  EXPECT_TRUE(fourth.IndexFiles().InWorkspace());
-  EXPECT_EQ(fourth.LastIndexSource(), TIndexSourceKind::kBuilt);
-  ASSERT_TRUE(SaveWorkspace(fourth, settings_));
-  TCorpus fifth(settings_.config, settings_.tables);
-  ASSERT_TRUE(OpenWorkspace(fifth, settings_, Path("w.qws")));
-  EXPECT_EQ(fifth.LastIndexSource(), TIndexSourceKind::kStored);
-  EXPECT_EQ(fifth.UpdateCorpusInfo(), "3 words, 3 types");
   EXPECT_TRUE(messages_->errors.empty());
 }
 
