@@ -22,7 +22,10 @@ const char kGlobalOptionsHelp[] =
     "                      on top), its corpus files and its stored index instead of FILEs\n"
     "  --yes               answer Yes to every question (such as opening a file that does\n"
     "                      not look like text); otherwise questions are answered No unless\n"
-    "                      stdin is a terminal\n";
+    "                      stdin is a terminal\n"
+    "  --no-wait           fail at once, instead of waiting, when another run is using the\n"
+    "                      workspace (reading it while this run would change it, or the\n"
+    "                      reverse)\n";
 
 namespace {
 
@@ -113,6 +116,8 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
       options.workspaceFile = *workspace;
     } else if (args[i] == "--yes") {
       options.assumeYes = true;
+    } else if (args[i] == "--no-wait") {
+      options.noWait = true;
     } else {
       rest.push_back(args[i]);
     }

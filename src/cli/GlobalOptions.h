@@ -1,7 +1,8 @@
 // The options every command of quenterra-cli takes, before or after the command name: where the
 // settings come from (--config FILE, --no-config, --workspace FILE.qws, which also supplies the
 // corpus), overrides of single settings by their INI key (--set KEY=VALUE), a stop-list file
-// (--stoplist FILE), and the answer to every question (--yes).
+// (--stoplist FILE), the answer to every question (--yes), and whether to wait for a workspace
+// that another run is using (--no-wait).
 #pragma once
 
 #include <optional>
@@ -27,6 +28,7 @@ struct TGlobalOptions {
   std::optional<std::string> stopListFile;                // --stoplist FILE
   std::optional<std::string> workspaceFile;               // --workspace FILE.qws
   bool assumeYes = false;                                 // --yes
+  bool noWait = false;                                    // --no-wait
 };
 
 // The help text of the global options, for --help.

@@ -93,11 +93,11 @@ class TTextIndex : public TTokenSink {
   static constexpr char kWildOptional = '%';   // at most one character
   static constexpr char kWildOne = '?';        // exactly one character
 
-  // Create: new, empty index files (the index starts modified; with countPairs the pair table
-  // is counted as tokens arrive). Open: loads the token table and, with countPairs, a stored
-  // pair table. progress (may be empty) reports the loading of the token table. Throws the
-  // files' errors, "TextIndex: POSHashTable size diffres." for a pair table of another size
-  // and "TextIndex: Index file is damaged." when the two files do not agree.
+  // Create (or Temporary: files without names): new, empty index files (the index starts
+  // modified; with countPairs the pair table is counted as tokens arrive). Open: loads the token
+  // table and, with countPairs, a stored pair table. progress (may be empty) reports the loading of
+  // the token table. Throws the files' errors, "TextIndex: POSHashTable size diffres." for a pair
+  // table of another size and "TextIndex: Index file is damaged." when the two files do not agree.
   TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
              TIndexFileMode mode, bool tagBefore, bool countPairs, const std::string& seqFileName);
   TTextIndex(const TTextIndex&) = delete;
@@ -159,6 +159,17 @@ class TTextIndex : public TTokenSink {
 
   const std::string& PageFileName() const { return page_.FileName(); }
   const std::string& SeqFileName() const { return seq_.FileName(); }
+  // The lengths of the two files, in bytes (temporary files have no name to ask).
+  uint64_t SeqFileSize() const { return seq_.FileSize(); }
+  uint64_t PageFileSize() const { return page_.FileSize(); }
+  // The names of the two files after they were renamed, for messages.
+  void SetFileNames(const std::string& seqFileName, const std::string& pageFileName) {
+    seq_.SetFileName(seqFileName);
+    page_.SetFileName(pageFileName);
+  }
+  // Commits, then writes a copy of each file to the names given (replaced, forced to disk), as
+  // the files are or are not named. Throws EFileError.
+  void CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName);
 
  private:
   class TTextStore {

@@ -18,16 +18,19 @@ constexpr uint64_t kMaxFileSize = 64 << 20;
 void TStopList::SetWords(std::vector<std::string> words) {
   words_ = std::move(words);
   active_ = !words_.empty();
+  loadFailed_ = false;
 }
 
 bool TStopList::LoadFromFile() {
   try {
     words_ = ReadWordsFromFile(fileName_);
     active_ = !words_.empty();
+    loadFailed_ = false;
     return true;
   } catch (const EQuenterra&) {
     words_.clear();
     active_ = false;
+    loadFailed_ = true;
     MsgError("Unable to load stop-list words from file \r\n" + fileName_);
     return false;
   }
@@ -36,6 +39,7 @@ bool TStopList::LoadFromFile() {
 void TStopList::SetFileName(const std::string& name) {
   words_.clear();
   fileName_ = name;
+  loadFailed_ = false;
 }
 
 void TStopList::SetActive(bool on) { active_ = on && !words_.empty(); }

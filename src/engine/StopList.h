@@ -28,6 +28,9 @@ class TStopList {
   const std::vector<std::string>& Words() const { return words_; }
   std::vector<std::string>& Words() { return words_; }
   bool Active() const { return active_; }
+  // Whether the last LoadFromFile failed (cleared by SetWords and SetFileName): a run that uses
+  // the stop list would then run on less than was asked.
+  bool LoadFailed() const { return loadFailed_; }
 
   // Takes the words kept in the settings file (not in a file of their own); Active becomes
   // whether there is any.
@@ -63,6 +66,7 @@ class TStopList {
   std::string fileName_;            // the text file, empty when the words live in the settings
   std::vector<std::string> words_;  // as typed or read
   bool active_ = false;             // gates the duplicate test of Contains
+  bool loadFailed_ = false;
 };
 
 }  // namespace quenterra

@@ -98,7 +98,7 @@ class CorpusEncodingTest : public test::TCliTest {
     const std::string settings =
         "--no-config " + (chinese ? "" : "--set Language=" + std::to_string(language) + " ") +
         (codePage ? "--set CorpusEncoding=CodePage " : "");
-    return Run(settings + args, chinese ? "zh_CN.UTF-8" : "C");
+    return Run(settings + args, "", chinese ? "zh_CN.UTF-8" : "C");
   }
   static constexpr uint32_t kChinese = 0x0804;
 };

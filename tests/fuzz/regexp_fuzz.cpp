@@ -1,8 +1,9 @@
 // Compiles arbitrary bytes as a regular expression and runs it over arbitrary text. Input: one
-// byte of options (bit 0: ignoreCase; bit 1: UTF-8 rather than code page 1252; the rest: the
-// pattern's length, up to 63), the pattern, then the text. Checks that every pattern compiles or
-// raises one of the engine's messages, that a match lies inside the text and is not empty, and that
-// the whole-word test agrees with the first match of a search.
+// byte of options (bit 0: ignoreCase; bit 1: UTF-8 rather than code page 1252), two bytes of the
+// pattern's length (little-endian, up to 1024: what a pattern field can hold and more), the
+// pattern, then the text. Checks that every pattern compiles or raises one of the engine's
+// messages, that a match lies inside the text and is not empty, and that the whole-word test
+// agrees with the first match of a search.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -75,12 +76,15 @@ void Run(const TRegExp& re, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
+  constexpr size_t kHeader = 3;
+  constexpr size_t kMaxPattern = 1024;
+  if (size < kHeader) return 0;
   const TReTables& tables = Tables(data[0] & 1, data[0] & 2);
-  size_t patternLength = std::min<size_t>(data[0] >> 2, size - 1);
-  std::string_view pattern(reinterpret_cast<const char*>(data) + 1, patternLength);
-  std::string_view text(reinterpret_cast<const char*>(data) + 1 + patternLength,
-                        size - 1 - patternLength);
+  size_t patternLength =
+      std::min<size_t>({size_t{data[1]} | size_t{data[2]} << 8, kMaxPattern, size - kHeader});
+  std::string_view pattern(reinterpret_cast<const char*>(data) + kHeader, patternLength);
+  std::string_view text(reinterpret_cast<const char*>(data) + kHeader + patternLength,
+                        size - kHeader - patternLength);
   try {
     TRegExp re(pattern, tables);
     Run(re, text);
