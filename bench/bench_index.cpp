@@ -58,9 +58,8 @@ void RunScale(const std::vector<std::string>& texts, int repeat) {
               buildSeconds - splitSeconds, positions / (buildSeconds - splitSeconds) / 1e6);
   std::printf("  peak memory (VmHWM): %.1f MB (%.1f MB before the build)\n", peak / 1024.0,
               baseline / 1024.0);
-  std::printf("  index files: seq %.0f MB, page %.0f MB\n",
-              std::filesystem::file_size(corpus.SeqFileName()) / 1048576.0,
-              std::filesystem::file_size(corpus.PageFileName()) / 1048576.0);
+  std::printf("  index files: seq %.0f MB, page %.0f MB\n", index.SeqFileSize() / 1048576.0,
+              index.PageFileSize() / 1048576.0);
 
   // A word seen once per copy of the sample is rare; "the" is the most frequent.
   std::string rare;

@@ -1,5 +1,7 @@
 #include "cli/CommandCorpus.h"
 
+#include <iostream>
+
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/GlobalOptions.h"
@@ -7,12 +9,24 @@
 
 namespace quenterra::cli {
 
+namespace {
+
+constexpr char kTemporaryIndexLine[] =
+    "quenterra-cli: the --set options split the corpus otherwise than the workspace's settings: "
+    "indexing it in temporary files for this run ('workspace save-settings' makes them its own)";
+
+}  // namespace
+
 bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus,
                                 const std::string& fileName) {
   bool overridesRead = true;
-  bool opened = OpenWorkspace(corpus, session.settings, fileName, [&] {
+  TOpenWorkspaceOptions options;
+  options.settingsRead = [&] {
     overridesRead = ApplySettingOverrides(session.options, session.settings);
-  });
+  };
+  options.indexingTemporarily = [] { std::cerr << kTemporaryIndexLine << '\n'; };
+  options.requireAllFiles = true;
+  bool opened = OpenWorkspace(corpus, session.settings, fileName, options);
   return opened && overridesRead;
 }
 
@@ -35,7 +49,7 @@ std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
     return corpus;
   }
   // Every file named must take part: a run over part of the corpus would mislead.
-  if (!corpus->LoadCorpusFiles(files, false).failed.empty()) return nullptr;
+  if (!corpus->LoadCorpusFiles(files, false, TOnUnopenedFile::kStop).failed.empty()) return nullptr;
   return corpus;
 }
 

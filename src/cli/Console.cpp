@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace quenterra::cli {
@@ -85,6 +86,14 @@ bool TConsoleMessages::InputQuery(const std::string&, const std::string& prompt,
   if (!interactive_) return false;
   std::cerr << prompt << ' ' << std::flush;
   return static_cast<bool>(std::getline(std::cin, value));
+}
+
+void InstallConsoleLockPolicy(bool wait) {
+  InstallLockWaitPolicy({wait, [](const std::string& lockFile) {
+                           std::string folder = std::filesystem::path(lockFile).parent_path();
+                           std::cerr << "quenterra-cli: waiting for another run to finish with "
+                                     << folder << "/\n";
+                         }});
 }
 
 void InstallConsoleFrontEnd(bool assumeYes) {

@@ -1,10 +1,12 @@
 // The command line's front-end for the core's seams: a progress bar on stderr when it is a
-// terminal, and messages answered from flags instead of a dialog.
+// terminal, messages answered from flags instead of a dialog, and waiting for a workspace's lock
+// told on stderr.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "platform/FileLock.h"
 #include "platform/Messages.h"
 #include "platform/Progress.h"
 
@@ -30,5 +32,8 @@ class TConsoleMessages : public TMessageHandler {
 
 // Installs the console message handler and, when stderr is a terminal, the progress bar.
 void InstallConsoleFrontEnd(bool assumeYes);
+// How a workspace that another run is using is waited for: with a line on stderr, or not at all
+// (the run then fails with the lock's message).
+void InstallConsoleLockPolicy(bool wait);
 
 }  // namespace quenterra::cli

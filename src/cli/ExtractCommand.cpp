@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
+#include "cli/LocaleText.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
 #include "patterns/ExtractPattern.h"
@@ -93,21 +94,14 @@ TExtractArgs ParseOptions(const TArgs& args) {
   return options;
 }
 
-// The lines of a batch file, line ends of either kind.
-std::vector<std::string> ReadBatch(const std::string& name) {
+// The pattern, or the lines of the batch file (line ends of either kind), in the corpus
+// encoding.
+std::vector<std::string> PatternLines(const TExtractArgs& options, const std::string& pattern,
+                                      const TLangTables& tables) {
+  if (!options.batchFile) return {FromLocale(pattern, tables, "The pattern")};
   constexpr uint64_t kMaxBatchFile = 16 * 1024 * 1024;
-  std::string text = ReadWholeFile(name, kMaxBatchFile);
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
+  const std::string text = ReadWholeFile(*options.batchFile, kMaxBatchFile);
+  return SplitLines(FromLocaleFile(text, tables, "The batch file " + *options.batchFile));
 }
 
 // The settings of the options, on top of those of the corpus (a workspace brings its own).
@@ -134,11 +128,9 @@ TScoreMethod ShownMethod(const ZuzadovUdirev& config) {
 int RunExtract(const TArgs& args, TCliSession& session) {
   const TExtractArgs options = ParseOptions(args);
   TListCommand command{"extract", kUsage, options.help, options.positional, options.list};
-  std::vector<std::string> lines;
-  if (options.batchFile) {
-    lines = ReadBatch(*options.batchFile);
-  } else if (!options.help) {
-    lines = {command.files.front()};
+  std::string pattern;
+  if (!options.batchFile && !options.help) {
+    pattern = command.files.front();
     command.files.erase(command.files.begin());
   }
   std::unique_ptr<TExtractRecords> records;
@@ -151,7 +143,8 @@ int RunExtract(const TArgs& args, TCliSession& session) {
   // under; without one, a faulty pattern is reported before the files are indexed.
   command.prepare = [&](const TProgramSettings& settings) {
     try {
-      records = ParseExtractRequest(options.kind, options.batchFile.has_value(), lines,
+      records = ParseExtractRequest(options.kind, options.batchFile.has_value(),
+                                    PatternLines(options, pattern, settings.tables),
                                     settings.config, settings.tables);
     } catch (const EQuenterra& error) {
       MsgError(error.what());

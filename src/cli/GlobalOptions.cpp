@@ -1,7 +1,10 @@
 #include "cli/GlobalOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
+#include "cli/LocaleText.h"
 #include "config/SettingsFile.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
@@ -19,7 +22,10 @@ const char kGlobalOptionsHelp[] =
     "                      on top), its corpus files and its stored index instead of FILEs\n"
     "  --yes               answer Yes to every question (such as opening a file that does\n"
     "                      not look like text); otherwise questions are answered No unless\n"
-    "                      stdin is a terminal\n";
+    "                      stdin is a terminal\n"
+    "  --no-wait           fail at once, instead of waiting, when another run is using the\n"
+    "                      workspace (reading it while this run would change it, or the\n"
+    "                      reverse)\n";
 
 namespace {
 
@@ -56,6 +62,41 @@ bool ReadConfiguredSettings(const TGlobalOptions& options, TProgramSettings& set
   return ReadSettings(*options.configFile, settings);
 }
 
+bool SameKey(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool DecidesEncoding(const std::string& key) {
+  return SameKey(key, "CorpusEncoding") || SameKey(key, "Language");
+}
+
+// Files and folders are named in the file system's bytes, whatever the corpus encoding.
+bool NamesAFile(const std::string& key) {
+  return SameKey(key, "StopListFileName") ||
+         (key.size() >= 4 && SameKey(std::string_view(key).substr(key.size() - 4), "Path"));
+}
+
+// Loads the --stoplist file, which is in the locale's character set (UTF-8 with a byte-order
+// mark), and switches UseStoplist on.
+bool LoadStopList(const std::string& name, TProgramSettings& settings) {
+  std::error_code error;
+  std::filesystem::path file = std::filesystem::absolute(name, error);
+  TStopList& stopList = settings.stopList;
+  stopList.SetFileName(error ? name : file.lexically_normal().string());
+  if (!stopList.LoadFromFile()) return false;
+  const std::string what = "The stop list " + name;
+  const bool utf8 = OpensWithUtf8Bom(stopList.FileName());
+  for (std::string& word : stopList.Words()) {
+    word = utf8 ? ToCorpusText(word, "UTF-8", settings.tables, what)
+                : FromLocale(word, settings.tables, what);
+  }
+  settings.config.UseStoplist = true;
+  return true;
+}
+
 }  // namespace
 
 TGlobalOptions ExtractGlobalOptions(TArgs& args) {
@@ -75,6 +116,8 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
       options.workspaceFile = *workspace;
     } else if (args[i] == "--yes") {
       options.assumeYes = true;
+    } else if (args[i] == "--no-wait") {
+      options.noWait = true;
     } else {
       rest.push_back(args[i]);
     }
@@ -106,16 +149,16 @@ bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& setting
 }
 
 bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings) {
-  for (const auto& [key, value] : options.sets) SetSetting(settings, key, value);
-  if (options.stopListFile) {
-    std::error_code error;
-    std::filesystem::path file = std::filesystem::absolute(*options.stopListFile, error);
-    TStopList& stopList = settings.stopList;
-    stopList.SetFileName(error ? *options.stopListFile : file.lexically_normal().string());
-    if (!stopList.LoadFromFile()) return false;
-    settings.config.UseStoplist = true;
+  // The values are typed in the locale's character set and stored in the corpus encoding, so
+  // the settings that decide it come first.
+  for (const auto& [key, value] : options.sets)
+    if (DecidesEncoding(key)) SetSetting(settings, key, value);
+  for (const auto& [key, value] : options.sets) {
+    if (DecidesEncoding(key)) continue;
+    SetSetting(settings, key,
+               NamesAFile(key) ? value : FromLocale(value, settings.tables, "The value of " + key));
   }
-  return true;
+  return !options.stopListFile || LoadStopList(*options.stopListFile, settings);
 }
 
 }  // namespace quenterra::cli

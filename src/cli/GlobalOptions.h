@@ -1,7 +1,8 @@
 // The options every command of quenterra-cli takes, before or after the command name: where the
 // settings come from (--config FILE, --no-config, --workspace FILE.qws, which also supplies the
 // corpus), overrides of single settings by their INI key (--set KEY=VALUE), a stop-list file
-// (--stoplist FILE), and the answer to every question (--yes).
+// (--stoplist FILE), the answer to every question (--yes), and whether to wait for a workspace
+// that another run is using (--no-wait).
 #pragma once
 
 #include <optional>
@@ -27,6 +28,7 @@ struct TGlobalOptions {
   std::optional<std::string> stopListFile;                // --stoplist FILE
   std::optional<std::string> workspaceFile;               // --workspace FILE.qws
   bool assumeYes = false;                                 // --yes
+  bool noWait = false;                                    // --no-wait
 };
 
 // The help text of the global options, for --help.
@@ -43,7 +45,10 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args);
 // throws EUsage for an unknown setting.
 bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& settings);
 // Applies the --set overrides and loads the --stoplist file, which also switches UseStoplist on;
-// run again after a workspace's settings replaced them. False when the stop list cannot be read.
+// run again after a workspace's settings replaced them. Values and stop words are converted from
+// the locale's character set to the corpus encoding (CorpusEncoding and Language are set first;
+// file names stay as they are); throws EUnencodable for a character the encoding cannot hold.
+// False when the stop list cannot be read.
 bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings);
 
 // Sets one setting by its INI key (looked up in every section, letter case ignored) through the

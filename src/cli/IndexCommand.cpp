@@ -63,8 +63,9 @@ void PrintStats(const TCorpus& corpus, double seconds) {
   TTextIndex& index = *corpus.Index();
   int64_t files = corpus.FileCount();
   bool stored = corpus.LastIndexSource() == TIndexSourceKind::kStored;
+  bool temporary = corpus.WorkspaceFile().empty() || corpus.TemporaryIndex();
   std::printf("index: %s in %s\n", stored ? "stored" : "built",
-              corpus.WorkspaceFile().empty() ? "temporary files" : corpus.WorkspaceDir().c_str());
+              temporary ? "temporary files" : corpus.WorkspaceDir().c_str());
   std::printf("files: %s (%s with tokens)\n", FormatCount(files).c_str(),
               FormatCount(index.FileCount()).c_str());
   std::printf("positions: %s\n", FormatCount(index.SequenceCount()).c_str());

@@ -10,9 +10,11 @@ namespace quenterra::cli {
 
 namespace {
 
-// The command's settings and checks, in the order the run needs them.
+// The command's settings and checks, in the order the run needs them. A stop list in use whose
+// file could not be read (the message is out) would give a list computed on less than asked.
 bool Ready(TListCommand& command, TProgramSettings& settings) {
   command.apply(settings);
+  if (settings.config.UseStoplist && settings.stopList.LoadFailed()) return false;
   return !command.prepare || command.prepare(settings);
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <sstream>
 
 #include "engine/ListFormat.h"
 
@@ -130,9 +131,13 @@ bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod
   list.Sort(key1, key2);
   const TListView view{options.showFrequency, shownMethod};
   switch (options.format) {
-    case TListFormat::kText:
-      WriteSavedList(std::cout, list, view);
+    case TListFormat::kText: {
+      // The saved file holds the corpus encoding; a terminal or a pipe gets UTF-8.
+      std::ostringstream text;
+      WriteSavedList(text, list, view);
+      std::cout << list.Tables().ToUtf8(text.view());
       break;
+    }
     case TListFormat::kTsv:
       WriteListTsv(std::cout, list, view);
       break;

@@ -29,16 +29,19 @@ constexpr char kUsage[] =
     "the order given, and prints one token a line, tab-separated:\n"
     "  file number, source offset (byte offset in its file plus 255), kind (1 word, 2 tag name,\n"
     "  3 word inside a tag, 5 part-of-speech label), text (folded when ignoreCase is on).\n"
-    "Text is printed as the bytes of the file's code page.\n";
+    "Text is printed as UTF-8 whatever the corpus encoding (CorpusEncoding).\n";
 
 // Formats tokens into a large buffer and writes it out in big chunks: corpora of hundreds of
 // megabytes produce tens of millions of lines.
 class TTokenPrinter : public TTokenSink {
  public:
   static constexpr size_t kBufferSize = size_t{1} << 20;
-  static constexpr size_t kMaxLine = 3 * 20 + 3 + TWordSplitter::kMaxTokenLength + 1;
+  // A byte of a code page takes up to 3 bytes of UTF-8.
+  static constexpr size_t kMaxLine = 3 * 20 + 3 + 3 * TWordSplitter::kMaxTokenLength + 1;
 
-  explicit TTokenPrinter(std::FILE* out) : out_(out), buffer_(kBufferSize) {}
+  // Tokens of a code page are converted to UTF-8; those of a UTF-8 corpus are UTF-8 already.
+  TTokenPrinter(std::FILE* out, const TLangTables& tables)
+      : out_(out), tables_(tables), buffer_(kBufferSize) {}
   TTokenPrinter(const TTokenPrinter&) = delete;
   TTokenPrinter& operator=(const TTokenPrinter&) = delete;
 
@@ -53,9 +56,11 @@ class TTokenPrinter : public TTokenSink {
     *p++ = '\t';
     p = std::to_chars(p, limit, kind).ptr;
     *p++ = '\t';
-    size_t length = std::strlen(text);
-    std::memcpy(p, text, length);
-    p += length;
+    std::string_view token(text);
+    std::string converted;
+    if (!tables_.Utf8()) token = converted = tables_.ToUtf8(token);
+    std::memcpy(p, token.data(), token.size());
+    p += token.size();
     *p++ = '\n';
     used_ = static_cast<size_t>(p - buffer_.data());
     return 0;
@@ -74,6 +79,7 @@ class TTokenPrinter : public TTokenSink {
   }
 
   std::FILE* out_;
+  const TLangTables& tables_;
   std::vector<char> buffer_;
   size_t used_ = 0;
 };
@@ -135,7 +141,7 @@ int RunTokens(const TArgs& args, TCliSession& session) {
     progress->SetMax(blocks);
   }
 
-  TTokenPrinter printer(stdout);
+  TTokenPrinter printer(stdout, session.settings.tables);
   TWordSplitter splitter(printer, session.settings.config, session.settings.tables, progress.get());
   for (size_t i = 0; i < files.size(); ++i) {
     TFileSynchroStream stream(files[i]);

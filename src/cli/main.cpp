@@ -20,7 +20,8 @@ const TCommand kCommands[] = {
     {"ngrams", "ngrams [--span N] [--pos-tags] [OPTIONS] FILE...  count the n-grams", RunNGrams},
     {"full-extract", "full-extract [OPTIONS] FILE...  find the word sequences that behave as units",
      RunFullExtract},
-    {"workspace", "workspace create|add|info FILE.qws [CORPUS...]  make, grow or show a workspace",
+    {"workspace",
+     "workspace create|add|info|save-settings FILE.qws [CORPUS...]  manage a workspace",
      RunWorkspace},
 };
 
@@ -39,6 +40,7 @@ int Main(std::span<char*> argv) {
   TArgs args(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
   TCliSession session;
   session.options = ExtractGlobalOptions(args);
+  InstallConsoleLockPolicy(!session.options.noWait);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     PrintHelp(args.empty() ? std::cerr : std::cout);
     return args.empty() ? 2 : 0;
@@ -59,8 +61,11 @@ int Main(std::span<char*> argv) {
 int main(int argc, char** argv) {
   using namespace quenterra;
   // A reader that goes away (`quenterra-cli tokens ... | head`) must end the run through a failed
-  // write, so that the temporary index files are removed on the way out, not by a signal.
+  // write, which unwinds like any other failure, not by a signal.
   std::signal(SIGPIPE, SIG_IGN);
+  // Likewise a file-size limit: the write fails (to the run, a full disk) and the run ends
+  // cleanly, leaving what it stores as it was.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return cli::Main(std::span<char*>(argv, static_cast<size_t>(argc)));
   } catch (const cli::EUsage& usage) {

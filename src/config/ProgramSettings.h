@@ -22,12 +22,13 @@ struct TProgramSettings {
   TStopList stopList;
   TLangTables tables;  // of global.Language and config, as RebuildTables last made them
 
-  // The defaults, in the user's default language (from the locale variables), with its tables.
+  // The defaults, in the user's default language (from the locale variables) and UTF-8, with
+  // their tables.
   static TProgramSettings Defaults();
 
-  // Builds the tables again from the language and the configuration object: after either
-  // changed, before the next split, search or display.
-  void RebuildTables() { tables = TLangTables(global.Language, config); }
+  // Builds the tables again from the language, the encoding and the configuration object: after
+  // any of them changed, before the next split, search or display.
+  void RebuildTables() { tables = TLangTables(global.Language, global.Encoding, config); }
 
   // The settings an extraction run reads. The references live as long as this object.
   TRunSettings Run() const { return TRunSettings{config, stopList, tables}; }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -27,12 +28,44 @@ constexpr char kHistory[] = "ExtractHistory";
 constexpr char kFrequency[] = "FrequencyConfiguration";
 constexpr char kStopWords[] = "StopList";
 
+// GeneralConfiguration/CorpusEncoding: "UTF-8", or "CodePage" for the language's code page.
+constexpr char kEncodingKey[] = "CorpusEncoding";
+constexpr char kUtf8Value[] = "UTF-8";
+constexpr char kCodePageValue[] = "CodePage";
+
+// A settings file that holds a Language but no CorpusEncoding was written before the encoding
+// could be chosen: its texts are in the code page. A file without either (new, or emptied)
+// takes the default. Any value but UTF-8 ("utf8", letter case ignored) is the code page.
+TCorpusEncoding ReadEncoding(const TIniFile& file) {
+  if (!file.ValueExists(kGeneral, kEncodingKey)) {
+    return file.ValueExists(kGeneral, "Language") ? TCorpusEncoding::kCodePage
+                                                  : TGlobalSettings{}.Encoding;
+  }
+  std::string value;
+  for (char c : file.ReadString(kGeneral, kEncodingKey, ""))
+    if (c != '-' && c != ' ')
+      value += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return value == "utf8" ? TCorpusEncoding::kUtf8 : TCorpusEncoding::kCodePage;
+}
+
+// A character key: its first character, code 0 for an empty value, `fallback` when missing.
+TChar ReadCharKey(const TIniFile& file, const char* section, const char* key, TChar fallback,
+                  const TCharCoding& coding) {
+  if (!file.ValueExists(section, key)) return fallback;
+  return coding.First(file.ReadString(section, key, ""));
+}
+
+void WriteCharKey(TIniFile& file, const char* section, const char* key, TChar c,
+                  const TCharCoding& coding) {
+  file.WriteString(section, key, c == 0 ? std::string() : coding.Encode(c));
+}
+
 // A character key whose empty (trimmed) value falls back to `fallback`.
-char ReadTrimmedChar(const TIniFile& file, const char* section, const char* key, char fallback,
-                     bool controls) {
-  std::string value = file.ReadString(section, key, std::string(1, fallback));
+TChar ReadTrimmedChar(const TIniFile& file, const char* section, const char* key, TChar fallback,
+                      bool controls, const TCharCoding& coding) {
+  std::string value = file.ReadString(section, key, coding.Encode(fallback));
   std::string_view trimmed = controls ? TrimControls(value) : TrimSpaces(value);
-  return trimmed.empty() ? fallback : trimmed.front();
+  return trimmed.empty() ? fallback : coding.First(trimmed);
 }
 
 uint8_t ReadByte(const TIniFile& file, const char* section, const char* key, uint8_t fallback) {
@@ -53,9 +86,9 @@ void ReadGeneral(const TIniFile& file, TGlobalSettings& global) {
   ReadFontKey(file, kGeneral, "SystemFont", global.SystemFont);
 }
 
-void ReadTagSettings(const TIniFile& file, ZuzadovUdirev& config) {
-  config.TagStart = ReadTrimmedChar(file, kTags, "TagStart", '<', true);
-  config.TagStop = ReadTrimmedChar(file, kTags, "TagStop", '>', false);
+void ReadTagSettings(const TIniFile& file, ZuzadovUdirev& config, const TCharCoding& coding) {
+  config.TagStart = ReadTrimmedChar(file, kTags, "TagStart", '<', true, coding);
+  config.TagStop = ReadTrimmedChar(file, kTags, "TagStop", '>', false, coding);
 }
 
 void ReadHistory(const TIniFile& file, TExtractHistory& history) {
@@ -75,17 +108,18 @@ void WriteHistory(TIniFile& file, const TExtractHistory& history) {
   file.WriteInteger(kHistory, "LastBatchSyntax", history.LastBatchSyntax);
 }
 
-void ReadExtract(const TIniFile& file, ZuzadovUdirev& config, TExtractHistory& history) {
+void ReadExtract(const TIniFile& file, ZuzadovUdirev& config, TExtractHistory& history,
+                 const TCharCoding& coding) {
   config.NonWordChars = file.ReadString(kExtract, "NonWordChars", kDefaultNonWordChars);
   config.SkippingChars = file.ReadString(kExtract, "SkippingChars", "-=");
   config.EqualChars = file.ReadString(kExtract, "EqualChars", "");
-  ParseEqualChars(config.EqualChars, config.EqualGroups);
-  config.WildCard0orMore = file.ReadChar(kExtract, "WildCard0orMore", '*');
-  config.WildCard0or1 = file.ReadChar(kExtract, "WildCard0or1", '%');
-  config.WildCardExactly1 = file.ReadChar(kExtract, "WildCardExactly1", '?');
-  config.TagSearchSeparator = file.ReadChar(kExtract, "TagSearchSeparator", '&');
-  config.TagUnorderedChar = file.ReadChar(kExtract, "TagUnorderedChar", '+');
-  config.TagSubsequentChar = file.ReadChar(kExtract, "TagSubsequentChar", '>');
+  ParseEqualChars(config.EqualChars, coding, config.EqualGroups);
+  config.WildCard0orMore = ReadCharKey(file, kExtract, "WildCard0orMore", '*', coding);
+  config.WildCard0or1 = ReadCharKey(file, kExtract, "WildCard0or1", '%', coding);
+  config.WildCardExactly1 = ReadCharKey(file, kExtract, "WildCardExactly1", '?', coding);
+  config.TagSearchSeparator = ReadCharKey(file, kExtract, "TagSearchSeparator", '&', coding);
+  config.TagUnorderedChar = ReadCharKey(file, kExtract, "TagUnorderedChar", '+', coding);
+  config.TagSubsequentChar = ReadCharKey(file, kExtract, "TagSubsequentChar", '>', coding);
   config.SpanRange = std::clamp(file.ReadInteger(kExtract, "SpanRange", 2), 2, 12);
   config.SkipNormalTags = file.ReadBool(kExtract, "SkipNormalTags", true);
   config.Min_Word_Freq = file.ReadInteger(kExtract, "Min_Word_Freq", 2);
@@ -113,12 +147,12 @@ void ReadFullExtract(const TIniFile& file, TFullExtractOptions& options) {
   options.Max_Span = file.ReadInteger(kFullExtract, "Max_Span", 7);
 }
 
-void ReadWordTags(const TIniFile& file, ZuzadovUdirev& config) {
+void ReadWordTags(const TIniFile& file, ZuzadovUdirev& config, const TCharCoding& coding) {
   config.wTagStarts.clear();
   config.MetaTags.clear();
   config.WordTag = ReadByte(file, kWordTags, "WordTag", 0);
-  config.wTagDelimiter = ReadTrimmedChar(file, kWordTags, "wTagDelimiter", '_', true);
-  config.wTagStop = ReadTrimmedChar(file, kWordTags, "wTagStop", '>', true);
+  config.wTagDelimiter = ReadTrimmedChar(file, kWordTags, "wTagDelimiter", '_', true, coding);
+  config.wTagStop = ReadTrimmedChar(file, kWordTags, "wTagStop", '>', true, coding);
   config.wTagBefore = file.ReadBool(kWordTags, "wTagBefore", false);
   ReadCountedList(file, kWordTags, "wTagStarts", config.wTagStarts);
   // Row i pairs entry i of both lists, so an empty entry in one cannot shift the other.
@@ -161,19 +195,19 @@ void WriteGeneral(TIniFile& file, const TGlobalSettings& global) {
   WriteFontKey(file, kGeneral, "SystemFont", global.SystemFont);
 }
 
-void WriteExtract(TIniFile& file, const ZuzadovUdirev& config) {
+void WriteExtract(TIniFile& file, const ZuzadovUdirev& config, const TCharCoding& coding) {
   file.WriteString(kExtract, "NonWordChars", config.NonWordChars);
   file.WriteString(kExtract, "SkippingChars", config.SkippingChars);
   file.WriteString(kExtract, "EqualChars", config.EqualChars);
-  file.WriteChar(kExtract, "WildCard0orMore", config.WildCard0orMore);
-  file.WriteChar(kExtract, "WildCard0or1", config.WildCard0or1);
-  file.WriteChar(kExtract, "WildCardExactly1", config.WildCardExactly1);
-  file.WriteChar(kExtract, "WildCardMatchWords", config.WildCardMatchWords);
+  WriteCharKey(file, kExtract, "WildCard0orMore", config.WildCard0orMore, coding);
+  WriteCharKey(file, kExtract, "WildCard0or1", config.WildCard0or1, coding);
+  WriteCharKey(file, kExtract, "WildCardExactly1", config.WildCardExactly1, coding);
+  WriteCharKey(file, kExtract, "WildCardMatchWords", config.WildCardMatchWords, coding);
   file.WriteInteger(kExtract, "MatchWordsLo", config.MatchWordsLo);
   file.WriteInteger(kExtract, "MatchWordsHi", config.MatchWordsHi);
-  file.WriteChar(kExtract, "TagSearchSeparator", config.TagSearchSeparator);
-  file.WriteChar(kExtract, "TagUnorderedChar", config.TagUnorderedChar);
-  file.WriteChar(kExtract, "TagSubsequentChar", config.TagSubsequentChar);
+  WriteCharKey(file, kExtract, "TagSearchSeparator", config.TagSearchSeparator, coding);
+  WriteCharKey(file, kExtract, "TagUnorderedChar", config.TagUnorderedChar, coding);
+  WriteCharKey(file, kExtract, "TagSubsequentChar", config.TagSubsequentChar, coding);
   file.WriteInteger(kExtract, "SpanRange", config.SpanRange);
   file.WriteBool(kExtract, "SkipNormalTags", config.SkipNormalTags);
   file.WriteBool(kExtract, "ignoreCase", config.ignoreCase);
@@ -198,11 +232,11 @@ void WriteFullExtract(TIniFile& file, const TFullExtractOptions& options) {
   file.WriteInteger(kFullExtract, "Max_Span", options.Max_Span);
 }
 
-void WriteWordTags(TIniFile& file, const ZuzadovUdirev& config) {
+void WriteWordTags(TIniFile& file, const ZuzadovUdirev& config, const TCharCoding& coding) {
   file.WriteInteger(kWordTags, "WordTag", config.WordTag);
-  file.WriteChar(kWordTags, "wTagDelimiter", config.wTagDelimiter);
+  WriteCharKey(file, kWordTags, "wTagDelimiter", config.wTagDelimiter, coding);
   file.WriteBool(kWordTags, "wTagBefore", config.wTagBefore);
-  file.WriteChar(kWordTags, "wTagStop", config.wTagStop);
+  WriteCharKey(file, kWordTags, "wTagStop", config.wTagStop, coding);
   WriteCountedList(file, kWordTags, "wTagStarts", config.wTagStarts);
   std::vector<std::string> names, contents;
   for (const TMetaTag& meta : config.MetaTags) {
@@ -264,32 +298,41 @@ std::string ConfigWritePath(const TConfigLocations& where) {
 void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings) {
   ZuzadovUdirev& config = settings.config;
   TGlobalSettings& global = settings.global;
+  // The language and the encoding come last, but the character keys are read in them.
+  const int32_t language =
+      file.ReadInteger(kGeneral, "Language", static_cast<int32_t>(UserDefaultLanguage()));
+  const uint32_t stored = StoredLanguage(static_cast<uint32_t>(language));
+  const TCorpusEncoding encoding = ReadEncoding(file);
+  const TCharCoding coding = CorpusCoding(stored, encoding);
   global.CorpusFont = config.NormalFont = TFontSpec::StockSystemFont();
   config.HiliteFont = StockFontIn(TFontSpec::kBlue);
   config.QuenterraFont = StockFontIn(TFontSpec::kRed);
   global.SystemFont = TFontSpec::DefaultSystemFont();
   ReadGeneral(file, global);
-  ReadTagSettings(file, config);
-  ReadExtract(file, config, settings.history);
+  ReadTagSettings(file, config, coding);
+  ReadExtract(file, config, settings.history, coding);
   ReadFullExtract(file, settings.fullExtract);
-  ReadWordTags(file, config);
+  ReadWordTags(file, config, coding);
   ReadStopList(file, settings.stopList);
-  int32_t language =
-      file.ReadInteger(kGeneral, "Language", static_cast<int32_t>(UserDefaultLanguage()));
-  global.Language = StoredLanguage(static_cast<uint32_t>(language));
+  global.Language = stored;
+  global.Encoding = encoding;
   settings.RebuildTables();
 }
 
 void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings) {
+  const bool utf8 = settings.global.Encoding == TCorpusEncoding::kUtf8;
+  // Writing needs no code-page fallback: characters are written, not read.
+  const TCharCoding coding = utf8 ? TCharCoding::Utf8({}) : TCharCoding();
   WriteGeneral(file, settings.global);
-  file.WriteChar(kTags, "TagStart", settings.config.TagStart);
-  file.WriteChar(kTags, "TagStop", settings.config.TagStop);
-  WriteExtract(file, settings.config);
+  WriteCharKey(file, kTags, "TagStart", settings.config.TagStart, coding);
+  WriteCharKey(file, kTags, "TagStop", settings.config.TagStop, coding);
+  WriteExtract(file, settings.config, coding);
   WriteHistory(file, settings.history);
   WriteFullExtract(file, settings.fullExtract);
-  WriteWordTags(file, settings.config);
+  WriteWordTags(file, settings.config, coding);
   WriteStopList(file, settings.stopList);
   file.WriteInteger(kGeneral, "Language", settings.global.Language);
+  file.WriteString(kGeneral, kEncodingKey, utf8 ? kUtf8Value : kCodePageValue);
 }
 
 bool ReadSettings(const std::string& fileName, TProgramSettings& settings) {

@@ -43,7 +43,10 @@ bool ReadSettings(const std::string& fileName, TProgramSettings& settings);
 bool WriteSettings(const std::string& fileName, const TProgramSettings& settings);
 
 // The same on a model held in memory. ReadSettingsFrom also loads the stop list (which may read
-// its own file), takes the stored language (StoredLanguage) and rebuilds the tables.
+// its own file), takes the stored language (StoredLanguage) and encoding (GeneralConfiguration/
+// CorpusEncoding, "UTF-8" or "CodePage"; a file with a Language but no CorpusEncoding was
+// written before the choice existed and keeps the code page) and rebuilds the tables. The
+// character keys and texts are read and written in that encoding.
 void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings);
 void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings);
 

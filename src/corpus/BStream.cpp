@@ -11,12 +11,12 @@ namespace {
 constexpr size_t kMaxStartLength = 255;
 
 // The closing set of a tag: the stop character alone, or the line ends and the space for "#".
-TCharSet EndSetOf(char stop) {
+TCharSet EndSetOf(TChar stop) {
   TCharSet set;
   if (stop == '#') {
-    set.AddAll("\n\r ");
+    for (TChar c : {U'\n', U'\r', U' '}) set.Add(c);
   } else {
-    set.Add(static_cast<unsigned char>(stop));
+    set.Add(stop);
   }
   return set;
 }
@@ -25,7 +25,7 @@ TCharSet EndSetOf(char stop) {
 
 TBufStream::TBufStream(TSynchroStream& stream, const ZuzadovUdirev& config)
     : stream_(stream), rangeEnd_(stream.GetSize()), buffer_(kBufferSize + 1, 0) {
-  delimiters_ = BuildDelimiterSet(config);
+  delimiters_ = BuildDelimiterSet(config, TCharCoding());
   ConfigureTags(config);
   Seek(0);
 }

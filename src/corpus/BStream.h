@@ -5,6 +5,7 @@
 //
 // Besides plain bytes it delivers each byte with a display class (word character, delimiter,
 // space, line break, normal tag, word tag), following the tag settings copied by ConfigureTags.
+// It classifies bytes, as a code page has them; the text window decodes what it shows.
 #pragma once
 
 #include <cstdint>

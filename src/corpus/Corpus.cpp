@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "corpus/IndexLock.h"
 #include "corpus/IndexState.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
@@ -77,7 +78,8 @@ int TCorpus::FindFile(const std::string& name, uint64_t device, uint64_t inode) 
   for (size_t i = 0; i < files_.size(); ++i) {
     const TCorpusFile& file = files_[i];
     // Linux names differ by letter case; the same file under two names is caught by identity.
-    bool sameFile = inode != 0 && file.inode == inode && file.device == device;
+    const TFileIdentity& identity = file.stream->Identity();
+    bool sameFile = inode != 0 && identity.inode == inode && identity.device == device;
     if (file.name == name || sameFile) return static_cast<int>(i);
   }
   return -1;
@@ -93,16 +95,19 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     observer_->FileShown(existing);
     return TAddResult::kDuplicate;
   }
+  if (known && !S_ISREG(info.st_mode)) {
+    // A FIFO or a device could block the reader or never end; a directory holds no text.
+    MsgError("Not a regular file: " + name + ".");
+    return TAddResult::kFailed;
+  }
   try {
-    if (!IsTextFile(name) && !MsgConfirm(name + "\r\n" + kNotTextFileQuestion, true)) {
+    if (!AcceptCorpusFile(name, tables_)) {
       return TAddResult::kFailed;
     }
     TCorpusFile file;
     file.name = name;
     file.stream = std::make_unique<TFileSynchroStream>(name);
     file.buffer = std::make_unique<TBufStream>(*file.stream, config_);
-    file.device = device;
-    file.inode = inode;
     files_.push_back(std::move(file));
   } catch (const EQuenterra& error) {
     MsgError(error.what());
@@ -129,7 +134,8 @@ void TCorpus::RemoveFile(int fileNumber) {
 
 // ---- Loading and indexing ---------------------------------------------------------------------
 
-TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool useStoredIndex) {
+TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool useStoredIndex,
+                                     TOnUnopenedFile onUnopened) {
   TLoadResult result;
   int first = FileCount();
   {
@@ -148,8 +154,15 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
       }
       observer_->Idle();
     }
+    if (!result.failed.empty() && onUnopened == TOnUnopenedFile::kStop) return result;
+    // Settings of the run's own keep the index temporary quietly; a corpus that lost files
+    // keeps it temporary with the design's message.
+    bool quiet = TemporaryIndex();
+    if (useStoredIndex && !result.failed.empty() && !WorkspaceFile().empty()) {
+      SetTemporaryIndex(true);
+    }
     if (!useStoredIndex || !OpenStoredIndex(progress.get())) {
-      if (useStoredIndex) MsgError(kErrorLoadingIndex);
+      if (useStoredIndex && !quiet) MsgError(kErrorLoadingIndex);
       progress->SetCaption("Building index");
       progress->SetLabel("");
       BuildFrom(first, progress.get());
@@ -161,17 +174,25 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
 }
 
 bool TCorpus::OpenStoredIndex(TProgress* progress) {
-  if (WorkspaceFile().empty()) return false;
-  bool opened =
-      IndexStateMatches(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_)) &&
-      index_.LoadWorkspaceIndex(progress);
+  if (WorkspaceFile().empty() || TemporaryIndex()) return false;
+  LockWorkspace(TLockMode::kShared);
+  if (TryStoredIndex(progress)) return true;
+  if (lock_.Holds(TLockMode::kExclusive)) return false;
+  // Another run may be mending it right now: wait for the right to write, then look again.
+  LockWorkspace(TLockMode::kExclusive);
+  return TryStoredIndex(progress);
+}
+
+bool TCorpus::TryStoredIndex(TProgress* progress) {
+  bool opened = IndexStateMatches(WorkspaceDir(), IndexSource(WorkspaceFile())) &&
+                index_.LoadWorkspaceIndex(progress);
   // An index of more files than the corpus holds cannot be this corpus's.
   if (opened && Index()->FileCount() <= FileCount()) {
     indexed_ = FileCount();
     lastIndexSource_ = TIndexSourceKind::kStored;
     return true;
   }
-  index_.CloseIndex(WorkspaceFile().empty());
+  index_.CloseIndex(false);
   indexed_ = 0;
   return false;
 }
@@ -181,13 +202,19 @@ bool TCorpus::OpenStoredIndex(TProgress* progress) {
 void TCorpus::BuildFrom(int first, TProgress* progress) {
   bool append = Index() != nullptr && indexed_ == first;
   if (append && first == FileCount()) return;  // nothing new
-  MarkBuilding();                              // before the files are touched
-  indexed_ = -1;
-  if (!append) index_.CloseIndex(true);
+  if (WritesWorkspace()) LockWorkspace(TLockMode::kExclusive);
+  if (!append) index_.CloseIndex(WorkspaceFile().empty());
   int from = append ? first : 0;
-  index_.EnsureIndex();
-  std::vector<TCorpusFileRef> refs = FileRefs();
-  index_.BuildRange(refs, from, FileCount() - 1, progress);
+  indexed_ = -1;
+  try {
+    index_.EnsureIndex();
+    std::vector<TCorpusFileRef> refs = FileRefs();
+    index_.BuildRange(refs, from, FileCount() - 1, progress);
+  } catch (...) {
+    // A failed workspace build leaves the stored index, open again when it was open before.
+    indexed_ = Index() == nullptr ? 0 : index_.InWorkspace() ? from : -1;
+    throw;
+  }
   indexed_ = FileCount();
   lastIndexSource_ = TIndexSourceKind::kBuilt;
   MarkComplete();
@@ -195,10 +222,15 @@ void TCorpus::BuildFrom(int first, TProgress* progress) {
 
 void TCorpus::RebuildIndex() {
   observer_->IndexRebuilding();
-  MarkBuilding();
+  if (WritesWorkspace()) LockWorkspace(TLockMode::kExclusive);
   indexed_ = -1;
-  std::vector<TCorpusFileRef> refs = FileRefs();
-  index_.Rebuild(refs);
+  try {
+    std::vector<TCorpusFileRef> refs = FileRefs();
+    index_.Rebuild(refs);
+  } catch (...) {
+    indexed_ = Index() == nullptr ? 0 : -1;
+    throw;
+  }
   indexed_ = FileCount();
   lastIndexSource_ = TIndexSourceKind::kBuilt;
   MarkComplete();
@@ -224,46 +256,48 @@ std::string TCorpus::WorkspaceDir() const {
   return WorkspaceFile().empty() ? std::string() : TCorpusIndex::WorkspaceDir(WorkspaceFile());
 }
 
-bool TCorpus::IndexInWorkspace() const {
-  return !WorkspaceFile().empty() && Index() != nullptr &&
-         index_.SeqFileName() == WorkspaceDir() + kWorkspaceSeqIndexName;
+void TCorpus::SetWorkspaceFile(const std::string& fileName) {
+  if (fileName != WorkspaceFile()) lock_ = TFileLock();
+  index_.SetWorkspaceFile(fileName);
 }
 
-void TCorpus::MarkBuilding() {
-  if (!WorkspaceFile().empty()) MarkIndexBuilding(WorkspaceDir());
+void TCorpus::LockWorkspace(TLockMode mode) {
+  if (WorkspaceFile().empty() || lock_.Holds(mode)) return;
+  lock_ = LockIndexFolder(WorkspaceDir(), mode);
+}
+
+bool TCorpus::WritesWorkspace() const { return !WorkspaceFile().empty() && !TemporaryIndex(); }
+
+TIndexSource TCorpus::IndexSource(const std::string& workspaceFile) const {
+  TIndexSource source;
+  std::string folder = DirectoryOf(workspaceFile);
+  for (const TCorpusFile& file : files_) {
+    const TFileIdentity& identity = file.stream->Identity();
+    source.files.push_back(
+        {RelativeToFolder(file.name, folder), identity.size, identity.modifiedNs, identity.inode});
+  }
+  source.tokenisation = TokenisationFingerprint(config_, tables_);
+  return source;
 }
 
 void TCorpus::MarkComplete() {
-  if (IndexInWorkspace() && indexed_ == FileCount()) {
-    MarkIndexComplete(WorkspaceDir(), DescribeIndexSource(FileRefs(), config_, tables_));
+  if (index_.InWorkspace() && indexed_ == FileCount()) {
+    MarkIndexComplete(WorkspaceDir(), IndexSource(WorkspaceFile()));
   }
 }
 
 void TCorpus::TransferIndex(const std::string& workspaceFile, bool copy) {
   if (Index() == nullptr) return;
   std::string dir = TCorpusIndex::WorkspaceDir(workspaceFile);
+  TFileLock target = LockIndexFolder(dir, TLockMode::kExclusive);
   std::string seq = dir + kWorkspaceSeqIndexName;
   std::string page = dir + kWorkspacePageIndexName;
-  std::string oldSeq = index_.SeqFileName();
-  std::string oldPage = index_.PageFileName();
-  MarkIndexBuilding(dir);  // whatever index the directory held is being replaced
-  try {
-    if (copy) {
-      index_.CopyIndexFiles(seq, page);
-    } else {
-      index_.MoveIndexFiles(seq, page);
-    }
-  } catch (const EQuenterra&) {
-    // Go on with the index where it was, when it is still there.
-    try {
-      if (Index() == nullptr) index_.OpenIndexFiles(oldSeq, oldPage, nullptr);
-    } catch (const EQuenterra&) {
-      indexed_ = -1;
-    }
-    throw;
+  if (copy) {
+    index_.CopyIndexFiles(seq, page);
+  } else {
+    index_.MoveIndexFiles(seq, page);
   }
-  if (indexed_ == FileCount())
-    MarkIndexComplete(dir, DescribeIndexSource(FileRefs(), config_, tables_));
+  if (indexed_ == FileCount()) MarkIndexComplete(dir, IndexSource(workspaceFile));
 }
 
 // ---- Counts and status texts ------------------------------------------------------------------

@@ -6,10 +6,13 @@
 // The corpus tells its owner what happened through a TCorpusObserver; what only a window can do
 // (showing a file's text, destroying child windows, repainting) is the owner's answer to it.
 //
-// A workspace's index is built in the workspace's index directory, beside a state file
-// (IndexState.h) that is marked incomplete before a build touches the index and complete once the
-// build is committed and on disk. A stored index is used only when that file says it is complete
-// and was built from exactly the files now loaded, with the splitting settings now in force.
+// A workspace's index is built in the workspace's index directory (staged beside the stored one,
+// which it replaces only once complete), with a state file (IndexState.h) that records what the
+// build read and checksums of what it wrote. A stored index is used only when that file
+// describes exactly the files now loaded, with the splitting settings now in force, and the
+// index files are still the ones it vouches for. Runs in other processes take turns on a
+// workspace through the lock of its index folder (IndexLock.h): the corpus holds it shared while
+// it reads the workspace and exclusively once it writes there.
 #pragma once
 
 #include <cstdint>
@@ -19,22 +22,22 @@
 
 #include "corpus/BStream.h"
 #include "corpus/IndexBuilder.h"
+#include "corpus/IndexState.h"
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
+#include "corpus/TextFileTest.h"
+#include "platform/FileLock.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
 
 inline constexpr char kErrorLoadingIndex[] = "Error loading the index.";
-inline constexpr char kNotTextFileQuestion[] = "does not seem to be a text file. Open anyway?";
 
 // One corpus file: its full name, the stream every reader shares, and the text window's reader.
 struct TCorpusFile {
   std::string name;
   std::unique_ptr<TFileSynchroStream> stream;
   std::unique_ptr<TBufStream> buffer;  // over *stream; destroyed first
-  uint64_t device = 0;                 // identity of the file, to refuse it under a second name
-  uint64_t inode = 0;
 };
 
 // What a corpus reports to its owner. Every method does nothing unless overridden.
@@ -57,6 +60,10 @@ class TCorpusObserver {
 
 // Where the index of the last load came from.
 enum class TIndexSourceKind { kNone, kStored, kBuilt };
+
+// What a load does when a file cannot be opened (or is declined): leave it out and index the
+// rest, or stop before indexing anything.
+enum class TOnUnopenedFile { kLeaveOut, kStop };
 
 // What LoadCorpusFiles did.
 struct TLoadResult {
@@ -98,9 +105,13 @@ class TCorpus {
 
   // Adds the files (names normalised) and indexes the new ones: with useStoredIndex, the active
   // workspace's stored index is opened instead when it describes the corpus now loaded; when it
-  // does not, "Error loading the index." is shown and the index is rebuilt over all files. Shows
-  // a progress window. An exception of the build ends the load (rethrown) without a recount.
-  TLoadResult LoadCorpusFiles(const std::vector<std::string>& names, bool useStoredIndex);
+  // does not, "Error loading the index." is shown and the index is rebuilt over all files (not
+  // shown when the index is kept temporary). A workspace's files that cannot all be opened are
+  // not its corpus: its stored index is left as it is and the rest is indexed in temporary
+  // files, or, with kStop, nothing is indexed. Shows a progress window. An exception of the
+  // build ends the load (rethrown) without a recount.
+  TLoadResult LoadCorpusFiles(const std::vector<std::string>& names, bool useStoredIndex,
+                              TOnUnopenedFile onUnopened = TOnUnopenedFile::kLeaveOut);
   // Appends one file: false for a name already loaded (letter case ignored; its text window is
   // shown), a file the user declines as not text, or one that cannot be opened (its error shown).
   bool AddCorpusFile(const std::string& name);
@@ -130,13 +141,21 @@ class TCorpus {
   TIndexSourceKind LastIndexSource() const { return lastIndexSource_; }
 
   // The active workspace ("" when none) and its index directory. Setting it does not touch the
-  // corpus or an open index.
+  // corpus or an open index; another workspace gives up the lock of the previous one and is
+  // indexed in its own directory (SetTemporaryIndex cleared).
   const std::string& WorkspaceFile() const { return index_.WorkspaceFile(); }
   std::string WorkspaceDir() const;
-  void SetWorkspaceFile(const std::string& fileName) { index_.SetWorkspaceFile(fileName); }
-  // Puts the committed index into `workspaceFile`'s directory (created when missing), copying or
-  // moving its two files, and records there what it describes. The workspace itself is not
-  // changed.
+  void SetWorkspaceFile(const std::string& fileName);
+  // Keep the index in temporary files although a workspace is active (see TCorpusIndex).
+  void SetTemporaryIndex(bool on) { index_.SetTemporaryIndex(on); }
+  bool TemporaryIndex() const { return index_.TemporaryIndex(); }
+  // Holds the lock of the active workspace's index folder in `mode` or stronger until another
+  // workspace becomes active or the corpus goes (nothing without a workspace). The corpus takes
+  // it itself before it reads or writes there; throws as LockIndexFolder.
+  void LockWorkspace(TLockMode mode);
+  // Puts the committed index into `workspaceFile`'s directory (created when missing, locked
+  // meanwhile), copying or moving its two files, and records there what it describes. The
+  // workspace itself is not changed; on a failure the index stays where it was.
   void TransferIndex(const std::string& workspaceFile, bool copy);
   // Stored in the workspace, nothing else uses them.
   std::vector<std::string>& FileFlags() { return fileFlags_; }
@@ -152,13 +171,15 @@ class TCorpus {
   int FindFile(const std::string& name, uint64_t device, uint64_t inode) const;
   void RemoveEntry(int fileNumber);
   bool OpenStoredIndex(TProgress* progress);
+  bool TryStoredIndex(TProgress* progress);
   void BuildFrom(int first, TProgress* progress);
-  bool IndexInWorkspace() const;
-  void MarkBuilding();
+  bool WritesWorkspace() const;
+  TIndexSource IndexSource(const std::string& workspaceFile) const;
   void MarkComplete();
 
   const ZuzadovUdirev& config_;
   const TLangTables& tables_;
+  TFileLock lock_;  // of the active workspace's index folder; released after the index closes
   std::vector<TCorpusFile> files_;
   TCorpusIndex index_;
   TCorpusObserver silent_;

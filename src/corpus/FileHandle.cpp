@@ -1,10 +1,12 @@
 #include "corpus/FileHandle.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace quenterra {
 
@@ -12,15 +14,15 @@ TFileHandle::~TFileHandle() { Close(); }
 
 bool TFileHandle::Open(const std::string& fileName) {
   Close();
-  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-    Close();
+  try {
+    fd_ = OpenRegularFile(fileName, O_RDONLY);
+  } catch (const EFileError&) {
     return false;
   }
-  size_ = info.st_size;
-  open_ = true;
-  return true;
+  size_ = IdentityOf(fd_).size;
+  open_ = size_ >= 0;
+  if (!open_) Close();
+  return open_;
 }
 
 int64_t TFileHandle::Read(int64_t offset, int64_t count, void* buffer) {

@@ -16,7 +16,8 @@ class TFileHandle {
   TFileHandle& operator=(const TFileHandle&) = delete;
 
   // Opens fileName read-only (closing a file opened before) and reads its size. Returns, and
-  // IsOpen() tells from then on, whether it worked; a directory or device is not opened.
+  // IsOpen() tells from then on, whether it worked; only a regular file is opened, and a FIFO
+  // or device never blocks the call.
   bool Open(const std::string& fileName);
   // Reads up to count bytes into buffer at offset, or at the current offset when offset is
   // negative; the current offset then grows by count. Returns the number of bytes read (0 past

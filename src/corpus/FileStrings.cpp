@@ -1,6 +1,5 @@
 #include "corpus/FileStrings.h"
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -134,18 +133,13 @@ TFileStrings::TFileStrings(TSynchroStream& stream, TBufStream& bufStream,
     : stream_(stream),
       fileSize_(stream.GetSize()),
       bufStream_(bufStream),
-      lineTableName_(MakeTempFile("FST")),
+      lineTable_(OpenAnonymousTempFile(TempDirectory() + "FST")),
+      lineTableName_("/proc/self/fd/" + std::to_string(lineTable_)),
       notifications_(std::move(notifications)) {
-  lineTable_ = ::open(lineTableName_.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC);
-  if (lineTable_ < 0) {
-    ::unlink(lineTableName_.c_str());
-    throw EFileError("Unable to open file: " + lineTableName_ + ".");
-  }
   try {
     thread_ = std::make_unique<TCountThread>(*this);
   } catch (...) {
     ::close(lineTable_);
-    ::unlink(lineTableName_.c_str());
     throw;
   }
 }
@@ -153,7 +147,6 @@ TFileStrings::TFileStrings(TSynchroStream& stream, TBufStream& bufStream,
 TFileStrings::~TFileStrings() {
   StopCounting();
   ::close(lineTable_);
-  ::unlink(lineTableName_.c_str());
 }
 
 void TFileStrings::StopCounting() { thread_.reset(); }

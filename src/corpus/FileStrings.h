@@ -96,6 +96,8 @@ class TFileStrings {
   // Leaves only the tags and single spaces between them.
   void SetSuppressWords(bool on) { suppressWords_ = on; }
 
+  // The line table has no name in the file system, so that it goes with the list however the
+  // run ends; this name opens it from this process while the list lives.
   const std::string& LineTableName() const { return lineTableName_; }
 
  private:
@@ -111,8 +113,8 @@ class TFileStrings {
   int64_t readPosition_ = 0;  // the counting thread's offset in the stream
   int64_t fileSize_;
   TBufStream& bufStream_;
-  std::string lineTableName_;
   int lineTable_ = -1;  // file descriptor of the line table
+  std::string lineTableName_;
   std::atomic<int64_t> count_{0};
   mutable std::mutex mutex_;  // guards the line table, the pending offsets and the flags below
   int64_t written_ = 0;       // entries in the line table file

@@ -1,7 +1,6 @@
 #include "corpus/IndexFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,20 +8,34 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace quenterra {
 
-TIndexFile::TIndexFile(const std::string& fileName, TIndexFileMode mode) : fileName_(fileName) {
-  int flags = O_RDWR | O_CLOEXEC;
-  if (mode == TIndexFileMode::kCreate) flags |= O_CREAT | O_TRUNC;
-  fd_ = ::open(fileName.c_str(), flags, 0644);
-  struct stat info {};
-  if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-    ::close(fd_);
-    fd_ = -1;
+namespace {
+
+int OpenIndexFile(const std::string& fileName, TIndexFileMode mode) {
+  switch (mode) {
+    case TIndexFileMode::kTemporary:
+      return OpenAnonymousTempFile(fileName);
+    case TIndexFileMode::kCreate:
+      return OpenRegularFile(fileName, O_RDWR | O_CREAT | O_TRUNC);
+    case TIndexFileMode::kOpen:
+      break;
   }
-  if (fd_ < 0) throw EFileError("Unable to open file: " + fileName + ".");
-  fileSize_ = static_cast<uint64_t>(info.st_size);
+  return OpenRegularFile(fileName, O_RDWR);
+}
+
+}  // namespace
+
+TIndexFile::TIndexFile(const std::string& fileName, TIndexFileMode mode)
+    : fileName_(fileName), fd_(OpenIndexFile(fileName, mode)) {
+  TFileIdentity identity = IdentityOf(fd_);
+  if (identity.size < 0) {
+    ::close(fd_);
+    throw EFileError("Unable to open file: " + fileName + ".");
+  }
+  fileSize_ = static_cast<uint64_t>(identity.size);
   pending_.reserve(kAppendBufferSize);
 }
 
@@ -89,6 +102,11 @@ void TIndexFile::Flush() {
   if (pending_.empty()) return;
   WriteThrough(fileSize_, pending_.data(), pending_.size());
   pending_.clear();
+}
+
+void TIndexFile::CopyTo(const std::string& name) {
+  Flush();
+  CopyFileContents(fd_, name);
 }
 
 }  // namespace quenterra

@@ -10,15 +10,18 @@
 
 namespace quenterra {
 
-// How an index file is opened: kCreate empties (or makes) it, kOpen requires an existing file.
-// Both open it for reading and writing.
-enum class TIndexFileMode { kCreate, kOpen };
+// How an index file is opened: kCreate empties (or makes) it, kOpen requires an existing file,
+// kTemporary makes a new file without a name (OpenAnonymousTempFile), so that nothing of it
+// outlives the run; its "name" is then the prefix path it was made from. All three open it for
+// reading and writing.
+enum class TIndexFileMode { kCreate, kOpen, kTemporary };
 
 class TIndexFile {
  public:
   static constexpr size_t kAppendBufferSize = 1 << 20;  // bytes gathered before a write
 
-  // Throws EFileError "Unable to open file: <name>." when the file cannot be opened or made.
+  // Throws EFileError "Unable to open file: <name>." when the file cannot be opened or made,
+  // "Not a regular file: <name>." when it is something else.
   TIndexFile(const std::string& fileName, TIndexFileMode mode);
   TIndexFile(const TIndexFile&) = delete;
   TIndexFile& operator=(const TIndexFile&) = delete;
@@ -26,6 +29,11 @@ class TIndexFile {
   ~TIndexFile();
 
   const std::string& FileName() const { return fileName_; }
+  // A name that opens the file from this process while it is open, also when it has none in
+  // the file system (kTemporary).
+  std::string ProcessPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  // The name in messages, after the file was renamed to it.
+  void SetFileName(const std::string& fileName) { fileName_ = fileName; }
   // The length including the bytes gathered but not yet written.
   uint64_t Size() const { return fileSize_ + pending_.size(); }
 
@@ -38,6 +46,9 @@ class TIndexFile {
   void SetSize(uint64_t size);
   // Writes the gathered appends.
   void Flush();
+  // Writes the gathered appends, then the whole file into a new file `name` (replacing it),
+  // forced to disk. Throws EFileError.
+  void CopyTo(const std::string& name);
 
  private:
   void WriteThrough(uint64_t offset, const char* data, size_t count);

@@ -1,13 +1,11 @@
 #include "corpus/IndexState.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "corpus/IndexBuilder.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
@@ -39,6 +37,7 @@ class TDigest {
       }
     }
     Add(bits, sizeof bits);
+    for (TChar c : set.Wide()) Add(uint64_t{c});
   }
   std::string Hex() const {
     char text[17];
@@ -50,27 +49,59 @@ class TDigest {
   uint64_t hash_ = 14695981039346656037u;
 };
 
-// Writes to disk what the kernel holds of a file; any descriptor of it will do.
-void SyncToDisk(const std::string& name) {
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFileError("Unable to open file: " + name + ".");
-  int result = ::fsync(fd);
-  ::close(fd);
-  if (result != 0) throw EFileError("Unable to write file: " + name + ".");
+// The numbers of one counted list of the state; false when an entry is not a number.
+template <typename T>
+bool ReadNumbers(const TIniFile& file, const char* key, int base, std::vector<T>& numbers) {
+  for (const std::string& entry : ReadCountedListEntries(file, kSection, key)) {
+    T value{};
+    auto [end, error] = std::from_chars(entry.data(), entry.data() + entry.size(), value, base);
+    if (error != std::errc() || end != entry.data() + entry.size() || entry.empty()) return false;
+    numbers.push_back(value);
+  }
+  return true;
 }
 
-void WriteState(const std::string& dir, bool complete, const TIndexSource& source) {
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (error) throw EFileError("Unable to create directory: " + dir + ".");
-  TIniFile file;
-  file.WriteBool(kSection, "Complete", complete);
-  file.WriteString(kSection, "Tokenisation", source.tokenisation);
-  WriteCountedList(file, kSection, "File", source.names);
-  std::vector<std::string> sizes;
-  for (int64_t size : source.sizes) sizes.push_back(std::to_string(size));
-  WriteCountedList(file, kSection, "Size", sizes);
-  file.Save(dir + kWorkspaceIndexStateName);
+template <typename T>
+void WriteNumbers(TIniFile& file, const char* key, const std::vector<T>& numbers) {
+  std::vector<std::string> entries;
+  for (T value : numbers) entries.push_back(std::to_string(value));
+  WriteCountedList(file, kSection, key, entries);
+}
+
+std::string Hex32(uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", value);
+  return text;
+}
+
+// One index file's size and checksum; false when either is not a number.
+bool ReadSum(const TIniFile& file, const std::string& prefix, TFileSum& sum) {
+  std::string size = file.ReadString(kSection, prefix + "Size", "");
+  std::string crc = file.ReadString(kSection, prefix + "Crc32c", "");
+  auto [sizeEnd, sizeError] = std::from_chars(size.data(), size.data() + size.size(), sum.size);
+  auto [crcEnd, crcError] = std::from_chars(crc.data(), crc.data() + crc.size(), sum.crc, 16);
+  return sizeError == std::errc() && sizeEnd == size.data() + size.size() && !size.empty() &&
+         crcError == std::errc() && crcEnd == crc.data() + crc.size() && !crc.empty();
+}
+
+void WriteSum(TIniFile& file, const std::string& prefix, const TFileSum& sum) {
+  file.WriteString(kSection, prefix + "Size", std::to_string(sum.size));
+  file.WriteString(kSection, prefix + "Crc32c", Hex32(sum.crc));
+}
+
+// The corpus files of the state; false when its lists disagree or hold something else.
+bool ReadFiles(const TIniFile& file, std::vector<TIndexedFile>& files) {
+  std::vector<std::string> names = ReadCountedListEntries(file, kSection, "File");
+  std::vector<int64_t> sizes, modified;
+  std::vector<uint64_t> inodes;
+  if (!ReadNumbers(file, "Size", 10, sizes) || !ReadNumbers(file, "Modified", 10, modified) ||
+      !ReadNumbers(file, "Inode", 10, inodes)) {
+    return false;
+  }
+  size_t n = names.size();
+  if (sizes.size() != n || modified.size() != n || inodes.size() != n) return false;
+  for (size_t i = 0; i < n; ++i) files.push_back({names[i], sizes[i], modified[i], inodes[i]});
+  return true;
 }
 
 }  // namespace
@@ -79,17 +110,20 @@ std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTabl
   // Everything TWordSplitter::LoadSettings and the index take from the settings.
   TDigest digest;
   digest.Add(tables.CaseTable(), 256);
-  digest.Add(BuildDelimiterSet(config));
+  // UTF-8 folds by the language's rules, not by the table; a code page adds nothing, so indexes
+  // built before the encoding could be chosen stay current.
+  if (tables.Utf8()) digest.Add("UTF-8 " + std::to_string(tables.Language()));
+  digest.Add(BuildDelimiterSet(config, tables.Coding()));
   digest.Add(uint64_t{config.ignoreCase});
   digest.Add(uint64_t{config.SkipNormalTags});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.TagStart)});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.TagStop)});
+  digest.Add(uint64_t{config.TagStart});
+  digest.Add(uint64_t{config.TagStop});
   digest.Add(uint64_t{config.UseSkippingChars});
   if (config.UseSkippingChars) digest.Add(config.SkippingChars);
   digest.Add(uint64_t{config.WordTag});
   digest.Add(uint64_t{config.wTagBefore});
-  digest.Add(uint64_t{static_cast<unsigned char>(config.wTagStop)});
-  if (config.WordTag == 1) digest.Add(uint64_t{static_cast<unsigned char>(config.wTagDelimiter)});
+  digest.Add(uint64_t{config.wTagStop});
+  if (config.WordTag == 1) digest.Add(uint64_t{config.wTagDelimiter});
   if (config.WordTag == 2) {
     digest.Add(uint64_t{config.wTagStarts.size()});
     for (const std::string& start : config.wTagStarts) digest.Add(start);
@@ -97,41 +131,58 @@ std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTabl
   return digest.Hex();
 }
 
-TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files, const ZuzadovUdirev& config,
-                                 const TLangTables& tables) {
-  TIndexSource source;
-  for (const TCorpusFileRef& file : files) {
-    source.names.push_back(file.name);
-    source.sizes.push_back(file.stream != nullptr ? file.stream->GetSize() : -1);
+std::string IndexStateText(const TIndexState& state) {
+  TIniFile file;
+  file.WriteBool(kSection, "Complete", state.complete);
+  file.WriteString(kSection, "Tokenisation", state.source.tokenisation);
+  WriteSum(file, "Seq", state.seq);
+  WriteSum(file, "Page", state.page);
+  std::vector<std::string> names;
+  std::vector<int64_t> sizes, modified;
+  std::vector<uint64_t> inodes;
+  for (const TIndexedFile& indexed : state.source.files) {
+    names.push_back(indexed.name);
+    sizes.push_back(indexed.size);
+    modified.push_back(indexed.modifiedNs);
+    inodes.push_back(indexed.inode);
   }
-  source.tokenisation = TokenisationFingerprint(config, tables);
-  return source;
+  WriteCountedList(file, kSection, "File", names);
+  WriteNumbers(file, "Size", sizes);
+  WriteNumbers(file, "Modified", modified);
+  WriteNumbers(file, "Inode", inodes);
+  return file.Text();
 }
 
-void MarkIndexBuilding(const std::string& dir) { WriteState(dir, false, TIndexSource{}); }
+TIndexState ParseIndexState(std::string_view text) {
+  TIniFile file = TIniFile::Parse(text);
+  TIndexState state;
+  state.source.tokenisation = file.ReadString(kSection, "Tokenisation", "");
+  state.complete = file.ReadBool(kSection, "Complete", false) && ReadSum(file, "Seq", state.seq) &&
+                   ReadSum(file, "Page", state.page) && ReadFiles(file, state.source.files);
+  return state;
+}
 
 void MarkIndexComplete(const std::string& dir, const TIndexSource& source) {
-  // The state must never claim more than the disk holds, also after a power cut.
-  SyncToDisk(dir + kWorkspaceSeqIndexName);
-  SyncToDisk(dir + kWorkspacePageIndexName);
-  WriteState(dir, true, source);
+  TIndexState state;
+  state.complete = true;
+  state.source = source;
+  state.seq = FileCrc32c(dir + kWorkspaceSeqIndexName);
+  state.page = FileCrc32c(dir + kWorkspacePageIndexName);
+  ReplaceFile(dir + kWorkspaceIndexStateName, IndexStateText(state));
 }
 
 bool IndexStateMatches(const std::string& dir, const TIndexSource& source) {
-  std::string name = dir + kWorkspaceIndexStateName;
   try {
-    TIniFile file = TIniFile::Parse(ReadWholeFile(name, kMaxStateFileSize));
-    if (!file.ReadBool(kSection, "Complete", false)) return false;
-    TIndexSource stored;
-    stored.tokenisation = file.ReadString(kSection, "Tokenisation", "");
-    // Entries are kept in place (empty ones too) so that a list with holes never matches.
-    stored.names = ReadCountedListEntries(file, kSection, "File");
-    for (const std::string& size : ReadCountedListEntries(file, kSection, "Size")) {
-      int64_t value = -1;
-      auto [end, error] = std::from_chars(size.data(), size.data() + size.size(), value);
-      stored.sizes.push_back(error == std::errc() && end == size.data() + size.size() ? value : -1);
-    }
-    return stored == source;
+    TIndexState state =
+        ParseIndexState(ReadWholeFile(dir + kWorkspaceIndexStateName, kMaxStateFileSize));
+    if (!state.complete || !(state.source == source)) return false;
+    // The sizes first: a file of another length needs no reading.
+    std::string seq = dir + kWorkspaceSeqIndexName;
+    std::string page = dir + kWorkspacePageIndexName;
+    std::error_code error;
+    if (std::filesystem::file_size(seq, error) != state.seq.size || error) return false;
+    if (std::filesystem::file_size(page, error) != state.page.size || error) return false;
+    return FileCrc32c(seq) == state.seq && FileCrc32c(page) == state.page;
   } catch (const EQuenterra&) {
     return false;
   }

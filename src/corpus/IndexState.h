@@ -1,57 +1,83 @@
-// The state file beside a workspace's two index files. It records whether the last build of the
-// index finished and what the index was built from: the corpus files with their sizes, and a
-// fingerprint of the settings that decide how text splits into tokens. Opening a workspace uses
-// it to refuse an index whose build was interrupted (the process killed, the machine down) or
-// that no longer describes the corpus (files gone or changed, other splitting settings), which
-// the index files alone cannot tell: an interrupted first build leaves a pair of files that
-// opens as a valid, empty index.
+// The state file beside a workspace's two index files. It holds what proves that the index files
+// are the ones the last complete build wrote (the size and CRC-32C of each), and what that build
+// read: the corpus files with the identity they had (size, modification time in nanoseconds,
+// inode), and a fingerprint of the settings that decide how text splits into tokens. Opening a
+// workspace uses the stored index only when all of it still holds; any difference (a damaged or
+// swapped index file, an interrupted build, a corpus file changed, moved or gone, other splitting
+// settings) means the index is not this corpus's, which the index files alone cannot tell.
+//
+// The index files carry nothing of this: their format stays as it is, so the pair of checksums
+// here is the identity that binds the two files to this state file and to each other.
 //
 // Format (an INI file, like the workspace file):
 //   [Index]
-//   Complete=0|1           0 from before a build touches the index files until its commit is on
-//                          disk; 1 afterwards
+//   Complete=1             written once the build's files are in place; anything else (or no
+//                          state file) is an index not to be used
 //   Tokenisation=<hex>     TokenisationFingerprint() of the build
-//   FileCount=n, File0...  the corpus files, in corpus order (counted list)
-//   SizeCount=n, Size0...  their sizes in bytes when they were indexed (counted list)
+//   SeqSize=<bytes>        the sequence index file as the build left it
+//   SeqCrc32c=<8 hex>
+//   PageSize=<bytes>       the page index file as the build left it
+//   PageCrc32c=<8 hex>
+//   FileCount=n, File0...  the corpus files, in corpus order, relative to the workspace file's
+//                          folder when they lie inside it, else absolute (counted lists, all n)
+//   SizeCount=n, Size0...          their sizes in bytes
+//   ModifiedCount=n, Modified0...  their modification times, nanoseconds since 1970
+//   InodeCount=n, Inode0...        their inode numbers
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "corpus/IndexBuilder.h"
 #include "corpus/LangTables.h"
+#include "platform/Crc32c.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
 
 inline constexpr char kWorkspaceIndexStateName[] = "INDEX_STATE.ini";
 
+// A corpus file as an index was built from it.
+struct TIndexedFile {
+  std::string name;  // as the state file stores it
+  int64_t size = -1;
+  int64_t modifiedNs = 0;
+  uint64_t inode = 0;
+  bool operator==(const TIndexedFile&) const = default;
+};
+
 // What an index was built from.
 struct TIndexSource {
-  std::vector<std::string> names;  // corpus order
-  std::vector<int64_t> sizes;      // bytes, same order
-  std::string tokenisation;        // TokenisationFingerprint()
+  std::vector<TIndexedFile> files;  // corpus order
+  std::string tokenisation;         // TokenisationFingerprint()
   bool operator==(const TIndexSource&) const = default;
+};
+
+// The whole state file.
+struct TIndexState {
+  bool complete = false;
+  TIndexSource source;
+  TFileSum seq;   // the sequence index file
+  TFileSum page;  // the page index file
+  bool operator==(const TIndexState&) const = default;
 };
 
 // A digest, in hex, of every setting that the word splitter and the index read when they build:
 // the case table, the delimiters, the tag and word-tag settings, the skipped characters.
 std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTables& tables);
 
-// The source of an index over `files` built with these settings (the streams' sizes).
-TIndexSource DescribeIndexSource(std::span<const TCorpusFileRef> files, const ZuzadovUdirev& config,
-                                 const TLangTables& tables);
+// The state file's text, and the state read back from any text (never throws; what cannot be
+// read leaves the state incomplete or its lists with entries that match nothing).
+std::string IndexStateText(const TIndexState& state);
+TIndexState ParseIndexState(std::string_view text);
 
-// Records that the index in directory `dir` (ending in '/') is being built: opening it fails from
-// now until MarkIndexComplete. Creates the directory when missing. Throws EFileError.
-void MarkIndexBuilding(const std::string& dir);
-// Forces the two index files of `dir` to disk, then records that the index there is complete and
-// built from `source`. Call it only after the index was committed. Throws EFileError.
+// Records that the index files in directory `dir` (ending in '/'), already in place and on disk,
+// are complete and were built from `source`: their checksums are computed now. Throws
+// EFileError.
 void MarkIndexComplete(const std::string& dir, const TIndexSource& source);
-// True when the state file of `dir` exists, is readable and records a complete index built from
-// exactly `source`.
+// True when the state file of `dir` records a complete index built from exactly `source` and
+// both index files still have the size and checksum it records (they are read whole).
 bool IndexStateMatches(const std::string& dir, const TIndexSource& source);
 
 }  // namespace quenterra

@@ -116,6 +116,12 @@ bool IsNoCase(uint32_t language) {
   return false;
 }
 
+// Turkish and Azeri fold 'I' to a dotless 'ı'.
+bool IsTurkic(uint32_t language) {
+  const uint32_t primary = language & 0x3FF;
+  return primary == 0x1F || primary == 0x2C;
+}
+
 bool IsCasedUpper(uint8_t flags) { return (flags & (kCtUpper | kCtLower)) == kCtUpper; }
 bool IsCasedLower(uint8_t flags) { return (flags & (kCtUpper | kCtLower)) == kCtLower; }
 
@@ -167,18 +173,29 @@ uint32_t StoredLanguage(uint32_t stored) {
   return stored == fallback || !LanguageName(stored).empty() ? stored : fallback;
 }
 
+TCharCoding CorpusCoding(uint32_t language, TCorpusEncoding encoding) {
+  if (encoding == TCorpusEncoding::kCodePage) return TCharCoding();
+  codepage::TByteFacts facts;
+  return TCharCoding::Utf8(codepage::ReadByteFacts(language, facts) ? facts.decode
+                                                                    : AsciiDecoding());
+}
+
 // ---- Tables -----------------------------------------------------------------------------------
 
 TLangTables::TLangTables()
     : decode_(AsciiDecoding()), case_(IdentityTable()), fold_(IdentityTable()) {}
 
-TLangTables::TLangTables(uint32_t language, const ZuzadovUdirev& config)
+TLangTables::TLangTables(uint32_t language, TCorpusEncoding encoding, const ZuzadovUdirev& config)
     : language_(language),
       codePage_(CodePageOf(language)),
       noCase_(IsNoCase(language)),
       ignoreCase_(config.ignoreCase) {
   factsValid_ = codepage::ReadByteFacts(language, facts_);
   decode_ = factsValid_ ? facts_.decode : AsciiDecoding();
+  if (encoding == TCorpusEncoding::kUtf8) {
+    coding_ = TCharCoding::Utf8(decode_);
+    unicode_ = std::make_shared<const TUtf8Classes>(IsTurkic(language), noCase_, coding_, config);
+  }
   BuildCaseTable();
   codepage::TByteFacts classes = facts_;
   // Without its own code page the language is classified as US English, so that words still
@@ -204,8 +221,7 @@ void TLangTables::BuildCaseTable() {
 }
 
 void TLangTables::BuildTypeTable(const codepage::TByteFacts& facts, const ZuzadovUdirev& config) {
-  TCharSet nonWord;
-  nonWord.AddAll(config.NonWordChars);
+  const TCharSet nonWord = CharSetOf(config.NonWordChars, TCharCoding());
   for (int b = 0; b < 256; ++b) {
     uint8_t flags = facts.ctype[b];
     // Every punctuation character that is not a delimiter belongs to words.
@@ -247,15 +263,48 @@ void TLangTables::BuildFoldingMap(const ZuzadovUdirev& config) {
   for (const TCharSet& group : config.EqualGroups) FoldEqualGroup(group);
 }
 
+// ---- Characters -------------------------------------------------------------------------------
+
+std::string TLangTables::EncodingName() const {
+  return Utf8() ? "UTF-8" : "code page " + std::to_string(codePage_);
+}
+
+TChar TLangTables::Fold(TChar c) const {
+  if (unicode_ != nullptr) return unicode_->Fold(c);
+  return c < 256 ? case_[c] : c;
+}
+
+uint8_t TLangTables::CharType(TChar c) const {
+  if (unicode_ != nullptr) return unicode_->CharType(c);
+  return c < 256 ? type_[c] : 0;
+}
+
+TChar TLangTables::Translate(TChar c) const {
+  if (unicode_ != nullptr) return unicode_->Translate(c);
+  return c < 256 ? fold_[c] : c;
+}
+
 // ---- Text -------------------------------------------------------------------------------------
 
 std::string TLangTables::FoldString(std::string_view s) const {
+  if (unicode_ != nullptr) {
+    std::string folded;
+    folded.reserve(s.size());
+    for (size_t pos = 0; pos < s.size();) AppendUtf8(folded, unicode_->Fold(coding_.Next(s, pos)));
+    return folded;
+  }
   std::string folded(s);
   for (char& c : folded) c = static_cast<char>(case_[static_cast<unsigned char>(c)]);
   return folded;
 }
 
 std::string TLangTables::UpperString(std::string_view s) const {
+  if (unicode_ != nullptr) {
+    std::string upper;
+    upper.reserve(s.size());
+    for (size_t pos = 0; pos < s.size();) AppendUtf8(upper, unicode_->Upper(coding_.Next(s, pos)));
+    return upper;
+  }
   std::string upper(s);
   const bool multiByte = codepage::MultiByte(codePage_);
   for (size_t i = 0; i < upper.size(); ++i) {
@@ -290,19 +339,27 @@ TReTables TLangTables::RegExpTables() const {
   tables.translate = fold_;
   tables.charType = type_;
   tables.wordClass = word_;
-  tables.otherCase = ignoreCase_ ? other_ : TTable{};
+  tables.otherCase = ignoreCase_ && unicode_ == nullptr ? other_ : TTable{};
+  tables.unicode = unicode_;
   return tables;
 }
 
 std::string TLangTables::ToUtf8(std::string_view bytes) const {
+  if (Utf8() && IsValidUtf8(bytes)) return std::string(bytes);
   std::string utf8;
+  if (Utf8()) {
+    utf8.reserve(bytes.size() + bytes.size() / 2);
+    for (size_t pos = 0; pos < bytes.size();) AppendUtf8(utf8, coding_.Next(bytes, pos));
+    return utf8;
+  }
   if (codepage::MultiByte(codePage_) && codepage::DecodeText(codePage_, bytes, utf8)) return utf8;
   utf8.reserve(bytes.size());
-  for (char c : bytes) codepage::AppendUtf8(utf8, decode_[static_cast<unsigned char>(c)]);
+  for (char c : bytes) AppendUtf8(utf8, decode_[static_cast<unsigned char>(c)]);
   return utf8;
 }
 
 std::string TLangTables::FromUtf8(std::string_view utf8) const {
+  if (Utf8()) return ToUtf8(utf8);
   std::string bytes;
   if (codepage::EncodeText(codePage_, utf8, bytes)) return bytes;
   // No converter: ASCII passes, every other character becomes '?'.
@@ -315,6 +372,17 @@ std::string TLangTables::FromUtf8(std::string_view utf8) const {
       bytes += '?';
   }
   return bytes;
+}
+
+std::string TLangTables::FromUtf8Exact(std::string_view utf8) const {
+  if (Utf8()) return ToUtf8(utf8);
+  if (const char32_t missing = codepage::FirstUnencodable(codePage_, utf8); missing != 0) {
+    std::string shown;
+    AppendUtf8(shown, missing);
+    throw EUnencodable("The character \"" + shown + "\" cannot be written in " + EncodingName() +
+                       ".");
+  }
+  return FromUtf8(utf8);
 }
 
 }  // namespace quenterra

@@ -1,17 +1,25 @@
-// The corpus language and the 256-entry character tables derived from it and from the settings:
-// the case table, the character-type table, the regular-expression word table and the folding
-// map, with the code page's decoding. A TLangTables is a value: a front end builds one from its
-// current settings (the language and ZuzadovUdirev) and builds it again after either changes;
-// the word splitter, the index, the regular expressions and the list texts read the one they are
-// given.
+// The corpus language and encoding, and the character tables derived from them and from the
+// settings: the case table, the character-type table, the regular-expression word table and the
+// folding map, with the code page's decoding. A TLangTables is a value: a front end builds one
+// from its current settings (the language, the encoding and ZuzadovUdirev) and builds it again
+// after any of them changes; the word splitter, the index, the regular expressions and the list
+// texts read the one they are given.
+//
+// In a code page the tables have one entry per byte. In UTF-8 a character is a code point, and
+// the per-character functions (Fold, CharType, Translate) answer for every one of them
+// (corpus/Utf8Classes.h); the 256-entry tables then describe the language's code page, which
+// reads the bytes that are no valid UTF-8.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "corpus/Utf8Classes.h"
+#include "platform/CharCoding.h"
 #include "platform/CharSet.h"
 #include "platform/CharType.h"
 #include "platform/CodePages.h"
@@ -42,20 +50,41 @@ const std::vector<std::string>& InstalledLanguages();
 // the table, else the user's default.
 uint32_t StoredLanguage(uint32_t stored);
 
+// How text of the language in the encoding decodes: TLangTables(language, encoding, ...).Coding()
+// without the tables.
+TCharCoding CorpusCoding(uint32_t language, TCorpusEncoding encoding);
+
+// Refused: a text holds a character that the corpus encoding cannot hold.
+class EUnencodable : public EQuenterra {
+ public:
+  using EQuenterra::EQuenterra;
+};
+
 class TLangTables {
  public:
-  // Before a language is known: identity case table and folding map, ASCII decoding, no
-  // character classes.
+  // Before a language is known: a code page with identity case table and folding map, ASCII
+  // decoding, no character classes.
   TLangTables();
-  // The tables of `language`, shaped by ignoreCase, NonWordChars and, when UseEqualChars is on,
-  // the equal groups of `config`. A language without a case table (Chinese, Japanese, Korean,
-  // Thai) or whose code page cannot be read keeps the identity case table; one whose code page
-  // cannot be read is classified as US English and decodes ASCII only.
-  TLangTables(uint32_t language, const ZuzadovUdirev& config);
+  // The tables of `language` read in `encoding`, shaped by ignoreCase, NonWordChars and, when
+  // UseEqualChars is on, the equal groups of `config`. A language without a case table (Chinese,
+  // Japanese, Korean, Thai) or whose code page cannot be read keeps the identity case table; one
+  // whose code page cannot be read is classified as US English and decodes ASCII only.
+  TLangTables(uint32_t language, TCorpusEncoding encoding, const ZuzadovUdirev& config);
 
   uint32_t Language() const { return language_; }
-  int CodePage() const { return codePage_; }  // CodePageOf(Language())
-  bool NoCase() const { return noCase_; }     // the language has no case table
+  TCorpusEncoding Encoding() const { return coding_.Encoding(); }
+  bool Utf8() const { return coding_.IsUtf8(); }
+  const TCharCoding& Coding() const { return coding_; }  // how text decodes into characters
+  int CodePage() const { return codePage_; }             // CodePageOf(Language())
+  bool NoCase() const { return noCase_; }                // the language has no case table
+  // "UTF-8", or "code page 1252".
+  std::string EncodingName() const;
+
+  // Per character of the encoding (a byte of the code page, or a code point): the case table,
+  // the character-type flags (adjusted as CharTypeTable's) and the folding map.
+  TChar Fold(TChar c) const;
+  uint8_t CharType(TChar c) const;
+  TChar Translate(TChar c) const;
 
   // Character-type flags (platform/CharType.h) of the code page's bytes, adjusted by
   // NonWordChars: a delimiter is punctuation only, other punctuation a letter (both bits). The
@@ -74,27 +103,36 @@ class TLangTables {
   // lower-case letter (the letter itself when its upper case is not in the code page), else 0.
   // Always 0 in a no-case language.
   unsigned char OtherCase(unsigned char c) const { return other_[c]; }
-  // The text folded through the case table.
+  // The text folded through the case table, character by character (in UTF-8 a folded
+  // character may take another number of bytes; bytes that are no valid UTF-8 come out as the
+  // UTF-8 of what the code page reads them as).
   std::string FoldString(std::string_view s) const;
-  // The text upper-cased by the code page's own mapping (ASCII only while the code page is
-  // unknown): each lower-case letter whose upper case the code page holds becomes it. The second
-  // bytes of double-byte characters stay as they are.
+  // The text upper-cased: in a code page by its own mapping (ASCII only while the code page is
+  // unknown), each lower-case letter whose upper case the code page holds becoming it, the
+  // second bytes of double-byte characters staying as they are; in UTF-8 by the simple mapping.
   std::string UpperString(std::string_view s) const;
   // True as soon as either zero-terminated string ends with all bytes so far equal (folded
   // through the case table on both sides when fold is set); false at the first difference.
+  // Bytes of the code page.
   bool FoldedPrefixMatch(const char* pattern, const char* text, bool fold) const;
 
   // What a regular expression is compiled against: the folding map, the character types, the
   // word table, and the other-case forms when ignoreCase is on.
   TReTables RegExpTables() const;
 
-  // The Unicode character a byte stands for on its own (U+FFFD where none, e.g. the lead bytes
-  // of a double-byte code page).
+  // The Unicode character a byte stands for on its own in the code page (U+FFFD where none,
+  // e.g. the lead bytes of a double-byte code page).
   char32_t DecodeByte(unsigned char c) const { return decode_[c]; }
-  // Text of the code page as UTF-8 (double-byte characters decode whole; bytes that form no
-  // character become U+FFFD), and back (characters the code page lacks become '?').
+  // Text of the encoding as valid UTF-8: a code page's double-byte characters decode whole, and
+  // bytes that form no character become U+FFFD; in UTF-8, bytes that are no valid UTF-8 become
+  // what the code page reads them as.
   std::string ToUtf8(std::string_view bytes) const;
+  // UTF-8 text in the encoding: characters the code page lacks become '?'; in UTF-8, invalid
+  // bytes are read as ToUtf8 reads them.
   std::string FromUtf8(std::string_view utf8) const;
+  // The same, but a character the code page lacks is refused: throws EUnencodable "The
+  // character "<c>" cannot be written in code page <n>."
+  std::string FromUtf8Exact(std::string_view utf8) const;
 
  private:
   using TTable = std::array<uint8_t, 256>;
@@ -106,6 +144,8 @@ class TLangTables {
   void FoldEqualGroup(const TCharSet& group);
 
   uint32_t language_ = TGlobalSettings::kEnglishUS;
+  TCharCoding coding_;
+  std::shared_ptr<const TUtf8Classes> unicode_;  // UTF-8 only
   int codePage_ = 1252;
   bool noCase_ = false;
   bool ignoreCase_ = false;

@@ -16,7 +16,7 @@ constexpr uint64_t kMaxPages = UINT32_MAX;  // page numbers are u32
 }  // namespace
 
 TPageIndex::TPageIndex(const std::string& fileName, TIndexFileMode mode) : file_(fileName, mode) {
-  if (mode == TIndexFileMode::kCreate) WriteEmptyHeader();
+  if (mode != TIndexFileMode::kOpen) WriteEmptyHeader();
   ReadHeader();
 }
 

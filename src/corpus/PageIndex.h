@@ -129,6 +129,10 @@ class TPageIndex {
   // Bounds every chain walk: no chain has more chunks than the file has pages.
   uint64_t MaxChainLength() const { return PageCount(); }
   const std::string& FileName() const { return file_.FileName(); }
+  uint64_t FileSize() const { return file_.Size(); }
+  // See TIndexFile. CopyTo copies what was written.
+  void SetFileName(const std::string& name) { file_.SetFileName(name); }
+  void CopyTo(const std::string& name) { file_.CopyTo(name); }
 
  private:
   struct TFreeLinks {

@@ -10,7 +10,7 @@
 namespace quenterra {
 
 TSeqIndex::TSeqIndex(const std::string& fileName, TIndexFileMode mode) : file_(fileName, mode) {
-  if (mode == TIndexFileMode::kCreate) WriteEmptyHeader();
+  if (mode != TIndexFileMode::kOpen) WriteEmptyHeader();
   ReadHeader();
 }
 

@@ -70,6 +70,10 @@ class TSeqIndex {
   // Writes the cached entries, the entry count and the file-start table.
   void Commit();
   const std::string& FileName() const { return file_.FileName(); }
+  uint64_t FileSize() const { return file_.Size(); }
+  // See TIndexFile. CopyTo copies what was committed.
+  void SetFileName(const std::string& name) { file_.SetFileName(name); }
+  void CopyTo(const std::string& name) { file_.CopyTo(name); }
 
  private:
   void WriteEmptyHeader();

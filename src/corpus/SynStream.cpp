@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace quenterra {
 
@@ -24,15 +25,15 @@ int64_t TSynchroStream::SeekLocked(int64_t offset, TSeekOrigin origin, int64_t& 
 }
 
 TFileSynchroStream::TFileSynchroStream(const std::string& fileName, TMode mode)
-    : fileName_(fileName), mode_(mode) {
-  fd_ = ::open(fileName.c_str(), (mode == TMode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-  if (fd_ < 0) throw EFileError("Unable to open file: " + fileName + ".");
-  size_ = ::lseek(fd_, 0, SEEK_END);
+    : fileName_(fileName),
+      mode_(mode),
+      fd_(OpenRegularFile(fileName, mode == TMode::kReadOnly ? O_RDONLY : O_RDWR)) {
+  identity_ = IdentityOf(fd_);
+  size_ = identity_.size;
   if (size_ < 0) {
     ::close(fd_);
     throw EFileError("Unable to open file: " + fileName + ".");
   }
-  ::lseek(fd_, 0, SEEK_SET);
 }
 
 TFileSynchroStream::~TFileSynchroStream() { ::close(fd_); }

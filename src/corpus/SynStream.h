@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/Files.h"
+
 namespace quenterra {
 
 enum class TSeekOrigin { kBegin, kCurrent, kEnd };
@@ -38,12 +40,14 @@ class TSynchroStream {
   std::mutex mutex_;
 };
 
-// A file opened read-only (or read-write) whose size is taken once, when it is opened.
+// A regular file opened read-only (or read-write) whose size and identity are taken once, when it
+// is opened.
 class TFileSynchroStream : public TSynchroStream {
  public:
   enum class TMode { kReadOnly, kReadWrite };
 
-  // Throws EFileError "Unable to open file: <name>." when the file cannot be opened.
+  // Throws EFileError "Unable to open file: <name>." when the file cannot be opened, "Not a
+  // regular file: <name>." for a FIFO, a device or a directory (never blocking on one).
   explicit TFileSynchroStream(const std::string& fileName, TMode mode = TMode::kReadOnly);
   ~TFileSynchroStream() override;
 
@@ -54,13 +58,16 @@ class TFileSynchroStream : public TSynchroStream {
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
   const std::string& FileName() const { return fileName_; }
+  // Device, inode, size and modification time when the file was opened.
+  const TFileIdentity& Identity() const { return identity_; }
   uint8_t flag = 0;  // owned by the stream's user: the main window marks corpus files with 1
 
  private:
   std::string fileName_;
   TMode mode_;
-  int64_t size_ = 0;  // taken once, when opened
   int fd_ = -1;
+  TFileIdentity identity_;
+  int64_t size_ = 0;  // taken once, when opened
 };
 
 }  // namespace quenterra

@@ -34,7 +34,7 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
       countPairs_(countPairs),
       tagBefore_(tagBefore),
       pairs_(countPairs ? kPairSlots : 0) {
-  if (mode == TIndexFileMode::kCreate) {
+  if (mode != TIndexFileMode::kOpen) {
     modified_ = true;
     pairsCurrent_ = countPairs_;
     return;
@@ -236,6 +236,12 @@ void TTextIndex::Commit() {
   seq_.Commit();
   page_.WriteHeader();
   modified_ = false;
+}
+
+void TTextIndex::CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName) {
+  Commit();
+  seq_.CopyTo(seqFileName);
+  page_.CopyTo(pageFileName);
 }
 
 void TTextIndex::WriteTokenTable() {

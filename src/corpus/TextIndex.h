@@ -27,6 +27,7 @@
 #include "corpus/PageIndex.h"
 #include "corpus/SeqIndex.h"
 #include "corpus/WordSplitter.h"
+#include "platform/CharCoding.h"
 #include "platform/Progress.h"
 #include "regexp/RegExp3.h"
 
@@ -40,11 +41,13 @@ inline constexpr TKindSet kTextKinds =
     KindBit(kKindWord) | KindBit(kKindTagName) | KindBit(kKindTagWord);
 
 // What a pattern query matches whole tokens with: a wildcard pattern ('*' any run of
-// characters, also none, '%' at most one character, '?' exactly one, every other byte itself),
-// or a compiled regular expression (TRegExp::MatchesWhole).
+// characters, also none, '%' at most one character, '?' exactly one, every other character
+// itself; in UTF-8 text a character is a code point), or a compiled regular expression
+// (TRegExp::MatchesWhole).
 class TTokenPattern {
  public:
-  TTokenPattern(std::string wildcards) : wildcards_(std::move(wildcards)) {}
+  TTokenPattern(std::string wildcards, TCorpusEncoding encoding = TCorpusEncoding::kCodePage)
+      : wildcards_(std::move(wildcards)), encoding_(encoding) {}
   TTokenPattern(const char* wildcards) : wildcards_(wildcards) {}
   // Not owned: the expression must outlive the pattern.
   explicit TTokenPattern(const TRegExp& regExp) : regExp_(&regExp) {}
@@ -56,6 +59,7 @@ class TTokenPattern {
 
  private:
   std::string wildcards_;
+  TCorpusEncoding encoding_ = TCorpusEncoding::kCodePage;
   const TRegExp* regExp_ = nullptr;
 };
 
@@ -89,11 +93,11 @@ class TTextIndex : public TTokenSink {
   static constexpr char kWildOptional = '%';   // at most one character
   static constexpr char kWildOne = '?';        // exactly one character
 
-  // Create: new, empty index files (the index starts modified; with countPairs the pair table
-  // is counted as tokens arrive). Open: loads the token table and, with countPairs, a stored
-  // pair table. progress (may be empty) reports the loading of the token table. Throws the
-  // files' errors, "TextIndex: POSHashTable size diffres." for a pair table of another size
-  // and "TextIndex: Index file is damaged." when the two files do not agree.
+  // Create (or Temporary: files without names): new, empty index files (the index starts
+  // modified; with countPairs the pair table is counted as tokens arrive). Open: loads the token
+  // table and, with countPairs, a stored pair table. progress (may be empty) reports the loading of
+  // the token table. Throws the files' errors, "TextIndex: POSHashTable size diffres." for a pair
+  // table of another size and "TextIndex: Index file is damaged." when the two files do not agree.
   TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
              TIndexFileMode mode, bool tagBefore, bool countPairs, const std::string& seqFileName);
   TTextIndex(const TTextIndex&) = delete;
@@ -129,10 +133,13 @@ class TTextIndex : public TTokenSink {
   // The positions of every occurrence of the matched tokens, ascending.
   TDWordsList PatternPositions(const TTokenPattern& pattern, TKindSet kinds);
   // The same over several wildcard patterns; a token matched by two patterns counts twice.
-  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds);
+  TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds,
+                                   TCorpusEncoding encoding = TCorpusEncoding::kCodePage);
   // The wildcard match of the whole text: '*' any run, '%' at most one character, '?' exactly
-  // one; every other byte matches itself.
-  static bool MatchWildcard(std::string_view text, std::string_view pattern);
+  // one; every other character matches itself. A character is a byte in a code page, a code
+  // point in UTF-8.
+  static bool MatchWildcard(std::string_view text, std::string_view pattern,
+                            TCorpusEncoding encoding = TCorpusEncoding::kCodePage);
   // How often word wordId carried tag tagId (0 when never); the word's frequency when tagId is
   // negative or the pair table is not current.
   uint32_t PairFreq(int32_t wordId, int32_t tagId) const;
@@ -152,6 +159,17 @@ class TTextIndex : public TTokenSink {
 
   const std::string& PageFileName() const { return page_.FileName(); }
   const std::string& SeqFileName() const { return seq_.FileName(); }
+  // The lengths of the two files, in bytes (temporary files have no name to ask).
+  uint64_t SeqFileSize() const { return seq_.FileSize(); }
+  uint64_t PageFileSize() const { return page_.FileSize(); }
+  // The names of the two files after they were renamed, for messages.
+  void SetFileNames(const std::string& seqFileName, const std::string& pageFileName) {
+    seq_.SetFileName(seqFileName);
+    page_.SetFileName(pageFileName);
+  }
+  // Commits, then writes a copy of each file to the names given (replaced, forced to disk), as
+  // the files are or are not named. Throws EFileError.
+  void CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName);
 
  private:
   class TTextStore {

@@ -18,36 +18,32 @@ bool HasWildcard(const std::string& pattern) {
 }
 
 // One step of the wildcard match over the text prefixes: reach[i] says that the pattern read so
-// far matches the first i bytes; next receives the same for one more pattern byte.
-void WildcardStep(std::string_view text, char wild, const char* reach, char* next) {
+// far matches the first i characters; next receives the same for one more pattern character.
+template <typename TUnit>
+void WildcardStep(std::basic_string_view<TUnit> text, TUnit wild, const char* reach, char* next) {
+  constexpr auto kMany = static_cast<TUnit>(TTextIndex::kWildMany);
+  constexpr auto kOptional = static_cast<TUnit>(TTextIndex::kWildOptional);
+  constexpr auto kOne = static_cast<TUnit>(TTextIndex::kWildOne);
   size_t n = text.size();
-  if (wild == TTextIndex::kWildMany) {
+  if (wild == kMany) {
     char any = 0;
     for (size_t i = 0; i <= n; ++i) next[i] = any = static_cast<char>(any | reach[i]);
-  } else if (wild == TTextIndex::kWildOptional) {
+  } else if (wild == kOptional) {
     next[0] = reach[0];
     for (size_t i = 1; i <= n; ++i) next[i] = static_cast<char>(reach[i] | reach[i - 1]);
   } else {
     next[0] = 0;
-    bool one = wild == TTextIndex::kWildOne;
+    bool one = wild == kOne;
     for (size_t i = 1; i <= n; ++i) {
       next[i] = static_cast<char>(reach[i - 1] && (one || text[i - 1] == wild));
     }
   }
 }
 
-}  // namespace
-
-bool TTokenPattern::Matches(std::string_view token) const {
-  return regExp_ != nullptr ? regExp_->MatchesWhole(token)
-                            : TTextIndex::MatchWildcard(token, wildcards_);
-}
-
-bool TTokenPattern::Plain() const { return regExp_ == nullptr && !HasWildcard(wildcards_); }
-
-// Matching by the set of text prefixes the pattern can reach, one pattern byte at a time: the
-// result equals trying every split by backtracking, in time linear in pattern x text.
-bool TTextIndex::MatchWildcard(std::string_view text, std::string_view pattern) {
+// Matching by the set of text prefixes the pattern can reach, one pattern character at a time:
+// the result equals trying every split by backtracking, in time linear in pattern x text.
+template <typename TUnit>
+bool MatchUnits(std::basic_string_view<TUnit> text, std::basic_string_view<TUnit> pattern) {
   constexpr size_t kInline = 256;
   char inlineA[kInline + 1];
   char inlineB[kInline + 1];
@@ -63,12 +59,37 @@ bool TTextIndex::MatchWildcard(std::string_view text, std::string_view pattern) 
   }
   std::memset(reach, 0, text.size() + 1);
   reach[0] = 1;
-  for (char wild : pattern) {
+  for (TUnit wild : pattern) {
     WildcardStep(text, wild, reach, next);
     std::swap(reach, next);
     if (std::find(reach, reach + text.size() + 1, 1) == reach + text.size() + 1) return false;
   }
   return reach[text.size()] != 0;
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+}  // namespace
+
+bool TTokenPattern::Matches(std::string_view token) const {
+  return regExp_ != nullptr ? regExp_->MatchesWhole(token)
+                            : TTextIndex::MatchWildcard(token, wildcards_, encoding_);
+}
+
+bool TTokenPattern::Plain() const { return regExp_ == nullptr && !HasWildcard(wildcards_); }
+
+// In UTF-8 '%' and '?' count code points, so text and pattern are compared as characters unless
+// both are ASCII, where bytes are characters.
+bool TTextIndex::MatchWildcard(std::string_view text, std::string_view pattern,
+                               TCorpusEncoding encoding) {
+  if (encoding == TCorpusEncoding::kCodePage || (IsAscii(text) && IsAscii(pattern)))
+    return MatchUnits(text, pattern);
+  const TCharCoding utf8 = TCharCoding::Utf8({});
+  const std::u32string chars = utf8.Decode(text);
+  const std::u32string wildcards = utf8.Decode(pattern);
+  return MatchUnits(std::u32string_view(chars), std::u32string_view(wildcards));
 }
 
 std::vector<const TIndexToken*> TTextIndex::MatchTokens(const TTokenPattern& pattern,
@@ -103,10 +124,11 @@ TDWordsList TTextIndex::PatternPositions(const TTokenPattern& pattern, TKindSet 
 }
 
 TDWordsList TTextIndex::PatternListPositions(const std::vector<std::string>& patterns,
-                                             TKindSet kinds) {
+                                             TKindSet kinds, TCorpusEncoding encoding) {
   std::vector<const TIndexToken*> matched;
   for (const std::string& pattern : patterns) {
-    for (const TIndexToken* token : MatchTokens(pattern, kinds)) matched.push_back(token);
+    for (const TIndexToken* token : MatchTokens(TTokenPattern(pattern, encoding), kinds))
+      matched.push_back(token);
   }
   return Positions(matched);
 }

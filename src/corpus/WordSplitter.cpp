@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
-#include "corpus/FileHandle.h"
-#include "platform/Errors.h"
+#include "platform/CharCoding.h"
 
 namespace quenterra {
 
 namespace {
 
 // A "#" in TagStop or wTagStop means: the tag ends at the next space or line end.
-constexpr char kLineEndMark = '#';
+constexpr TChar kLineEndMark = '#';
+
+// The most bytes a character folded to one byte can take in the text ('K', U+212A KELVIN SIGN,
+// folds to 'k'): look-ahead for start strings allows for it.
+constexpr int kMaxFoldGrowth = 3;
+constexpr int kMaxUtf8Length = 4;
 
 void AddLineEnds(TCharSet& set) {
   set.Add('\n');
@@ -19,12 +23,12 @@ void AddLineEnds(TCharSet& set) {
   set.Add(' ');
 }
 
-TCharSet EndSet(char stop) {
+TCharSet EndSet(TChar stop) {
   TCharSet set;
   if (stop == kLineEndMark) {
     AddLineEnds(set);
   } else {
-    set.Add(static_cast<unsigned char>(stop));
+    set.Add(stop);
   }
   return set;
 }
@@ -33,8 +37,8 @@ TCharSet EndSet(char stop) {
 
 TWordSplitter::TWordSplitter(TTokenSink& sink, const ZuzadovUdirev& config,
                              const TLangTables& tables, TProgress* progress)
-    : sink_(sink), progress_(progress) {
-  LoadSettings(config, tables);
+    : sink_(sink), progress_(progress), tables_(tables) {
+  LoadSettings(config);
 }
 
 int64_t TWordSplitter::BlockCount(int64_t fileSize) {
@@ -47,38 +51,41 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
   StartReading(stream);
   fileNumber_ = fileNumber;
   tokenLength_ = 0;
+  tokenLimit_ = kMaxTokenLength;
   inTag_ = inWordTag_ = opening_ = false;
   for (;;) {
-    unsigned char c = NextChar();
+    int length = 0;
+    TChar c = NextChar(length);
     if (settings_.skip.Contains(c)) {
-      ++pos_;
+      pos_ += length;
       continue;
     }
     if (settings_.delimiters.Contains(c)) {
-      HandleDelimiter(c);
+      HandleDelimiter(c, length);
       if (c == 0) break;  // the end of the data, or a zero byte in the file
-      ++pos_;
     } else {
       AppendChar(c);
-      ++pos_;
+      pos_ += length;
       AppendWordRun();
     }
   }
   stream_ = nullptr;
 }
 
-// The hot loop: takes the word characters that follow in the buffer in one sweep, stopping at
-// the first delimiter or skipped character, or at the end of the buffered data.
+// The hot loop: takes the word bytes that follow in the buffer in one sweep, stopping at the
+// first delimiter or skipped character, at a byte the character-wise path must take (UTF-8), or
+// at the end of the buffered data.
 // Works on locals: stores into the char buffer could otherwise alias every member.
 void TWordSplitter::AppendWordRun() {
   const unsigned char* p = &buffer_[static_cast<size_t>(pos_)];
   const unsigned char* end = &buffer_[static_cast<size_t>(end_)];
-  const TCharSet& stop = settings_.wordStop;
+  const TCharSet& stop = settings_.stopBytes;
   const uint8_t* fold = settings_.fold.data();
   char* token = token_.data();
+  const int limit = tokenLimit_;
   int length = tokenLength_;
   while (p < end && !stop.Contains(*p)) {
-    if (length < kMaxTokenLength) token[length++] = static_cast<char>(fold[*p]);
+    if (length < limit) token[length++] = static_cast<char>(fold[*p]);
     ++p;
   }
   tokenLength_ = length;
@@ -88,32 +95,46 @@ void TWordSplitter::AppendWordRun() {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-void TWordSplitter::LoadSettings(const ZuzadovUdirev& config, const TLangTables& tables) {
+void TWordSplitter::LoadSettings(const ZuzadovUdirev& config) {
   TSplitSettings& s = settings_;
-  std::copy_n(tables.CaseTable(), 256, s.caseTable.begin());
+  const TCharCoding& coding = tables_.Coding();
+  s.ignoreCase = config.ignoreCase;
   // Tokens are folded as their bytes are taken: through the case table, or not at all.
-  for (int c = 0; c < 256; ++c) {
-    s.fold[static_cast<size_t>(c)] =
-        config.ignoreCase ? s.caseTable[static_cast<size_t>(c)] : static_cast<uint8_t>(c);
+  for (TChar c = 0; c < 256; ++c) {
+    s.caseTable[c] = tables_.Fold(c);
+    s.fold[c] = config.ignoreCase ? tables_.CaseTable()[c] : static_cast<uint8_t>(c);
   }
   s.skipNormalTags = config.SkipNormalTags;
-  s.tagStart = static_cast<unsigned char>(config.TagStart);
+  s.tagStart = config.TagStart;
 
   s.skip = TCharSet();
-  if (config.UseSkippingChars) s.skip.AddAll(config.SkippingChars);
-  s.skip.Remove(0);  // byte 0 always ends the data; skipping it would run past the end
+  if (config.UseSkippingChars) s.skip = CharSetOf(config.SkippingChars, coding);
+  s.skip.Remove(0);  // character 0 always ends the data; skipping it would run past the end
 
-  s.delimiters = BuildDelimiterSet(config);
+  s.delimiters = BuildDelimiterSet(config, coding);
   s.delimiters.Add(s.tagStart);
-  if (config.TagStop != kLineEndMark) s.delimiters.Add(static_cast<unsigned char>(config.TagStop));
-  if (config.wTagStop != kLineEndMark) {
-    s.delimiters.Add(static_cast<unsigned char>(config.wTagStop));
-  }
+  if (config.TagStop != kLineEndMark) s.delimiters.Add(config.TagStop);
+  if (config.wTagStop != kLineEndMark) s.delimiters.Add(config.wTagStop);
   s.delimiters.Add(0);
   s.tagEnd = EndSet(config.TagStop);
   LoadWordTagTables(config);
-  s.wordStop = s.delimiters;
-  s.wordStop.AddSet(s.skip);
+  LoadStopBytes();
+}
+
+// In a code page the stop bytes are the delimiters and skipped characters. In UTF-8 the hot
+// loop copies only ASCII that folds to ASCII; every other byte goes the character-wise way.
+void TWordSplitter::LoadStopBytes() {
+  TSplitSettings& s = settings_;
+  s.stopBytes = TCharSet();
+  for (TChar b = 0; b < 256; ++b) {
+    bool stop = s.delimiters.Contains(b) || s.skip.Contains(b);
+    if (tables_.Utf8()) {
+      const TChar folded = s.ignoreCase ? tables_.Fold(b) : b;
+      stop = b >= 0x80 || folded >= 0x80 || s.delimiters.Contains(b) || s.skip.Contains(b);
+      if (!stop) s.fold[b] = static_cast<uint8_t>(folded);
+    }
+    if (stop) s.stopBytes.Add(b);
+  }
 }
 
 // Runs after the delimiters are built: the first characters of the start strings join them.
@@ -121,39 +142,45 @@ void TWordSplitter::LoadWordTagTables(const ZuzadovUdirev& config) {
   TSplitSettings& s = settings_;
   s.wordTagStart = TCharSet();
   s.wordTagEnd = TCharSet();
-  s.startCount = 0;
+  s.starts.clear();
   s.longestStart = 0;
   if (config.WordTag == 1) {
-    AddWordTagStart(std::string_view(&config.wTagDelimiter, 1));
+    AddWordTagStart(tables_.Coding().Encode(config.wTagDelimiter));
     AddLineEnds(s.wordTagEnd);
   } else if (config.WordTag == 2) {
     for (const std::string& start : config.wTagStarts) {
-      if (s.startCount == kMaxWordTagStarts) break;
+      if (static_cast<int>(s.starts.size()) == kMaxWordTagStarts) break;
       AddWordTagStart(start);
     }
     s.wordTagEnd = EndSet(config.wTagStop);
   }
 }
 
-// Adds one entry to the start table: cut at a zero byte and to 255 characters, folded whatever
-// ignoreCase says; its first character, as written, joins the start set and the delimiters.
-// An empty entry would match everywhere without consuming anything, so it takes its slot but
-// never matches.
+// Adds one entry to the start table: cut at a zero byte and to 255 bytes (whole characters),
+// folded whatever ignoreCase says; its first character, as written, joins the start set and the
+// delimiters. An empty entry would match everywhere without consuming anything, so it takes its
+// slot but never matches.
 void TWordSplitter::AddWordTagStart(std::string_view start) {
   TSplitSettings& s = settings_;
-  TStartString& entry = s.starts[static_cast<size_t>(s.startCount)];
-  int length = 0;
-  while (length < kMaxTokenLength && length < static_cast<int>(start.size()) &&
-         start[static_cast<size_t>(length)] != '\0') {
-    unsigned char c = static_cast<unsigned char>(start[static_cast<size_t>(length)]);
-    entry[static_cast<size_t>(length++)] = static_cast<char>(s.caseTable[c]);
+  const TCharCoding& coding = tables_.Coding();
+  start = start.substr(0, start.find('\0'));
+  std::u32string entry;
+  size_t pos = 0;
+  while (pos < start.size()) {
+    size_t next = pos;
+    const TChar c = coding.Next(start, next);
+    if (next > static_cast<size_t>(kMaxTokenLength)) break;
+    entry += tables_.Fold(c);
+    pos = next;
   }
-  entry[static_cast<size_t>(length)] = '\0';
-  s.startLengths[static_cast<size_t>(s.startCount++)] = length;
-  if (length == 0) return;
-  s.wordTagStart.Add(static_cast<unsigned char>(start[0]));
-  s.delimiters.Add(static_cast<unsigned char>(start[0]));
-  s.longestStart = std::max(s.longestStart, length);
+  s.starts.push_back(entry);
+  if (entry.empty()) return;
+  const TChar first = coding.First(start);
+  s.wordTagStart.Add(first);
+  s.delimiters.Add(first);
+  // In UTF-8 the text may spell a folded character with more bytes than the entry does.
+  const int lookAhead = static_cast<int>(pos) * (tables_.Utf8() ? kMaxFoldGrowth : 1);
+  s.longestStart = std::max(s.longestStart, std::min(lookAhead, kMaxTokenLength));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -185,15 +212,44 @@ void TWordSplitter::Refill() {
     dataEnded_ = lastBlockLength_ < kBlockSize;
   }
   end_ = kCarrySize + lastBlockLength_;
-  if (refills_++ > 0) AdvanceGauge();
+  if (refills_++ > 0) {
+    AdvanceGauge();
+  } else if (tables_.Utf8()) {  // the file's first bytes: a byte-order mark is no text
+    const auto* first = reinterpret_cast<const char*>(&buffer_[kCarrySize]);
+    if (std::string_view(first, static_cast<size_t>(lastBlockLength_)).starts_with(kUtf8Bom))
+      pos_ += static_cast<int>(kUtf8Bom.size());
+  }
 }
 
-inline unsigned char TWordSplitter::NextChar() {
+// The character at pos_ and its length in bytes; character 0 (length 0) at the end of the data.
+// A UTF-8 character cut off by the end of the block is completed by a refill first.
+inline TChar TWordSplitter::NextChar(int& length) {
   if (pos_ >= end_) {
     Refill();
-    if (pos_ >= end_) return 0;
+    if (pos_ >= end_) {
+      length = 0;
+      return 0;
+    }
   }
-  return buffer_[static_cast<size_t>(pos_)];
+  const unsigned char byte = buffer_[static_cast<size_t>(pos_)];
+  length = 1;
+  if (byte < 0x80 || !tables_.Utf8()) return byte;
+  if (end_ - pos_ < kMaxUtf8Length && !dataEnded_) Refill();
+  return DecodeAt(pos_, length);
+}
+
+// The character that starts at buffer_[at] (at < end_), with its length.
+TChar TWordSplitter::DecodeAt(int at, int& length) const {
+  const unsigned char* p = &buffer_[static_cast<size_t>(at)];
+  if (!tables_.Utf8() || *p < 0x80) {
+    length = 1;
+    return *p;
+  }
+  char32_t c = 0;
+  length = DecodeUtf8(p, &buffer_[static_cast<size_t>(end_)], c);
+  if (length > 0) return c;
+  length = 1;
+  return tables_.Coding().Fallback(*p);
 }
 
 void TWordSplitter::AdvanceGauge() {
@@ -207,8 +263,8 @@ void TWordSplitter::AdvanceGauge() {
 // Splitter
 
 // The token that c ends is classified by the state before c, so a tag's closing character still
-// counts its last token as part of the tag.
-void TWordSplitter::HandleDelimiter(unsigned char c) {
+// counts its last token as part of the tag. Moves past c, or past the word-tag start it opens.
+void TWordSplitter::HandleDelimiter(TChar c, int length) {
   if (tokenLength_ > 0) EndToken();
   if (inWordTag_ && settings_.wordTagEnd.Contains(c)) {
     inWordTag_ = false;
@@ -218,44 +274,64 @@ void TWordSplitter::HandleDelimiter(unsigned char c) {
     inTag_ = false;
     opening_ = true;
   }
-  if (inTag_ || inWordTag_) return;
-  if (settings_.wordTagStart.Contains(c)) TryOpenWordTag();
-  if (!inWordTag_ && c == settings_.tagStart) {
-    inTag_ = true;
-    opening_ = true;
+  if (!inTag_ && !inWordTag_) {
+    if (settings_.wordTagStart.Contains(c) && TryOpenWordTag()) return;
+    if (c == settings_.tagStart) {
+      inTag_ = true;
+      opening_ = true;
+    }
   }
+  pos_ += length;
 }
 
-// c, at pos_, may begin a start string. Entries are tried in table order; the first that stands
-// complete in the data wins. Bytes past the end of the data never match, so a start string cut
-// off by the end of the file (or by a zero byte) is no start.
-void TWordSplitter::TryOpenWordTag() {
+// The character at pos_ may begin a start string. Entries are tried in table order; the first
+// that stands complete in the data wins, and the position moves past it. Bytes past the end of
+// the data never match, so a start string cut off by the end of the file (or by a zero byte) is
+// no start.
+bool TWordSplitter::TryOpenWordTag() {
   if (end_ - pos_ < settings_.longestStart) Refill();
-  for (int entry = 0; entry < settings_.startCount; ++entry) {
-    if (!StartMatchesAt(entry)) continue;
-    pos_ += settings_.startLengths[static_cast<size_t>(entry)] - 1;  // the loop steps past the last
+  for (const std::u32string& start : settings_.starts) {
+    const int end = StartEndAt(start);
+    if (end < 0) continue;
+    pos_ = end;
     inWordTag_ = true;
     opening_ = true;
+    return true;
+  }
+  return false;
+}
+
+// Where `start` ends when it stands at pos_, compared through the case table; -1 when not.
+int TWordSplitter::StartEndAt(const std::u32string& start) const {
+  if (start.empty()) return -1;
+  int at = pos_;
+  for (TChar wanted : start) {
+    if (at >= end_) return -1;
+    int length = 0;
+    const TChar c = DecodeAt(at, length);
+    if ((c < 256 ? settings_.caseTable[c] : tables_.Fold(c)) != wanted) return -1;
+    at += length;
+  }
+  return at;
+}
+
+// A character of a word: through the hot loop's table when it is a byte the loop copies (every
+// byte of a code page), else folded and encoded whole, or not at all when it would not fit: the
+// cut never splits it.
+void TWordSplitter::AppendChar(TChar c) {
+  if (tokenLength_ == 0) tokenOffset_ = blockOffset_ + (pos_ - kCarrySize) + kSourceOffsetBias;
+  if (c < 256 && !settings_.stopBytes.Contains(c)) {
+    if (tokenLength_ < tokenLimit_)
+      token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(settings_.fold[c]);
     return;
   }
-}
-
-bool TWordSplitter::StartMatchesAt(int entry) const {
-  int length = settings_.startLengths[static_cast<size_t>(entry)];
-  if (length == 0 || length > end_ - pos_) return false;
-  const char* start = settings_.starts[static_cast<size_t>(entry)].data();
-  const unsigned char* text = &buffer_[static_cast<size_t>(pos_)];
-  for (int i = 0; i < length; ++i) {
-    if (static_cast<unsigned char>(start[i]) != settings_.caseTable[text[i]]) return false;
+  char bytes[kMaxUtf8Length];
+  const int length = EncodeUtf8(settings_.ignoreCase ? tables_.Fold(c) : c, bytes);
+  if (tokenLength_ + length > tokenLimit_) {
+    tokenLimit_ = tokenLength_;
+    return;
   }
-  return true;
-}
-
-void TWordSplitter::AppendChar(unsigned char c) {
-  if (tokenLength_ == 0) tokenOffset_ = blockOffset_ + (pos_ - kCarrySize) + kSourceOffsetBias;
-  if (tokenLength_ < kMaxTokenLength) {
-    token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(settings_.fold[c]);
-  }
+  for (int i = 0; i < length; ++i) token_[static_cast<size_t>(tokenLength_++)] = bytes[i];
 }
 
 void TWordSplitter::EndToken() {
@@ -269,33 +345,8 @@ void TWordSplitter::EndToken() {
     sink_.AddToken(token_.data(), kind, tokenOffset_, fileNumber_);
   }
   tokenLength_ = 0;
+  tokenLimit_ = kMaxTokenLength;
   opening_ = false;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Text-file test
-
-namespace {
-
-constexpr int kTextTestBytes = 256;
-constexpr int kMaxControlBytes = 5;  // this many or more: not text
-
-bool IsControlByte(unsigned char c) {
-  return (c >= 1 && c <= 8) || c == 11 || (c >= 14 && c <= 31) || c == 127 || c == 255;
-}
-
-}  // namespace
-
-bool IsTextFile(const std::string& fileName) {
-  TFileHandle file;
-  if (!file.Open(fileName)) throw EFileError("Unable to open file: " + fileName + ".");
-  unsigned char head[kTextTestBytes];
-  int64_t got = file.Read(0, kTextTestBytes, head);
-  int controls = 0;
-  for (int64_t i = 0; i < got && head[i] != 0; ++i) {
-    if (IsControlByte(head[i])) ++controls;
-  }
-  return controls < kMaxControlBytes;
 }
 
 }  // namespace quenterra

@@ -1,7 +1,12 @@
 // The word splitter: reads one corpus file through its shared stream, cuts it into tokens shaped
 // by the character settings (delimiters, skipped characters, normal tags, word tags), classifies
-// each token and hands it to a sink, normally the text index. Also the test that decides whether
-// a file looks like text before it joins the corpus.
+// each token and hands it to a sink, normally the text index.
+//
+// Characters are those of the corpus encoding (platform/CharCoding.h). In a code page every byte
+// is one. In UTF-8 a character is a code point: a byte that starts no valid sequence is read as
+// the language's code page reads it and stored as the UTF-8 of that character, so tokens are
+// always valid UTF-8; a byte-order mark at the start of a file is skipped; the 255-byte cut of a
+// long token never splits a character. Source offsets stay byte offsets of the file.
 //
 // A build over a range of files creates one splitter and calls SplitFile once per file; the
 // splitter keeps the progress gauge's position across the files, so the gauge's maximum is the
@@ -12,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corpus/LangTables.h"
 #include "corpus/SynStream.h"
@@ -32,10 +38,10 @@ inline constexpr uint8_t kKindWordTag = 5;  // first token after a word tag open
 class TTokenSink {
  public:
   virtual ~TTokenSink() = default;
-  // text: zero-terminated, 1..255 bytes, already folded when ignoreCase is on; valid only for
-  // the call. sourceOffset: the byte offset of the token's first character in its file, plus
-  // 255. Returns the sink's id for the token (the splitter ignores it). May throw; the
-  // exception ends the split.
+  // text: zero-terminated, 1..255 bytes in the corpus encoding, already folded when ignoreCase
+  // is on; valid only for the call. sourceOffset: the byte offset of the token's first character in
+  // its file, plus 255. Returns the sink's id for the token (the splitter ignores it). May throw;
+  // the exception ends the split.
   virtual uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                             uint32_t fileNumber) = 0;
 };
@@ -59,8 +65,8 @@ class TWordSplitter {
   // Splits the stream from offset 0 up to the end of its data or its first zero byte and hands
   // every token that is kept to the sink with fileNumber. With a progress window, its label shows
   // displayName and its gauge advances by one for every refill after the file's first read:
-  // BlockCount(size) steps, a few more when word-tag start strings force look-ahead refills.
-  // Exceptions of the sink propagate.
+  // BlockCount(size) steps, a few more when word-tag start strings (or, in UTF-8, characters cut
+  // by the end of a block) force look-ahead refills. Exceptions of the sink propagate.
   void SplitFile(TSynchroStream& stream, uint32_t fileNumber, const std::string& displayName);
 
   // The gauge position, counted across files; a build starts it at 0.
@@ -71,36 +77,37 @@ class TWordSplitter {
   static int64_t BlockCount(int64_t fileSize);
 
  private:
-  using TStartString = std::array<char, kMaxTokenLength + 1>;
-
   // Character sets and tables taken from the settings when the splitter is made.
   struct TSplitSettings {
     TCharSet delimiters;
-    TCharSet skip;      // empty when skipping is off; never holds byte 0
-    TCharSet wordStop;  // delimiters and skipped characters: what ends a run of word characters
+    TCharSet skip;  // empty when skipping is off; never holds character 0
     TCharSet tagEnd;
     TCharSet wordTagEnd;
     TCharSet wordTagStart;  // first characters of the start strings, as written
-    std::array<TStartString, kMaxWordTagStarts> starts;  // folded, zero-terminated
-    std::array<int, kMaxWordTagStarts> startLengths;
-    int startCount = 0;
-    int longestStart = 0;  // L: the look-ahead a start string needs
-    std::array<uint8_t, 256> caseTable;
-    std::array<uint8_t, 256> fold;  // what a token's byte is stored as: folded with ignoreCase
-    unsigned char tagStart = 0;
+    // Bytes that end a run of word bytes that the hot loop copies: delimiters and skipped
+    // characters, and in UTF-8 every byte that it must leave to the character-wise path.
+    TCharSet stopBytes;
+    std::vector<std::u32string> starts;  // folded through the case table
+    int longestStart = 0;                // L: the look-ahead in bytes a start string needs
+    std::array<uint8_t, 256> fold;       // what a token's byte is stored as: folded with ignoreCase
+    std::array<TChar, 256> caseTable;    // the case table's answer for the characters below 256
+    TChar tagStart = 0;
     bool skipNormalTags = false;
+    bool ignoreCase = false;
   };
 
-  void LoadSettings(const ZuzadovUdirev& config, const TLangTables& tables);
+  void LoadSettings(const ZuzadovUdirev& config);
+  void LoadStopBytes();
   void LoadWordTagTables(const ZuzadovUdirev& config);
   void AddWordTagStart(std::string_view start);
   void StartReading(TSynchroStream& stream);
   void Refill();
-  unsigned char NextChar();
-  void HandleDelimiter(unsigned char c);
-  void TryOpenWordTag();
-  bool StartMatchesAt(int entry) const;
-  void AppendChar(unsigned char c);
+  TChar NextChar(int& length);
+  TChar DecodeAt(int at, int& length) const;
+  void HandleDelimiter(TChar c, int length);
+  bool TryOpenWordTag();
+  int StartEndAt(const std::u32string& start) const;
+  void AppendChar(TChar c);
   void AppendWordRun();
   void EndToken();
   void AdvanceGauge();
@@ -109,6 +116,7 @@ class TWordSplitter {
   TProgress* progress_;
   int64_t gauge_ = 0;  // gauge position, kept across files
 
+  TLangTables tables_;  // a copy: later changes do not reach the splitter
   TSplitSettings settings_;
 
   // Reader
@@ -125,17 +133,11 @@ class TWordSplitter {
   uint32_t fileNumber_ = 0;
   std::array<char, kMaxTokenLength + 1> token_;  // room for the terminating zero
   int tokenLength_ = 0;
-  int64_t tokenOffset_ = 0;  // source offset of token_[0]
+  int tokenLimit_ = kMaxTokenLength;  // lowered when a character did not fit: the token is cut
+  int64_t tokenOffset_ = 0;           // source offset of token_[0]
   bool inTag_ = false;
   bool inWordTag_ = false;
   bool opening_ = false;  // a tag or word tag opened or closed since the last token
 };
-
-// The text-file test: reads the first 256 bytes of the file and counts, up to the first zero
-// byte, the control bytes other than tab, line feed, form feed and carriage return (1-8, 11,
-// 14-31, 127 and 255). The file is text when fewer than 5 are found; an empty file is text.
-// Throws EFileError "Unable to open file: <name>." when the file cannot be opened or read
-// (a directory cannot be read).
-bool IsTextFile(const std::string& fileName);
 
 }  // namespace quenterra

@@ -38,25 +38,17 @@ TConstrainError EqualFields(size_t first, size_t second) {
                          FieldAt(first)};
 }
 
-std::string OneChar(char c) { return std::string(1, c); }
-
-char FirstChar(const std::string& field) { return field.empty() ? '\0' : field[0]; }
-
-TCharSet SetOf(const std::string& chars) {
-  TCharSet set;
-  set.AddAll(chars);
-  return set;
-}
-
 }  // namespace
 
-TConstrainOptions TConstrainOptions::FromSettings(const ZuzadovUdirev& config) {
+TConstrainOptions TConstrainOptions::FromSettings(const ZuzadovUdirev& config,
+                                                  const TCharCoding& coding) {
   TConstrainOptions dialog;
-  dialog.special = {OneChar(config.WildCard0orMore),  OneChar(config.WildCard0or1),
-                    OneChar(config.WildCardExactly1), OneChar(config.TagSearchSeparator),
-                    OneChar(config.TagUnorderedChar), OneChar(config.TagSubsequentChar)};
-  for (std::string& field : dialog.special)
-    if (field[0] == '\0') field.clear();
+  dialog.coding = coding;
+  const TChar special[] = {config.WildCard0orMore,  config.WildCard0or1,
+                           config.WildCardExactly1, config.TagSearchSeparator,
+                           config.TagUnorderedChar, config.TagSubsequentChar};
+  for (size_t i = 0; i < kSpecialFieldCount; ++i)
+    dialog.special[i] = special[i] == 0 ? std::string() : coding.Encode(special[i]);
   dialog.NonWordChars = config.NonWordChars;
   dialog.EqualChars = config.EqualChars;
   dialog.SkippingChars = config.SkippingChars;
@@ -68,8 +60,8 @@ TConstrainOptions TConstrainOptions::FromSettings(const ZuzadovUdirev& config) {
   return dialog;
 }
 
-TConstrainOptions TConstrainOptions::Defaults() {
-  TConstrainOptions dialog = FromSettings(ZuzadovUdirev{});
+TConstrainOptions TConstrainOptions::Defaults(const TCharCoding& coding) {
+  TConstrainOptions dialog = FromSettings(ZuzadovUdirev{}, coding);
   dialog.EqualChars.clear();
   dialog.UseEqualChars = false;
   dialog.UseSkippingChars = false;
@@ -82,17 +74,16 @@ std::optional<TConstrainError> TConstrainOptions::ValidateSpecialChars() const {
     if (fields[i].empty()) return MissingField(i);
     for (size_t j = i + 1; j < kSpecialFieldCount; ++j) {
       if (fields[j].empty()) return MissingField(j);
-      if (fields[i][0] == fields[j][0]) return EqualFields(i, j);
+      if (coding.First(fields[i]) == coding.First(fields[j])) return EqualFields(i, j);
     }
   }
   return std::nullopt;
 }
 
 TCharSet TConstrainOptions::DelimiterSet() const {
-  TCharSet set;
+  TCharSet set = CharSetOf(NonWordChars, coding);
   set.AddRange(0, 32);
-  set.AddAll(NonWordChars);
-  for (const std::string& field : special) set.Add(static_cast<unsigned char>(FirstChar(field)));
+  for (const std::string& field : special) set.Add(coding.First(field));
   return set;
 }
 
@@ -100,19 +91,21 @@ bool TConstrainOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
   if (SkipNormalTags != config.SkipNormalTags || ignoreCase != config.ignoreCase ||
       UseSkippingChars != config.UseSkippingChars)
     return true;
-  if (UseSkippingChars && SetOf(SkippingChars) != SetOf(config.SkippingChars)) return true;
-  return DelimiterSet() != BuildDelimiterSet(config);
+  if (UseSkippingChars &&
+      CharSetOf(SkippingChars, coding) != CharSetOf(config.SkippingChars, coding))
+    return true;
+  return DelimiterSet() != BuildDelimiterSet(config, coding);
 }
 
 void TConstrainOptions::Store(const std::optional<std::vector<TCharSet>>& equalGroups,
                               ZuzadovUdirev& config) const {
   const TConstrainOptions& dialog = *this;
-  config.WildCard0orMore = FirstChar(dialog.Special(TSpecialField::kWC0orMore));
-  config.WildCard0or1 = FirstChar(dialog.Special(TSpecialField::kWC0or1));
-  config.WildCardExactly1 = FirstChar(dialog.Special(TSpecialField::kWC1));
-  config.TagSearchSeparator = FirstChar(dialog.Special(TSpecialField::kSearchSep));
-  config.TagUnorderedChar = FirstChar(dialog.Special(TSpecialField::kUnordered));
-  config.TagSubsequentChar = FirstChar(dialog.Special(TSpecialField::kSubsequent));
+  config.WildCard0orMore = coding.First(dialog.Special(TSpecialField::kWC0orMore));
+  config.WildCard0or1 = coding.First(dialog.Special(TSpecialField::kWC0or1));
+  config.WildCardExactly1 = coding.First(dialog.Special(TSpecialField::kWC1));
+  config.TagSearchSeparator = coding.First(dialog.Special(TSpecialField::kSearchSep));
+  config.TagUnorderedChar = coding.First(dialog.Special(TSpecialField::kUnordered));
+  config.TagSubsequentChar = coding.First(dialog.Special(TSpecialField::kSubsequent));
   config.NonWordChars = dialog.NonWordChars;
   config.EqualChars = dialog.EqualChars;
   if (equalGroups) config.EqualGroups = *equalGroups;
@@ -132,7 +125,7 @@ TConstrainOkResult TConstrainOptions::Accept(ZuzadovUdirev& config, int corpusFi
     return result;
   }
   std::optional<std::vector<TCharSet>> groups(std::in_place);
-  if (!ParseEqualChars(EqualChars, *groups)) {
+  if (!ParseEqualChars(EqualChars, coding, *groups)) {
     MsgError("Wrong syntax in equal charecters.");
     groups.reset();
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CharCoding.h"
 #include "platform/CharSet.h"
 #include "settings/Settings.h"
 
@@ -49,6 +50,7 @@ struct TConstrainOptions {
   bool UseStoplist = false;
   bool SkipNormalTags = true;
   bool ignoreCase = true;
+  TCharCoding coding;  // how the fields' characters are read
 
   bool operator==(const TConstrainOptions&) const = default;
 
@@ -57,16 +59,16 @@ struct TConstrainOptions {
     return special[static_cast<size_t>(field)];
   }
 
-  // The fields filled from the settings.
-  static TConstrainOptions FromSettings(const ZuzadovUdirev& config);
+  // The fields filled from the settings; coding is the corpus encoding's (TLangTables::Coding).
+  static TConstrainOptions FromSettings(const ZuzadovUdirev& config, const TCharCoding& coding);
   // What "Default" puts into the fields: the factory settings, both switches off, no equal
   // characters.
-  static TConstrainOptions Defaults();
+  static TConstrainOptions Defaults(const TCharCoding& coding);
 
   // The six fields must be non-empty and pairwise different ("Must specify a 0 or more wildcard
   // charecter!", "The wildcard charecter 0 or 1 is equal to the wildcard charecter exactly 1!").
   std::optional<TConstrainError> ValidateSpecialChars() const;
-  // Bytes 0..32, the delimiters field and the six one-character fields.
+  // Characters 0..32, the delimiters field and the six one-character fields.
   TCharSet DelimiterSet() const;
   // Whether accepting changes how the corpus splits into tokens, against config: skip normal
   // tags, ignore case or the skipping switch changed; skipping on with another set of skipped

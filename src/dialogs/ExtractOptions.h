@@ -35,7 +35,9 @@ struct TExtractOptions {
   const std::vector<std::string>& History(const TExtractHistory& history) const {
     return history.ForKind(Kind);
   }
-  std::string Examples(const ZuzadovUdirev& config) const { return ExtractExamples(Kind, config); }
+  std::string Examples(const ZuzadovUdirev& config, const TCharCoding& coding) const {
+    return ExtractExamples(Kind, config, coding);
+  }
   // The Word/Tag button is enabled only when the corpus carries word tags (WordTag not 0).
   static bool WordTagEnabled(const ZuzadovUdirev& config) { return config.WordTag != 0; }
 

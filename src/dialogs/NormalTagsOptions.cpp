@@ -9,15 +9,15 @@ namespace quenterra {
 
 namespace {
 
-char TrimmedChar(const std::string& field) {
-  std::string_view trimmed = TrimControls(field);
-  return trimmed.empty() ? '\0' : trimmed.front();
+TChar TrimmedChar(const std::string& field, const TCharCoding& coding) {
+  return coding.First(TrimControls(field));
 }
 
 }  // namespace
 
-TNormalTagsOptions TNormalTagsOptions::FromSettings(const ZuzadovUdirev& config) {
-  return TNormalTagsOptions{std::string(1, config.TagStart), std::string(1, config.TagStop)};
+TNormalTagsOptions TNormalTagsOptions::FromSettings(const ZuzadovUdirev& config,
+                                                    const TCharCoding& coding) {
+  return TNormalTagsOptions{coding.Encode(config.TagStart), coding.Encode(config.TagStop), coding};
 }
 
 bool TNormalTagsOptions::OkEnabled() const {
@@ -25,14 +25,15 @@ bool TNormalTagsOptions::OkEnabled() const {
 }
 
 bool TNormalTagsOptions::Changed(const ZuzadovUdirev& config) const {
-  return TrimmedChar(TagStart) != config.TagStart || TrimmedChar(TagStop) != config.TagStop;
+  return TrimmedChar(TagStart, coding) != config.TagStart ||
+         TrimmedChar(TagStop, coding) != config.TagStop;
 }
 
 TNormalTagsOk TNormalTagsOptions::Accept(ZuzadovUdirev& config, int corpusFileCount) const {
   if (!OkEnabled() || !Changed(config)) return TNormalTagsOk::kUnchanged;
   if (!ConfirmRebuild(corpusFileCount)) return TNormalTagsOk::kRebuildRefused;
-  config.TagStart = TrimmedChar(TagStart);
-  config.TagStop = TrimmedChar(TagStop);
+  config.TagStart = TrimmedChar(TagStart, coding);
+  config.TagStop = TrimmedChar(TagStop, coding);
   return TNormalTagsOk::kChanged;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/CharCoding.h"
 #include "settings/Settings.h"
 
 namespace quenterra {
@@ -15,10 +16,12 @@ enum class TNormalTagsOk {
 };
 
 struct TNormalTagsOptions {
-  std::string TagStart;  // the fields as typed
+  std::string TagStart;  // the fields as typed, in the corpus encoding
   std::string TagStop;
+  TCharCoding coding;  // how the fields' characters are read
 
-  static TNormalTagsOptions FromSettings(const ZuzadovUdirev& config);
+  // The fields of the settings; coding is the corpus encoding's (TLangTables::Coding).
+  static TNormalTagsOptions FromSettings(const ZuzadovUdirev& config, const TCharCoding& coding);
   // "OK" is enabled only while both fields, trimmed, are non-empty.
   bool OkEnabled() const;
   // Whether the trimmed fields name other characters than the stored TagStart and TagStop.

@@ -37,29 +37,36 @@ void TStopListOptions::Add() {
   Activate();
   if (!ok || answer.empty()) return;
   // The answer is typed text; the words are kept in the corpus encoding.
-  if (std::optional<std::string> words = EncodeTyped(answer, tables_)) {
-    AddText(*words);
-  } else {
-    MsgError(UnencodableMessage(answer, tables_));
+  try {
+    AddText(EncodeTyped(answer, tables_));
+  } catch (const EUnencodable& refused) {
+    MsgError(refused.what());
   }
 }
 
 void TStopListOptions::AddText(const std::string& text) {
-  std::string_view rest = std::string_view(text).substr(0, kMaxAddLength);
-  TCharSet separators = BuildDelimiterSet(config_);
-  while (true) {
-    size_t end = 0;
-    while (end < rest.size() && !separators.Contains(static_cast<unsigned char>(rest[end]))) ++end;
-    if (end == 0) return;  // an empty word ends the adding
-    std::string word(rest.substr(0, end));
-    if (!list_.Contains(word, tables_)) {
-      list_.Words().push_back(word);
-      InsertEntry(word);
-      modified_ = true;
+  const TCharCoding& coding = tables_.Coding();
+  const TCharSet separators = BuildDelimiterSet(config_, coding);
+  std::string word;
+  size_t pos = 0;
+  for (size_t count = 0; pos < text.size() && count < kMaxAddLength; ++count) {
+    const size_t start = pos;
+    if (!separators.Contains(coding.Next(text, pos))) {
+      word.append(text, start, pos - start);
+      continue;
     }
-    if (end == rest.size()) return;
-    rest.remove_prefix(end + 1);
+    if (word.empty()) return;  // an empty word ends the adding
+    AddWord(word);
+    word.clear();
   }
+  if (!word.empty()) AddWord(word);
+}
+
+void TStopListOptions::AddWord(const std::string& word) {
+  if (list_.Contains(word, tables_)) return;
+  list_.Words().push_back(word);
+  InsertEntry(word);
+  modified_ = true;
 }
 
 void TStopListOptions::Remove(const std::vector<int>& selected) {

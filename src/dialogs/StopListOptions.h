@@ -67,6 +67,7 @@ class TStopListOptions {
   bool EntryLess(const std::string& a, const std::string& b) const;
   void SetEntries(std::vector<std::string> words);
   void InsertEntry(const std::string& word);
+  void AddWord(const std::string& word);  // unless the list holds it
   void ShowFileName();
 
   TStopList& list_;

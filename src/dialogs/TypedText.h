@@ -1,10 +1,9 @@
 // Text crosses between the dialogs and the settings here, and only here: what the user types
 // arrives as UTF-8, while the settings, patterns and stop words hold text in the corpus encoding
-// of the language tables. Going through the tables' own conversions keeps every dialog in step
-// with whatever encoding the tables have.
+// of the language tables (UTF-8 or a code page). Going through the tables' own conversions keeps
+// every dialog in step with whatever encoding the tables have.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,17 +11,13 @@
 
 namespace quenterra {
 
-// The typed text in the corpus encoding, or nothing when a character of it cannot be held there
-// (a field refuses such a character as it is typed).
-std::optional<std::string> EncodeTyped(std::string_view utf8, const TLangTables& tables);
-
-// Why typed text was refused: "The character \"<c>\" cannot be written in code page <n>." for
-// its first character that the encoding lacks; empty when every character fits.
-std::string UnencodableMessage(std::string_view utf8, const TLangTables& tables);
+// The typed text in the corpus encoding. Throws EUnencodable ("The character "<c>" cannot be
+// written in code page <n>.") for a character the encoding cannot hold; a field refuses such a
+// character as it is typed.
+std::string EncodeTyped(std::string_view utf8, const TLangTables& tables);
 
 // Whether a field may hold the typed text: every character fits the corpus encoding and, for a
-// one-character field (oneChar), the text is empty or a single character that fits one setting
-// byte.
+// one-character field (oneChar), the text is empty or a single character.
 bool TypedTextFits(std::string_view utf8, bool oneChar, const TLangTables& tables);
 
 // Text of the corpus encoding as a field shows it (UTF-8).

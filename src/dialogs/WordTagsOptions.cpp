@@ -11,16 +11,20 @@ namespace {
 
 std::string Trim(std::string_view s) { return std::string(TrimControls(s)); }
 
-char FieldChar(const std::string& field, char stored) { return field.empty() ? stored : field[0]; }
+TChar FieldChar(const std::string& field, TChar stored, const TCharCoding& coding) {
+  return field.empty() ? stored : coding.First(field);
+}
 
 }  // namespace
 
-TWordTagsOptions TWordTagsOptions::FromSettings(const ZuzadovUdirev& config) {
+TWordTagsOptions TWordTagsOptions::FromSettings(const ZuzadovUdirev& config,
+                                                const TCharCoding& coding) {
   TWordTagsOptions dialog;
+  dialog.coding = coding;
   dialog.Embedded = config.WordTag == 1;
   dialog.Outside = config.WordTag == 2;
-  dialog.Delimiter = std::string(1, config.wTagDelimiter);
-  dialog.TagStop = std::string(1, config.wTagStop);
+  dialog.Delimiter = coding.Encode(config.wTagDelimiter);
+  dialog.TagStop = coding.Encode(config.wTagStop);
   dialog.Before = config.wTagBefore;
   dialog.TagStartRows = config.wTagStarts;
   if (dialog.TagStartRows.size() < kMinTagStartRows) dialog.TagStartRows.resize(kMinTagStartRows);
@@ -48,9 +52,9 @@ std::vector<std::string> TWordTagsOptions::TagStarts() const {
 bool TWordTagsOptions::RebuildNeeded(const ZuzadovUdirev& config) const {
   uint8_t mode = Mode();
   if (mode != config.WordTag) return true;
-  if (mode == 1) return FieldChar(Delimiter, config.wTagDelimiter) != config.wTagDelimiter;
+  if (mode == 1) return FieldChar(Delimiter, config.wTagDelimiter, coding) != config.wTagDelimiter;
   if (mode == 2)
-    return FieldChar(TagStop, config.wTagStop) != config.wTagStop ||
+    return FieldChar(TagStop, config.wTagStop, coding) != config.wTagStop ||
            TagStarts() != config.wTagStarts;
   return false;
 }
@@ -67,12 +71,13 @@ bool TWordTagsOptions::Store(ZuzadovUdirev& config) const {
   config.MetaTags = MetaTagsFromRows(dialog.MetaRows);
   bool rebuild = RebuildNeeded(config);
   config.WordTag = dialog.Mode();
-  config.wTagDelimiter = FieldChar(dialog.Delimiter, config.wTagDelimiter);
+  config.wTagDelimiter = FieldChar(dialog.Delimiter, config.wTagDelimiter, coding);
   if (config.WordTag == 1) {
-    size_t at = config.NonWordChars.find(config.wTagDelimiter);
-    if (at != std::string::npos) config.NonWordChars.erase(at, 1);
+    const std::string delimiter = coding.Encode(config.wTagDelimiter);
+    size_t at = config.NonWordChars.find(delimiter);
+    if (at != std::string::npos) config.NonWordChars.erase(at, delimiter.size());
   }
-  config.wTagStop = FieldChar(dialog.TagStop, config.wTagStop);
+  config.wTagStop = FieldChar(dialog.TagStop, config.wTagStop, coding);
   config.wTagBefore = dialog.Before;
   config.wTagStarts = dialog.TagStarts();
   return rebuild;

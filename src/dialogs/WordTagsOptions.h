@@ -30,10 +30,12 @@ struct TWordTagsOptions {
   bool Before = false;                    // "Before Word"
   std::vector<std::string> TagStartRows;  // the grid's rows, blank ones included
   std::vector<TMetaTagRow> MetaRows;      // the meta-tag table
+  TCharCoding coding;                     // how the fields' characters are read
 
   bool operator==(const TWordTagsOptions&) const = default;
 
-  static TWordTagsOptions FromSettings(const ZuzadovUdirev& config);
+  // The fields of the settings; coding is the corpus encoding's (TLangTables::Coding).
+  static TWordTagsOptions FromSettings(const ZuzadovUdirev& config, const TCharCoding& coding);
   uint8_t Mode() const { return Embedded ? 1 : Outside ? 2 : 0; }
   // The two check boxes exclude each other: ticking one clears the other.
   void SetEmbedded(bool on);

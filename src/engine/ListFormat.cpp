@@ -23,7 +23,7 @@ std::string JoinedByTabs(const std::vector<std::string>& cells) {
   return line;
 }
 
-// A JSON string literal of bytes in the corpus code page.
+// A JSON string literal of text in the corpus encoding.
 std::string JsonString(std::string_view bytes, const TLangTables& tables) {
   const std::string utf8 = tables.ToUtf8(bytes);
   std::string quoted = "\"";
@@ -142,8 +142,8 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
   out << "count\tscore\tposition\ttext\n";
   for (int i = 0; i < list.Count(); ++i) {
     const TCollocItem& item = list.Item(i);
-    out << item.count << '\t' << FormatScore(item.score, view.scoreMethod) << '\t' << item.position
-        << '\t' << list.CollocationText(i) << '\n';
+    out << item.count << '\t' << FormatScore(item.score, view.scoreMethod, '.') << '\t'
+        << item.position << '\t' << list.Tables().ToUtf8(list.CollocationText(i)) << '\n';
   }
 }
 

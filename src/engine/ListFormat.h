@@ -1,6 +1,8 @@
 // What a collocation list shows and how it is written out: the shown columns, their titles and
 // cell texts (shared by the list window's grid, its saved file and its printout), the saved
-// text file, and the machine-readable TSV and JSON forms of the command line.
+// text file, and the machine-readable TSV and JSON forms of the command line. The cells and the
+// saved file hold the corpus encoding and the locale's decimal separator; TSV and JSON are for
+// programs: valid UTF-8, and numbers with a '.' whatever the locale.
 //
 // Saved file (CR LF line ends):
 //   Collocation List ( 3 collocations )
@@ -51,8 +53,9 @@ void WriteSavedList(std::ostream& out, const TCollocationList& list, const TList
 void SaveListToFile(const std::string& fileName, const TCollocationList& list,
                     const TListView& view);
 
-// TSV, LF line ends: the header "count\tscore\tposition\ttext", then one line per item in the
-// list's order. The score is empty when no score column is shown, else in the display format.
+// TSV (UTF-8), LF line ends: the header "count\tscore\tposition\ttext", then one line per item in
+// the list's order. The score is empty when no score column is shown, else in the display format
+// with a '.'.
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view);
 // JSON (UTF-8): {"caption", "wordCount", "scoreMethod" (the shown method's long name),
 // "items": [{"count", "score" (a number, or null when no score is shown or it shows as "N/A"),

@@ -71,6 +71,10 @@ bool ScoreUnavailable(double score, TScoreMethod method) {
 }
 
 std::string FormatScore(double score, TScoreMethod method) {
+  return FormatScore(score, method, NumberFormat().decimalSeparator);
+}
+
+std::string FormatScore(double score, TScoreMethod method, char decimalSeparator) {
   if (ValidScoreMethod(method) == TScoreMethod::kNone) return "";
   if (ScoreUnavailable(score, method)) return "N/A";
   char text[400];  // room for the widest finite double in fixed notation
@@ -83,7 +87,7 @@ std::string FormatScore(double score, TScoreMethod method) {
   std::string shown = text;
   if (shown == "-0.000000") shown.erase(0, 1);
   const size_t point = shown.find('.');
-  if (point != std::string::npos) shown[point] = NumberFormat().decimalSeparator;
+  if (point != std::string::npos) shown[point] = decimalSeparator;
   return shown;
 }
 

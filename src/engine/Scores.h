@@ -51,6 +51,8 @@ TScoreMethod ValidScoreMethod(TScoreMethod method);
 // user's decimal separator for the others, "N/A" for the Log-likelihood sentinel and for any
 // score that is not a finite number. Never "-0.000000". Empty for kNone.
 std::string FormatScore(double score, TScoreMethod method);
+// The same with the given decimal separator, whatever the locale says.
+std::string FormatScore(double score, TScoreMethod method, char decimalSeparator);
 // Whether a score shows as "N/A" under the method.
 bool ScoreUnavailable(double score, TScoreMethod method);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/AtomicFile.h"
+#include "platform/CharCoding.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 
@@ -17,16 +18,19 @@ constexpr uint64_t kMaxFileSize = 64 << 20;
 void TStopList::SetWords(std::vector<std::string> words) {
   words_ = std::move(words);
   active_ = !words_.empty();
+  loadFailed_ = false;
 }
 
 bool TStopList::LoadFromFile() {
   try {
     words_ = ReadWordsFromFile(fileName_);
     active_ = !words_.empty();
+    loadFailed_ = false;
     return true;
   } catch (const EQuenterra&) {
     words_.clear();
     active_ = false;
+    loadFailed_ = true;
     MsgError("Unable to load stop-list words from file \r\n" + fileName_);
     return false;
   }
@@ -35,6 +39,7 @@ bool TStopList::LoadFromFile() {
 void TStopList::SetFileName(const std::string& name) {
   words_.clear();
   fileName_ = name;
+  loadFailed_ = false;
 }
 
 void TStopList::SetActive(bool on) { active_ = on && !words_.empty(); }
@@ -78,13 +83,14 @@ void TStopList::SaveWordsToFile(const std::string& name, const std::vector<std::
 }
 
 std::vector<std::string> TStopList::ReadWordsFromFile(const std::string& name) {
-  std::string text = ReadWholeFile(name, kMaxFileSize);
+  const std::string contents = ReadWholeFile(name, kMaxFileSize);
+  const std::string_view text = WithoutUtf8Bom(contents);
   std::vector<std::string> words;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    if (end > start) words.push_back(text.substr(start, end - start));
+    if (end > start) words.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
   return words;

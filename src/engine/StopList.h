@@ -28,6 +28,9 @@ class TStopList {
   const std::vector<std::string>& Words() const { return words_; }
   std::vector<std::string>& Words() { return words_; }
   bool Active() const { return active_; }
+  // Whether the last LoadFromFile failed (cleared by SetWords and SetFileName): a run that uses
+  // the stop list would then run on less than was asked.
+  bool LoadFailed() const { return loadFailed_; }
 
   // Takes the words kept in the settings file (not in a file of their own); Active becomes
   // whether there is any.
@@ -55,13 +58,15 @@ class TStopList {
   // Writes the words to a text file, one a line ended by CR LF, replacing it whole. Throws
   // EFileError on failure.
   static void SaveWordsToFile(const std::string& name, const std::vector<std::string>& words);
-  // Reads a stop-list text file; throws EFileError on failure.
+  // Reads a stop-list text file (a UTF-8 byte-order mark at its start is no part of the first
+  // word); throws EFileError on failure.
   static std::vector<std::string> ReadWordsFromFile(const std::string& name);
 
  private:
   std::string fileName_;            // the text file, empty when the words live in the settings
   std::vector<std::string> words_;  // as typed or read
   bool active_ = false;             // gates the duplicate test of Contains
+  bool loadFailed_ = false;
 };
 
 }  // namespace quenterra

@@ -12,22 +12,27 @@ namespace quenterra {
 namespace {
 
 // The settings' wildcards become the fixed ones of the index's matcher.
-std::string IndexWildcards(std::string_view pattern, const ZuzadovUdirev& config) {
-  std::string out(pattern);
-  for (char& c : out) {
+std::string IndexWildcards(std::string_view pattern, const ZuzadovUdirev& config,
+                           const TCharCoding& coding) {
+  std::string out;
+  for (size_t pos = 0; pos < pattern.size();) {
+    const TChar c = coding.Next(pattern, pos);
     if (c == config.WildCard0orMore) {
-      c = TTextIndex::kWildMany;
+      out += TTextIndex::kWildMany;
     } else if (c == config.WildCard0or1) {
-      c = TTextIndex::kWildOptional;
+      out += TTextIndex::kWildOptional;
     } else if (c == config.WildCardExactly1) {
-      c = TTextIndex::kWildOne;
+      out += TTextIndex::kWildOne;
+    } else {
+      coding.Append(out, c);
     }
   }
   return out;
 }
 
-bool IsZeroOrMoreAlone(const std::string& pattern, const ZuzadovUdirev& config) {
-  return pattern.size() == 1 && pattern[0] == config.WildCard0orMore;
+bool IsZeroOrMoreAlone(const std::string& pattern, const ZuzadovUdirev& config,
+                       const TCharCoding& coding) {
+  return coding.Length(pattern) == 1 && coding.First(pattern) == config.WildCard0orMore;
 }
 
 std::string_view TokenText(const TTextIndex& index, int32_t id) {
@@ -39,12 +44,13 @@ std::string_view TokenText(const TTextIndex& index, int32_t id) {
 
 TExtractTerm::TExtractTerm(std::string text, bool isRegExp, std::string tag,
                            const ZuzadovUdirev& config, const TLangTables& tables)
-    : text_(std::move(text)), tag_(std::move(tag)) {
+    : text_(std::move(text)), tag_(std::move(tag)), encoding_(tables.Encoding()) {
+  const TCharCoding& coding = tables.Coding();
   if (isRegExp) {
     regExp_ = std::make_unique<TRegExp>(text_, tables.RegExpTables());
     wordPattern_ = text_;
   } else {
-    wordPattern_ = IndexWildcards(text_, config);
+    wordPattern_ = IndexWildcards(text_, config, coding);
   }
   int meta = tag_.empty() ? -1 : FindMetaTag(config.MetaTags, tag_, tables);
   if (meta >= 0) {
@@ -55,8 +61,8 @@ TExtractTerm::TExtractTerm(std::string text, bool isRegExp, std::string tag,
     }
   }
   for (const std::string& pattern : hasTagList_ ? tagList_ : std::vector<std::string>{tag_}) {
-    tagPatterns_.push_back(IndexWildcards(pattern, config));
-    if (IsZeroOrMoreAlone(pattern, config)) matchesUntagged_ = true;
+    tagPatterns_.push_back(IndexWildcards(pattern, config, coding));
+    if (IsZeroOrMoreAlone(pattern, config, coding)) matchesUntagged_ = true;
   }
 }
 
@@ -71,14 +77,15 @@ int FindMetaTag(const std::vector<TMetaTag>& tags, std::string_view name,
 bool WordMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t wordId) {
   std::string_view text = TokenText(index, wordId);
   if (term.RegExp() != nullptr) return term.RegExp()->MatchesWhole(text);
-  return TTextIndex::MatchWildcard(text, term.WordPattern());
+  return TTextIndex::MatchWildcard(text, term.WordPattern(), term.Encoding());
 }
 
 bool TagMatchesTerm(const TTextIndex& index, const TExtractTerm& term, int32_t tagId) {
   if (tagId < 0) return term.MatchesUntagged();
   std::string_view text = TokenText(index, tagId);
-  return std::any_of(term.TagPatterns().begin(), term.TagPatterns().end(),
-                     [&](const std::string& p) { return TTextIndex::MatchWildcard(text, p); });
+  return std::any_of(
+      term.TagPatterns().begin(), term.TagPatterns().end(),
+      [&](const std::string& p) { return TTextIndex::MatchWildcard(text, p, term.Encoding()); });
 }
 
 bool MatchToken(const TTextIndex& index, const TExtractRecord& record, int32_t wordId,

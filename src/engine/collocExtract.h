@@ -62,9 +62,11 @@ class TExtractTerm {
   const std::string& WordPattern() const { return wordPattern_; }
   // The word part as an index query: the regular expression, else WordPattern().
   TTokenPattern WordQuery() const {
-    return regExp_ ? TTokenPattern(*regExp_) : TTokenPattern(wordPattern_);
+    return regExp_ ? TTokenPattern(*regExp_) : TTokenPattern(wordPattern_, encoding_);
   }
   const std::vector<std::string>& TagPatterns() const { return tagPatterns_; }
+  // How the patterns' characters are read (what '?' and '%' count).
+  TCorpusEncoding Encoding() const { return encoding_; }
   // Whether a word without a tag satisfies the tag part: a tag pattern of the 0-or-more
   // wildcard alone (or such a meta-tag entry).
   bool MatchesUntagged() const { return matchesUntagged_; }
@@ -77,6 +79,7 @@ class TExtractTerm {
   std::vector<std::string> tagList_;      // the meta-tag's patterns, when Tag names one
   std::string wordPattern_;               // text_ in the index's wildcards
   std::vector<std::string> tagPatterns_;  // tag_ or tagList_ in the index's wildcards
+  TCorpusEncoding encoding_;
   bool matchesUntagged_ = false;
 };
 

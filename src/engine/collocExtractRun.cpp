@@ -33,7 +33,8 @@ TRarestTerm FindRarestTerm(TTextIndex& index, const TExtractRecord& record, TKin
     if (record.Kind() == TSearchKind::kWordTag && !term.MatchesUntagged()) {
       int64_t tagFreq = 0;
       for (const std::string& pattern : term.TagPatterns()) {
-        tagFreq += index.PatternFreq(pattern, KindBit(kKindWordTag));
+        tagFreq +=
+            index.PatternFreq(TTokenPattern(pattern, term.Encoding()), KindBit(kKindWordTag));
       }
       if (tagFreq < estimate.value) estimate = {i, tagFreq, true};
     }
@@ -45,7 +46,7 @@ TRarestTerm FindRarestTerm(TTextIndex& index, const TExtractRecord& record, TKin
 TDWordsList Occurrences(TTextIndex& index, const TExtractTerm& term, const TRarestTerm& rarest,
                         TKindSet kinds) {
   if (rarest.byTag) {
-    return index.PatternListPositions(term.TagPatterns(), KindBit(kKindWordTag));
+    return index.PatternListPositions(term.TagPatterns(), KindBit(kKindWordTag), term.Encoding());
   }
   return index.PatternPositions(term.WordQuery(), kinds);
 }

@@ -100,7 +100,8 @@ struct TTreeSpan {
   uint64_t length = 0;
 };
 
-// The store file: created, with its header, at construction; deleted at destruction.
+// The store file: created, with its header, at construction, without a name in the file system,
+// so that it goes with the store however the run ends.
 class TTreeStore {
  public:
   // Throws EFileError when the file cannot be made or written.
@@ -109,6 +110,7 @@ class TTreeStore {
   TTreeStore& operator=(const TTreeStore&) = delete;
   ~TTreeStore();
 
+  // A name that opens the file from this process while the store lives.
   const std::string& FileName() const { return fileName_; }
 
   // Appends the tree's records and returns where they lie. Throws EFileError when the disk
@@ -124,8 +126,8 @@ class TTreeStore {
   void Flush();
 
  private:
-  std::string fileName_;
   std::unique_ptr<TIndexFile> file_;
+  std::string fileName_;
   std::vector<char> buffer_;  // records on their way to or from the file, reused
 };
 

@@ -1,5 +1,4 @@
 // The extension trees in memory and their store file (record layout in collocTree.h).
-#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -192,22 +191,15 @@ bool SameTree(const TNodeTree<Key>& a, const TNodeTree<Key>& b) {
 
 // ---- Store ----
 
-TTreeStore::TTreeStore() : fileName_(MakeTempFile(kTreeStorePrefix)) {
-  try {
-    file_ = std::make_unique<TIndexFile>(fileName_, TIndexFileMode::kCreate);
-    file_->WriteAt(0, kTreeStoreHeader, kTreeStoreHeaderSize);
-    file_->Flush();
-  } catch (...) {
-    file_.reset();
-    ::unlink(fileName_.c_str());
-    throw;
-  }
+TTreeStore::TTreeStore()
+    : file_(std::make_unique<TIndexFile>(TempDirectory() + kTreeStorePrefix,
+                                         TIndexFileMode::kTemporary)),
+      fileName_(file_->ProcessPath()) {
+  file_->WriteAt(0, kTreeStoreHeader, kTreeStoreHeaderSize);
+  file_->Flush();
 }
 
-TTreeStore::~TTreeStore() {
-  file_.reset();  // closes the file; what it still gathered no longer matters
-  ::unlink(fileName_.c_str());
-}
+TTreeStore::~TTreeStore() = default;
 
 void TTreeStore::Flush() { file_->Flush(); }
 

@@ -8,7 +8,10 @@ namespace quenterra {
 
 namespace {
 
-std::string Quoted(char c) { return std::string("\"") + c + "\""; }
+// A character in double quotes, for messages.
+std::string Quoted(TChar c, const TLangTables& tables) {
+  return "\"" + tables.ToUtf8(tables.Coding().Encode(c)) + "\"";
+}
 
 // Leading and trailing blanks (spaces and control characters) go.
 std::string Trimmed(const std::string& line) { return std::string(TrimControls(line)); }
@@ -18,17 +21,18 @@ void SkipSpaces(std::string_view& rest) {
 }
 
 // A separator with no term on one of its sides.
-EExtractPattern MissingTerm(char separator) {
-  return EExtractPattern("Incorrect use of " + Quoted(separator) +
+EExtractPattern MissingTerm(TChar separator, const TLangTables& tables) {
+  return EExtractPattern("Incorrect use of " + Quoted(separator, tables) +
                          " at the end of the extract term.");
 }
 
-void CheckCharacters(TSearchKind kind, const std::string& line, const ZuzadovUdirev& config) {
+void CheckCharacters(TSearchKind kind, const std::string& line, const ZuzadovUdirev& config,
+                     const TLangTables& tables) {
   if (kind == TSearchKind::kRegExp) return;
-  TCharSet invalid = ExtractInvalidSet(kind, config);
-  for (char c : line) {
-    if (invalid.Contains(static_cast<unsigned char>(c))) {
-      throw EExtractPattern("Invalid character in extract pattern: " + Quoted(c) + ".");
+  TCharSet invalid = ExtractInvalidSet(kind, config, tables.Coding());
+  for (TChar c : tables.Coding().Decode(line)) {
+    if (invalid.Contains(c)) {
+      throw EExtractPattern("Invalid character in extract pattern: " + Quoted(c, tables) + ".");
     }
   }
 }
@@ -40,25 +44,26 @@ TExtractTerm MakeTerm(TSearchKind kind, const std::string& term, const ZuzadovUd
   if (kind != TSearchKind::kWordTag) {
     return TExtractTerm(term, kind == TSearchKind::kRegExp, "", config, tables);
   }
-  std::string anything(1, config.WildCard0orMore);
-  size_t separator = term.find(config.TagSearchSeparator);
-  if (separator == std::string::npos) return TExtractTerm(term, false, anything, config, tables);
-  if (term.size() == 1) throw MissingTerm(config.TagSearchSeparator);  // neither word nor tag
-  std::string word = term.substr(0, separator);
-  return TExtractTerm(word.empty() ? anything : word, false, term.substr(separator + 1), config,
-                      tables);
+  const std::string anything = tables.Coding().Encode(config.WildCard0orMore);
+  const std::string separator = tables.Coding().Encode(config.TagSearchSeparator);
+  size_t at = term.find(separator);
+  if (at == std::string::npos) return TExtractTerm(term, false, anything, config, tables);
+  if (term == separator) throw MissingTerm(config.TagSearchSeparator, tables);  // no word, no tag
+  std::string word = term.substr(0, at);
+  return TExtractTerm(word.empty() ? anything : word, false, term.substr(at + separator.size()),
+                      config, tables);
 }
 
 // The first separator fixes the line's order; every later one must be the same character.
-void TakeSeparator(char separator, bool first, TExtractRecord& record, char& previous,
-                   const ZuzadovUdirev& config) {
+void TakeSeparator(TChar separator, bool first, TExtractRecord& record, TChar& previous,
+                   const ZuzadovUdirev& config, const TLangTables& tables) {
   if (first) {
     record.SetOrder(separator == config.TagUnorderedChar    ? TOrderMode::kUnordered
                     : separator == config.TagSubsequentChar ? TOrderMode::kSubsequent
                                                             : TOrderMode::kAdjacent);
   } else if (separator != previous) {
-    throw EExtractPattern(std::string("Incorrect syntax. ") + Quoted(config.TagUnorderedChar) +
-                          ", " + Quoted(config.TagSubsequentChar) + " or " + Quoted(' ') +
+    throw EExtractPattern("Incorrect syntax. " + Quoted(config.TagUnorderedChar, tables) + ", " +
+                          Quoted(config.TagSubsequentChar, tables) + " or " + Quoted(' ', tables) +
                           " can't be used in a combination.");
   }
   previous = separator;
@@ -66,42 +71,46 @@ void TakeSeparator(char separator, bool first, TExtractRecord& record, char& pre
 
 void ParseTerms(TSearchKind kind, std::string_view rest, TExtractRecord& record,
                 const ZuzadovUdirev& config, const TLangTables& tables) {
+  const TCharCoding& coding = tables.Coding();
   TCharSet stops = ExtractTermStopSet(kind, config);
-  char previous = ' ';
+  TChar previous = ' ';
   bool first = true;
   while (!rest.empty()) {
     size_t length = 0;
-    while (length < rest.size() && !stops.Contains(static_cast<unsigned char>(rest[length]))) {
-      ++length;
+    for (size_t next = 0; length < rest.size() && !stops.Contains(coding.Next(rest, next));)
+      length = next;
+    if (length == 0) {  // '+ post', 'post + + office'
+      size_t next = 0;
+      throw MissingTerm(coding.Next(rest, next), tables);
     }
-    if (length == 0) throw MissingTerm(rest.front());  // '+ post', 'post + + office'
     record.AddTerm(MakeTerm(kind, std::string(rest.substr(0, length)), config, tables));
     rest.remove_prefix(length);
     SkipSpaces(rest);
     if (rest.empty()) break;
-    char separator = ' ';
-    if (rest.front() == config.TagUnorderedChar || rest.front() == config.TagSubsequentChar) {
-      separator = rest.front();
-      rest.remove_prefix(1);
+    TChar separator = ' ';
+    size_t next = 0;
+    const TChar c = coding.Next(rest, next);
+    if (c == config.TagUnorderedChar || c == config.TagSubsequentChar) {
+      separator = c;
+      rest.remove_prefix(next);
     }
     SkipSpaces(rest);
-    if (separator != ' ' && rest.empty()) throw MissingTerm(separator);
-    TakeSeparator(separator, first, record, previous, config);
+    if (separator != ' ' && rest.empty()) throw MissingTerm(separator, tables);
+    TakeSeparator(separator, first, record, previous, config, tables);
     first = false;
   }
 }
 
 }  // namespace
 
-TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config) {
-  TCharSet set = BuildDelimiterSet(config);
-  for (char c : {' ', config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
-                 config.TagUnorderedChar, config.TagSubsequentChar}) {
-    set.Remove(static_cast<unsigned char>(c));
+TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config,
+                           const TCharCoding& coding) {
+  TCharSet set = BuildDelimiterSet(config, coding);
+  for (TChar c : {TChar{' '}, config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
+                  config.TagUnorderedChar, config.TagSubsequentChar}) {
+    set.Remove(c);
   }
-  if (kind == TSearchKind::kWordTag) {
-    set.Remove(static_cast<unsigned char>(config.TagSearchSeparator));
-  }
+  if (kind == TSearchKind::kWordTag) set.Remove(config.TagSearchSeparator);
   return set;
 }
 
@@ -109,8 +118,8 @@ TCharSet ExtractTermStopSet(TSearchKind kind, const ZuzadovUdirev& config) {
   TCharSet set;
   set.Add(' ');
   if (kind != TSearchKind::kRegExp) {
-    set.Add(static_cast<unsigned char>(config.TagUnorderedChar));
-    set.Add(static_cast<unsigned char>(config.TagSubsequentChar));
+    set.Add(config.TagUnorderedChar);
+    set.Add(config.TagSubsequentChar);
   }
   return set;
 }
@@ -122,14 +131,14 @@ void AddExtractPattern(TSearchKind kind, TExtractRecords& records, const std::st
   // A regular expression stays as typed: folding it would turn \W into \w. The translate table
   // folds its letters and the text's alike.
   if (config.ignoreCase && kind != TSearchKind::kRegExp) text = tables.FoldString(text);
-  CheckCharacters(kind, text, config);
+  CheckCharacters(kind, text, config, tables);
   TExtractRecord record(kind, line);
   ParseTerms(kind, text, record, config, tables);
   records.AddRecord(std::move(record));
 }
 
-std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& c) {
-  auto s = [](char ch) { return std::string(1, ch); };
+std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& c, const TCharCoding& coding) {
+  auto s = [&](TChar ch) { return coding.Encode(ch); };
   if (kind == TSearchKind::kRegExp) {
     return "e.g. \"colou?r\", \"\\ba\\W\\w+\\Wof\\b\", \"(\\b[A-Z]\\w*\\W){2}\"";
   }

@@ -7,7 +7,8 @@
 //   Word/Tag             run%&vbn         &nn + computer      word&tag, word alone = word&*
 //
 // The special characters (wildcards, separators), letter case and meta-tags come from the
-// settings passed in; the extract dialog's rules are in dialogs/ExtractOptions.h.
+// settings passed in, the characters of a line from the encoding of the tables; the extract
+// dialog's rules are in dialogs/ExtractOptions.h. Messages are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +37,8 @@ inline constexpr int kMaxSpan = 12;
 
 // The characters a Word/Phrase or Word/Tag line may not hold: the delimiters without the space,
 // the wildcards and the two separators (and, for Word/Tag, the tag search separator).
-TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config);
+TCharSet ExtractInvalidSet(TSearchKind kind, const ZuzadovUdirev& config,
+                           const TCharCoding& coding);
 // The characters that end a term: the space and the two separators; the space alone for
 // regular expressions.
 TCharSet ExtractTermStopSet(TSearchKind kind, const ZuzadovUdirev& config);
@@ -47,8 +49,10 @@ TCharSet ExtractTermStopSet(TSearchKind kind, const ZuzadovUdirev& config);
 void AddExtractPattern(TSearchKind kind, TExtractRecords& records, const std::string& line,
                        const ZuzadovUdirev& config, const TLangTables& tables);
 
-// The example text under the pattern field, made from the special characters.
-std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& config);
+// The example text under the pattern field, made from the special characters, in the encoding
+// of `coding`.
+std::string ExtractExamples(TSearchKind kind, const ZuzadovUdirev& config,
+                            const TCharCoding& coding);
 
 // Parses a pattern, or every line of a batch, into a new request captioned by the pattern (or
 // "Batch collocation"). Throws as AddExtractPattern does; "The pattern is empty." when no line

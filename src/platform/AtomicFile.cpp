@@ -4,38 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace quenterra {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Closes the descriptor on every path.
-class TFd {
- public:
-  explicit TFd(int fd) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a delayed write error shows here).
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -64,29 +43,20 @@ std::string DirectoryOf(const std::string& name) {
 
 // Creates a new temporary file beside `name`; returns its descriptor and sets tempName.
 int CreateBeside(const std::string& name, std::string& tempName) {
-  static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempName = name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    tempName = TempNameBeside(name);
     int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
 
-void SyncDirectory(const std::string& name) {
-  int fd = ::open(DirectoryOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);  // best effort: the rename is already done
-  ::close(fd);
-}
-
 }  // namespace
 
 std::string ReadWholeFile(const std::string& name, uint64_t maxSize) {
-  TFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+  TFileDescriptor fd(OpenRegularFile(name, O_RDONLY));
   struct stat info {};
-  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-    throw EFileError("Unable to open file: " + name + ".");
+  if (::fstat(fd.Get(), &info) != 0) throw EFileError("Unable to read file: " + name + ".");
   if (static_cast<uint64_t>(info.st_size) > maxSize)
     throw EFileError("File too large: " + name + ".");
   std::string content;
@@ -105,8 +75,9 @@ std::string ReadWholeFile(const std::string& name, uint64_t maxSize) {
 
 void ReplaceFile(const std::string& name, std::string_view content) {
   std::string target = ReplacedName(name);
+  RemoveDeadTempFiles(target);  // what a killed writer of this file left behind
   std::string tempName;
-  TFd fd(CreateBeside(target, tempName));
+  TFileDescriptor fd(CreateBeside(target, tempName));
   if (fd.Get() < 0) throw EFileError("Unable to create file: " + target + ".");
   struct stat old {};
   bool ok = WriteAll(fd.Get(), content) && ::fsync(fd.Get()) == 0;
@@ -117,7 +88,7 @@ void ReplaceFile(const std::string& name, std::string_view content) {
     ::unlink(tempName.c_str());
     throw EFileError("Unable to write file: " + target + ".");
   }
-  SyncDirectory(target);
+  SyncDirectoryOf(target);
 }
 
 bool DirectoryWritable(const std::string& name) {

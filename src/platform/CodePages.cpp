@@ -2,6 +2,8 @@
 // byte values, case mapping inside a code page, whole-text conversion, and locale names.
 #include "platform/CodePages.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
@@ -12,7 +14,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/CharCoding.h"
 #include "platform/CharType.h"
+#include "platform/Unicode.h"
 
 namespace quenterra {
 
@@ -83,60 +87,9 @@ char32_t DecodeOne(UConverter* converter, unsigned char byte) {
   return i == length && c >= 0 ? static_cast<char32_t>(c) : kNoChar;
 }
 
-bool IsPunctuationOrSymbol(int8_t category) {
-  switch (category) {
-    case U_DASH_PUNCTUATION:
-    case U_START_PUNCTUATION:
-    case U_END_PUNCTUATION:
-    case U_CONNECTOR_PUNCTUATION:
-    case U_OTHER_PUNCTUATION:
-    case U_INITIAL_PUNCTUATION:
-    case U_FINAL_PUNCTUATION:
-    case U_MATH_SYMBOL:
-    case U_CURRENCY_SYMBOL:
-    case U_MODIFIER_SYMBOL:
-    case U_OTHER_SYMBOL:
-    // Windows counts superscript digits and fractions, and the soft hyphen, as punctuation
-    // rather than as digits or controls; so do we.
-    case U_OTHER_NUMBER:
-    case U_FORMAT_CHAR:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsUncasedLetterOrMark(int8_t category) {
-  switch (category) {
-    case U_OTHER_LETTER:
-    case U_MODIFIER_LETTER:
-    case U_NON_SPACING_MARK:
-    case U_COMBINING_SPACING_MARK:
-    case U_ENCLOSING_MARK:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The CT_CTYPE1-like flags of one character. Digits are the decimal digits only (not '²').
+// The CT_CTYPE1-like flags of one decoded byte; a byte that is no character has none.
 uint8_t Classify(char32_t character) {
-  if (character == kNoChar) return 0;
-  const UChar32 c = static_cast<UChar32>(character);
-  const int8_t category = u_charType(c);
-  unsigned flags = 0;
-  const bool upper = u_hasBinaryProperty(c, UCHAR_UPPERCASE) || category == U_TITLECASE_LETTER;
-  const bool lower = u_hasBinaryProperty(c, UCHAR_LOWERCASE);
-  if (upper) flags |= kCtUpper;
-  if (lower) flags |= kCtLower;
-  if (!upper && !lower && IsUncasedLetterOrMark(category)) flags |= kCtUpper | kCtLower;
-  if (category == U_DECIMAL_DIGIT_NUMBER) flags |= kCtDigit;
-  if (u_isxdigit(c)) flags |= kCtHexDigit;
-  if (category == U_CONTROL_CHAR) flags |= kCtControl;
-  if (u_isUWhiteSpace(c)) flags |= kCtSpace;
-  if (u_isblank(c)) flags |= kCtBlank;
-  if (IsPunctuationOrSymbol(category)) flags |= kCtPunct;
-  return static_cast<uint8_t>(flags);
+  return character == kNoChar ? 0 : unicode::CharType(character);
 }
 
 // The case form of one character by the locale's rules (Turkish 'I' -> dotless 'ı'); where the
@@ -301,23 +254,57 @@ bool EncodeText(int codePage, std::string_view utf8, std::string& bytes) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kNoChar;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+char32_t FirstUnencodable(int codePage, std::string_view utf8) {
+  const TConverter converter = OpenConverter(codePage);
+  UErrorCode error = U_ZERO_ERROR;
+  if (converter != nullptr) {
+    ucnv_setFallback(converter.get(), false);
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                          &error);
   }
+  const TCharCoding coding = TCharCoding::Utf8({});
+  for (size_t pos = 0; pos < utf8.size();) {
+    const TChar c = coding.Next(utf8, pos);
+    if (converter == nullptr) return c;
+    UChar units[2];
+    int32_t unitCount = 0;
+    U16_APPEND_UNSAFE(units, unitCount, static_cast<UChar32>(c));
+    char bytes[8];
+    error = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(converter.get());
+    ucnv_fromUChars(converter.get(), bytes, sizeof bytes, units, unitCount, &error);
+    if (U_FAILURE(error)) return c;
+  }
+  return 0;
+}
+
+std::string LocaleCharset() {
+  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";
+  std::string charset = nl_langinfo_l(CODESET, locale);
+  freelocale(locale);
+  if (charset.empty() || charset == "ANSI_X3.4-1968" || charset == "ASCII") return "UTF-8";
+  return charset;
+}
+
+bool CharsetToUtf8(std::string_view charset, std::string_view text, std::string& utf8) {
+  if (text.size() > kMaxTextLength) return false;
+  UErrorCode error = U_ZERO_ERROR;
+  const TConverter converter(ucnv_open(std::string(charset).c_str(), &error));
+  if (U_FAILURE(error)) return false;
+  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  std::u16string units(text.size() * 2 + 2, u'\0');
+  const int32_t length =
+      ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()), text.data(),
+                    static_cast<int32_t>(text.size()), &error);
+  if (U_FAILURE(error)) return false;
+  utf8.clear();
+  for (int32_t i = 0; i < length;) {
+    UChar32 c;
+    U16_NEXT(units.data(), i, length, c);
+    AppendUtf8(utf8, c < 0 ? kNoChar : static_cast<char32_t>(c));
+  }
+  return true;
 }
 
 uint32_t LanguageOfLocale(std::string_view posixLocale) {

@@ -49,9 +49,17 @@ bool DecodeText(int codePage, std::string_view bytes, std::string& utf8);
 // Encodes UTF-8 text (invalid sequences count as U+FFFD); characters the code page lacks
 // become '?'. False when ICU cannot open the code page.
 bool EncodeText(int codePage, std::string_view utf8, std::string& bytes);
+// The first character of UTF-8 text that the code page cannot hold (every character when ICU
+// cannot open it); 0 when it holds them all.
+char32_t FirstUnencodable(int codePage, std::string_view utf8);
 
-// Appends one character as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
+// The character set of the user's locale (LC_ALL, LC_CTYPE, LANG) as the C library names it
+// ("UTF-8", "ISO-8859-1"). The C and POSIX locales, whose ASCII today's terminals extend to UTF-8,
+// and a locale that is not installed give "UTF-8".
+std::string LocaleCharset();
+// Converts text in the named character set to UTF-8. False when ICU does not know the set or the
+// text holds bytes that form no character of it.
+bool CharsetToUtf8(std::string_view charset, std::string_view text, std::string& utf8);
 
 // The Windows language id of a POSIX locale name ("en_US.UTF-8", "sr_RS@latin"); 0 for C, POSIX,
 // an empty name and a locale that ICU cannot map.

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/CharCoding.h"
 #include "platform/NumberFormat.h"
 
 namespace quenterra {
@@ -48,6 +49,7 @@ bool IsHexDigit(char c) {
 // ---- The model --------------------------------------------------------------------------------
 
 TIniFile TIniFile::Parse(std::string_view text) {
+  text = WithoutUtf8Bom(text);  // as editors save UTF-8
   TIniFile file;
   size_t current = std::string::npos;  // the section that key lines go to; none before the first
   while (!text.empty()) {

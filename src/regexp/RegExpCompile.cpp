@@ -1,7 +1,6 @@
 #include "regexp/RegExpCompile.h"
 
 #include <algorithm>
-#include <bitset>
 #include <string>
 #include <utility>
 
@@ -20,13 +19,17 @@ int64_t Clip(int64_t size) { return std::min(size, kSizeCap); }
 // The most tree nodes that emission may visit (copies of repeated bodies included).
 constexpr int64_t kMaxCost = int64_t{1} << 21;
 
-using TByteBits = std::bitset<256>;
+TReFirstChars Everything() {
+  TReFirstChars all;
+  all.low.set();
+  all.high = true;
+  return all;
+}
 
-TCharSet ToCharSet(const TByteBits& bits) {
-  TCharSet set;
-  for (int b = 0; b < 256; ++b)
-    if (bits[static_cast<size_t>(b)]) set.Add(static_cast<unsigned char>(b));
-  return set;
+TReFirstChars& operator|=(TReFirstChars& to, const TReFirstChars& from) {
+  to.low |= from.low;
+  to.high = to.high || from.high;
+  return to;
 }
 
 class TReCompiler {
@@ -56,9 +59,10 @@ class TReCompiler {
 
   void ComputeFastmap();
   void ComputeFollowSets();
-  bool FirstBytes(int32_t from, int32_t limit, TByteBits& bytes);
-  void PrepareFirstBytes();
-  const TByteBits& Accepted(TReOp test, int32_t arg);
+  bool FirstChars(int32_t from, int32_t limit, TReFirstChars& first);
+  void PrepareFirstChars();
+  TReFirstChars SetFirstChars(const TReSet& set, bool raw) const;
+  const TReFirstChars& Accepted(TReOp test, int32_t arg);
 
   const TReSyntaxTree& tree_;
   const TReTables& tables_;
@@ -69,11 +73,11 @@ class TReCompiler {
   std::vector<int32_t> byteTest_;                  // the single-byte test node it amounts to, or -1
   std::vector<int32_t> markSlot_;                  // the loop's progress slot, or -1
   std::vector<std::pair<int32_t, int32_t>> work_;  // nodes still to emit, with their address
-  std::vector<int32_t> seen_;  // FirstBytes: the walk that last visited each instruction
+  std::vector<int32_t> seen_;  // FirstChars: the walk that last visited each instruction
   int32_t walk_ = 0;
-  std::vector<TByteBits> accepted_;  // translated bytes each set accepts (raw sets translated)
-  TByteBits anyByte_;                // translated bytes '.' accepts
-  TByteBits oneByte_;                // scratch for a single byte
+  std::vector<TReFirstChars> accepted_;  // translated characters each set accepts
+  TReFirstChars anyChar_;                // translated characters '.' accepts
+  TReFirstChars oneChar_;                // scratch for a single character
 };
 
 TReProg TReCompiler::Compile() {
@@ -95,10 +99,10 @@ TReProg TReCompiler::Compile() {
     work_.pop_back();
     Emit(index, at);
   }
+  prog_.chars = TReChars::From(tables_);
   prog_.sets = tree_.sets;
-  prog_.translate = tables_.translate;
-  for (int b = 0; b < 256; ++b)
-    if (tables_.wordClass[b] & kReWord) prog_.wordChars.Add(static_cast<unsigned char>(b));
+  for (TReSet& set : prog_.sets)
+    for (TChar c = 0; c < 256; ++c) set.low[c] = set.Decide(c, prog_.chars);
   ComputeFastmap();
   ComputeFollowSets();
   return std::move(prog_);
@@ -301,35 +305,33 @@ void TReCompiler::EmitRepeat(int32_t index, int32_t at) {
   }
 }
 
-// The translated bytes that can begin a match. Positions where the text's byte is not among
-// them are skipped by the search, unless a match can be empty.
+// The translated characters that can begin a match. Positions where the text's character is not
+// among them are skipped by the search, unless a match can be empty.
 void TReCompiler::ComputeFastmap() {
-  PrepareFirstBytes();
-  TByteBits bytes;
-  prog_.canBeNull = FirstBytes(0, kReMaxInstructions, bytes);
-  for (size_t b = 0; b < 256; ++b) prog_.fastmap[b] = bytes[b];
+  PrepareFirstChars();
+  prog_.canBeNull = FirstChars(0, kReMaxInstructions, prog_.fastmap);
 }
 
-// A run of a kRepeat can only be followed by a byte that the rest of the pattern begins with,
-// unless the rest can match without consuming. The walk is cut short, which only means that the
-// run is tried at every length; that keeps long chains of repetitions linear.
+// A run of a kRepeat can only be followed by a character that the rest of the pattern begins
+// with, unless the rest can match without consuming. The walk is cut short, which only means
+// that the run is tried at every length; that keeps long chains of repetitions linear.
 void TReCompiler::ComputeFollowSets() {
   constexpr int32_t kWalkLimit = 64;
   for (size_t pc = 0; pc < prog_.inst.size(); ++pc) {
     if (prog_.inst[pc].op != TReOp::kRepeat) continue;
-    TByteBits bytes;
-    if (FirstBytes(static_cast<int32_t>(pc + 1), kWalkLimit, bytes)) continue;
-    prog_.sets.push_back(ToCharSet(bytes));
-    prog_.inst[pc].follow = static_cast<int32_t>(prog_.sets.size() - 1);
+    TReFirstChars first;
+    if (FirstChars(static_cast<int32_t>(pc + 1), kWalkLimit, first)) continue;
+    prog_.follows.push_back(first);
+    prog_.inst[pc].follow = static_cast<int32_t>(prog_.follows.size() - 1);
   }
 }
 
 // Follows every path from `from` up to its first consuming instruction and marks the translated
-// bytes that instruction accepts. Zero-width tests are passed over, which only widens the set.
-// Returns true when a path reaches the end without consuming (or the walk visits more than
+// characters that instruction accepts. Zero-width tests are passed over, which only widens the
+// set. Returns true when a path reaches the end without consuming (or the walk visits more than
 // `limit` instructions): then the set alone does not decide where a match can go on.
-bool TReCompiler::FirstBytes(int32_t from, int32_t limit, TByteBits& bytes) {
-  bytes.reset();
+bool TReCompiler::FirstChars(int32_t from, int32_t limit, TReFirstChars& first) {
+  first = TReFirstChars();
   bool canBeNull = false;
   seen_.resize(prog_.inst.size(), 0);
   ++walk_;
@@ -349,10 +351,10 @@ bool TReCompiler::FirstBytes(int32_t from, int32_t limit, TByteBits& bytes) {
       case TReOp::kAnyChar:
       case TReOp::kSet:
       case TReOp::kRawSet:
-        bytes |= Accepted(inst.op, inst.arg);
+        first |= Accepted(inst.op, inst.arg);
         break;
       case TReOp::kRepeat:
-        bytes |= Accepted(inst.test, inst.arg);
+        first |= Accepted(inst.test, inst.arg);
         if (inst.min == 0) pending.push_back(pc + 1);
         break;
       case TReOp::kSplit:
@@ -364,7 +366,7 @@ bool TReCompiler::FirstBytes(int32_t from, int32_t limit, TByteBits& bytes) {
         pending.push_back(inst.arg);
         break;
       case TReOp::kBackRef:
-        bytes.set();
+        first = Everything();
         pending.push_back(pc + 1);
         break;
       case TReOp::kSave:
@@ -387,31 +389,50 @@ bool TReCompiler::FirstBytes(int32_t from, int32_t limit, TByteBits& bytes) {
   return canBeNull;
 }
 
-// What each one-byte test accepts, as translated bytes, worked out once per set.
-void TReCompiler::PrepareFirstBytes() {
-  const auto& translate = tables_.translate;
-  for (int b = 1; b < 256; ++b) anyByte_.set(translate[static_cast<size_t>(b)]);
-  accepted_.assign(tree_.sets.size(), TByteBits());
+// What each one-character test accepts, as translated characters, worked out once per set.
+void TReCompiler::PrepareFirstChars() {
+  const TReChars& chars = prog_.chars;
+  if (chars.Utf8()) {
+    anyChar_ = Everything();
+  } else {
+    for (TChar b = 1; b < 256; ++b) anyChar_.low.set(chars.translate[b]);
+  }
+  accepted_.assign(tree_.sets.size(), TReFirstChars());
   for (const TReNode& node : tree_.nodes) {
     if (node.kind != TReNodeKind::kSet && node.kind != TReNodeKind::kRawSet) continue;
-    const bool raw = node.kind == TReNodeKind::kRawSet;
-    const TCharSet& set = tree_.sets[static_cast<size_t>(node.value)];
-    TByteBits& bits = accepted_[static_cast<size_t>(node.value)];
-    for (int b = 0; b < 256; ++b) {
-      auto byte = static_cast<unsigned char>(b);
-      if (set.Contains(byte)) bits.set(raw ? translate[byte] : byte);
-    }
+    const TReSet& set = tree_.sets[static_cast<size_t>(node.value)];
+    accepted_[static_cast<size_t>(node.value)] =
+        SetFirstChars(set, node.kind == TReNodeKind::kRawSet);
   }
 }
 
-const TByteBits& TReCompiler::Accepted(TReOp test, int32_t arg) {
+// In UTF-8, only a set of listed translated characters says which; anything else may accept
+// any character.
+TReFirstChars TReCompiler::SetFirstChars(const TReSet& set, bool raw) const {
+  const TReChars& chars = prog_.chars;
+  if (chars.Utf8() && (raw || !set.Listed())) return Everything();
+  TReFirstChars first;
+  for (TChar c : set.chars.Members()) {
+    const TChar t = raw ? chars.Translate(c) : c;
+    if (t < 256)
+      first.low.set(t);
+    else
+      first.high = true;
+  }
+  return first;
+}
+
+const TReFirstChars& TReCompiler::Accepted(TReOp test, int32_t arg) {
   switch (test) {
     case TReOp::kChar:
-      oneByte_.reset();
-      oneByte_.set(static_cast<size_t>(arg));
-      return oneByte_;
+      oneChar_ = TReFirstChars();
+      if (arg < 256)
+        oneChar_.low.set(static_cast<size_t>(arg));
+      else
+        oneChar_.high = true;
+      return oneChar_;
     case TReOp::kAnyChar:
-      return anyByte_;
+      return anyChar_;
     case TReOp::kSet:
     case TReOp::kRawSet:
       return accepted_[static_cast<size_t>(arg)];

@@ -8,7 +8,7 @@
 //   x{m,}      C m times, then L: split E; C; jump L; E:
 //              or, when x cannot match the empty string and m >= 1: C m-1 times, L: C; loop L
 //   x*, x+, x? are x{0,}, x{1,}, x{0,1}
-// A repetition of a single-byte test (a literal, '.', a bracket expression or \w-like escape)
+// A repetition of a one-character test (a literal, '.', a bracket expression or \w-like escape)
 // becomes one kRepeat instruction. A loop whose body can match the empty string brackets the
 // body with mark/progress, so that an iteration beyond the minimum that consumes nothing fails
 // instead of looping for ever.

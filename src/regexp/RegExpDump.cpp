@@ -1,4 +1,6 @@
 // Readable forms of the engine's syntax trees and programs, for tests and debugging.
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,7 @@ std::string NodeHead(const TReSyntaxTree& tree, const TReNode& node) {
   std::string head = NodeName(node);
   switch (node.kind) {
     case TReNodeKind::kLiteral:
-      return head + "(" + DescribeByte(static_cast<unsigned char>(node.value)) + ")";
+      return head + "(" + DescribeChar(static_cast<TChar>(node.value)) + ")";
     case TReNodeKind::kSet:
     case TReNodeKind::kRawSet:
       return head + DescribeSet(tree.sets[static_cast<size_t>(node.value)]);
@@ -58,29 +60,57 @@ std::string NodeHead(const TReSyntaxTree& tree, const TReNode& node) {
 
 }  // namespace
 
-std::string DescribeByte(unsigned char c) {
+std::string DescribeChar(TChar c) {
   static const char kHex[] = "0123456789abcdef";
   if (c > ' ' && c < 0x7F && c != '\\') return std::string(1, static_cast<char>(c));
-  return std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
+  if (c < 256) return std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
+  char text[16];
+  std::snprintf(text, sizeof text, "\\u{%X}", static_cast<unsigned>(c));
+  return text;
 }
 
-std::string DescribeSet(const TCharSet& set) {
+namespace {
+
+// The characters below 256 that `in` says are members, as ranges; the complement when most are.
+std::string DescribeLow(const std::function<bool(TChar)>& in) {
   int members = 0;
-  for (int b = 0; b < 256; ++b) members += set.Contains(static_cast<unsigned char>(b));
+  for (TChar b = 0; b < 256; ++b) members += in(b);
   bool negate = members > 128;
   std::string out = negate ? "[^" : "[";
-  for (int b = 0; b < 256;) {
-    if (set.Contains(static_cast<unsigned char>(b)) == negate) {
+  for (TChar b = 0; b < 256;) {
+    if (in(b) == negate) {
       ++b;
       continue;
     }
-    int last = b;
-    while (last < 255 && set.Contains(static_cast<unsigned char>(last + 1)) != negate) ++last;
-    out += DescribeByte(static_cast<unsigned char>(b));
-    if (last > b) out += (last > b + 1 ? "-" : "") + DescribeByte(static_cast<unsigned char>(last));
+    TChar last = b;
+    while (last < 255 && in(last + 1) != negate) ++last;
+    out += DescribeChar(b);
+    if (last > b) out += (last > b + 1 ? "-" : "") + DescribeChar(last);
     b = last + 1;
   }
   return out + "]";
+}
+
+// What a UTF-8 set keeps beyond its listed characters, e.g. "{wide \u{4E00}-\u{9FFF} classes 2}".
+std::string DescribeTests(const TReSet& set) {
+  std::string out;
+  for (TChar c : set.chars.Wide()) out += " " + DescribeChar(c);
+  for (const auto& [first, last] : set.ranges)
+    out += " " + DescribeChar(first) + "-" + DescribeChar(last);
+  if (set.classes != 0) out += " classes " + std::to_string(set.classes);
+  if (set.wordBits != 0) out += " word " + std::to_string(set.wordBits);
+  if (set.negated) out += " negated";
+  return out.empty() ? out : "{" + out.substr(1) + "}";
+}
+
+}  // namespace
+
+std::string DescribeSet(const TReSet& set) {
+  return DescribeLow([&](TChar b) { return set.chars.Contains(b); }) + DescribeTests(set);
+}
+
+std::string DescribeFirstChars(const TReFirstChars& first) {
+  return DescribeLow([&](TChar b) { return first.low[b]; }) + (first.high ? "{wide}" : "");
 }
 
 // Written with a work list of pending text and nodes, so that deep nesting needs no recursion.
@@ -166,7 +196,7 @@ namespace {
 std::string TestArgument(const TReProg& prog, TReOp test, int32_t arg) {
   switch (test) {
     case TReOp::kChar:
-      return " " + DescribeByte(static_cast<unsigned char>(arg));
+      return " " + DescribeChar(static_cast<TChar>(arg));
     case TReOp::kSet:
     case TReOp::kRawSet:
       return " " + DescribeSet(prog.sets[static_cast<size_t>(arg)]);
@@ -192,7 +222,8 @@ std::string TReProg::Dump() const {
         out += " " + std::string(ReOpName(in.test)) + TestArgument(*this, in.test, in.arg) + " {" +
                std::to_string(in.min) + "," +
                (in.max == kReInfinite ? std::string("inf") : std::to_string(in.max)) + "}";
-        if (in.follow >= 0) out += " then " + DescribeSet(sets[static_cast<size_t>(in.follow)]);
+        if (in.follow >= 0)
+          out += " then " + DescribeFirstChars(follows[static_cast<size_t>(in.follow)]);
         break;
       case TReOp::kSplit:
       case TReOp::kLoop:

@@ -10,7 +10,7 @@ namespace {
 
 enum class TBacktrackKind : uint8_t {
   kResume,    // a failure point: continue at pc `a`, position `b`
-  kGiveBack,  // a failure point of the kRepeat at pc `a`: its run began at `b`, holds `c` bytes
+  kGiveBack,  // a failure point of the kRepeat at pc `a`: its run began at `b`, holds `c` chars
   kRestore,   // put slot `a` back to `b`
 };
 
@@ -32,15 +32,18 @@ thread_local TScratch tScratch;
 
 class TReMatcher {
  public:
-  TReMatcher(const TReProg& prog, std::string_view text, int32_t start);
+  TReMatcher(const TReProg& prog, std::u32string_view text, int32_t start);
 
   int32_t Match(int32_t start);
   int32_t Search(int32_t start, int32_t& matchEnd);
 
  private:
-  unsigned char At(int32_t pos) const { return static_cast<unsigned char>(text_[pos]); }
-  bool IsWord(int32_t pos) const { return pos < length_ && prog_.wordChars.Contains(At(pos)); }
-  bool Test(TReOp test, int32_t arg, unsigned char c) const;
+  TChar At(int32_t pos) const { return text_[pos]; }
+  TChar Translate(TChar c) const { return prog_.chars.Translate(c); }
+  bool IsWord(int32_t pos) const {
+    return pos < length_ && (prog_.chars.Word(At(pos)) & kReWord) != 0;
+  }
+  bool Test(TReOp test, int32_t arg, TChar c) const;
   bool Assert(TReOp op, int32_t pos) const;
   bool Run(const TReInst& inst, int32_t pc, int32_t& pos);
   bool RunRepeat(const TReInst& inst, int32_t pc, int32_t& pos);
@@ -51,7 +54,7 @@ class TReMatcher {
   bool Backtrack(int32_t& pc, int32_t& pos);
 
   const TReProg& prog_;
-  const char* text_;
+  const TChar* text_;
   int32_t length_;
   int64_t budget_;             // steps left for the whole search
   bool overflow_ = false;      // a limit of the backtracking stack was reached
@@ -60,7 +63,7 @@ class TReMatcher {
   std::vector<int32_t>& slots_;
 };
 
-TReMatcher::TReMatcher(const TReProg& prog, std::string_view text, int32_t start)
+TReMatcher::TReMatcher(const TReProg& prog, std::u32string_view text, int32_t start)
     : prog_(prog),
       text_(text.data()),
       length_(static_cast<int32_t>(
@@ -73,7 +76,7 @@ int32_t TReMatcher::Search(int32_t start, int32_t& matchEnd) {
   if (start < 0 || start > length_) return kReNoMatch;
   for (int32_t pos = start; pos <= length_; ++pos) {
     if (!prog_.canBeNull) {
-      while (pos < length_ && !prog_.fastmap[prog_.translate[At(pos)]]) ++pos;
+      while (pos < length_ && !prog_.fastmap.Contains(Translate(At(pos)))) ++pos;
       if (pos == length_) return kReNoMatch;  // only an empty match could begin at the end
     }
     int32_t end = Match(pos);
@@ -145,7 +148,7 @@ bool TReMatcher::Run(const TReInst& inst, int32_t pc, int32_t& pos) {
   }
 }
 
-// The longest run first; the failure point gives back one byte at a time.
+// The longest run first; the failure point gives back one character at a time.
 bool TReMatcher::RunRepeat(const TReInst& inst, int32_t pc, int32_t& pos) {
   int32_t limit = length_ - pos;
   if (inst.max != kReInfinite) limit = std::min(limit, inst.max);
@@ -160,29 +163,28 @@ bool TReMatcher::RunRepeat(const TReInst& inst, int32_t pc, int32_t& pos) {
   return true;
 }
 
-// The longest run of at most count bytes after which the rest of the pattern can go on (its
-// follow set holds the next byte); below the minimum when there is none.
+// The longest run of at most count characters after which the rest of the pattern can go on
+// (its follow set holds the next character); below the minimum when there is none.
 int32_t TReMatcher::Fit(const TReInst& inst, int32_t start, int32_t count) {
   if (inst.follow < 0) return count;
-  const TCharSet& follow = prog_.sets[static_cast<size_t>(inst.follow)];
+  const TReFirstChars& follow = prog_.follows[static_cast<size_t>(inst.follow)];
   int32_t fitted = count;
   while (fitted >= inst.min &&
-         (start + fitted >= length_ || !follow.Contains(prog_.translate[At(start + fitted)])))
+         (start + fitted >= length_ || !follow.Contains(Translate(At(start + fitted)))))
     --fitted;
   budget_ -= count - fitted;
   return fitted;
 }
 
-bool TReMatcher::Test(TReOp test, int32_t arg, unsigned char c) const {
+bool TReMatcher::Test(TReOp test, int32_t arg, TChar c) const {
   switch (test) {
     case TReOp::kChar:
-      return prog_.translate[c] == arg;
+      return Translate(c) == static_cast<TChar>(arg);
     case TReOp::kAnyChar:
       return c != 0;
     case TReOp::kSet:
-      return prog_.sets[static_cast<size_t>(arg)].Contains(prog_.translate[c]);
     case TReOp::kRawSet:
-      return prog_.sets[static_cast<size_t>(arg)].Contains(c);
+      return prog_.sets[static_cast<size_t>(arg)].Accepts(c, prog_.chars);
     default:
       RaiseInternalRegExpError();
   }
@@ -222,7 +224,7 @@ bool TReMatcher::BackRef(int32_t group, int32_t& pos) {
   if (count > length_ - pos) return false;
   budget_ -= count;
   for (int32_t i = 0; i < count; ++i)
-    if (prog_.translate[At(from + i)] != prog_.translate[At(pos + i)]) return false;
+    if (Translate(At(from + i)) != Translate(At(pos + i))) return false;
   pos += count;
   return true;
 }
@@ -287,13 +289,14 @@ bool TReMatcher::Backtrack(int32_t& pc, int32_t& pos) {
 
 }  // namespace
 
-int32_t MatchRegExpAt(const TReProg& prog, std::string_view text, int32_t start) {
+int32_t MatchRegExpAt(const TReProg& prog, std::u32string_view text, int32_t start) {
   TReMatcher matcher(prog, text, start);
   if (start < 0 || start > static_cast<int64_t>(text.size())) return kReNoMatch;
   return matcher.Match(start);
 }
 
-int32_t SearchRegExp(const TReProg& prog, std::string_view text, int32_t start, int32_t& matchEnd) {
+int32_t SearchRegExp(const TReProg& prog, std::u32string_view text, int32_t start,
+                     int32_t& matchEnd) {
   return TReMatcher(prog, text, start).Search(start, matchEnd);
 }
 

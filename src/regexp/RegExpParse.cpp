@@ -1,10 +1,10 @@
 #include "regexp/RegExpParse.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
-
-#include "platform/CharType.h"
 
 namespace quenterra {
 
@@ -12,64 +12,22 @@ namespace {
 
 constexpr size_t kMaxClassNameLength = 6;  // "xdigit"
 
-enum class TNamedClass {
-  kAlnum,
-  kAlpha,
-  kBlank,
-  kCntrl,
-  kDigit,
-  kGraph,
-  kLower,
-  kPrint,
-  kPunct,
-  kSpace,
-  kUpper,
-  kXdigit
-};
-
 struct TClassName {
   const char* name;
-  TNamedClass cls;
+  TReClass cls;
 };
 
 constexpr TClassName kClassNames[] = {
-    {"alnum", TNamedClass::kAlnum}, {"alpha", TNamedClass::kAlpha},
-    {"blank", TNamedClass::kBlank}, {"cntrl", TNamedClass::kCntrl},
-    {"digit", TNamedClass::kDigit}, {"graph", TNamedClass::kGraph},
-    {"lower", TNamedClass::kLower}, {"print", TNamedClass::kPrint},
-    {"punct", TNamedClass::kPunct}, {"space", TNamedClass::kSpace},
-    {"upper", TNamedClass::kUpper}, {"xdigit", TNamedClass::kXdigit}};
+    {"alnum", TReClass::kAlnum}, {"alpha", TReClass::kAlpha}, {"blank", TReClass::kBlank},
+    {"cntrl", TReClass::kCntrl}, {"digit", TReClass::kDigit}, {"graph", TReClass::kGraph},
+    {"lower", TReClass::kLower}, {"print", TReClass::kPrint}, {"punct", TReClass::kPunct},
+    {"space", TReClass::kSpace}, {"upper", TReClass::kUpper}, {"xdigit", TReClass::kXdigit}};
 
-// Whether a byte of character type `type` belongs to the class. "graph" and "print" take any
-// byte that the table classifies at all, except control characters (and, for graph, spaces).
-bool InNamedClass(TNamedClass cls, unsigned char byte, uint8_t type) {
-  switch (cls) {
-    case TNamedClass::kAlnum:
-      return (type & (kCtDigit | kCtUpper | kCtLower)) != 0;
-    case TNamedClass::kAlpha:
-      return (type & (kCtUpper | kCtLower)) != 0;
-    case TNamedClass::kBlank:
-      return byte == ' ' || byte == '\t';
-    case TNamedClass::kCntrl:
-      return (type & kCtControl) != 0;
-    case TNamedClass::kDigit:
-      return (type & kCtDigit) != 0;
-    case TNamedClass::kGraph:
-      return type != 0 && (type & (kCtControl | kCtSpace)) == 0;
-    case TNamedClass::kLower:
-      return (type & kCtLower) != 0;
-    case TNamedClass::kPrint:
-      return type != 0 && (type & kCtControl) == 0;
-    case TNamedClass::kPunct:
-      return (type & kCtPunct) != 0;
-    case TNamedClass::kSpace:
-      return (type & kCtSpace) != 0;
-    case TNamedClass::kUpper:
-      return (type & kCtUpper) != 0;
-    case TNamedClass::kXdigit:
-      return (type & kCtHexDigit) != 0;
-  }
-  return false;
+const TClassName* FindClass(const std::u32string& name) {
+  for (const TClassName& entry : kClassNames)
+    if (std::equal(name.begin(), name.end(), entry.name, entry.name + std::strlen(entry.name)))
+      return &entry;
+  return nullptr;
 }
 
 // One open group while parsing (the whole pattern is the outermost): the alternatives finished
@@ -84,47 +42,53 @@ struct TFrame {
 class TReParser {
  public:
   TReParser(std::string_view pattern, const TReTables& tables)
-      : pattern_(pattern), tables_(tables) {}
+      : chars_(TReChars::From(tables)),
+        pattern_(chars_.Utf8() ? chars_.unicode->Coding().Decode(pattern)
+                               : TCharCoding().Decode(pattern)) {}
 
   TReSyntaxTree Parse();
 
  private:
   bool AtEnd() const { return pos_ >= pattern_.size(); }
-  // The byte `ahead` places after the current one; 0 past the end (the pattern's terminator).
-  unsigned char Peek(size_t ahead = 0) const {
-    return pos_ + ahead < pattern_.size() ? static_cast<unsigned char>(pattern_[pos_ + ahead]) : 0;
+  // The character `ahead` places after the current one; 0 past the end (the terminator).
+  TChar Peek(size_t ahead = 0) const {
+    return pos_ + ahead < pattern_.size() ? pattern_[pos_ + ahead] : 0;
   }
-  unsigned char Next() { return static_cast<unsigned char>(pattern_[pos_++]); }
+  TChar Next() { return pattern_[pos_++]; }
   TFrame& Top() { return frames_.back(); }
 
   int32_t AddNode(TReNodeKind kind, int32_t value = 0);
   int32_t AddParent(TReNodeKind kind, const std::vector<int32_t>& kids, size_t first);
-  int32_t AddSet(TReNodeKind kind, const TCharSet& set);
+  int32_t AddSet(TReNodeKind kind, TReSet set);
   void AddItem(int32_t node);
   void AddAssertion(TReOp op);
-  void AddLiteral(unsigned char c) { AddItem(AddNode(TReNodeKind::kLiteral, Translate(c))); }
-  uint8_t Translate(unsigned char c) const { return tables_.translate[c]; }
+  void AddLiteral(TChar c) {
+    AddItem(AddNode(TReNodeKind::kLiteral, static_cast<int32_t>(Translate(c))));
+  }
+  TChar Translate(TChar c) const { return chars_.Translate(c); }
 
-  void ParseOne(unsigned char c);
+  void ParseOne(TChar c);
   void OpenGroup();
   void CloseGroup();
   void NextAlternative();
   int32_t Sequence(TFrame& frame, size_t first);
   int32_t FinishFrame(TFrame& frame);
-  void Repetition(unsigned char c);
+  void Repetition(TChar c);
   bool Interval();
   void Repeat(int32_t min, int32_t max);
   int32_t ReadNumber();
   void Bracket();
-  void AddRange(TCharSet& set, unsigned char first, unsigned char last) const;
-  bool NamedClass(TCharSet& set);
+  void AddRange(TReSet& set, TChar first, TChar last) const;
+  bool NamedClass(TReSet& set);
+  void AddClass(TReSet& set, TReClass cls) const;
+  void Complement(TReSet& set) const;
   void Escape();
-  void BackReference(unsigned char digit);
+  void BackReference(TChar digit);
   void AddWordClass(uint8_t bit, bool negate);
   bool GroupIsOpen(int32_t group) const;
 
-  std::string_view pattern_;
-  const TReTables& tables_;
+  TReChars chars_;
+  std::u32string pattern_;
   size_t pos_ = 0;
   std::vector<TFrame> frames_;
   TReSyntaxTree tree_;
@@ -138,7 +102,7 @@ TReSyntaxTree TReParser::Parse() {
   return std::move(tree_);
 }
 
-void TReParser::ParseOne(unsigned char c) {
+void TReParser::ParseOne(TChar c) {
   switch (c) {
     case '(':
       OpenGroup();
@@ -200,8 +164,9 @@ int32_t TReParser::AddParent(TReNodeKind kind, const std::vector<int32_t>& kids,
   return static_cast<int32_t>(tree_.nodes.size() - 1);
 }
 
-int32_t TReParser::AddSet(TReNodeKind kind, const TCharSet& set) {
-  tree_.sets.push_back(set);
+int32_t TReParser::AddSet(TReNodeKind kind, TReSet set) {
+  set.raw = kind == TReNodeKind::kRawSet;
+  tree_.sets.push_back(std::move(set));
   return AddNode(kind, static_cast<int32_t>(tree_.sets.size() - 1));
 }
 
@@ -254,13 +219,13 @@ int32_t TReParser::FinishFrame(TFrame& frame) {
 
 // '*', '+' and '?', and any run of them that follows: zero times is allowed unless all are '+',
 // many times unless all are '?'.
-void TReParser::Repetition(unsigned char c) {
+void TReParser::Repetition(TChar c) {
   bool zeroOk = false;
   bool manyOk = false;
   for (;;) {
     zeroOk |= c != '+';
     manyOk |= c != '?';
-    unsigned char next = Peek();
+    TChar next = Peek();
     if (AtEnd() || (next != '*' && next != '+' && next != '?')) break;
     c = Next();
   }
@@ -293,7 +258,7 @@ bool TReParser::Interval() {
 int32_t TReParser::ReadNumber() {
   int32_t value = -1;
   while (!AtEnd() && Peek() >= '0' && Peek() <= '9') {
-    int32_t digit = Next() - '0';
+    auto digit = static_cast<int32_t>(Next() - '0');
     value = value < 0 ? digit : value * 10 + digit;
     if (value > kReDupMax) value = kReDupMax + 1;
   }
@@ -314,24 +279,24 @@ void TReParser::Repeat(int32_t min, int32_t max) {
 }
 
 // After '[': the members up to the closing ']' (a ']' first in the list is a member). A '-'
-// between two members makes a range of the byte values from the one before it to the one after
-// it; first in the list, last in the list, or right after a named class it is an ordinary
+// between two members makes a range of the character values from the one before it to the one
+// after it; first in the list, last in the list, or right after a named class it is an ordinary
 // member (after a class followed by anything but ']' it is an error).
 void TReParser::Bracket() {
   if (AtEnd()) RaiseRegExpError(TReError::kUnmatchedBracket);
   bool negate = Peek() == '^';
   if (negate) Next();
   const size_t listStart = pos_;
-  TCharSet set;
+  TReSet set;
   bool afterClass = false;
   for (;;) {
     if (AtEnd()) RaiseRegExpError(TReError::kUnmatchedBracket);
-    unsigned char c = Next();
+    TChar c = Next();
     if (c == ']' && pos_ != listStart + 1) break;
     if (afterClass && c == '-' && Peek() != ']') RaiseRegExpError(TReError::kBadRangeEnd);
     if (c == '-' && pos_ != listStart + 1 && Peek() != ']') {
       if (AtEnd()) RaiseRegExpError(TReError::kBadRangeEnd);
-      auto first = static_cast<unsigned char>(pattern_[pos_ - 2]);  // the byte before the '-'
+      TChar first = pattern_[pos_ - 2];  // the character before the '-'
       AddRange(set, first, Next());
       afterClass = false;
     } else if (Peek() == '-' && Peek(1) != ']') {
@@ -342,60 +307,76 @@ void TReParser::Bracket() {
     } else if (c == '[' && Peek() == ':') {
       afterClass = NamedClass(set);
     } else {
-      set.Add(Translate(c));
+      set.chars.Add(Translate(c));
       afterClass = false;
     }
   }
-  if (negate) {
-    TCharSet complement;
-    for (int b = 0; b < 256; ++b)
-      if (!set.Contains(static_cast<unsigned char>(b)))
-        complement.Add(static_cast<unsigned char>(b));
-    set = complement;
-  }
-  AddItem(AddSet(TReNodeKind::kSet, set));
+  if (negate) Complement(set);
+  AddItem(AddSet(TReNodeKind::kSet, std::move(set)));
 }
 
-void TReParser::AddRange(TCharSet& set, unsigned char first, unsigned char last) const {
+// A code page's complement is listed; UTF-8 keeps it as a test.
+void TReParser::Complement(TReSet& set) const {
+  if (chars_.Utf8()) {
+    set.negated = true;
+    return;
+  }
+  TCharSet complement;
+  for (TChar b = 0; b < 256; ++b)
+    if (!set.chars.Contains(b)) complement.Add(b);
+  set.chars = complement;
+}
+
+void TReParser::AddRange(TReSet& set, TChar first, TChar last) const {
   if (first > last) RaiseRegExpError(TReError::kBadRangeEnd);
-  for (unsigned b = first; b <= last; ++b) set.Add(Translate(static_cast<unsigned char>(b)));
+  if (last - first >= kReMaxListedRange) {
+    set.ranges.emplace_back(first, last);  // only UTF-8 has ranges this wide
+    return;
+  }
+  for (TChar c = first; c <= last; ++c) set.chars.Add(Translate(c));
 }
 
 // At "[:" inside a bracket. "[:name:]" adds the class (an unknown name is an error) and returns
 // true; anything else adds '[' and ':' and continues after the ':'.
-bool TReParser::NamedClass(TCharSet& set) {
+bool TReParser::NamedClass(TReSet& set) {
   const size_t colon = pos_;
   Next();
   if (AtEnd()) RaiseRegExpError(TReError::kUnmatchedBracket);
-  std::string name;
-  unsigned char c = 0;
+  std::u32string name;
+  TChar c = 0;
   for (;;) {
     c = Next();
     if (c == ':' || c == ']' || AtEnd() || name.size() == kMaxClassNameLength) break;
-    name += static_cast<char>(c);
+    name += c;
   }
   if (c != ':' || Peek() != ']') {
     pos_ = colon + 1;
-    set.Add(Translate('['));
-    set.Add(Translate(':'));
+    set.chars.Add(Translate('['));
+    set.chars.Add(Translate(':'));
     return false;
   }
-  const TClassName* found = nullptr;
-  for (const TClassName& entry : kClassNames)
-    if (name == entry.name) found = &entry;
+  const TClassName* found = FindClass(name);
   if (found == nullptr) RaiseRegExpError(TReError::kBadClassName);
   Next();  // the ']' of ":]"
   if (AtEnd()) RaiseRegExpError(TReError::kUnmatchedBracket);
-  for (int b = 0; b < 256; ++b) {
-    auto byte = static_cast<unsigned char>(b);
-    if (InNamedClass(found->cls, byte, tables_.charType[byte])) set.Add(Translate(byte));
-  }
+  AddClass(set, found->cls);
   return true;
+}
+
+void TReParser::AddClass(TReSet& set, TReClass cls) const {
+  if (chars_.Utf8()) {
+    const bool cased = cls == TReClass::kUpper || cls == TReClass::kLower;
+    if (cased && chars_.unicode->IgnoresCase()) cls = TReClass::kCased;
+    set.classes = static_cast<uint16_t>(set.classes | (1u << static_cast<unsigned>(cls)));
+    return;
+  }
+  for (TChar b = 0; b < 256; ++b)
+    if (InReClass(cls, b, chars_.charType[b])) set.chars.Add(Translate(b));
 }
 
 void TReParser::Escape() {
   if (AtEnd()) RaiseRegExpError(TReError::kTrailingBackslash);
-  unsigned char c = Next();
+  TChar c = Next();
   switch (c) {
     case '1':
     case '2':
@@ -449,8 +430,8 @@ void TReParser::Escape() {
   }
 }
 
-void TReParser::BackReference(unsigned char digit) {
-  int32_t group = digit - '0';
+void TReParser::BackReference(TChar digit) {
+  auto group = static_cast<int32_t>(digit - '0');
   if (group > tree_.groupCount) RaiseRegExpError(TReError::kBadBackReference);
   if (GroupIsOpen(group)) {
     AddLiteral(digit);
@@ -461,12 +442,15 @@ void TReParser::BackReference(unsigned char digit) {
 }
 
 void TReParser::AddWordClass(uint8_t bit, bool negate) {
-  TCharSet set;
-  for (int b = 0; b < 256; ++b) {
-    bool in = (tables_.wordClass[b] & bit) != 0;
-    if (in != negate) set.Add(static_cast<unsigned char>(b));
+  TReSet set;
+  if (chars_.Utf8()) {
+    set.wordBits = bit;
+    set.negated = negate;
+  } else {
+    for (TChar b = 0; b < 256; ++b)
+      if (((chars_.wordClass[b] & bit) != 0) != negate) set.chars.Add(b);
   }
-  AddItem(AddSet(TReNodeKind::kRawSet, set));
+  AddItem(AddSet(TReNodeKind::kRawSet, std::move(set)));
 }
 
 bool TReParser::GroupIsOpen(int32_t group) const {

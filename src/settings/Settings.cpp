@@ -24,24 +24,24 @@ TFontSpec ZuzadovUdirev::RedStockFont() {
   return font;
 }
 
-TCharSet BuildDelimiterSet(const ZuzadovUdirev& config) {
-  TCharSet set;
+TCharSet BuildDelimiterSet(const ZuzadovUdirev& config, const TCharCoding& coding) {
+  TCharSet set = CharSetOf(config.NonWordChars, coding);
   set.AddRange(0, ' ');
-  set.AddAll(config.NonWordChars);
-  for (char c : {config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
-                 config.TagSearchSeparator, config.TagUnorderedChar, config.TagSubsequentChar})
-    set.Add(static_cast<unsigned char>(c));
+  for (TChar c : {config.WildCard0orMore, config.WildCard0or1, config.WildCardExactly1,
+                  config.TagSearchSeparator, config.TagUnorderedChar, config.TagSubsequentChar})
+    set.Add(c);
   return set;
 }
 
-bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups) {
+bool ParseEqualChars(std::string_view text, const TCharCoding& coding,
+                     std::vector<TCharSet>& groups) {
   text = TrimSpaces(text);
   if (text.empty()) {
     groups.clear();
     return true;
   }
-  std::string packed;
-  for (char c : text)
+  std::u32string packed;
+  for (TChar c : coding.Decode(text))
     if (c != ' ') packed += c;
   if (packed.back() != ';') packed += ';';
   std::vector<TCharSet> parsed;
@@ -51,7 +51,7 @@ bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups) {
     if (end == start) return false;  // an empty group
     TCharSet group;
     for (size_t i = start; i < end; ++i) {
-      unsigned char c = static_cast<unsigned char>(packed[i]);
+      const TChar c = packed[i];
       bool member = (i - start) % 2 == 0;
       if (member ? c < 'A' : c != '=') return false;
       if (member) group.Add(c);

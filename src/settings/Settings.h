@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CharCoding.h"
 #include "platform/CharSet.h"
 
 namespace quenterra {
@@ -48,21 +49,23 @@ struct TMetaTag {
 // The 25 default delimiters, in their stored order.
 inline constexpr char kDefaultNonWordChars[] = ".,;:!#$^&()[]{}<>+=/\\|`~\"";
 
+// The characters and texts are in the corpus encoding (platform/CharCoding.h): the one
+// character settings are characters of it, the strings its bytes.
 class ZuzadovUdirev {
  public:
   std::string NonWordChars = kDefaultNonWordChars;
   std::string SkippingChars = "-=";
   std::string EqualChars;
   std::vector<TCharSet> EqualGroups;  // parsed from EqualChars
-  char WildCard0orMore = '*';
-  char WildCard0or1 = '%';
-  char WildCardExactly1 = '?';
-  char WildCardMatchWords = '\0';  // written empty, never read
-  uint8_t MatchWordsLo = 0;        // written as 0, never read
+  TChar WildCard0orMore = '*';
+  TChar WildCard0or1 = '%';
+  TChar WildCardExactly1 = '?';
+  TChar WildCardMatchWords = 0;  // written empty, never read
+  uint8_t MatchWordsLo = 0;      // written as 0, never read
   uint8_t MatchWordsHi = 0;
-  char TagSearchSeparator = '&';
-  char TagUnorderedChar = '+';
-  char TagSubsequentChar = '>';
+  TChar TagSearchSeparator = '&';
+  TChar TagUnorderedChar = '+';
+  TChar TagSubsequentChar = '>';
   int32_t SpanRange = 2;  // 2..12
   int32_t Min_Word_Freq = 2;
   uint8_t Last_Method_Selected = 2;
@@ -74,13 +77,13 @@ class ZuzadovUdirev {
   TFontSpec NormalFont = TFontSpec::StockSystemFont();
   TFontSpec HiliteFont = BlueStockFont();
   TFontSpec QuenterraFont = RedStockFont();
-  char TagStart = '<';
-  char TagStop = '>';
+  TChar TagStart = '<';
+  TChar TagStop = '>';
   uint8_t WordTag = 0;  // 0 none, 1 delimiter style, 2 start strings
   bool wTagBefore = false;
-  char wTagDelimiter = '_';
+  TChar wTagDelimiter = '_';
   std::vector<std::string> wTagStarts;
-  char wTagStop = '>';
+  TChar wTagStop = '>';
   std::vector<TMetaTag> MetaTags;
 
   bool operator==(const ZuzadovUdirev&) const = default;
@@ -109,6 +112,9 @@ struct TGlobalSettings {
   static constexpr uint32_t kEnglishUS = 0x0409;
 
   uint32_t Language = kEnglishUS;  // a Windows language id (corpus/LangTables.h)
+  // How corpus text, and every text setting, is encoded: new settings read UTF-8; settings
+  // stored before the choice existed keep the language's code page.
+  TCorpusEncoding Encoding = TCorpusEncoding::kUtf8;
   TFontSpec CorpusFont = TFontSpec::StockSystemFont();
   TFontSpec SystemFont = TFontSpec::DefaultSystemFont();
   std::string ConcordancePath;
@@ -119,13 +125,14 @@ struct TGlobalSettings {
   bool operator==(const TGlobalSettings&) const = default;
 };
 
-// Bytes 0..32, NonWordChars and the six special characters of the search syntax: what separates
-// words.
-TCharSet BuildDelimiterSet(const ZuzadovUdirev& config);
+// Characters 0..32, NonWordChars and the six special characters of the search syntax: what
+// separates words. `coding` reads NonWordChars.
+TCharSet BuildDelimiterSet(const ZuzadovUdirev& config, const TCharCoding& coding);
 
 // Parses an equal-characters text ("a=b; c=d=e") into its groups. Spaces are ignored; each
 // ';'-separated group alternates characters of code 65 or above with '='. Returns false (and
 // leaves `groups` alone) on a syntax error; an empty text gives no groups.
-bool ParseEqualChars(std::string_view text, std::vector<TCharSet>& groups);
+bool ParseEqualChars(std::string_view text, const TCharCoding& coding,
+                     std::vector<TCharSet>& groups);
 
 }  // namespace quenterra

@@ -33,7 +33,7 @@ class SettingsFileTest : public test::TSettingsTest {
     c.NonWordChars = ".,;[]";
     c.SkippingChars = "-'";
     c.EqualChars = "a=b; c=d=e";
-    ASSERT_TRUE(ParseEqualChars(c.EqualChars, c.EqualGroups));
+    ASSERT_TRUE(ParseEqualChars(c.EqualChars, TCharCoding(), c.EqualGroups));
     c.WildCard0orMore = '@';
     c.WildCard0or1 = '^';
     c.WildCardExactly1 = '|';
@@ -59,6 +59,7 @@ class SettingsFileTest : public test::TSettingsTest {
     c.MetaTags = {{"Noun", {"nn", "nns"}}, {"Verb", {"vb*"}}, {"None", {}}};
     s.fullExtract = TFullExtractOptions{1, 2.25, 0.1, 3.84, 2, 10, 1e-7, true, 3, 5};
     s.global = TGlobalSettings{OtherLanguage(),
+                               TCorpusEncoding::kCodePage,
                                TFontSpec{"Mono", 14, 1, 0xFF, 0},
                                TFontSpec{"Sans", 7, 2, 0, 1},
                                "/c/",
@@ -109,6 +110,46 @@ TEST_F(SettingsFileTest, EverySettingRoundTripsAndAMissingFileGivesTheDefaults) 
                                                         temp_.File("dir.ini") + "!"});
 }
 
+// A file with a Language but no CorpusEncoding was written before the encoding could be chosen
+// and keeps the code page; a file with neither takes UTF-8. Character keys are read and written
+// in the encoding (in UTF-8, a byte that is no UTF-8 as the code page reads it), and a
+// byte-order mark before the first section is no part of it.
+TEST_F(SettingsFileTest, TheEncodingKeyDecidesHowTextsReadAndOldFilesKeepTheCodePage) {
+  auto encoding = [&](const std::string& text) {
+    ReadSettingsFrom(TIniFile::Parse(text), settings_);
+    return settings_.global.Encoding;
+  };
+  constexpr TCorpusEncoding kUtf8 = TCorpusEncoding::kUtf8;
+  constexpr TCorpusEncoding kCodePage = TCorpusEncoding::kCodePage;
+  EXPECT_EQ(encoding("[GeneralConfiguration]\nLanguage=1033\n"), kCodePage);
+  EXPECT_EQ(encoding(""), kUtf8);
+  EXPECT_EQ(encoding("[GeneralConfiguration]\nLanguage=1033\nCorpusEncoding=utf8\n"), kUtf8);
+  EXPECT_EQ(encoding("[GeneralConfiguration]\nCorpusEncoding=latin1\n"), kCodePage);
+  EXPECT_EQ(settings_.tables.Encoding(), kCodePage);  // the tables follow
+
+  const ZuzadovUdirev& c = settings_.config;
+  ReadSettingsFrom(
+      TIniFile::Parse("\xEF\xBB\xBF[GeneralConfiguration]\nCorpusEncoding=UTF-8\n"
+                      "[Tag Settings]\nTagStart=\u00AB\n"
+                      "[ExtractConfiguration]\nWildCard0or1=\u00BFx\nEqualChars=\u00E9=e\n"
+                      "[Word Tag Settings]\nwTagDelimiter=\xB7\n"),
+      settings_);
+  EXPECT_EQ(c.TagStart, U'\u00AB');
+  EXPECT_EQ(c.WildCard0or1, U'\u00BF');
+  EXPECT_EQ(c.wTagDelimiter, U'\u00B7');  // code page 1252 reads the byte
+  ASSERT_EQ(c.EqualGroups.size(), 1u);
+  EXPECT_EQ(c.EqualGroups[0].Members(), (std::vector<TChar>{'e', 0xE9}));
+  TIniFile file;
+  WriteSettingsTo(file, settings_);
+  EXPECT_EQ(file.ReadString("Tag Settings", "TagStart", ""), "\u00AB");
+  EXPECT_EQ(file.ReadString("Word Tag Settings", "wTagDelimiter", ""), "\u00B7");
+  EXPECT_EQ(file.ReadString("GeneralConfiguration", "CorpusEncoding", ""), "UTF-8");
+  settings_.global.Encoding = kCodePage;
+  WriteSettingsTo(file, settings_);
+  EXPECT_EQ(file.ReadString("Tag Settings", "TagStart", ""), "\xAB");
+  EXPECT_EQ(file.ReadString("GeneralConfiguration", "CorpusEncoding", ""), "CodePage");
+}
+
 TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
   settings_.config.NormalFont = TFontSpec{"Old", 1, 1, 1, 1};
   ReadSettingsFrom(
@@ -154,14 +195,14 @@ TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
 
 TEST_F(SettingsFileTest, EqualCharsParseOrKeepThePreviousGroups) {
   TCharSet ab, cde;
-  ab.AddAll("ab");
-  cde.AddAll("cde");
+  ab = CharSetOf("ab", TCharCoding());
+  cde = CharSetOf("cde", TCharCoding());
   std::vector<TCharSet> groups;
-  ASSERT_TRUE(ParseEqualChars("a=b; c=d=e", groups));
+  ASSERT_TRUE(ParseEqualChars("a=b; c=d=e", TCharCoding(), groups));
   EXPECT_EQ(groups, (std::vector<TCharSet>{ab, cde}));
-  EXPECT_TRUE(ParseEqualChars("x=y=;", groups));   // a trailing '=' is accepted
-  EXPECT_TRUE(ParseEqualChars("\xE4=a", groups));  // bytes above 127 are above "A"
-  ASSERT_TRUE(ParseEqualChars("   ", groups));
+  EXPECT_TRUE(ParseEqualChars("x=y=;", TCharCoding(), groups));   // a trailing '=' is accepted
+  EXPECT_TRUE(ParseEqualChars("\xE4=a", TCharCoding(), groups));  // bytes above 127 are above "A"
+  ASSERT_TRUE(ParseEqualChars("   ", TCharCoding(), groups));
   EXPECT_TRUE(groups.empty());
   for (const char* bad : {"a=b;;", "1=2", "a-b", ";", "a==b", "a=b;=c"}) {
     settings_.config.EqualGroups = {ab};

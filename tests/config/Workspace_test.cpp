@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -101,8 +102,12 @@ class WorkspaceTest : public test::TSettingsTest {
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "never got half way";
-    // The build had written data.
-    ASSERT_GT(test::FileSize(TCorpusIndex::WorkspaceDir(Path(name)) + "SEQ_IDX.tmp"), 16384u);
+    // The build had written data, into files of its own.
+    std::string dir = TCorpusIndex::WorkspaceDir(Path(name));
+    uint64_t staged = 0;
+    for (const std::string& entry : test::DirectoryEntries(dir))
+      if (entry.starts_with("SEQ_IDX.tmp.tmp")) staged = test::FileSize(dir + entry);
+    ASSERT_GT(staged, 16384u);
   }
 
   test::TTempDir data_;  // made before TMPDIR moves
@@ -130,7 +135,6 @@ TEST_F(WorkspaceTest, FirstSaveMovesTheIndexAndReopeningUsesItWithTheWorkspaceSe
   {
     TCorpus corpus(settings_.config, settings_.tables);
     corpus.LoadCorpusFiles(files, false);
-    EXPECT_FALSE(TempIsEmpty());
     ASSERT_TRUE(SaveWorkspaceAs(corpus, settings_, Path("study.qws"), config));
     EXPECT_EQ(corpus.WorkspaceFile(), Path("study.qws"));
     EXPECT_TRUE(fs::exists(Path("study/PAGE_IDX.tmp")));
@@ -139,8 +143,8 @@ TEST_F(WorkspaceTest, FirstSaveMovesTheIndexAndReopeningUsesItWithTheWorkspaceSe
   EXPECT_EQ(ReadWorkspacePath(config), data_.Path().string() + "/");
   std::string text = test::ReadFileBytes(Path("study.qws"));
   EXPECT_EQ(text.find("SaveOnExit"), std::string::npos);
-  EXPECT_TRUE(text.ends_with("[Corpus files]\nFileCount=2\nFile0=" + files[0] +
-                             "\nFile1=" + files[1] + "\nFile flagsCount=0\n"))
+  // Inside the workspace's folder: relative names, so that the two can move together.
+  EXPECT_TRUE(text.ends_with("[Corpus files]\nFileCount=2\nFile0=a\nFile1=b\nFile flagsCount=0\n"))
       << text;
   EXPECT_LT(text.find("[FrequencyConfiguration]"), text.find("[Corpus files]"));
   EXPECT_EQ(ReadWorkspaceFiles(Path("study.qws")), files);
@@ -196,7 +200,6 @@ TEST_F(WorkspaceTest, SaveAsItsOwnNameRewritesTheFileAnotherNameCopiesTheIndex) 
 TEST_F(WorkspaceTest, FailedSavesAndOpensChangeNothing) {
   TCorpus corpus(settings_.config, settings_.tables);
   corpus.LoadCorpusFiles({Write("t", "one two")}, false);
-  std::string seq = corpus.IndexFiles().SeqFileName();
   settings_.config.SpanRange = 7;
   std::string target = Path("no/such/dir/b.qws");
   EXPECT_FALSE(SaveWorkspaceAs(corpus, settings_, target, ""));
@@ -213,8 +216,8 @@ TEST_F(WorkspaceTest, FailedSavesAndOpensChangeNothing) {
                                    read + Path("gone.qws") + "!", read + Path("dir.qws") + "!"}));
   EXPECT_EQ(corpus.WorkspaceFile(), "");
   EXPECT_EQ(corpus.FileCount(), 1);
-  EXPECT_EQ(corpus.IndexFiles().SeqFileName(), seq);
-  EXPECT_TRUE(fs::exists(seq));
+  ASSERT_NE(corpus.Index(), nullptr);
+  EXPECT_EQ(corpus.UpdateCorpusInfo(), "2 words, 2 types");
   EXPECT_FALSE(fs::exists(Path("no")));
   EXPECT_FALSE(fs::exists(Path("plain")));
   EXPECT_EQ(settings_.config.SpanRange, 7);
@@ -238,15 +241,26 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
                                     Write("c", "p q r")};
   std::string fresh = FreshSnapshot(files);
   MakeWorkspace("w.qws", files);
-  std::string big = Write("big", GeneratedText(300000, 9));
+  MakeWorkspace("other.qws", {Write("o", "x y")});
   const std::vector<std::function<void()>> damages = {
       [&] { fs::remove_all(Path("w")); },
       [&] { fs::remove(Path("w/PAGE_IDX.tmp")); },
       [&] { test::OverwriteBytes(Path("w/SEQ_IDX.tmp"), 0, "XXXX"); },
+      [&] { test::FlipByte(Path("w/PAGE_IDX.tmp"), test::FileSize(Path("w/PAGE_IDX.tmp")) - 9); },
       [&] { fs::remove(Path("w/INDEX_STATE.ini")); },
-      [&] { MarkIndexBuilding(Path("w/")); },
-      [&] { KillAdditionHalfway("w.qws", big); },  // never saved: the files listed stay
-      [&] { Write("b", "x y z"); },                // a corpus file changed since indexing
+      [&] { test::WriteFileBytes(Path("w/INDEX_STATE.ini"), "[Index]\nComplete=0\n"); },
+      [&] {  // another workspace's index, with the same settings
+        fs::copy_file(Path("other/SEQ_IDX.tmp"), Path("w/SEQ_IDX.tmp"),
+                      fs::copy_options::overwrite_existing);
+        fs::copy_file(Path("other/PAGE_IDX.tmp"), Path("w/PAGE_IDX.tmp"),
+                      fs::copy_options::overwrite_existing);
+      },
+      [&] { Write("b", "x y z"); },  // a corpus file changed since indexing
+      [&] {                          // changed again, to the same size, its time set back
+        auto stamp = fs::last_write_time(files[1]);
+        Write("b", "q y");
+        fs::last_write_time(files[1], stamp + std::chrono::nanoseconds(1));
+      },
   };
   for (size_t i = 0; i < damages.size(); ++i) {
     damages[i]();
@@ -255,48 +269,129 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
     ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
     EXPECT_EQ(messages_->errors, std::vector<std::string>{"Error loading the index."}) << i;
     EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kBuilt) << i;
-    if (i + 1 < damages.size()) {
+    EXPECT_TRUE(corpus.IndexFiles().InWorkspace()) << i;
+    if (i + 2 < damages.size()) {
       EXPECT_TRUE(Snapshot(corpus) == fresh) << i;
     }
-    EXPECT_TRUE(fs::exists(Path("w/SEQ_IDX.tmp")));
   }
-  {
-    TCorpus corpus(settings_.config, settings_.tables);
-    ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
-    EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
-  }
-
-  // A corpus file gone is named, and the index built for the rest numbers only them.
-  fs::remove(files[1]);
+  // Once mended, the index is used again; a build killed half way leaves it as it was.
+  std::string big = Write("big", GeneratedText(300000, 9));
+  KillAdditionHalfway("w.qws", big);
   messages_->errors.clear();
   TCorpus corpus(settings_.config, settings_.tables);
   ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
-  EXPECT_EQ(messages_->errors, (std::vector<std::string>{"Unable to open file: " + files[1] + ".",
-                                                         "Error loading the index."}));
-  EXPECT_EQ(corpus.FileNames(), (std::vector<std::string>{files[0], files[2]}));
-  EXPECT_EQ(corpus.Index()->FileCount(), 2);
-  EXPECT_EQ(corpus.Index()->FileOf(corpus.Index()->SequenceCount() - 1), 1);
+  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
+  EXPECT_TRUE(messages_->errors.empty());
+  EXPECT_EQ(test::DirectoryEntries(Path("w")),
+            (std::vector<std::string>{"INDEX.lock", "INDEX_STATE.ini", "PAGE_IDX.tmp",
+                                      "SEQ_IDX.tmp"}));  // the killed build's files removed
 }
 
-TEST_F(WorkspaceTest, OtherSplittingSettingsMakeTheStoredIndexStale) {
-  MakeWorkspace("w.qws", {Write("a", "Word word WORD")});
+// A workspace whose corpus files cannot all be opened is not what its index describes: the
+// files are named, the rest is indexed in temporary files and the stored index stays as it was,
+// for the day the files are back. With requireAllFiles nothing is indexed at all.
+TEST_F(WorkspaceTest, MissingCorpusFilesLeaveTheStoredIndexAlone) {
+  std::vector<std::string> files = {Write("a", "one two three"), Write("b", "four"),
+                                    Write("c", "five six")};
+  MakeWorkspace("w.qws", files);
+  std::string seq = test::ReadFileBytes(Path("w/SEQ_IDX.tmp"));
+  std::string state = test::ReadFileBytes(Path("w/INDEX_STATE.ini"));
+  fs::rename(files[1], Path("b.moved"));
+  {
+    TCorpus corpus(settings_.config, settings_.tables);
+    ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
+    EXPECT_EQ(messages_->errors, (std::vector<std::string>{"Unable to open file: " + files[1] + ".",
+                                                           "Error loading the index."}));
+    EXPECT_EQ(corpus.FileNames(), (std::vector<std::string>{files[0], files[2]}));
+    EXPECT_EQ(corpus.UpdateCorpusInfo(), "5 words, 5 types");
+    EXPECT_TRUE(corpus.TemporaryIndex());
+    messages_->errors.clear();
+    TCorpus strict(settings_.config, settings_.tables);
+    EXPECT_FALSE(OpenWorkspace(strict, settings_, Path("w.qws"), {.requireAllFiles = true}));
+    EXPECT_EQ(messages_->errors,
+              std::vector<std::string>{"Unable to open file: " + files[1] + "."});
+    EXPECT_EQ(strict.Index(), nullptr);
+  }
+  EXPECT_EQ(test::ReadFileBytes(Path("w/SEQ_IDX.tmp")), seq);
+  EXPECT_EQ(test::ReadFileBytes(Path("w/INDEX_STATE.ini")), state);
+  EXPECT_TRUE(TempIsEmpty());
+  fs::rename(Path("b.moved"), files[1]);
   TCorpus corpus(settings_.config, settings_.tables);
-  ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws"), [this] {
+  ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("w.qws")));
+  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
+}
+
+// Corpus files inside the workspace's folder are stored relative to it: the folder can move,
+// and its index is used where it lands. Files outside it keep their full names.
+TEST_F(WorkspaceTest, AWorkspaceMovedWithItsCorpusKeepsItsIndex) {
+  fs::create_directories(Path("study/texts"));
+  std::vector<std::string> files = {Write("study/texts/a", "one two"), Write("outside", "three")};
+  MakeWorkspace("study/w.qws", files);
+  EXPECT_NE(
+      test::ReadFileBytes(Path("study/w.qws")).find("File0=texts/a\nFile1=" + files[1] + "\n"),
+      std::string::npos);
+  fs::rename(Path("study"), Path("moved"));
+  TCorpus corpus(settings_.config, settings_.tables);
+  ASSERT_TRUE(OpenWorkspace(corpus, settings_, Path("moved/w.qws")));
+  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kStored);
+  EXPECT_EQ(corpus.FileNames(), (std::vector<std::string>{Path("moved/texts/a"), files[1]}));
+  EXPECT_TRUE(messages_->errors.empty());
+}
+
+// One-off settings that split text otherwise are indexed in temporary files; the stored index
+// is not touched. (Settings made the workspace's own: the command-line test of save-settings.)
+TEST_F(WorkspaceTest, OtherSplittingSettingsAreIndexedApart) {
+  MakeWorkspace("w.qws", {Write("a", "Word word WORD")});
+  std::string seq = test::ReadFileBytes(Path("w/SEQ_IDX.tmp"));
+  int told = 0;
+  auto caseSensitive = [this] {
     settings_.config.ignoreCase = false;
     settings_.RebuildTables();
-  }));
-  EXPECT_EQ(corpus.LastIndexSource(), TIndexSourceKind::kBuilt);
-  EXPECT_EQ(corpus.UpdateCorpusInfo(), "3 words, 3 types");
-  // Back to the workspace's own settings: built once more, for them.
+  };
+  {
+    TCorpus corpus(settings_.config, settings_.tables);
+    ASSERT_TRUE(
+        OpenWorkspace(corpus, settings_, Path("w.qws"),
+                      {.settingsRead = caseSensitive, .indexingTemporarily = [&] { ++told; }}));
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(corpus.TemporaryIndex());
+    EXPECT_EQ(corpus.UpdateCorpusInfo(), "3 words, 3 types");
+  }
+  EXPECT_EQ(test::ReadFileBytes(Path("w/SEQ_IDX.tmp")), seq);
+  EXPECT_TRUE(TempIsEmpty());
+  // The workspace's own settings still find their index.
   TCorpus other(settings_.config, settings_.tables);
   ASSERT_TRUE(OpenWorkspace(other, settings_, Path("w.qws")));
-  EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::kBuilt);
+  EXPECT_EQ(other.LastIndexSource(), TIndexSourceKind::kStored);
   EXPECT_EQ(other.UpdateCorpusInfo(), "3 words, 1 type");
   // Settings that do not touch splitting keep the index.
   TCorpus third(settings_.config, settings_.tables);
-  ASSERT_TRUE(
-      OpenWorkspace(third, settings_, Path("w.qws"), [this] { settings_.config.SpanRange = 9; }));
+  ASSERT_TRUE(OpenWorkspace(third, settings_, Path("w.qws"),
+                            {.settingsRead = [this] { settings_.config.SpanRange = 9; }}));
   EXPECT_EQ(third.LastIndexSource(), TIndexSourceKind::kStored);
+  EXPECT_TRUE(messages_->errors.empty());
+}
+
+// Creation claims the name under the workspace's lock and writes the workspace file last: a
+// name that exists is left alone, a creation that fails leaves nothing.
+TEST_F(WorkspaceTest, CreationWritesTheWorkspaceLastOrNothing) {
+  std::string a = Write("a", "one two");
+  TCorpus failed(settings_.config, settings_.tables);
+  EXPECT_EQ(CreateWorkspace(failed, settings_, Path("w.qws"), {a, Path("missing")}),
+            TCreateResult::kFailed);
+  EXPECT_FALSE(fs::exists(Path("w.qws")));
+  EXPECT_FALSE(fs::exists(Path("w")));
+  EXPECT_EQ(failed.WorkspaceFile(), "");
+
+  TCorpus corpus(settings_.config, settings_.tables);
+  ASSERT_EQ(CreateWorkspace(corpus, settings_, Path("w.qws"), {a}), TCreateResult::kCreated);
+  EXPECT_EQ(corpus.WorkspaceFile(), Path("w.qws"));
+  EXPECT_TRUE(corpus.IndexFiles().InWorkspace());
+  std::string text = test::ReadFileBytes(Path("w.qws"));
+  TCorpus again(settings_.config, settings_.tables);
+  EXPECT_EQ(CreateWorkspace(again, settings_, Path("w.qws"), {a}), TCreateResult::kExists);
+  EXPECT_EQ(test::ReadFileBytes(Path("w.qws")), text);
+  EXPECT_TRUE(TempIsEmpty());
 }
 
 }  // namespace

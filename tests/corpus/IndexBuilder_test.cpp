@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/FileDamage.h"
@@ -36,19 +37,16 @@ class CorpusIndexTest : public test::TSettingsTest {
   std::vector<TCorpusFileRef> files_;
 };
 
-TEST_F(CorpusIndexTest, TemporaryIndexLivesInPrefixedFilesDeletedOnClose) {
+// However the run ends, a temporary index leaves nothing behind: its files never have a name.
+TEST_F(CorpusIndexTest, TemporaryIndexFilesHaveNoNames) {
+  AddFile("one two");
   TCorpusIndex corpus(settings_.config, settings_.tables);
-  corpus.EnsureIndex();
-  std::vector<std::string> names = temp_.Files();
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0].substr(0, 3) + names[1].substr(0, 3), "PGXSQX");
-  EXPECT_EQ(fs::path(corpus.PageFileName()).filename(), names[0]);
-  // Reopening the files in use keeps them.
-  corpus.OpenIndexFiles(corpus.SeqFileName(), corpus.PageFileName(), nullptr);
-  EXPECT_EQ(temp_.Files(), names);
+  corpus.BuildRange(files_, 0, 0, nullptr);
+  EXPECT_EQ(Words(corpus), 2);
+  EXPECT_EQ(corpus.SeqFileName(), "");
+  EXPECT_TRUE(temp_.Files().empty());
   corpus.CloseIndex(true);
   EXPECT_EQ(corpus.Index(), nullptr);
-  EXPECT_TRUE(temp_.Files().empty());
 }
 
 TEST_F(CorpusIndexTest, BuildsRangesWithProgressAndAddsLaterFiles) {
@@ -73,7 +71,7 @@ TEST_F(CorpusIndexTest, BuildsRangesWithProgressAndAddsLaterFiles) {
   EXPECT_EQ(corpus.Index()->GetFileRange(3), std::make_pair(6, 7));
 }
 
-// Saving moves the temporary pair into the workspace's directory, saving as another workspace
+// Saving copies the temporary pair into the workspace's directory, saving as another workspace
 // copies it (replacing stale files), and a workspace's index is kept and reopened.
 TEST_F(CorpusIndexTest, WorkspaceIndexFilesAreMovedCopiedKeptAndReopened) {
   AddFile("x y z x");
@@ -83,27 +81,69 @@ TEST_F(CorpusIndexTest, WorkspaceIndexFilesAreMovedCopiedKeptAndReopened) {
   {
     TCorpusIndex corpus(settings_.config, settings_.tables);
     corpus.BuildRange(files_, 0, 0, nullptr);
-    corpus.SetWorkspaceFile(data_.File("a.qws"));
     corpus.MoveIndexFiles(dirA + "SEQ_IDX.tmp", dirA + "PAGE_IDX.tmp");
-    EXPECT_TRUE(temp_.Files().empty());
+    corpus.SetWorkspaceFile(data_.File("a.qws"));
+    EXPECT_TRUE(corpus.InWorkspace());
     EXPECT_EQ(corpus.PageFileName(), dirA + "PAGE_IDX.tmp");
     EXPECT_EQ(Words(corpus), 4);
 
     test::WriteFileBytes(dirB + "PAGE_IDX.tmp", "stale");
-    corpus.SetWorkspaceFile(data_.File("b.qws"));
     corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");
+    corpus.SetWorkspaceFile(data_.File("b.qws"));
     EXPECT_EQ(Words(corpus), 4);
     EXPECT_EQ(test::ReadFileBytes(dirA + "SEQ_IDX.tmp"), test::ReadFileBytes(dirB + "SEQ_IDX.tmp"));
     corpus.CopyIndexFiles(dirB + "SEQ_IDX.tmp", dirB + "PAGE_IDX.tmp");  // the files in use
     AddFile("x");
     corpus.BuildRange(files_, 1, 1, nullptr);
-  }  // destroyed with the workspace active: committed and kept
+  }  // destroyed with the workspace active: kept
   for (const char* workspace : {"a.qws", "b.qws"}) {
     TCorpusIndex corpus(settings_.config, settings_.tables);
     corpus.SetWorkspaceFile(data_.File(workspace));
     ASSERT_TRUE(corpus.LoadWorkspaceIndex()) << workspace;
     EXPECT_EQ(Words(corpus), workspace[0] == 'a' ? 4 : 5);
   }
+  EXPECT_EQ(test::DirectoryEntries(dirB),
+            (std::vector<std::string>{"PAGE_IDX.tmp", "SEQ_IDX.tmp"}));
+}
+
+// A stream whose reads fail once it has delivered `good` bytes, as a disk going away does.
+class TFailingStream : public test::TStringStream {
+ public:
+  TFailingStream(std::string data, int64_t good) : TStringStream(std::move(data)), good_(good) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    if ((delivered_ += count) > good_) throw EFileError("Unable to read from file: x.");
+    return TStringStream::Read(buffer, count);
+  }
+
+ private:
+  int64_t good_;
+  int64_t delivered_ = 0;
+};
+
+// A build for a workspace works on staged files: one that fails leaves the stored index as it
+// was, open again, and nothing of its own behind.
+TEST_F(CorpusIndexTest, AFailedWorkspaceBuildLeavesTheStoredIndex) {
+  AddFile("a b c a");
+  TCorpusIndex corpus(settings_.config, settings_.tables);
+  std::string dir = data_.File("w/");
+  corpus.SetWorkspaceFile(data_.File("w.qws"));
+  corpus.BuildRange(files_, 0, 0, nullptr);
+  ASSERT_TRUE(corpus.InWorkspace());
+  std::string stored = test::ReadFileBytes(dir + "SEQ_IDX.tmp");
+
+  TFailingStream failing(std::string(20000, 'x') + " y", 8192);
+  files_.push_back({"failing", &failing});
+  EXPECT_THROW(corpus.BuildRange(files_, 1, 1, nullptr), EFileError);
+  ASSERT_TRUE(corpus.InWorkspace());
+  EXPECT_EQ(Words(corpus), 4);
+  EXPECT_EQ(test::ReadFileBytes(dir + "SEQ_IDX.tmp"), stored);
+  EXPECT_EQ(test::DirectoryEntries(dir), (std::vector<std::string>{"PAGE_IDX.tmp", "SEQ_IDX.tmp"}));
+
+  // A rebuild that fails keeps the stored files too; the index is gone from memory.
+  EXPECT_THROW(corpus.Rebuild(files_), EFileError);
+  EXPECT_EQ(corpus.Index(), nullptr);
+  EXPECT_EQ(test::ReadFileBytes(dir + "SEQ_IDX.tmp"), stored);
+  EXPECT_EQ(test::DirectoryEntries(dir), (std::vector<std::string>{"PAGE_IDX.tmp", "SEQ_IDX.tmp"}));
 }
 
 TEST_F(CorpusIndexTest, RebuildTakesTheSettingsInForce) {
@@ -111,9 +151,11 @@ TEST_F(CorpusIndexTest, RebuildTakesTheSettingsInForce) {
   TCorpusIndex corpus(settings_.config, settings_.tables);
   corpus.BuildRange(files_, 0, 0, nullptr);
   EXPECT_FALSE(corpus.Index()->CountsPairs());
-  // The settings as they stand at the rebuild decide: word tags, and Russian case folding.
+  // The settings as they stand at the rebuild decide: word tags, and Russian case folding of
+  // code page 1251.
   settings_.config.WordTag = 1;
   settings_.global.Language = 0x0419;
+  settings_.global.Encoding = TCorpusEncoding::kCodePage;
   settings_.RebuildTables();
   corpus.Rebuild(files_);
   TTextIndex& index = *corpus.Index();
@@ -123,7 +165,6 @@ TEST_F(CorpusIndexTest, RebuildTakesTheSettingsInForce) {
   ASSERT_TRUE(dog != nullptr && nn != nullptr);
   EXPECT_EQ(index.PairFreq(static_cast<int32_t>(dog->id), static_cast<int32_t>(nn->id)), 1u);
   EXPECT_NE(index.FindToken("\xF7\xE0\xE9", kKindWord), nullptr);
-  EXPECT_EQ(temp_.Files().size(), 2u);  // the old pair was deleted
 }
 
 // Whitespace-separated fields of the files equal to the text, letter case ignored: what a

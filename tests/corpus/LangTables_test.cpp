@@ -9,6 +9,7 @@
 
 #include "settings/Settings.h"
 #include "support/EnvScope.h"
+#include "support/ErrorOf.h"
 
 namespace quenterra {
 namespace {
@@ -32,7 +33,9 @@ TEST(LangTables, LanguagesAreFoundByNameAndMapToTheirAnsiCodePages) {
                                                {0x047F, 0}};
   for (const auto& [language, codePage] : expected) {
     EXPECT_EQ(CodePageOf(language), codePage) << std::hex << language;
-    EXPECT_EQ(TLangTables(language, ZuzadovUdirev{}).CodePage(), codePage) << std::hex << language;
+    EXPECT_EQ(TLangTables(language, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).CodePage(),
+              codePage)
+        << std::hex << language;
   }
 
   // Every row's code page converts here, so each name is installed, "Serbian" once.
@@ -54,7 +57,7 @@ TEST(LangTables, BeforeALanguageIsKnownTheTablesAreIdentityAndAscii) {
 }
 
 TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
-  const TLangTables tables(kEnglishUS, ZuzadovUdirev{});
+  const TLangTables tables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
   auto type = [&](unsigned char c) { return tables.CharTypeTable()[c]; };
   auto word = [&](unsigned char c) { return tables.RegexWordTable()[c]; };
   EXPECT_EQ(tables.DecodeByte(0x80), U'\u20AC');
@@ -88,28 +91,31 @@ TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
 
 TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
   auto fold = [](const ZuzadovUdirev& config, unsigned char c) {
-    return TLangTables(kEnglishUS, config).FoldingMap()[c];
+    return TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).FoldingMap()[c];
   };
   ZuzadovUdirev config;
   TCharSet group;
-  group.AddAll("a\xE4");  // a, ä
+  group = CharSetOf("a\xE4", TCharCoding());  // a, ä
   config.EqualGroups = {group};
   config.UseEqualChars = true;
   config.ignoreCase = false;
   EXPECT_EQ(fold(config, 0xE4), 'a');
   EXPECT_EQ(fold(config, 'A'), 'A');
   EXPECT_EQ(fold(config, 0xC4), 0xC4);
-  EXPECT_EQ(TLangTables(kEnglishUS, config).RegExpTables().otherCase['a'], 0)
+  EXPECT_EQ(
+      TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).RegExpTables().otherCase['a'], 0)
       << "without ignoreCase a regular expression knows no other case";
 
   config.ignoreCase = true;
   for (int c : {int{'A'}, int{'a'}, 0xC4, 0xE4})
     EXPECT_EQ(fold(config, static_cast<unsigned char>(c)), 'a') << c;
   EXPECT_EQ(fold(config, 'B'), 'b');
-  EXPECT_EQ(TLangTables(kEnglishUS, config).RegExpTables().otherCase['a'], 'A');
+  EXPECT_EQ(
+      TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config).RegExpTables().otherCase['a'],
+      'A');
 
   TCharSet upperFirst;  // the lowest byte is 'B'; folded, the class compares as 'b'
-  upperFirst.AddAll("Bc");
+  upperFirst = CharSetOf("Bc", TCharCoding());
   config.EqualGroups = {upperFirst};
   for (unsigned char c : {'B', 'b', 'C', 'c'}) EXPECT_EQ(fold(config, c), 'b') << c;
 
@@ -119,11 +125,11 @@ TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
 
   // NonWordChars decide which punctuation is a letter; the underscore always belongs to words.
   config.NonWordChars = "";
-  const TLangTables none(kEnglishUS, config);
+  const TLangTables none(kEnglishUS, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(none.CharTypeTable()['.'], kCtUpper | kCtLower);
   EXPECT_EQ(none.RegexWordTable()['.'], kReWord);
   config.NonWordChars = "-_a";
-  const TLangTables some(kEnglishUS, config);
+  const TLangTables some(kEnglishUS, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(some.CharTypeTable()['-'], kCtPunct);
   EXPECT_EQ(some.RegexWordTable()['-'], 0);
   EXPECT_EQ(some.CharTypeTable()['a'], kCtPunct);  // even a letter, once it is a delimiter
@@ -132,7 +138,7 @@ TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
 
 TEST(LangTables, EachLanguageFoldsWithItsOwnCaseTable) {
   const ZuzadovUdirev config;
-  const TLangTables russian(0x0419, config);
+  const TLangTables russian(0x0419, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(russian.CodePage(), 1251);
   EXPECT_EQ(russian.DecodeByte(0xC0), U'\u0410');
   EXPECT_EQ(russian.FoldingMap()[0xD7], 0xF7);  // 'Ч' -> 'ч'; '×' in cp1252
@@ -140,18 +146,20 @@ TEST(LangTables, EachLanguageFoldsWithItsOwnCaseTable) {
   EXPECT_EQ(russian.CharTypeTable()[0xD7], kCtUpper);
   EXPECT_EQ(russian.UpperString("\xF7z"), "\xD7Z");
 
-  const TLangTables turkish(0x041F, config);
+  const TLangTables turkish(0x041F, TCorpusEncoding::kCodePage, config);
   EXPECT_EQ(turkish.FoldChar('I'), 0xFD);  // dotless ı
   EXPECT_EQ(turkish.FoldChar(0xDD), 'i');  // İ
   EXPECT_EQ(turkish.OtherCase('i'), 0xDD);
   EXPECT_EQ(turkish.FoldingMap()[0xD7], 0xD7);
 
-  EXPECT_EQ(TLangTables(0x0408, config).OtherCase(0xF2), 0xD3);  // Greek ς -> Σ
-  EXPECT_EQ(TLangTables(LanguageId("Serbian"), config).CodePage(), 1251);
+  EXPECT_EQ(TLangTables(0x0408, TCorpusEncoding::kCodePage, config).OtherCase(0xF2),
+            0xD3);  // Greek ς -> Σ
+  EXPECT_EQ(TLangTables(LanguageId("Serbian"), TCorpusEncoding::kCodePage, config).CodePage(),
+            1251);
 }
 
 TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
-  const TLangTables tables(0x0411, ZuzadovUdirev{});
+  const TLangTables tables(0x0411, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
   EXPECT_TRUE(tables.NoCase());
   for (int c = 0; c < 256; ++c) {
     const auto b = static_cast<unsigned char>(c);
@@ -167,12 +175,54 @@ TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
   EXPECT_EQ(tables.FromUtf8("\u65E5\u672C"), "\x93\xFA\x96\x7B");
   // 'Ｂ' is 0x82 0x61: its trail byte looks like 'a' but belongs to the character.
   EXPECT_EQ(tables.UpperString("\x82\x61z"), "\x82\x61Z");
-  EXPECT_FALSE(TLangTables(kEnglishUS, ZuzadovUdirev{}).NoCase());
+  EXPECT_FALSE(TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).NoCase());
+}
+
+// In UTF-8 every code point classifies and folds, with the adjustments of the code page's
+// tables (a delimiter is punctuation, other punctuation a letter); equal groups take every case
+// form of their members; text converts both ways, the code page reading what is no UTF-8.
+TEST(LangTables, Utf8TablesClassifyAndFoldEveryCodePoint) {
+  ZuzadovUdirev config;
+  config.NonWordChars = std::string(kDefaultNonWordChars) + "\u00AB";  // and «
+  const TLangTables tables(kEnglishUS, TCorpusEncoding::kUtf8, config);
+  EXPECT_EQ(tables.EncodingName(), "UTF-8");
+  EXPECT_EQ(tables.CharType(U'\u00AB'), kCtPunct);             // «: a delimiter
+  EXPECT_EQ(tables.CharType(U'\u00BB'), kCtUpper | kCtLower);  // »: a word character
+  EXPECT_EQ(tables.RegExpTables().unicode->WordClass(U'\u00BB'), kReWord);
+  EXPECT_EQ(tables.FoldString("\u00C9COLE Stra\u00DFe \u039F\u0394\u038C\u03A3 caf\xE9"),
+            "\u00E9cole stra\u00DFe \u03BF\u03B4\u03CC\u03C3 caf\u00E9");
+  EXPECT_EQ(tables.UpperString("stra\u00DFe n\u00E9"), "STRA\u00DFE N\u00C9");
+  EXPECT_EQ(tables.ToUtf8("caf\xE9 \u4E2D"), "caf\u00E9 \u4E2D");
+  EXPECT_EQ(tables.FromUtf8Exact("\u4E2D"), "\u4E2D");
+  EXPECT_EQ(CorpusCoding(kEnglishUS, TCorpusEncoding::kUtf8), tables.Coding());
+
+  const TLangTables turkish(0x041F, TCorpusEncoding::kUtf8, config);
+  EXPECT_EQ(turkish.FoldString("\u0130STANBUL IRMAK"), "istanbul \u0131rmak");
+  EXPECT_EQ(turkish.UpperString("istanbul"), "\u0130STANBUL");
+  EXPECT_EQ(TLangTables(0x0804, TCorpusEncoding::kUtf8, config).FoldString("AB\u4E2D"),
+            "AB\u4E2D");  // Chinese has no case table
+
+  config.UseEqualChars = true;
+  ASSERT_TRUE(ParseEqualChars("e=\u00E9; \u03C9=o", tables.Coding(), config.EqualGroups));
+  const TLangTables equal(kEnglishUS, TCorpusEncoding::kUtf8, config);
+  for (TChar c : {U'E', U'e', U'\u00C9', U'\u00E9'})
+    EXPECT_EQ(equal.Translate(c), U'e') << static_cast<uint32_t>(c);
+  EXPECT_EQ(equal.Translate(U'\u03A9'), U'o');  // Ω folds to ω, whose group's lowest is 'o'
+}
+
+TEST(LangTables, TextTheCodePageLacksIsRefusedOnlyWhenAsked) {
+  const TLangTables western(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
+  EXPECT_EQ(western.EncodingName(), "code page 1252");
+  EXPECT_EQ(western.FromUtf8("\u4E2D\u00E9"), "?\xE9");
+  EXPECT_EQ(western.FromUtf8Exact("\u00E9\u20AC"), "\xE9\x80");
+  EXPECT_EQ(test::ErrorOf([&] { western.FromUtf8Exact("a\u4E2D"); }),
+            "The character \"\u4E2D\" cannot be written in code page 1252.");
+  EXPECT_THROW(western.FromUtf8Exact("\u0416"), EUnencodable);
 }
 
 TEST(LangTables, DelimiterSetFollowsTheSettings) {
   ZuzadovUdirev config;
-  TCharSet set = BuildDelimiterSet(config);
+  TCharSet set = BuildDelimiterSet(config, TCharCoding());
   for (int c : {0, 9, int{' '}, int{'.'}, int{'"'}, int{'\\'}, int{'*'}, int{'%'}, int{'?'},
                 int{'&'}, int{'+'}, int{'>'}})
     EXPECT_TRUE(set.Contains(static_cast<unsigned char>(c))) << c;
@@ -180,7 +230,7 @@ TEST(LangTables, DelimiterSetFollowsTheSettings) {
     EXPECT_FALSE(set.Contains(static_cast<unsigned char>(c))) << c;
   config.NonWordChars = "";
   config.WildCard0orMore = '@';
-  set = BuildDelimiterSet(config);
+  set = BuildDelimiterSet(config, TCharCoding());
   EXPECT_TRUE(set.Contains('@') && !set.Contains('.') && !set.Contains('*'));
 }
 
@@ -206,7 +256,9 @@ TEST(LangTables, UserDefaultLanguageComesFromTheLocaleVariables) {
 TEST(LangTables, StoredLanguageFallsBackToTheUserDefault) {
   LocaleVariables variables;
   variables.Set("LANG", "tr_TR.UTF-8");
-  EXPECT_EQ(TLangTables(UserDefaultLanguage(), ZuzadovUdirev{}).FoldChar('I'), 0xFD);
+  EXPECT_EQ(
+      TLangTables(UserDefaultLanguage(), TCorpusEncoding::kCodePage, ZuzadovUdirev{}).FoldChar('I'),
+      0xFD);
   EXPECT_EQ(StoredLanguage(0x0C1A), 0x0C1Au);
   for (uint32_t outside : {0x1234u, 0u}) EXPECT_EQ(StoredLanguage(outside), 0x041Fu) << outside;
   // A default outside the table is kept when it is the stored value.
@@ -218,7 +270,7 @@ TEST(LangTables, StoredLanguageFallsBackToTheUserDefault) {
 TEST(LangTables, EveryLanguageHasAConsistentCaseTable) {
   const ZuzadovUdirev config;
   for (const TLanguage& row : LanguageTable()) {
-    const TLangTables tables(row.id, config);
+    const TLangTables tables(row.id, TCorpusEncoding::kCodePage, config);
     ASSERT_EQ(tables.Language(), row.id);
     for (int b = 0; b < 256; ++b) {
       const auto c = static_cast<unsigned char>(b);

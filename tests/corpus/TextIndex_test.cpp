@@ -144,6 +144,12 @@ TEST_F(TextIndexTest, WildcardMatching) {
   }
   // Many stars over a long text that cannot match: no exponential backtracking.
   EXPECT_FALSE(TTextIndex::MatchWildcard(std::string(255, 'a'), "*a*a*a*a*a*a*a*a*a*a*b"));
+  // In UTF-8 '?' and '%' count code points; in a code page, bytes.
+  constexpr TCorpusEncoding kUtf8 = TCorpusEncoding::kUtf8;
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "?t?", kUtf8));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u4E2D\u6587", "%\u6587", kUtf8));
+  EXPECT_FALSE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "?t?"));
+  EXPECT_TRUE(TTextIndex::MatchWildcard("\u00E9t\u00E9", "??t??"));
 }
 
 TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursStayInTheirFile) {
@@ -179,7 +185,8 @@ TEST_F(TextIndexTest, PatternsSelectTokensInIdOrderPositionsAscendAndNeighboursS
 TEST_F(TextIndexTest, RegularExpressionsMatchWholeTokens) {
   auto index = Make(TIndexFileMode::kCreate);
   for (const char* text : {"ab", "abc", "xab", "AB"}) index->AddToken(text, kKindWord, 0, 0);
-  const TReTables tables = TLangTables(0x0409, ZuzadovUdirev{}).RegExpTables();
+  const TReTables tables =
+      TLangTables(0x0409, TCorpusEncoding::kCodePage, ZuzadovUdirev{}).RegExpTables();
   const TRegExp any("ab.*", tables), alternatives("a|ab", tables);
   auto whole = index->MatchTokens(TTokenPattern(any), kWordKinds);
   ASSERT_EQ(whole.size(), 3u);  // folded through the tables: "AB" too

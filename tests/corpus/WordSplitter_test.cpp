@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/CharCoding.h"
 #include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
 #include "support/ErrorOf.h"
@@ -47,23 +49,26 @@ std::string Summary(const std::vector<TToken>& tokens) {
 
 class WordSplitterTest : public ::testing::Test {
  protected:
-  // The tokens of text split as one file with the settings of config_ in US English.
+  // The tokens of text split as one file with the settings of config_, in US English and code
+  // page 1252 unless a test chose another language or encoding.
   std::vector<TToken> Split(const std::string& text, int64_t maxRead = 0) {
     TRecordingSink sink;
-    TWordSplitter splitter(sink, config_, TLangTables(kEnglishUS, config_));
+    TWordSplitter splitter(sink, config_, TLangTables(language_, encoding_, config_));
     TStringStream stream(text, maxRead);
     splitter.SplitFile(stream, 0, "memory");
     return sink.tokens;
   }
   std::string SplitSummary(const std::string& text) { return Summary(Split(text)); }
 
-  void UseWordTagStarts(std::vector<std::string> starts, char stop) {
+  void UseWordTagStarts(std::vector<std::string> starts, TChar stop) {
     config_.WordTag = 2;
     config_.wTagStarts = std::move(starts);
     config_.wTagStop = stop;
   }
 
   ZuzadovUdirev config_;
+  uint32_t language_ = kEnglishUS;
+  TCorpusEncoding encoding_ = TCorpusEncoding::kCodePage;
 };
 
 TEST_F(WordSplitterTest, NormalTagsGiveNameAndWordsOrNothingWhenSkipped) {
@@ -164,46 +169,89 @@ TEST_F(WordSplitterTest, SkippedCharactersVanishEvenWhenTheyAreDelimiters) {
   EXPECT_EQ(SplitSummary("axb\0c"s), "ab:1");
 }
 
+// In UTF-8 a character is a code point: delimiters, tag characters and start strings may be any,
+// letters fold by the language's rules, bytes that are no UTF-8 are read as the code page reads
+// them. Offsets stay byte offsets; a byte-order mark is no text.
+TEST_F(WordSplitterTest, Utf8CharactersAreCodePointsAndOffsetsStayBytes) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  std::vector<TToken> tokens = Split("\xEF\xBB\xBF\u00C9cole caf\xE9 CAF\u00C9");
+  EXPECT_EQ(Summary(tokens), "\u00E9cole:1 caf\u00E9:1 caf\u00E9:1");
+  EXPECT_EQ(tokens[0].offset, 3 + 255);
+  EXPECT_EQ(tokens[1].offset, 10 + 255);
+  EXPECT_EQ(tokens[2].offset, 15 + 255);
+  config_.NonWordChars += "\u00AB\u00BB";                                    // « »
+  EXPECT_EQ(SplitSummary("\u00ABmot\u00BB\u2014fin"), "mot:1 \u2014fin:1");  // — is a letter
+  config_.TagStart = U'\u2039';                                              // ‹
+  config_.TagStop = U'\u203A';                                               // ›
+  config_.WordTag = 1;
+  config_.wTagDelimiter = U'\u00B7';  // ·
+  EXPECT_EQ(SplitSummary("\u2039p x\u203A chien\u00B7NOM aboie\u00B7VER"),
+            "chien:1 nom:5 aboie:1 ver:5");
+  UseWordTagStarts({"\u00AB\u00E9 "}, U'\u00BB');
+  EXPECT_EQ(SplitSummary("\u00AB\u00C9 nn\u00BBchien"), "nn:5 chien:1");
+  language_ = 0x041F;  // Turkish: 'I' folds to dotless 'ı', so it leaves the hot loop
+  config_.WordTag = 0;
+  EXPECT_EQ(SplitSummary("\u0130STANBUL IRMAK"), "istanbul:1 \u0131rmak:1");
+}
+
+// The 255-byte cut takes whole characters only, and a character cut by the end of a block is
+// read whole.
+TEST_F(WordSplitterTest, Utf8CutsAndBlocksNeverSplitACharacter) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  EXPECT_EQ(Split(std::string(254, 'a') + "\u00E9b")[0].text, std::string(254, 'a'));
+  EXPECT_EQ(Split(std::string(253, 'a') + "\u00E9b")[0].text, std::string(253, 'a') + "\u00E9");
+  const std::vector<TToken> tokens = Split(std::string(kBlock - 1, ' ') + "\u00E9t\u00E9");
+  ASSERT_EQ(tokens.size(), 1u);
+  EXPECT_EQ(tokens[0].text, "\u00E9t\u00E9");
+  EXPECT_EQ(tokens[0].offset, kBlock - 1 + 255);
+}
+
+// Whatever bytes a UTF-8 corpus holds, every token is valid UTF-8 of 1 to 255 bytes, and offsets
+// grow inside the file.
+TEST_F(WordSplitterTest, Utf8TokensAreValidWhateverTheBytes) {
+  encoding_ = TCorpusEncoding::kUtf8;
+  config_.NonWordChars += "\u00AB";
+  config_.WordTag = 2;
+  config_.wTagStarts = {"\u00AB\u00E9", "<w "};
+  const std::string pieces[] = {
+      "a",          " ",    "\u00E9", "\u00C9",       "\u4E2D",
+      "\U0001F600", "\xC3", "\xA9",   "\xE9",         "\xFF",
+      "\u00AB",     "<w ",  ">",      "\xEF\xBB\xBF", std::string(40, 'x')};
+  std::mt19937 random(13);
+  for (int file = 0; file < 40; ++file) {
+    std::string text;
+    while (text.size() < 3 * kBlock) text += pieces[random() % std::size(pieces)];
+    int64_t previous = -1;
+    for (const TToken& token : Split(text)) {
+      ASSERT_TRUE(IsValidUtf8(token.text)) << token.text;
+      ASSERT_TRUE(!token.text.empty() && token.text.size() <= 255u);
+      ASSERT_TRUE(token.offset > previous &&
+                  token.offset < 255 + static_cast<int64_t>(text.size()));
+      previous = token.offset;
+    }
+  }
+}
+
 // The splitter keeps what it was made with: later changes of the settings do not reach it, and
 // the case table is the language's. A tag left open ends with its file. The gauge steps once per
 // block after a file's first, counted across files.
 TEST_F(WordSplitterTest, SettingsAndTablesAreTakenWhenTheSplitterIsMadeAndTheGaugeGoesOn) {
   TRecordingSink sink;
   test::TRecordingProgress progress;
-  TLangTables russian(0x0419, config_);
+  TLangTables russian(0x0419, TCorpusEncoding::kCodePage, config_);
   TWordSplitter splitter(sink, config_, russian, &progress);
   std::string head = "The \xD7\xE0\xE9 <p x";
   TStringStream first(head + std::string(3 * kBlock + 1 - head.size(), ' ')),
       second("The" + std::string(2 * kBlock - 3, ' '));
   splitter.SplitFile(first, 0, "first");
   config_.ignoreCase = false;
-  russian = TLangTables(kEnglishUS, config_);
+  russian = TLangTables(kEnglishUS, TCorpusEncoding::kCodePage, config_);
   splitter.SplitFile(second, 1, "second");
   EXPECT_EQ(sink.tokens, (std::vector<TToken>{
                              {"the", 1, 255, 0}, {"\xF7\xE0\xE9", 1, 259, 0}, {"the", 1, 255, 1}}));
   EXPECT_EQ(progress.labels, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(progress.positions, (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(splitter.GaugePosition(), 6);
-}
-
-TEST(TextFile, CountsControlBytesInTheHeadUpToTheFirstZeroAndThrowsWhenUnreadable) {
-  test::TTempDir dir;
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {"", true},
-      {"line one\tx\r\n\fline two\n", true},
-      {"\x01\x08\x0b text \x1f", true},       // 4
-      {"\x01\x08\x0b\x0e text \x7f", false},  // 5
-      {"ab\xff\xff\xff\xff\xff", false},
-      {"text\0\x01\x01\x01\x01\x01\x01"s, true},
-      {std::string(252, 'a') + std::string(10, '\x01'), true},  // 4 in the head
-      {std::string(251, 'a') + std::string(10, '\x01'), false},
-  };
-  for (const auto& [bytes, text] : cases) {
-    EXPECT_EQ(IsTextFile(dir.Write("f", bytes)), text) << bytes;
-  }
-  std::string missing = dir.File("missing.txt");
-  EXPECT_EQ(test::ErrorOf([&] { IsTextFile(missing); }), "Unable to open file: " + missing + ".");
-  EXPECT_THROW(IsTextFile(dir.Path().string()), EFileError);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(DesktopSessionTest, SettingsDialogsRebuildTheTablesAndThenTheIndexOrUnloa
   // Equal characters leave the index as it is, but the next regular expression must use them.
   session_.Dialogs().constrainOptions = [&] {
     settings.config.UseEqualChars = true;
-    EXPECT_TRUE(ParseEqualChars("h=w", settings.config.EqualGroups));
+    EXPECT_TRUE(ParseEqualChars("h=w", settings.tables.Coding(), settings.config.EqualGroups));
     return false;
   };
   session_.ConstraintsCommand();

@@ -13,7 +13,7 @@ namespace {
 class ConstrainOptionsTest : public test::TSettingsTest {
  protected:
   ZuzadovUdirev& config_ = settings_.config;
-  const TConstrainOptions opened_ = TConstrainOptions::FromSettings(config_);
+  const TConstrainOptions opened_ = TConstrainOptions::FromSettings(config_, TCharCoding());
 };
 
 TEST_F(ConstrainOptionsTest, EmptyAndEqualFieldsAreRefusedWithTheirMessages) {
@@ -78,15 +78,16 @@ TEST_F(ConstrainOptionsTest, RebuildQuestionDecidesAndNoKeepsEverything) {
   EXPECT_EQ(config_.NonWordChars, std::string(kDefaultNonWordChars) + "@");
   EXPECT_EQ(messages_->asked, std::vector<std::string>(2, kRebuildQuestion));
   // "Default" shows the factory settings, whatever the current ones.
-  EXPECT_EQ(TConstrainOptions::Defaults(), TConstrainOptions::FromSettings(ZuzadovUdirev{}));
+  EXPECT_EQ(TConstrainOptions::Defaults(TCharCoding()),
+            TConstrainOptions::FromSettings(ZuzadovUdirev{}, TCharCoding()));
 }
 
 TEST_F(ConstrainOptionsTest, BadEqualCharsWarnButCloseKeepingTheOldGroups) {
   TCharSet ab, xy;
-  ab.AddAll("ab");
-  xy.AddAll("xy");
+  ab = CharSetOf("ab", TCharCoding());
+  xy = CharSetOf("xy", TCharCoding());
   config_.EqualGroups = {ab};
-  TConstrainOptions dialog = TConstrainOptions::FromSettings(config_);
+  TConstrainOptions dialog = TConstrainOptions::FromSettings(config_, TCharCoding());
   dialog.EqualChars = "1=2";
   dialog.UseEqualChars = true;
   TConstrainOkResult result = dialog.Accept(config_, 5);

@@ -54,6 +54,7 @@ TEST_F(StopListOptionsTest, AddingSplitsAtTheDelimitersAndStopsAtAnEmptyWord) {
   AddAnswer("a A");  // an inactive list takes the duplicate
   EXPECT_EQ(list_.Words(), (Strings{"a", "A"}));
   // Typed text is UTF-8; the words are kept in the corpus encoding, code page 1252 here.
+  UseCodePage();
   AddAnswer("caf\u00E9 \u03A9mega");
   EXPECT_EQ(list_.Words().size(), 2u);  // refused whole: 1252 has no Omega
   EXPECT_EQ(messages_->errors.back(),

@@ -12,7 +12,7 @@ using Rows = std::vector<TMetaTagRow>;
 
 class WordTagsOptionsTest : public test::TSettingsTest {
  protected:
-  TWordTagsOptions Open() const { return TWordTagsOptions::FromSettings(config_); }
+  TWordTagsOptions Open() const { return TWordTagsOptions::FromSettings(config_, TCharCoding()); }
   ZuzadovUdirev& config_ = settings_.config;
 };
 

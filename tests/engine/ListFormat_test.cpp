@@ -66,6 +66,17 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
             "count\tscore\tposition\ttext\n3\t\t0\ttake place\n1\t\t1\tpost office\n");
 }
 
+// TSV is for programs: a '.' whatever the locale, and UTF-8 whatever bytes the corpus holds; the
+// saved file keeps the locale's separator and the corpus's bytes.
+TEST_F(ListFormatTest, TsvNumbersIgnoreTheLocaleAndItsTextIsUtf8) {
+  const test::TNumberFormatScope comma{TNumberFormat{'.', ','}};
+  list_.Append(Ids{Token("caf\xe9"), Token("au")}.data(), nullptr, 2.5, 3);
+  const TListView view{true, TScoreMethod::kMutualInfo};
+  EXPECT_EQ(ItemLine(list_, 0, view), "3\t2,500000\tcaf\xe9 au");
+  EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, view); }),
+            "count\tscore\tposition\ttext\n3\t2.500000\t0\tcaf\xc3\xa9 au\n");
+}
+
 TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
   const Ids words = {Token("say\"\\"), Token("caf\xe9"), -1};
   const Ids tags = {Token("v\x01", 1, kKindWordTag), -1, -1};

@@ -1,15 +1,20 @@
-// Feeds arbitrary bytes to the INI reader and the settings reader. Checks that nothing crashes,
-// that the model's text is a fixed point (parse(text(m)) gives text(m) again), and that settings
-// written and read back are written again unchanged.
+// Feeds arbitrary bytes to the INI reader and the readers built on it: the settings, a workspace
+// file's corpus list and an index state file. Checks that nothing crashes, that the model's text
+// is a fixed point (parse(text(m)) gives text(m) again), that settings written and read back are
+// written again unchanged, that a workspace lists only full names, and that a complete index
+// state written and read back is the same state.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "FuzzKit.h"
 #include "config/FontValue.h"
 #include "config/ProgramSettings.h"
 #include "config/SettingsFile.h"
+#include "config/Workspace.h"
+#include "corpus/IndexState.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
@@ -19,22 +24,7 @@ namespace {
 
 using namespace quenterra;
 
-// Answers nothing and prints nothing.
-class TSilentMessages : public TMessageHandler {
- public:
-  bool Confirm(const std::string&, bool) override { return false; }
-  bool Ask(const std::string&, bool) override { return false; }
-  bool Warn(const std::string&, bool) override { return false; }
-  void Error(const std::string&) override {}
-  bool InputQuery(const std::string&, const std::string&, std::string& value) override {
-    value.clear();
-    return false;
-  }
-};
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using fuzz::Check;
 
 // Every encoding over every key of the file.
 void ReadEveryKey(const TIniFile& ini) {
@@ -62,7 +52,7 @@ std::string WrittenSettings(const TProgramSettings& settings) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool initialised = [] {
-    InstallMessageHandler(std::make_unique<TSilentMessages>());
+    InstallMessageHandler(std::make_unique<fuzz::TSilentMessages>());
     SetNumberFormat({'.', ','});
     return true;
   }();
@@ -74,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(TIniFile::Parse(modelText).Text() == modelText);
   ReadEveryKey(ini);
   std::vector<TCharSet> groups;
-  (void)ParseEqualChars(text, groups);
+  (void)ParseEqualChars(text, TCharCoding(), groups);
 
   // The settings reader, kept away from files the input might name. What it wrote, read into
   // fresh settings, is written again unchanged.
@@ -85,5 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TProgramSettings again;
   ReadSettingsFrom(TIniFile::Parse(first), again);
   Check(WrittenSettings(again) == first);
+
+  // As a workspace file: its corpus files, relative names taken inside its folder.
+  const std::string workspace = fuzz::FuzzDir() + "w.qws";
+  fuzz::WriteAll(workspace, text);
+  for (const std::string& name : ReadWorkspaceFiles(workspace)) Check(name.front() == '/');
+
+  // As an index state file.
+  TIndexState state = ParseIndexState(text);
+  if (state.complete) Check(ParseIndexState(IndexStateText(state)) == state);
   return 0;
 }

@@ -1,8 +1,9 @@
 // Compiles arbitrary bytes as a regular expression and runs it over arbitrary text. Input: one
-// byte of options (bit 0: ignoreCase; the rest: the pattern's length, up to 127), the pattern,
-// then the text. Checks that every pattern compiles or raises one of the engine's messages, that
-// a match lies inside the text and is not empty, and that the whole-word test agrees with the
-// first match of a search.
+// byte of options (bit 0: ignoreCase; bit 1: UTF-8 rather than code page 1252), two bytes of the
+// pattern's length (little-endian, up to 1024: what a pattern field can hold and more), the
+// pattern, then the text. Checks that every pattern compiles or raises one of the engine's
+// messages, that a match lies inside the text and is not empty, and that the whole-word test
+// agrees with the first match of a search.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -24,18 +25,20 @@ void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-// The US English tables of either letter-case mode, built once.
-const TReTables& Tables(bool ignoreCase) {
+// The US English tables of either letter-case mode and either encoding, built once.
+const TReTables& Tables(bool ignoreCase, bool utf8) {
   static const auto tables = [] {
-    std::array<TReTables, 2> both;
-    for (bool fold : {false, true}) {
+    std::array<TReTables, 4> all;
+    for (int mode = 0; mode < 4; ++mode) {
       ZuzadovUdirev config;
-      config.ignoreCase = fold;
-      both[fold] = TLangTables(TGlobalSettings::kEnglishUS, config).RegExpTables();
+      config.ignoreCase = (mode & 1) != 0;
+      const auto encoding = (mode & 2) != 0 ? TCorpusEncoding::kUtf8 : TCorpusEncoding::kCodePage;
+      all[static_cast<size_t>(mode)] =
+          TLangTables(TGlobalSettings::kEnglishUS, encoding, config).RegExpTables();
     }
-    return both;
+    return all;
   }();
-  return tables[ignoreCase];
+  return tables[(ignoreCase ? 1 : 0) + (utf8 ? 2 : 0)];
 }
 
 bool KnownMessage(const std::string& message) {
@@ -73,12 +76,15 @@ void Run(const TRegExp& re, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  const TReTables& tables = Tables(data[0] & 1);
-  size_t patternLength = std::min<size_t>(data[0] >> 1, size - 1);
-  std::string_view pattern(reinterpret_cast<const char*>(data) + 1, patternLength);
-  std::string_view text(reinterpret_cast<const char*>(data) + 1 + patternLength,
-                        size - 1 - patternLength);
+  constexpr size_t kHeader = 3;
+  constexpr size_t kMaxPattern = 1024;
+  if (size < kHeader) return 0;
+  const TReTables& tables = Tables(data[0] & 1, data[0] & 2);
+  size_t patternLength =
+      std::min<size_t>({size_t{data[1]} | size_t{data[2]} << 8, kMaxPattern, size - kHeader});
+  std::string_view pattern(reinterpret_cast<const char*>(data) + kHeader, patternLength);
+  std::string_view text(reinterpret_cast<const char*>(data) + kHeader + patternLength,
+                        size - kHeader - patternLength);
   try {
     TRegExp re(pattern, tables);
     Run(re, text);

@@ -60,6 +60,25 @@ TEST_F(ExtractPatternTest, SeparatorsFixTheOrderOfALine) {
             "Incorrect use of \"&\" at the end of the extract term.");
 }
 
+// In UTF-8 the special characters may be any code point, and a refused character is named
+// whole.
+TEST_F(ExtractPatternTest, Utf8LinesSplitAtCharacters) {
+  settings_.global.Encoding = TCorpusEncoding::kUtf8;
+  config_.TagUnorderedChar = U'\u00B1';    // ±
+  config_.WildCard0or1 = U'\u00BF';        // ¿
+  config_.TagSearchSeparator = U'\u00A7';  // §
+  settings_.RebuildTables();
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "\u00C9COLE \u00B1 caf\u00BF"),
+            "1: \u00E9cole caf\u00BF");
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a \u00B1"),
+            "Incorrect use of \"\u00B1\" at the end of the extract term.");
+  EXPECT_EQ(Term("caf\u00BF", "").WordPattern(), "caf%");
+  EXPECT_EQ(Parse(TSearchKind::kWordTag, "chien\u00A7nom"), "0: chien&nom");
+  config_.NonWordChars += "\u2014";
+  EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "a\u2014b"),
+            "Invalid character in extract pattern: \"\u2014\".");
+}
+
 TEST_F(ExtractPatternTest, CharactersEachKindRefuses) {
   EXPECT_EQ(Parse(TSearchKind::kWordPhrase, "post.office"),
             "Invalid character in extract pattern: \".\".");
@@ -102,6 +121,8 @@ TEST_F(ExtractPatternTest, WordTagTermsSplitAtTheTagSeparatorAndMayNameMetaTags)
 }
 
 TEST_F(ExtractPatternTest, CaseIsFoldedButTheLineKeptAsTyped) {
+  settings_.global.Encoding = TCorpusEncoding::kCodePage;  // the bytes below are code page 1252
+  settings_.RebuildTables();
   TExtractRecords records(TSearchKind::kWordPhrase, "");
   AddExtractPattern(TSearchKind::kWordPhrase, records, " Post \xC9t\xE9 ", config_,
                     settings_.tables);
@@ -145,15 +166,15 @@ TEST_F(ExtractPatternTest, ARequestIsCaptionedByItsPatternAndAnyFaultyLineReject
 }
 
 TEST_F(ExtractPatternTest, ExamplesShowTheCurrentSpecialCharacters) {
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_, TCharCoding()),
             "e.g. \"computer&nn% + run%&vbn + *&nn1\"");
   config_.TagSearchSeparator = '_';
   config_.WildCard0or1 = '#';
   config_.WildCardExactly1 = '!';
   config_.WildCard0orMore = '@';
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordTag, config_, TCharCoding()),
             "e.g. \"computer_nn# + run#_vbn + @_nn1\"");
-  EXPECT_EQ(ExtractExamples(TSearchKind::kWordPhrase, config_),
+  EXPECT_EQ(ExtractExamples(TSearchKind::kWordPhrase, config_, TCharCoding()),
             "e.g. \"colo#r table\", \"post + office!\", \"computer + program@\", "
             "\"post > office?\"");
 }

@@ -24,7 +24,8 @@ namespace {
 using test::ErrorOf;
 
 TReTables Tables(const ZuzadovUdirev& config) {
-  return TLangTables(TGlobalSettings::kEnglishUS, config).RegExpTables();
+  return TLangTables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kCodePage, config)
+      .RegExpTables();
 }
 
 TReTables CaseTables(bool ignoreCase) {
@@ -40,6 +41,20 @@ const TReTables& Exact() {
 }
 const TReTables& Folded() {
   static const TReTables tables = CaseTables(true);
+  return tables;
+}
+
+TReTables Utf8Tables(bool ignoreCase) {
+  ZuzadovUdirev config;
+  config.ignoreCase = ignoreCase;
+  return TLangTables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kUtf8, config).RegExpTables();
+}
+const TReTables& Utf8Folded() {
+  static const TReTables tables = Utf8Tables(true);
+  return tables;
+}
+const TReTables& Utf8Exact() {
+  static const TReTables tables = Utf8Tables(false);
   return tables;
 }
 
@@ -227,6 +242,23 @@ TEST(RegExpSpans, WithIgnoreCaseTextAndPatternAreFolded) {
     {"a\\W", "Ab", kNone},          {"A|a", "a", 0, 1},
   }, Folded());
 }
+
+// In UTF-8 a character is a code point: '.', a bracket expression and a repeated literal take a
+// whole multi-byte letter; classes, \w and letter case work on code points. Offsets are bytes.
+TEST(RegExpSpans, Utf8TakesWholeCharacters) {
+  Check({
+    {"stra.e", "Stra\u00DFe", 0, 7},                  {"^.$", "\u00E9", 0, 2},
+    {"^..$", "\u00E9", kNone},                       {"\u00E9+", "x\u00E9\u00E9y", 1, 5},
+    {"[\u00E0-\u00FF]+", "caf\u00E9s", 3, 5},        {"[^a-z]", "ab\u4E2Dc", 2, 5},
+    {"[\u4E00-\u9FFF]+", "a\u4E2D\u6587b", 1, 7},  // a range too wide to list
+    {"[[:alpha:]]+", "1\u0416\u0438\u0437\u043D\u044C2", 1, 11}, {"\\w+", "\u00AB\u03B1\u03B2\u00BB", 0, 8},
+    {"[[:digit:]]", "\u0663", 0, 2},                  {"\\bb", "\u00E9b", kNone},
+    {"\u00C9COLE", "\u00E9cole", 0, 6},              {"[[:upper:]]", "\u03C9", 0, 2},
+    {"(\u00E9)\\1", "\u00E9\u00C9", 0, 4},         {"\u03C3", "\u03C2", 0, 2},  // final sigma
+    {"[\u00C0-\u00DE]", "\u00E9", 0, 2},              {"caf.", "caf\xE9", 0, 4},  // a code page byte
+  }, Utf8Folded());
+  Check({{"\u00C9", "\u00E9", kNone}, {"[[:upper:]]", "\u03C9", kNone}}, Utf8Exact());
+}
 // clang-format on
 
 TEST(RegExp3, SearchStartsAtTheGivenOffsetAndAZeroByteEndsTextAndPattern) {
@@ -251,6 +283,11 @@ TEST(RegExp3, SearchStartsAtTheGivenOffsetAndAZeroByteEndsTextAndPattern) {
   TRegExp cut("a\0z"s, Exact());
   EXPECT_EQ(cut.Pattern(), "a");
   EXPECT_TRUE(cut.MatchesWhole("a"));
+  // In UTF-8 the start is a byte offset too; one inside a character starts at the next one.
+  const TRegExp letter(".", Utf8Folded());
+  EXPECT_EQ(Span(letter.Search("\u00E9\u00E9", 2)), "2..4");
+  EXPECT_EQ(Span(letter.Search("\u00E9\u00E9", 1)), "2..4");
+  EXPECT_EQ(Span(letter.Search("\u00E9\u00E9", 4)), "none");
 }
 
 TEST(RegExp3, WholeTokenNeedsTheFirstMatchToCoverTheText) {

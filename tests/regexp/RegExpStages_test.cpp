@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus/LangTables.h"
 #include "platform/CharType.h"
 #include "regexp/RegExp3.h"
 #include "regexp/RegExpCompile.h"
@@ -47,7 +48,7 @@ TEST(RegExpParse, DeepNestingNeedsNoRecursion) {
   EXPECT_EQ(dump.substr(0, 12), "grp1(grp2(gr");
   EXPECT_EQ(dump.substr(dump.size() - depth - 6), "lit(a)" + std::string(depth, ')'));
   TReProg prog = CompileRegExp(tree, AsciiTables(false));
-  EXPECT_EQ(MatchRegExpAt(prog, "a", 0), 1);
+  EXPECT_EQ(MatchRegExpAt(prog, U"a", 0), 1);
 }
 
 std::string Code(const char* pattern) {
@@ -70,7 +71,7 @@ TEST(RegExpCompile, FastmapHoldsTheBytesAMatchCanBeginWith) {
     TReProg prog = CompileRegExp(ParseRegExp(pattern, tables), tables);
     std::string bytes;
     for (int b = 0; b < 256; ++b)
-      if (prog.fastmap[static_cast<size_t>(b)]) bytes += static_cast<char>(b);
+      if (prog.fastmap.low[static_cast<size_t>(b)]) bytes += static_cast<char>(b);
     return prog.canBeNull ? "null" : bytes;
   };
   EXPECT_EQ(first("abc|Bd"), "ab");
@@ -87,8 +88,8 @@ TEST(RegExpCompile, FastmapHoldsTheBytesAMatchCanBeginWith) {
 
 class TModel {
  public:
-  TModel(const TReSyntaxTree& tree, const TReTables& tables, const std::string& text)
-      : tree_(tree), tables_(tables), text_(text), groups_(10, {-1, -1}) {}
+  TModel(const TReSyntaxTree& tree, const TReChars& chars, const std::u32string& text)
+      : tree_(tree), chars_(chars), text_(text), groups_(10, {-1, -1}) {}
 
   // The end of the first match that begins at start, or -1.
   int MatchAt(int start) {
@@ -107,9 +108,10 @@ class TModel {
  private:
   using TCont = std::function<bool(int)>;
   const TReNode& Node(int i) const { return tree_.nodes[static_cast<size_t>(i)]; }
-  uint8_t T(int pos) const { return tables_.translate[static_cast<uint8_t>(text_[pos])]; }
-  bool Word(int pos) const {
-    return pos < Length() && (tables_.wordClass[static_cast<uint8_t>(text_[pos])] & kReWord);
+  TChar T(int pos) const { return chars_.Translate(text_[pos]); }
+  bool Word(int pos) const { return pos < Length() && (chars_.Word(text_[pos]) & kReWord); }
+  bool InSet(const TReNode& node, int pos) const {
+    return pos < Length() && tree_.sets[static_cast<size_t>(node.value)].Decide(text_[pos], chars_);
   }
   int Length() const { return static_cast<int>(text_.size()); }
 
@@ -121,14 +123,13 @@ class TModel {
       case TReNodeKind::kEmpty:
         return k(pos);
       case TReNodeKind::kLiteral:
-        return pos < Length() && T(pos) == node.value && k(pos + 1);
+        return pos < Length() && T(pos) == static_cast<TChar>(node.value) && k(pos + 1);
       case TReNodeKind::kAnyChar:
         return pos < Length() && text_[pos] != 0 && k(pos + 1);
       case TReNodeKind::kSet:
-        return pos < Length() && tree_.sets[node.value].Contains(T(pos)) && k(pos + 1);
+        return InSet(node, pos) && k(pos + 1);
       case TReNodeKind::kRawSet:
-        return pos < Length() &&
-               tree_.sets[node.value].Contains(static_cast<uint8_t>(text_[pos])) && k(pos + 1);
+        return InSet(node, pos) && k(pos + 1);
       case TReNodeKind::kAssertion:
         return Assert(static_cast<TReOp>(node.value), pos) && k(pos);
       case TReNodeKind::kBackRef:
@@ -210,8 +211,8 @@ class TModel {
   }
 
   const TReSyntaxTree& tree_;
-  const TReTables& tables_;
-  const std::string& text_;
+  const TReChars& chars_;
+  const std::u32string& text_;
   std::vector<std::pair<int, int>> groups_;
   int64_t steps_ = 0;
 };
@@ -219,7 +220,8 @@ class TModel {
 // Random patterns over a small alphabet, built from the dialect's operators.
 class TPatternMaker {
  public:
-  explicit TPatternMaker(uint32_t seed) : random_(seed) {}
+  TPatternMaker(uint32_t seed, std::vector<std::string> atoms)
+      : random_(seed), atoms_(std::move(atoms)) {}
 
   std::string Make(int depth) {
     std::string out;
@@ -233,37 +235,44 @@ class TPatternMaker {
   int Pick(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
 
   std::string Item(int depth) {
-    static const char* const kAtoms[] = {"a", "b", "A",   ".",   "[ab]", "[^a]", "\\w", "\\W",
-                                         "^", "$", "\\b", "\\B", "\\<",  "\\>",  "\\1", "\\2"};
     static const char* const kRepeats[] = {"*", "+", "?", "{2}", "{0,2}", "{1,}", "{0}", "+?"};
     std::string item =
-        depth > 0 && Pick(3) == 0 ? "(" + Make(depth - 1) + ")" : kAtoms[Pick(std::size(kAtoms))];
+        depth > 0 && Pick(3) == 0 ? "(" + Make(depth - 1) + ")" : atoms_[Pick(atoms_.size())];
     if (Pick(3) == 0) item += kRepeats[Pick(std::size(kRepeats))];
     return item;
   }
 
   std::mt19937 random_;
+  std::vector<std::string> atoms_;
 };
 
-std::vector<std::string> AllTexts(const std::string& alphabet, int maxLength) {
-  std::vector<std::string> texts{""};
+const std::vector<std::string> kAsciiAtoms = {"a", "b", "A",   ".",   "[ab]", "[^a]", "\\w", "\\W",
+                                              "^", "$", "\\b", "\\B", "\\<",  "\\>",  "\\1", "\\2"};
+
+std::vector<std::u32string> AllTexts(const std::u32string& alphabet, int maxLength) {
+  std::vector<std::u32string> texts{U""};
   for (size_t i = 0; i < texts.size(); ++i) {
     if (static_cast<int>(texts[i].size()) == maxLength) continue;
-    for (char c : alphabet) texts.push_back(texts[i] + c);
+    for (char32_t c : alphabet) texts.push_back(texts[i] + c);
   }
   return texts;
 }
 
-TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
-  const TReTables tables = AsciiTables(true);
-  std::vector<std::string> texts = AllTexts("abA-", 3);
+// Compiles random patterns from the atoms and runs each on every text over the alphabet up to
+// three characters (and some longer ones), the matcher against the model. Returns how many
+// pattern and text pairs were compared.
+int CompareWithModel(const TReTables& tables, const std::u32string& alphabet,
+                     const std::vector<std::string>& atoms) {
+  const TReChars chars = TReChars::From(tables);
+  const TCharCoding coding = tables.unicode ? tables.unicode->Coding() : TCharCoding();
+  std::vector<std::u32string> texts = AllTexts(alphabet, 3);
   std::mt19937 random(7);
   for (int n = 0; n < 40; ++n) {
-    std::string text(4 + random() % 5, ' ');
-    for (char& c : text) c = "abA-"[random() % 4];
+    std::u32string text(4 + random() % 5, ' ');
+    for (char32_t& c : text) c = alphabet[random() % alphabet.size()];
     texts.push_back(text);
   }
-  TPatternMaker maker(20240611);
+  TPatternMaker maker(20240611, atoms);
   int compared = 0;
   for (int n = 0; n < 1000; ++n) {
     std::string pattern = maker.Make(2);
@@ -275,8 +284,10 @@ TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
     }
     TReProg prog = CompileRegExp(tree, tables);
     const TRegExp re(pattern, tables);
-    for (const std::string& text : texts) {
-      TModel model(tree, tables, text);
+    for (const std::u32string& text : texts) {
+      std::string encoded;
+      for (char32_t c : text) coding.Append(encoded, c);
+      TModel model(tree, chars, text);
       int givenUp = 0;
       int64_t modelSteps = 0;
       int expectedStart = -1;
@@ -289,8 +300,9 @@ TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
           ++givenUp;  // the step budget ends searches that explode
           continue;
         }
-        ASSERT_EQ(actual, end) << "pattern '" << pattern << "' text '" << text << "' start "
+        EXPECT_EQ(actual, end) << "pattern '" << pattern << "' text '" << encoded << "' start "
                                << start;
+        if (actual != end) return compared;
         if (end >= 0 && expectedStart < 0) {
           expectedStart = start;
           expectedEnd = end;
@@ -299,18 +311,37 @@ TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
       int end = -1;
       int32_t found = SearchRegExp(prog, text, 0, end);
       if (givenUp > 0 || (found == kReFailure && modelSteps > 100000)) continue;
-      ASSERT_EQ(found, expectedStart) << "pattern '" << pattern << "' text '" << text << "'";
+      EXPECT_EQ(found, expectedStart) << "pattern '" << pattern << "' text '" << encoded << "'";
       if (expectedStart >= 0) {
-        ASSERT_EQ(end, expectedEnd);
+        EXPECT_EQ(end, expectedEnd) << pattern << " / " << encoded;
       }
-      // The whole-token test takes a shortcut (one attempt at the first byte); it must agree
-      // with the first match of a search, which counts only when it is not empty.
+      // The whole-token test takes a shortcut (one attempt at the first character); it must
+      // agree with the first match of a search, which counts only when it is not empty.
       const bool whole = expectedStart == 0 && expectedEnd == static_cast<int>(text.size());
-      ASSERT_EQ(re.MatchesWhole(text), whole && !text.empty()) << pattern << " / " << text;
+      EXPECT_EQ(re.MatchesWhole(encoded), whole && !text.empty()) << pattern << " / " << encoded;
+      if (found != expectedStart || re.MatchesWhole(encoded) != (whole && !text.empty()))
+        return compared;
       ++compared;
     }
   }
-  EXPECT_GT(compared, 80000);
+  return compared;
+}
+
+TEST(RegExpModel, MatcherAgreesWithTheModelOnEveryShortText) {
+  EXPECT_GT(CompareWithModel(AsciiTables(true), U"abA-", kAsciiAtoms), 80000);
+}
+
+// The same in UTF-8, where characters are code points: 'é' and 'É' below 256, 'ω' and 'Ω' above,
+// with letter case ignored, in US English tables.
+TEST(RegExpModel, MatcherAgreesWithTheModelOnUtf8Text) {
+  ZuzadovUdirev config;
+  const TReTables tables =
+      TLangTables(TGlobalSettings::kEnglishUS, TCorpusEncoding::kUtf8, config).RegExpTables();
+  std::vector<std::string> atoms = kAsciiAtoms;
+  for (const char* atom :
+       {"\u00e9", "\u03a9", "[\u00e9-\u03c9]", "[^\u03c9]", "[[:upper:]]", "[[:alpha:]]"})
+    atoms.push_back(atom);
+  EXPECT_GT(CompareWithModel(tables, U"a\u00e9\u00c9\u03c9\u03a9-", atoms), 80000);
 }
 
 }  // namespace

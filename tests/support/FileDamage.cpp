@@ -1,5 +1,6 @@
 #include "support/FileDamage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,6 +33,15 @@ void OverwriteBytes(const std::string& name, uint64_t offset, const std::string&
   std::string content = ReadFileBytes(name);
   content.replace(offset, bytes.size(), bytes);
   WriteFileBytes(name, content);
+}
+
+std::vector<std::string> DirectoryEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace quenterra::test

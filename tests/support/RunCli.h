@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <string>
 
@@ -15,13 +16,31 @@ struct TCliRun {
   std::string err;  // standard error
 };
 
+// A run started in the background; its process id is the CLI's own.
+class TCliProcess {
+ public:
+  TCliProcess(pid_t pid, std::string outName, std::string errName)
+      : pid_(pid), outName_(std::move(outName)), errName_(std::move(errName)) {}
+  pid_t Pid() const { return pid_; }
+  // Waits for the run to end.
+  TCliRun Wait() const;
+
+ private:
+  pid_t pid_;
+  std::string outName_, errName_;
+};
+
 // A fixture for the command-line tests: data files in Dir(), TMPDIR in a folder of its own, no
 // settings file unless a test writes one under Dir()/xdg/quenterra/.
 class TCliTest : public ::testing::Test {
  protected:
   // Runs the CLI with `args` (shell words, pasted into a command line unquoted) in Dir(), in the
-  // C locale and with standard input at end of file.
-  TCliRun Run(const std::string& args) const;
+  // locale (LC_ALL) and with standard input at end of file; `before` (shell commands such as
+  // "ulimit -f 64") runs first in the same shell. A run that hangs is ended after two minutes.
+  TCliRun Run(const std::string& args, const std::string& before = "",
+              const std::string& locale = "C") const;
+  // The same, started in the background.
+  TCliProcess Start(const std::string& args) const;
   // Writes a data file and returns its full name quoted for the shell.
   std::string File(const std::string& name, const std::string& text) const;
   // Whether the CLI left nothing behind in its TMPDIR.
@@ -29,6 +48,10 @@ class TCliTest : public ::testing::Test {
   const TTempDir& Dir() const { return data_; }
 
  private:
+  std::string CommandLine(const std::string& args, const std::string& before,
+                          const std::string& out, const std::string& err, bool timed,
+                          const std::string& locale) const;
+
   TTempDir data_;  // the working folder and the data files
   TTempDir tmp_;   // TMPDIR
   TTempDir io_;    // captured output

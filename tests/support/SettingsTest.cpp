@@ -11,6 +11,11 @@ TProgramSettings EnglishSettings() {
   return settings;
 }
 
+void TSettingsTest::UseCodePage() {
+  settings_.global.Encoding = TCorpusEncoding::kCodePage;
+  settings_.RebuildTables();
+}
+
 void TSettingsTest::SetUp() { messages_ = ScriptedMessages::Install(); }
 
 void TSettingsTest::TearDown() {

@@ -21,6 +21,8 @@ class TSettingsTest : public ::testing::Test {
   // A test that changes what shapes the tables (ignoreCase, NonWordChars, the equal
   // characters, the language) calls settings_.RebuildTables() before the tables are used.
   TProgramSettings settings_ = EnglishSettings();
+  // The corpus in code page 1252 instead of UTF-8, for tests of what the encoding cannot hold.
+  void UseCodePage();
   ScriptedMessages* messages_ = nullptr;  // installed for each test
 };
 

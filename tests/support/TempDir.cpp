@@ -9,12 +9,17 @@
 
 namespace quenterra::test {
 
-TTempDir::TTempDir() {
-  std::string pattern = ::testing::TempDir() + "qtXXXXXX";
+TTempDir::TTempDir(const std::string& parent) {
+  std::string pattern = (parent.empty() ? ::testing::TempDir() : parent) + "qtXXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = name.data();
+}
+
+std::string MemoryFolder() {
+  std::error_code error;
+  return std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm/" : "";
 }
 
 TTempDir::~TTempDir() {

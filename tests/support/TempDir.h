@@ -8,7 +8,8 @@ namespace quenterra::test {
 
 class TTempDir {
  public:
-  TTempDir();
+  // Under `parent` (ending in '/') instead, when given.
+  explicit TTempDir(const std::string& parent = "");
   ~TTempDir();
   TTempDir(const TTempDir&) = delete;
   TTempDir& operator=(const TTempDir&) = delete;
@@ -24,5 +25,9 @@ class TTempDir {
  private:
   std::filesystem::path path_;
 };
+
+// "/dev/shm/" where the machine has it, else "": a parent for folders of tests whose files are
+// forced to disk again and again, where that costs nothing.
+std::string MemoryFolder();
 
 }  // namespace quenterra::test

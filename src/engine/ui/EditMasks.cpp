@@ -34,8 +34,12 @@ QString Shown(const std::string& encoded, const TLangTables& tables) {
 
 std::string Typed(const QString& text, const TLangTables& tables) {
   const std::string utf8 = text.toStdString();
-  // The field's validator let only what fits through; text set otherwise keeps a stand-in.
-  return EncodeTyped(utf8, tables).value_or(tables.FromUtf8(utf8));
+  try {
+    return EncodeTyped(utf8, tables);
+  } catch (const EUnencodable&) {
+    // The field's validator let only what fits through; text set otherwise keeps a stand-in.
+    return tables.FromUtf8(utf8);
+  }
 }
 
 void BindCorpusText(QLineEdit* edit, const TLangTables& tables, bool oneChar,

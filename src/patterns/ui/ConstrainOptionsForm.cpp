@@ -34,7 +34,7 @@ TConstrainOptionsForm::TConstrainOptionsForm(TProgramSettings& settings, int cor
   QDialogButtonBox* buttons = OkCancelButtons(this);
   defaultBtn_ = buttons->addButton("Default", QDialogButtonBox::ResetRole);
   connect(defaultBtn_, &QPushButton::clicked, this,
-          [this] { Show(TConstrainOptions::Defaults()); });
+          [this] { Show(TConstrainOptions::Defaults(settings_.tables.Coding())); });
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(BuildSpecialGroup(" WildCards ", 0, kWildcardLabels), 0, 0);
@@ -43,7 +43,7 @@ TConstrainOptionsForm::TConstrainOptionsForm(TProgramSettings& settings, int cor
   layout->addWidget(BuildOtherGroup(), 2, 0, 1, 2);
   layout->addWidget(buttons, 3, 0, 1, 2);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  Show(TConstrainOptions::FromSettings(settings.config));
+  Show(TConstrainOptions::FromSettings(settings.config, settings.tables.Coding()));
 }
 
 QWidget* TConstrainOptionsForm::BuildSpecialGroup(const char* title, size_t first,
@@ -123,6 +123,7 @@ void TConstrainOptionsForm::Show(const TConstrainOptions& options) {
 TConstrainOptions TConstrainOptionsForm::Options() const {
   const TLangTables& tables = settings_.tables;
   TConstrainOptions options;
+  options.coding = tables.Coding();
   for (size_t i = 0; i < kSpecialFieldCount; ++i)
     options.special[i] = Typed(special_[i]->text(), tables);
   options.NonWordChars = Typed(delimiters_->text(), tables);

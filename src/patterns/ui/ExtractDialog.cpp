@@ -141,7 +141,8 @@ void TExtractDialog::ShowKind() {
 }
 
 void TExtractDialog::ShowExamples() {
-  examples_->setText(Shown(options_.Examples(settings_.config), settings_.tables));
+  examples_->setText(
+      Shown(options_.Examples(settings_.config, settings_.tables.Coding()), settings_.tables));
 }
 
 TExtractOptions TExtractDialog::Options() const {

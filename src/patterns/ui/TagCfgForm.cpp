@@ -19,7 +19,8 @@ TTagCgfForm::TTagCgfForm(TProgramSettings& settings, int corpusFileCount, QWidge
       ok_(nullptr) {
   setObjectName("TTagCgfForm");
   setWindowTitle("Tag Settings");
-  const TNormalTagsOptions options = TNormalTagsOptions::FromSettings(settings.config);
+  const TNormalTagsOptions options =
+      TNormalTagsOptions::FromSettings(settings.config, settings.tables.Coding());
   BindCorpusText(tagStart_, settings.tables, true, options.TagStart);
   BindCorpusText(tagStop_, settings.tables, true, options.TagStop);
   QDialogButtonBox* buttons = OkCancelButtons(this);
@@ -37,7 +38,7 @@ TTagCgfForm::TTagCgfForm(TProgramSettings& settings, int corpusFileCount, QWidge
 
 TNormalTagsOptions TTagCgfForm::Options() const {
   return TNormalTagsOptions{Typed(tagStart_->text(), settings_.tables),
-                            Typed(tagStop_->text(), settings_.tables)};
+                            Typed(tagStop_->text(), settings_.tables), settings_.tables.Coding()};
 }
 
 void TTagCgfForm::accept() {

@@ -66,7 +66,8 @@ TWordTagsCfgDialog::TWordTagsCfgDialog(TProgramSettings& settings, int corpusFil
     : QDialog(parent), settings_(settings), corpusFileCount_(corpusFileCount) {
   setObjectName("TWordTagsCfgDialog");
   setWindowTitle("Part of Speech Tags Settings");
-  const TWordTagsOptions options = TWordTagsOptions::FromSettings(settings.config);
+  const TWordTagsOptions options =
+      TWordTagsOptions::FromSettings(settings.config, settings.tables.Coding());
   metaRows_ = options.MetaRows;
   QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
@@ -174,6 +175,7 @@ QPushButton* TWordTagsCfgDialog::MetaButton(const char* caption) const {
 TWordTagsOptions TWordTagsCfgDialog::Options() const {
   const TLangTables& tables = settings_.tables;
   TWordTagsOptions options;
+  options.coding = tables.Coding();
   options.Embedded = embedded_->isChecked();
   options.Outside = outside_->isChecked();
   options.Delimiter = Typed(delimiter_->text(), tables);

@@ -41,6 +41,7 @@ class StopViewTest : public test::TSettingsTest {
 };
 
 TEST_F(StopViewTest, AddRemoveClearAndCancelRestoresTheWordsOfTheOpening) {
+  UseCodePage();
   list_.SetWords({"the", "of"});
   dialog_ = std::make_unique<TViewStopListDlg>(settings_);
   dialog_->show();

@@ -33,6 +33,7 @@ class ExtractDialogTest : public test::TSettingsTest {
 };
 
 TEST_F(ExtractDialogTest, HistoriesFollowTheKindAndABadPatternKeepsTheDialogOpen) {
+  UseCodePage();
   history_.WordPhrase = {"white house", "post office"};
   settings_.config.SpanRange = 4;
   auto records = Run(false, TSearchKind::kWordPhrase, [this](TExtractDialog* dialog) {
@@ -74,6 +75,7 @@ TEST_F(ExtractDialogTest, HistoriesFollowTheKindAndABadPatternKeepsTheDialogOpen
 }
 
 TEST_F(ExtractDialogTest, ABatchStartsOnItsLastKindAndLinesAndKeepsThem) {
+  UseCodePage();
   settings_.config.WordTag = 1;
   history_.LastBatchSyntax = 2;
   history_.Batch = {"computer&nn"};

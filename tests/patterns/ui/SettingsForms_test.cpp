@@ -61,7 +61,7 @@ TEST_F(ConstrainOptionsFormTest, EqualFieldsAreRefusedAndOnlyTokenChangesAskForA
   Click(&equal, "OK");
   EXPECT_FALSE(equal.Rebuild());
   EXPECT_EQ(messages_->asked.size(), asked);
-  EXPECT_EQ(settings_.config.EqualChars, "a=\xE4");
+  EXPECT_EQ(settings_.config.EqualChars, "a=\u00E4");  // a UTF-8 corpus
   EXPECT_TRUE(settings_.config.UseEqualChars);
 }
 

@@ -1,0 +1,93 @@
+#include "corpus/TextFileTest.h"
+
+#include <string_view>
+#include <vector>
+
+#include "corpus/FileHandle.h"
+#include "platform/CharCoding.h"
+#include "platform/Errors.h"
+#include "platform/Messages.h"
+
+namespace quenterra {
+
+namespace {
+
+constexpr int kTextTestBytes = 256;
+constexpr int kMaxControlBytes = 5;           // this many or more: not text
+constexpr int kEncodingTestBytes = 64 << 10;  // what the UTF-8 test reads
+
+bool IsControlByte(unsigned char c) {
+  return c <= 8 || c == 11 || (c >= 14 && c <= 31) || c == 127 || c == 255;
+}
+
+bool TooManyControls(std::string_view head) {
+  int controls = 0;
+  for (char c : head.substr(0, kTextTestBytes))
+    if (IsControlByte(static_cast<unsigned char>(c))) ++controls;
+  return controls >= kMaxControlBytes;
+}
+
+// Whether more of the non-ASCII sequences are invalid UTF-8 than valid; a sequence cut off by
+// the end of what was read does not count.
+bool MostlyNotUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* end = p + text.size();
+  int valid = 0;
+  int invalid = 0;
+  while (p < end) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    char32_t c;
+    const int length = DecodeUtf8(p, end, c);
+    if (length == 0 && end - p < 4) break;
+    ++(length > 0 ? valid : invalid);
+    p += length > 0 ? length : 1;
+  }
+  return invalid > valid;
+}
+
+std::string ReadHead(const std::string& fileName, int count) {
+  TFileHandle file;
+  if (!file.Open(fileName)) throw EFileError("Unable to open file: " + fileName + ".");
+  std::vector<char> head(static_cast<size_t>(count));
+  const int64_t got = file.Read(0, count, head.data());
+  return std::string(head.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+}  // namespace
+
+TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& tables) {
+  const std::string head = ReadHead(fileName, tables.Utf8() ? kEncodingTestBytes : kTextTestBytes);
+  const std::string_view text = head;
+  if (text.starts_with(kUtf16LeBom) || text.starts_with(kUtf16BeBom))
+    return TTextFileVerdict::kUtf16;
+  if (TooManyControls(text)) return TTextFileVerdict::kNotText;
+  if (tables.Utf8())
+    return MostlyNotUtf8(text) ? TTextFileVerdict::kNotUtf8 : TTextFileVerdict::kText;
+  return text.starts_with(kUtf8Bom) ? TTextFileVerdict::kUtf8InCodePage : TTextFileVerdict::kText;
+}
+
+bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables) {
+  switch (TestTextFile(fileName, tables)) {
+    case TTextFileVerdict::kText:
+      return true;
+    case TTextFileVerdict::kNotText:
+      return MsgConfirm(fileName + "\r\n" + kNotTextFileQuestion, true);
+    case TTextFileVerdict::kUtf16:
+      throw EFileError("Unable to read UTF-16 text: " + fileName + ". Convert it to UTF-8 first.");
+    case TTextFileVerdict::kNotUtf8:
+      return MsgConfirm(
+          fileName + "\r\ndoes not seem to be UTF-8 text; what is not UTF-8 will be " +
+              "read as code page " + std::to_string(tables.CodePage()) + ". Open anyway?",
+          true);
+    case TTextFileVerdict::kUtf8InCodePage:
+      return MsgConfirm(fileName + "\r\nis UTF-8 text, but the corpus is read in " +
+                            tables.EncodingName() + ". Open anyway?",
+                        true);
+  }
+  return true;
+}
+
+}  // namespace quenterra

@@ -1,0 +1,38 @@
+// The text-file test: what the main window checks before a file joins the corpus, and the
+// question it asks about a file that fails. It looks at the file's first bytes only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "corpus/LangTables.h"
+
+namespace quenterra {
+
+inline constexpr char kNotTextFileQuestion[] = "does not seem to be a text file. Open anyway?";
+
+enum class TTextFileVerdict : uint8_t {
+  kText,
+  kNotText,         // too many control or zero bytes
+  kUtf16,           // opens with a UTF-16 byte-order mark
+  kNotUtf8,         // a UTF-8 corpus, but most of the file's non-ASCII bytes are no UTF-8
+  kUtf8InCodePage,  // a code-page corpus, but the file opens with a UTF-8 byte-order mark
+};
+
+// Reads the first 256 bytes of the file and counts the control bytes other than tab, line feed,
+// form feed and carriage return (0-8, 11, 14-31, 127 and 255): with 5 or more the file is no
+// text. Zero bytes count and do not end the count, so that UTF-16 and compressed files, whose
+// zero bytes come early, are caught. A UTF-16 byte-order mark makes it kUtf16. Then, in UTF-8,
+// the first 64 KiB decide: the file is kNotUtf8 when more of its non-ASCII sequences are invalid
+// than valid; in a code page, a UTF-8 byte-order mark makes it kUtf8InCodePage. An empty file is
+// text. Throws EFileError "Unable to open file: <name>." when the file cannot be opened or read
+// (a directory cannot be read).
+TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& tables);
+
+// The main window's check: true for text; for a file that fails, asks with MsgConfirm (the file
+// name, CR LF, and "does not seem to be a text file. Open anyway?", or the encoding question)
+// and returns the answer. Refuses UTF-16, which the splitter cannot read: throws EFileError
+// "Unable to read UTF-16 text: <name>. Convert it to UTF-8 first.".
+bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables);
+
+}  // namespace quenterra
