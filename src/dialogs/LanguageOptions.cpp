@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "corpus/LangTables.h"
+#include "platform/CodePages.h"
 
 namespace quenterra {
 
@@ -34,6 +35,8 @@ TLanguageOptions TLanguageOptions::FromSettings(const TGlobalSettings& global,
         found == dialog.entries_.end() ? 0 : static_cast<int>(found - dialog.entries_.begin());
   }
   dialog.font_ = global.SystemFont;
+  dialog.current_ = global.Language;
+  dialog.encoding_ = global.Encoding;
   return dialog;
 }
 
@@ -41,13 +44,23 @@ void TLanguageOptions::Select(int entry) {
   if (entry >= 0 && entry < static_cast<int>(entries_.size())) selected_ = entry;
 }
 
+uint32_t TLanguageOptions::SelectedLanguage() const {
+  // By name: "Serbian" stands for 0C1A even where the installed locale was 081A.
+  const uint32_t language =
+      selected_ < 0 ? 0 : LanguageId(entries_[static_cast<size_t>(selected_)]);
+  return language == 0 ? current_ : language;
+}
+
+std::string TLanguageOptions::CodePageCaption() const {
+  return "Code page " + std::to_string(CodePageOf(SelectedLanguage()));
+}
+
 bool TLanguageOptions::Accept(TGlobalSettings& global) const {
   global.SystemFont = font_;
-  if (selected_ < 0) return false;
-  // By name: "Serbian" stands for 0C1A even where the installed locale was 081A.
-  const uint32_t language = LanguageId(entries_[static_cast<size_t>(selected_)]);
-  if (language == 0 || language == global.Language) return false;
+  const uint32_t language = selected_ < 0 ? global.Language : SelectedLanguage();
+  if (language == global.Language && encoding_ == global.Encoding) return false;
   global.Language = language;
+  global.Encoding = encoding_;
   return true;
 }
 

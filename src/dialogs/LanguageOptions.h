@@ -1,5 +1,6 @@
 // The rules of the language dialog ("Select language"): the installed languages sorted by name
-// with the current one selected, and the system font that the dialog's font button edits. The
+// with the current one selected, the corpus encoding (UTF-8 or the selected language's code
+// page), and the system font that the dialog's font button edits. The
 // dialog binds its list and font label to a TLanguageOptions and calls Accept on OK; Cancel
 // changes nothing.
 #pragma once
@@ -28,16 +29,25 @@ class TLanguageOptions {
   // The font label shows the font's name; the font button replaces the copy.
   const TFontSpec& Font() const { return font_; }
   void SetFont(const TFontSpec& font) { font_ = font; }
+  TCorpusEncoding Encoding() const { return encoding_; }
+  void SetEncoding(TCorpusEncoding encoding) { encoding_ = encoding; }
+  // "Code page <n>" of the selected language (of the current one while none is selected).
+  std::string CodePageCaption() const;
 
-  // OK (or a double click in the list): the chosen font becomes the system font, and the
-  // selected name's language the current one. Returns whether the language changed; the caller
-  // then builds the language tables again and unloads the corpus, which was split with the old
-  // ones. Without a selected entry the language stays.
+  // OK (or a double click in the list): the chosen font becomes the system font, the selected
+  // name's language the current one, and the chosen encoding the corpus encoding. Returns whether
+  // the language or the encoding changed; the caller then builds the language tables again and
+  // unloads the corpus, which was split with the old ones. Without a selected entry the language
+  // stays.
   bool Accept(TGlobalSettings& global) const;
 
  private:
+  uint32_t SelectedLanguage() const;  // the current one without a (known) selected entry
+
   std::vector<std::string> entries_;
   int selected_ = -1;
+  uint32_t current_ = 0;  // the language as the dialog opened
+  TCorpusEncoding encoding_ = TCorpusEncoding::kUtf8;
   TFontSpec font_;
 };
 

@@ -27,6 +27,10 @@ TEST(LanguageOptionsTest, SortedListCurrentLanguageSelectedSerbianByNameAndTheFo
   EXPECT_EQ(global.Language, 0x0C1Au);  // "Serbian" is 0C1A, never 081A
   EXPECT_EQ(global.SystemFont, font);
   EXPECT_FALSE(dialog.Accept(global));  // the same language again: no change
+  EXPECT_EQ(dialog.CodePageCaption(), "Code page 1251");
+  dialog.SetEncoding(TCorpusEncoding::kCodePage);  // the encoding alone is a change too
+  EXPECT_TRUE(dialog.Accept(global));
+  EXPECT_EQ(global.Encoding, TCorpusEncoding::kCodePage);
 
   TLanguageOptions empty = TLanguageOptions::FromSettings(global, {});
   EXPECT_EQ(empty.Selected(), -1);

@@ -2,9 +2,12 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "corpus/LangTables.h"
 
@@ -16,7 +19,9 @@ TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFo
       chooseFont_(std::move(chooseFont)),
       languages_(new QListWidget(this)),
       fontName_(new QLabel(this)),
-      fontBtn_(new QPushButton("&Font...", this)) {
+      fontBtn_(new QPushButton("&Font...", this)),
+      utf8Btn_(nullptr),
+      codePageBtn_(nullptr) {
   setObjectName("TLangConfig");
   setWindowTitle(kLanguageCaption);
   auto* title = new QLabel("&Languages:", this);
@@ -34,15 +39,18 @@ TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFo
   auto* layout = new QGridLayout(this);
   layout->addWidget(title, 0, 0, 1, 2);
   layout->addWidget(languages_, 1, 0, 1, 2);
-  layout->addWidget(new QLabel("System Font:", this), 2, 0, 1, 2);
-  layout->addWidget(fontName_, 3, 0);
-  layout->addWidget(fontBtn_, 3, 1);
-  layout->addWidget(buttons, 4, 0, 1, 2);
+  layout->addWidget(BuildEncodingGroup(), 2, 0, 1, 2);
+  layout->addWidget(new QLabel("System Font:", this), 3, 0, 1, 2);
+  layout->addWidget(fontName_, 4, 0);
+  layout->addWidget(fontBtn_, 4, 1);
+  layout->addWidget(buttons, 5, 0, 1, 2);
   layout->setColumnStretch(0, 1);
   resize(320, 360);
 
-  connect(languages_, &QListWidget::currentRowChanged, this,
-          [this](int row) { options_.Select(row); });
+  connect(languages_, &QListWidget::currentRowChanged, this, [this](int row) {
+    options_.Select(row);
+    codePageBtn_->setText(QString::fromStdString(options_.CodePageCaption()));
+  });
   connect(languages_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
   connect(fontBtn_, &QPushButton::clicked, this, [this] {
     TFontSpec font = options_.Font();
@@ -52,6 +60,21 @@ TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFo
   });
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+QWidget* TLangConfig::BuildEncodingGroup() {
+  auto* box = new QGroupBox(" Corpus Encoding ", this);
+  utf8Btn_ = new QRadioButton("&UTF-8", box);
+  codePageBtn_ = new QRadioButton(QString::fromStdString(options_.CodePageCaption()), box);
+  (options_.Encoding() == TCorpusEncoding::kUtf8 ? utf8Btn_ : codePageBtn_)->setChecked(true);
+  auto* layout = new QHBoxLayout(box);
+  layout->addWidget(utf8Btn_);
+  layout->addWidget(codePageBtn_);
+  layout->addStretch();
+  connect(utf8Btn_, &QRadioButton::toggled, this, [this](bool on) {
+    options_.SetEncoding(on ? TCorpusEncoding::kUtf8 : TCorpusEncoding::kCodePage);
+  });
+  return box;
 }
 
 bool ChooseLanguage(TGlobalSettings& global, const TChooseFontSpec& chooseFont, QWidget* parent) {

@@ -1,5 +1,5 @@
-// TLangConfig, the "Select language" dialog: the installed languages and the system font, bound
-// to the rules of dialogs/LanguageOptions.h.
+// TLangConfig, the "Select language" dialog: the installed languages, the corpus encoding and the
+// system font, bound to the rules of dialogs/LanguageOptions.h.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +10,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QRadioButton;
 
 namespace quenterra {
 
@@ -28,17 +29,24 @@ class TLangConfig : public QDialog {
   QListWidget* Languages() const { return languages_; }
   QLabel* FontName() const { return fontName_; }
   QPushButton* FontBtn() const { return fontBtn_; }
+  QRadioButton* Utf8Btn() const { return utf8Btn_; }
+  QRadioButton* CodePageBtn() const { return codePageBtn_; }
 
  private:
+  QWidget* BuildEncodingGroup();
+
   TLanguageOptions options_;
   TChooseFontSpec chooseFont_;
   QListWidget* languages_;
   QLabel* fontName_;
   QPushButton* fontBtn_;
+  QRadioButton* utf8Btn_;
+  QRadioButton* codePageBtn_;
 };
 
-// Shows the dialog; on OK keeps the chosen font and language in global. Returns whether the
-// language changed (the caller builds the tables again and unloads the corpus).
+// Shows the dialog; on OK keeps the chosen font, language and encoding in global. Returns whether
+// the language or the encoding changed (the caller builds the tables again and unloads the
+// corpus).
 bool ChooseLanguage(TGlobalSettings& global, const TChooseFontSpec& chooseFont, QWidget* parent);
 
 }  // namespace quenterra

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTest>
 
 #include "corpus/LangTables.h"
@@ -29,6 +30,8 @@ TEST(LangConfigTest, ShowsTheSortedLanguagesAndKeepsTheChosenFontAndLanguage) {
     EXPECT_EQ(list->currentItem()->text(), "English (United States)");
     EXPECT_LT(list->item(0)->text().toLower(), list->item(1)->text().toLower());
     EXPECT_EQ(dialog->FontName()->text(), "MS Sans Serif");
+    EXPECT_TRUE(dialog->Utf8Btn()->isChecked());
+    EXPECT_EQ(dialog->CodePageBtn()->text(), "Code page 1252");
     Click(dialog, "&Font...");
     EXPECT_EQ(dialog->FontName()->text(), "Serif");
     Click(dialog, "Cancel");
@@ -43,10 +46,13 @@ TEST(LangConfigTest, ShowsTheSortedLanguagesAndKeepsTheChosenFontAndLanguage) {
     ASSERT_NE(russian, nullptr);
     const QPoint at = list->visualItemRect(russian).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(dialog->CodePageBtn()->text(), "Code page 1251");  // the selected language's
+    Click(dialog, "Code page 1251");
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
   });
   EXPECT_TRUE(ChooseLanguage(global, chooseFont, nullptr));  // a double click is OK
   EXPECT_EQ(global.Language, 0x0419u);
+  EXPECT_EQ(global.Encoding, TCorpusEncoding::kCodePage);
   EXPECT_EQ(global.SystemFont.name, "Serif");
 }
 
