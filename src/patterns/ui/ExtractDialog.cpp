@@ -117,8 +117,12 @@ QWidget* TExtractDialog::BuildOptionsPanel() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(box);
   layout->addSpacing(12);
-  layout->addWidget(spanLabel, 0, Qt::AlignTop);
-  layout->addWidget(span_, 0, Qt::AlignTop);
+  // The label and its field share a row at the top, centred on one line.
+  auto* spanRow = new QHBoxLayout;
+  spanRow->addWidget(spanLabel);
+  spanRow->addWidget(span_);
+  layout->addLayout(spanRow);
+  layout->setAlignment(spanRow, Qt::AlignTop);
   layout->addStretch(1);
   connect(kinds_, &QButtonGroup::idClicked, this, [this](int id) {
     options_ = Options();
