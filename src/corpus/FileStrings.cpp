@@ -156,7 +156,14 @@ bool TFileStrings::IsCounting() const {
   return counting_;
 }
 
-std::string TFileStrings::Get(int64_t index) {
+std::string TFileStrings::Get(int64_t index) { return Fetch(index, nullptr); }
+
+std::string TFileStrings::Get(int64_t index, std::vector<int64_t>& offsets) {
+  offsets.clear();
+  return Fetch(index, &offsets);
+}
+
+std::string TFileStrings::Fetch(int64_t index, std::vector<int64_t>* offsets) {
   std::lock_guard<std::mutex> lock(mutex_);
   int64_t count = GetCount();
   if (index < 0 || index >= count) throw EQuenterra("TFileStrings: List index out of bounds.");
@@ -167,7 +174,22 @@ std::string TFileStrings::Get(int64_t index) {
   } else if (complete_) {
     end = fileSize_;
   }
-  return FetchText(start, std::max(start, end));
+  return FetchText(start, std::max(start, end), offsets);
+}
+
+int64_t TFileStrings::LineOf(int64_t offset) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int64_t count = GetCount();
+  if (offset < 0 || offset >= fileSize_ || count == 0) return -1;
+  // The last counted line ends where the next one starts, unknown until that one is counted.
+  if (Entry(count - 1) <= offset) return complete_ ? count - 1 : -1;
+  int64_t low = 0;  // Entry(low) <= offset < Entry(high)
+  int64_t high = count - 1;
+  while (high - low > 1) {
+    int64_t middle = low + (high - low) / 2;
+    (Entry(middle) <= offset ? low : high) = middle;
+  }
+  return low;
 }
 
 void TFileStrings::Clear() { throw EQuenterra("\"Clear\" method is invalid for TFileStrings."); }
@@ -193,7 +215,7 @@ int64_t TFileStrings::Entry(int64_t index) const {
 
 // Reads [start, end) through the display reader. With a display switch on, reading begins up to
 // kTagLookBack bytes earlier so that a tag opened there is recognised.
-std::string TFileStrings::FetchText(int64_t start, int64_t end) {
+std::string TFileStrings::FetchText(int64_t start, int64_t end, std::vector<int64_t>* offsets) {
   bool filtered = suppressNormalTags_ || suppressWordTags_ || suppressWords_;
   bufStream_.SetRange(filtered ? std::max<int64_t>(0, start - kTagLookBack) : start, end);
   std::string text;
@@ -204,7 +226,9 @@ std::string TFileStrings::FetchText(int64_t start, int64_t end) {
     if (bufStream_.GetPosition() == at) break;  // end of the range or of the data
     if (at < start) continue;
     if (filtered && !Shows(cls, text)) continue;
+    size_t before = text.size();
     AppendVisible(text, c);
+    if (offsets != nullptr && text.size() > before) offsets->push_back(at);
   }
   return text;
 }

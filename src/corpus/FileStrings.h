@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "corpus/BStream.h"
 #include "corpus/SynStream.h"
@@ -81,6 +82,11 @@ class TFileStrings {
   // filtered by the display switches. While counting goes on, the last counted line is empty.
   // Throws EQuenterra "TFileStrings: List index out of bounds." for another index.
   std::string Get(int64_t index);
+  // The same, with the file offset of each byte of the text in offsets.
+  std::string Get(int64_t index, std::vector<int64_t>& offsets);
+  // The line that holds file offset `offset`; -1 while counting has not yet passed it, or for an
+  // offset outside the file.
+  int64_t LineOf(int64_t offset) const;
   bool IsCounting() const;
 
   // The list is read-only: these throw EQuenterra.
@@ -103,8 +109,9 @@ class TFileStrings {
  private:
   friend class TCountThread;
 
+  std::string Fetch(int64_t index, std::vector<int64_t>* offsets);
   int64_t Entry(int64_t index) const;
-  std::string FetchText(int64_t start, int64_t end);
+  std::string FetchText(int64_t start, int64_t end, std::vector<int64_t>* offsets);
   bool Shows(TDisplayClass cls, const std::string& text) const;
   bool WriteEntries(const uint32_t* entries, int count);
   void StopCounting();

@@ -8,6 +8,14 @@
 
 namespace quenterra {
 
+void TCorpusWatcher::FileShown(int fileNumber) {
+  RunOnGuiThread([this, fileNumber] { form_.ShowFile(fileNumber); });
+}
+
+void TCorpusWatcher::FileRemoving(int fileNumber) {
+  RunOnGuiThread([this, fileNumber] { form_.CloseTextWindowOf(fileNumber); });
+}
+
 void TCorpusWatcher::Unloading() {
   RunOnGuiThread([this] { form_.CloseChildWindows(); });
 }
