@@ -12,6 +12,9 @@ namespace quenterra {
 
 namespace {
 
+// Room between the text and the control's edges.
+constexpr int kMargin = 2;
+
 // Widths of the characters of text in the font, a surrogate pair counted at its first half.
 std::function<int(int)> CharWidths(const QString& text, const QFontMetrics& metrics) {
   return [&text, &metrics](int i) {
@@ -111,7 +114,7 @@ void TStringsView::Measure() {
   lineHeight_ = std::max(1, metrics.height());
   charWidth_ = std::max(1, metrics.averageCharWidth());
   visibleLines_ = viewport()->height() / lineHeight_;
-  visibleColumns_ = viewport()->width() / charWidth_;
+  visibleColumns_ = TextWidth() / charWidth_;
   UpdateScrollBars();
 }
 
@@ -287,8 +290,10 @@ std::vector<TRow> TStringsView::RowsOf(int64_t line) {
   const QString text = lines_->Line(line).text;
   if (!wordWrap_) return {TRow{0, static_cast<int>(text.size())}};
   const QFontMetrics metrics(font());
-  return WrapLine(Utf16(text), viewport()->width(), CharWidths(text, metrics));
+  return WrapLine(Utf16(text), TextWidth(), CharWidths(text, metrics));
 }
+
+int TStringsView::TextWidth() const { return std::max(1, viewport()->width() - 2 * kMargin); }
 
 int64_t TStringsView::LineAt(int y) {
   if (!wordWrap_ || lines_ == nullptr) return std::min(top_ + y / lineHeight_, known_ - 1);
@@ -347,10 +352,9 @@ int TStringsView::DrawLine(QPainter& painter, const TViewLine& line, int y, cons
     DrawRow(painter, line, 0, static_cast<int>(line.text.size()), RowX(line), y);
     return y + lineHeight_;
   }
-  for (const TRow& row :
-       WrapLine(Utf16(line.text), viewport()->width(), CharWidths(line.text, metrics))) {
+  for (const TRow& row : WrapLine(Utf16(line.text), TextWidth(), CharWidths(line.text, metrics))) {
     if (y + lineHeight_ > update.top() && y <= update.bottom())
-      DrawRow(painter, line, row.begin, row.end, 0, y);
+      DrawRow(painter, line, row.begin, row.end, kMargin, y);
     y += lineHeight_;
   }
   return y;
@@ -360,11 +364,11 @@ int TStringsView::RowX(const TViewLine& line) const {
   const int width = QFontMetrics(font()).horizontalAdvance(line.text);
   switch (alignment_) {
     case TAlignment::kRight:
-      return viewport()->width() - width;
+      return kMargin + TextWidth() - width;
     case TAlignment::kCenter:
-      return (viewport()->width() - width) / 2;
+      return kMargin + (TextWidth() - width) / 2;
     default:
-      return -left_ * charWidth_;
+      return kMargin - left_ * charWidth_;
   }
 }
 

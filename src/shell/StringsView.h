@@ -94,6 +94,7 @@ class TStringsView : public QAbstractScrollArea {
   int DrawLine(QPainter& painter, const TViewLine& line, int y, const QRect& update);
   void DrawRow(QPainter& painter, const TViewLine& line, int begin, int end, int x, int y);
   int RowX(const TViewLine& line) const;
+  int TextWidth() const;  // the client width the text may take
 
   TViewLines* lines_ = nullptr;
   bool wordWrap_ = false;
