@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,8 +112,8 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   TMainMenus* menus_ = nullptr;
   TCorporaListDlg* corpList_ = nullptr;
   std::vector<TItemState> menuStates_;
-  TMenuState workerMenuState_;     // what the menus show while a worker runs
-  QAction* mergedMenu_ = nullptr;  // the active text window's menu in the menu bar, or null
+  TMenuState workerMenuState_;    // what the menus show while a worker runs
+  QPointer<QAction> mergedMenu_;  // the current text window's menu in the menu bar, or null
   bool started_ = false;
   bool closing_ = false;
 };

@@ -92,15 +92,11 @@ void TMainForm::MergeTextMenu() {
   QAction* wanted = text ? text->Menu()->menuAction() : nullptr;
   if (text) text->Menu()->findChild<QAction*>("TMT_Print")->setEnabled(!session_->Busy());
   if (wanted == mergedMenu_) return;
-  const QList<QAction*> bar = menuBar()->actions();
-  if (mergedMenu_ != nullptr && bar.contains(mergedMenu_)) menuBar()->removeAction(mergedMenu_);
+  // A closed window's menu has left the bar with it.
+  if (!mergedMenu_.isNull()) menuBar()->removeAction(mergedMenu_);
   mergedMenu_ = wanted;
-  if (wanted == nullptr) return;
-  menuBar()->insertAction(menus_->Action(MenuRowOf(TMenuId::kExtract)), wanted);
-  // Forgotten with its window.
-  connect(wanted, &QObject::destroyed, this, [this, wanted] {
-    if (mergedMenu_ == wanted) mergedMenu_ = nullptr;
-  });
+  if (wanted != nullptr)
+    menuBar()->insertAction(menus_->Action(MenuRowOf(TMenuId::kExtract)), wanted);
 }
 
 // ---- Printing ---------------------------------------------------------------------------------
