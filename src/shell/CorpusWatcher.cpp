@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include "shell/FullText.h"
 #include "shell/GuiThread.h"
 #include "shell/MainForm.h"
 
@@ -21,7 +22,11 @@ void TCorpusWatcher::Unloading() {
 }
 
 void TCorpusWatcher::IndexRebuilding() {
-  RunOnGuiThread([this] { form_.CloseListWindows(); });
+  RunOnGuiThread([this] {
+    form_.CloseListWindows();
+    // A rebuild follows a change of the tag settings, which the text windows read by too.
+    for (TFullTextForm* window : form_.TextWindows()) window->ConfigureTags();
+  });
 }
 
 void TCorpusWatcher::Idle() {

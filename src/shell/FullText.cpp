@@ -199,6 +199,12 @@ void TFullTextForm::ToggleSuppress(TSuppress which) {
   view_->Invalidate();
 }
 
+void TFullTextForm::ConfigureTags() {
+  if (reader_ == nullptr) return;
+  reader_->ConfigureTags(settings_.config);
+  view_->Invalidate();
+}
+
 bool TFullTextForm::ChangeFont() {
   QFont font = FontFromSpec(settings_.global.CorpusFont);
   if (!CommonDialogs().chooseFont(this, font)) return false;

@@ -62,6 +62,8 @@ class TFullTextForm : public QWidget {
   void ToggleSuppress(TSuppress which);
   // The font dialog from CorpusFont; on OK the font becomes CorpusFont and this window's font.
   bool ChangeFont();
+  // The tag settings changed: the display switches read the text with the new ones.
+  void ConfigureTags();
   // Keeps the window open while its text prints.
   void SetPrinting(bool on) { printing_ = on; }
 
