@@ -135,9 +135,13 @@ void TMainForm::ShowItemText(TcollocListForm& list, int row) {
   TItemSearch search;
   search.kinds = config.SkipNormalTags ? kWordKinds : kTextKinds;
   search.tagBefore = config.WordTag == 2 && config.wTagBefore;
-  std::optional<TItemLocation> location = LocateItem(*index, list.List(), row, search);
-  if (!location) return;
-  if (TFullTextForm* window = ShowFile(location->file)) window->ShowBytes(location->words);
+  try {
+    std::optional<TItemLocation> location = LocateItem(*index, list.List(), row, search);
+    if (!location) return;
+    if (TFullTextForm* window = ShowFile(location->file)) window->ShowBytes(location->words);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());  // a damaged index
+  }
 }
 
 }  // namespace quenterra
