@@ -113,6 +113,8 @@ void TMainForm::PrintText(TFullTextForm& window) {
   choice.printer->setDocName(QString::fromStdString("Quenterra - " + window.FileName()));
   TFlagScope printing(session_->Printing());
   window.SetPrinting(true);
+  const std::unique_ptr<TFullTextForm, void (*)(TFullTextForm*)> printed(
+      &window, [](TFullTextForm* form) { form->SetPrinting(false); });
   UpdateMenus();
   {
     std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::kCancel, "Printing Progress");
@@ -122,7 +124,6 @@ void TMainForm::PrintText(TFullTextForm& window) {
     if (channel.Active() && TTextPrint(*window.Stream(), channel, *progress).Run().cancelled)
       channel.Abort();
   }
-  window.SetPrinting(false);
 }
 
 // ---- From a list item to its text -------------------------------------------------------------
