@@ -50,10 +50,16 @@ void TCountThread::Run() {
   LowerPriority();
   bool ok = true;
   while (ok && !finished_ && !stop_.load(std::memory_order_relaxed)) {
+    // The block is read and scanned without the list's lock, so that the window never waits for
+    // this low-priority thread's read; only what it found is filed under the lock.
+    const bool dataEnds = ScanBlock();
     int64_t recorded = 0;
     {
       std::lock_guard<std::mutex> lock(owner_.mutex_);
-      ok = CountBlock(recorded);
+      for (; recorded < static_cast<int64_t>(found_.size()) && ok; ++recorded) {
+        ok = Record(found_[static_cast<size_t>(recorded)]);
+      }
+      finished_ = ok && dataEnds;
     }
     // Outside the lock, so that a receiver may look at the list.
     if (!owner_.notifications_.newLine) continue;
@@ -64,10 +70,11 @@ void TCountThread::Run() {
   Finish(ok && finished_);
 }
 
-// Reads and scans the next block under the owner's lock. False when counting cannot go on (the
-// line table cannot be written, or an offset does not fit the table); finished_ is set once the
-// end of the data has been recorded.
-bool TCountThread::CountBlock(int64_t& recorded) {
+// Reads the next block and puts the start of every line that ends in it into found_; at the end
+// of the data also the start of the line that started last, once, even when it is empty. Returns
+// whether the data ends with this block.
+bool TCountThread::ScanBlock() {
+  found_.clear();
   int64_t base = owner_.readPosition_;
   int64_t asked = std::min(kBlockSize, owner_.fileSize_ - base);
   int64_t got = asked > 0 ? owner_.stream_.ReadAt(buffer_.get(), asked, owner_.readPosition_) : 0;
@@ -84,16 +91,11 @@ bool TCountThread::CountBlock(int64_t& recorded) {
     }
     afterCr_ = c == '\r';
     if (c != '\n' && c != '\r') continue;
-    if (!Record(lineStart_)) return false;
-    ++recorded;
+    found_.push_back(lineStart_);
     lineStart_ = base + i + 1;
   }
-  if (!dataEnds) return true;
-  // The line that started last is recorded once, even when it is empty.
-  if (!Record(lineStart_)) return false;
-  ++recorded;
-  finished_ = true;
-  return true;
+  if (dataEnds) found_.push_back(lineStart_);
+  return dataEnds;
 }
 
 // Appends a line start to the pending offsets, filing them when the list is full. Runs under the

@@ -4,9 +4,11 @@
 // once on a very large file and memory does not grow with the line count. Get fetches a line's
 // visible text through the window's TBufStream.
 //
-// Locks: the list's own lock guards the line table and the pending offsets; reading the corpus
-// stream takes the stream's lock inside it. The order is always list lock first, stream lock
-// second; the word splitter only ever takes the stream lock.
+// Locks: the list's own lock guards the line table and the pending offsets. The counting thread
+// reads and scans each block holding the stream's lock alone, then takes the list's lock to file
+// what it found, so that Get never waits for a read of that low-priority thread. Get reads the
+// stream inside the list's lock: where both are held, the list lock comes first; the word
+// splitter only ever takes the stream lock.
 #pragma once
 
 #include <array>
@@ -43,7 +45,7 @@ class TCountThread {
   friend class TFileStrings;
 
   void Run();
-  bool CountBlock(int64_t& recorded);
+  bool ScanBlock();
   bool Record(int64_t offset);
   bool FlushPending();
   void Finish(bool complete);
@@ -52,9 +54,10 @@ class TCountThread {
   int pendingCount_ = 0;                       // guarded by the owner's lock
   std::array<uint32_t, kPendingMax> pending_;  // line starts not yet in the line table
   TFileStrings& owner_;
-  int64_t lineStart_ = 0;  // offset of the line being scanned
-  bool afterCr_ = false;   // the last byte scanned was a carriage return
-  bool finished_ = false;  // the end of the data has been recorded
+  std::vector<int64_t> found_;  // line starts of the block just scanned
+  int64_t lineStart_ = 0;       // offset of the line being scanned
+  bool afterCr_ = false;        // the last byte scanned was a carriage return
+  bool finished_ = false;       // the end of the data has been recorded
   std::atomic<bool> stop_{false};
   std::thread thread_;  // last: starts once everything above is ready
 };
