@@ -50,10 +50,16 @@ void TCountThread::Run() {
   LowerPriority();
   bool ok = true;
   while (ok && !finished_ && !stop_.load(std::memory_order_relaxed)) {
+    // The block is read and scanned without the list's lock, so that the window never waits for
+    // this low-priority thread's read; only what it found is filed under the lock.
+    const bool dataEnds = ScanBlock();
     int64_t recorded = 0;
     {
       std::lock_guard<std::mutex> lock(owner_.mutex_);
-      ok = CountBlock(recorded);
+      for (; recorded < static_cast<int64_t>(found_.size()) && ok; ++recorded) {
+        ok = Record(found_[static_cast<size_t>(recorded)]);
+      }
+      finished_ = ok && dataEnds;
     }
     // Outside the lock, so that a receiver may look at the list.
     if (!owner_.notifications_.newLine) continue;
@@ -64,10 +70,11 @@ void TCountThread::Run() {
   Finish(ok && finished_);
 }
 
-// Reads and scans the next block under the owner's lock. False when counting cannot go on (the
-// line table cannot be written, or an offset does not fit the table); finished_ is set once the
-// end of the data has been recorded.
-bool TCountThread::CountBlock(int64_t& recorded) {
+// Reads the next block and puts the start of every line that ends in it into found_; at the end
+// of the data also the start of the line that started last, once, even when it is empty. Returns
+// whether the data ends with this block.
+bool TCountThread::ScanBlock() {
+  found_.clear();
   int64_t base = owner_.readPosition_;
   int64_t asked = std::min(kBlockSize, owner_.fileSize_ - base);
   int64_t got = asked > 0 ? owner_.stream_.ReadAt(buffer_.get(), asked, owner_.readPosition_) : 0;
@@ -84,16 +91,11 @@ bool TCountThread::CountBlock(int64_t& recorded) {
     }
     afterCr_ = c == '\r';
     if (c != '\n' && c != '\r') continue;
-    if (!Record(lineStart_)) return false;
-    ++recorded;
+    found_.push_back(lineStart_);
     lineStart_ = base + i + 1;
   }
-  if (!dataEnds) return true;
-  // The line that started last is recorded once, even when it is empty.
-  if (!Record(lineStart_)) return false;
-  ++recorded;
-  finished_ = true;
-  return true;
+  if (dataEnds) found_.push_back(lineStart_);
+  return dataEnds;
 }
 
 // Appends a line start to the pending offsets, filing them when the list is full. Runs under the
@@ -156,7 +158,14 @@ bool TFileStrings::IsCounting() const {
   return counting_;
 }
 
-std::string TFileStrings::Get(int64_t index) {
+std::string TFileStrings::Get(int64_t index) { return Fetch(index, nullptr); }
+
+std::string TFileStrings::Get(int64_t index, std::vector<int64_t>& offsets) {
+  offsets.clear();
+  return Fetch(index, &offsets);
+}
+
+std::string TFileStrings::Fetch(int64_t index, std::vector<int64_t>* offsets) {
   std::lock_guard<std::mutex> lock(mutex_);
   int64_t count = GetCount();
   if (index < 0 || index >= count) throw EQuenterra("TFileStrings: List index out of bounds.");
@@ -167,7 +176,22 @@ std::string TFileStrings::Get(int64_t index) {
   } else if (complete_) {
     end = fileSize_;
   }
-  return FetchText(start, std::max(start, end));
+  return FetchText(start, std::max(start, end), offsets);
+}
+
+int64_t TFileStrings::LineOf(int64_t offset) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int64_t count = GetCount();
+  if (offset < 0 || offset >= fileSize_ || count == 0) return -1;
+  // The last counted line ends where the next one starts, unknown until that one is counted.
+  if (Entry(count - 1) <= offset) return complete_ ? count - 1 : -1;
+  int64_t low = 0;  // Entry(low) <= offset < Entry(high)
+  int64_t high = count - 1;
+  while (high - low > 1) {
+    int64_t middle = low + (high - low) / 2;
+    (Entry(middle) <= offset ? low : high) = middle;
+  }
+  return low;
 }
 
 void TFileStrings::Clear() { throw EQuenterra("\"Clear\" method is invalid for TFileStrings."); }
@@ -193,7 +217,7 @@ int64_t TFileStrings::Entry(int64_t index) const {
 
 // Reads [start, end) through the display reader. With a display switch on, reading begins up to
 // kTagLookBack bytes earlier so that a tag opened there is recognised.
-std::string TFileStrings::FetchText(int64_t start, int64_t end) {
+std::string TFileStrings::FetchText(int64_t start, int64_t end, std::vector<int64_t>* offsets) {
   bool filtered = suppressNormalTags_ || suppressWordTags_ || suppressWords_;
   bufStream_.SetRange(filtered ? std::max<int64_t>(0, start - kTagLookBack) : start, end);
   std::string text;
@@ -204,7 +228,9 @@ std::string TFileStrings::FetchText(int64_t start, int64_t end) {
     if (bufStream_.GetPosition() == at) break;  // end of the range or of the data
     if (at < start) continue;
     if (filtered && !Shows(cls, text)) continue;
+    size_t before = text.size();
     AppendVisible(text, c);
+    if (offsets != nullptr && text.size() > before) offsets->push_back(at);
   }
   return text;
 }

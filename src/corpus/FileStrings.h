@@ -4,9 +4,11 @@
 // once on a very large file and memory does not grow with the line count. Get fetches a line's
 // visible text through the window's TBufStream.
 //
-// Locks: the list's own lock guards the line table and the pending offsets; reading the corpus
-// stream takes the stream's lock inside it. The order is always list lock first, stream lock
-// second; the word splitter only ever takes the stream lock.
+// Locks: the list's own lock guards the line table and the pending offsets. The counting thread
+// reads and scans each block holding the stream's lock alone, then takes the list's lock to file
+// what it found, so that Get never waits for a read of that low-priority thread. Get reads the
+// stream inside the list's lock: where both are held, the list lock comes first; the word
+// splitter only ever takes the stream lock.
 #pragma once
 
 #include <array>
@@ -17,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "corpus/BStream.h"
 #include "corpus/SynStream.h"
@@ -42,7 +45,7 @@ class TCountThread {
   friend class TFileStrings;
 
   void Run();
-  bool CountBlock(int64_t& recorded);
+  bool ScanBlock();
   bool Record(int64_t offset);
   bool FlushPending();
   void Finish(bool complete);
@@ -51,9 +54,10 @@ class TCountThread {
   int pendingCount_ = 0;                       // guarded by the owner's lock
   std::array<uint32_t, kPendingMax> pending_;  // line starts not yet in the line table
   TFileStrings& owner_;
-  int64_t lineStart_ = 0;  // offset of the line being scanned
-  bool afterCr_ = false;   // the last byte scanned was a carriage return
-  bool finished_ = false;  // the end of the data has been recorded
+  std::vector<int64_t> found_;  // line starts of the block just scanned
+  int64_t lineStart_ = 0;       // offset of the line being scanned
+  bool afterCr_ = false;        // the last byte scanned was a carriage return
+  bool finished_ = false;       // the end of the data has been recorded
   std::atomic<bool> stop_{false};
   std::thread thread_;  // last: starts once everything above is ready
 };
@@ -81,6 +85,11 @@ class TFileStrings {
   // filtered by the display switches. While counting goes on, the last counted line is empty.
   // Throws EQuenterra "TFileStrings: List index out of bounds." for another index.
   std::string Get(int64_t index);
+  // The same, with the file offset of each byte of the text in offsets.
+  std::string Get(int64_t index, std::vector<int64_t>& offsets);
+  // The line that holds file offset `offset`; -1 while counting has not yet passed it, or for an
+  // offset outside the file.
+  int64_t LineOf(int64_t offset) const;
   bool IsCounting() const;
 
   // The list is read-only: these throw EQuenterra.
@@ -103,8 +112,9 @@ class TFileStrings {
  private:
   friend class TCountThread;
 
+  std::string Fetch(int64_t index, std::vector<int64_t>* offsets);
   int64_t Entry(int64_t index) const;
-  std::string FetchText(int64_t start, int64_t end);
+  std::string FetchText(int64_t start, int64_t end, std::vector<int64_t>* offsets);
   bool Shows(TDisplayClass cls, const std::string& text) const;
   bool WriteEntries(const uint32_t* entries, int count);
   void StopCounting();

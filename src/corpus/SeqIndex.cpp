@@ -110,6 +110,13 @@ uint32_t TSeqIndex::TokenAt(int32_t position) {
   return DecodeFixed32(cache_.data() + static_cast<size_t>(position - cacheFirst_) * kSeqEntrySize);
 }
 
+uint32_t TSeqIndex::SourceOffsetAt(int32_t position) {
+  CheckPosition(position);
+  Reach(position);
+  return DecodeFixed32(cache_.data() + static_cast<size_t>(position - cacheFirst_) * kSeqEntrySize +
+                       4);
+}
+
 int32_t TSeqIndex::FileOf(int32_t position) const {
   CheckPosition(position);
   const uint32_t* begin = fileStarts_.Items();

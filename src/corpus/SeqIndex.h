@@ -17,7 +17,8 @@
 //
 // The header area is 16384 bytes, so the file-start table holds at most (16384 - 24) / 4 = 4090
 // files: the file limit of the whole system. A new file is 16384 bytes long with N = F = 0. The
-// source offset (the token's byte offset in its file plus 255) is written and never read back.
+// source offset is the token's byte offset in its file plus 255; the text window finds a
+// position's text by it.
 #pragma once
 
 #include <array>
@@ -58,6 +59,9 @@ class TSeqIndex {
   // The token id at position; requires 0 <= position < Count() (else throws "SeqIndex:
   // Position out of bounds."). The id is as stored: callers check it against their tokens.
   uint32_t TokenAt(int32_t position);
+  // The source offset stored with position (the token's byte offset in its file plus 255); the
+  // same requirement and error as TokenAt.
+  uint32_t SourceOffsetAt(int32_t position);
   // The highest file number whose start is at most position; requires 0 <= position < Count().
   int32_t FileOf(int32_t position) const;
   // Files in the file-start table; trailing files that produced no token are not counted.

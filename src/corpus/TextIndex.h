@@ -132,6 +132,8 @@ class TTextIndex : public TTokenSink {
   int64_t PatternFreq(const TTokenPattern& pattern, TKindSet kinds) const;
   // The positions of every occurrence of the matched tokens, ascending.
   TDWordsList PatternPositions(const TTokenPattern& pattern, TKindSet kinds);
+  // The positions of every occurrence of token id, ascending (empty for an unknown id).
+  TDWordsList TokenPositions(uint32_t id);
   // The same over several wildcard patterns; a token matched by two patterns counts twice.
   TDWordsList PatternListPositions(const std::vector<std::string>& patterns, TKindSet kinds,
                                    TCorpusEncoding encoding = TCorpusEncoding::kCodePage);
@@ -147,6 +149,10 @@ class TTextIndex : public TTokenSink {
   // Positions. Each requires 0 <= position < SequenceCount().
   uint32_t TokenAt(int32_t position);
   int32_t FileOf(int32_t position) const { return seq_.FileOf(position); }
+  // The byte offset of the token at position in its file.
+  int64_t FileOffsetAt(int32_t position) {
+    return static_cast<int64_t>(seq_.SourceOffsetAt(position)) - TWordSplitter::kSourceOffsetBias;
+  }
   int32_t FileCount() const { return seq_.FileCount(); }
   std::pair<int32_t, int32_t> GetFileRange(int32_t fileNumber) const {
     return seq_.GetFileRange(fileNumber);

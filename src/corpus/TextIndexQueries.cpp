@@ -133,6 +133,11 @@ TDWordsList TTextIndex::PatternListPositions(const std::vector<std::string>& pat
   return Positions(matched);
 }
 
+TDWordsList TTextIndex::TokenPositions(uint32_t id) {
+  if (id >= tokens_.size()) return TDWordsList();
+  return Positions({&tokens_[id]});
+}
+
 TDWordsList TTextIndex::Positions(const std::vector<const TIndexToken*>& matched) {
   int64_t total = 0;
   for (const TIndexToken* token : matched) total += token->frequency;

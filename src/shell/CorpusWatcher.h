@@ -1,6 +1,7 @@
 // The main window's answers to what the corpus reports (corpus/Corpus.h), from whichever thread
 // the corpus works on: windows are destroyed on the window's thread while the worker waits, and
-// the corpus information reaches the status panel.
+// the corpus information reaches the status panel, and text windows open and close with their
+// files.
 #pragma once
 
 #include "corpus/Corpus.h"
@@ -13,6 +14,8 @@ class TCorpusWatcher : public TCorpusObserver {
  public:
   explicit TCorpusWatcher(TMainForm& form) : form_(form) {}
 
+  void FileShown(int fileNumber) override;
+  void FileRemoving(int fileNumber) override;
   void Unloading() override;
   void IndexRebuilding() override;
   void Idle() override;

@@ -228,8 +228,4 @@ void TMainForm::PrintCommand() {
   list->Print();
 }
 
-void TMainForm::ShowFile(int /*fileNumber*/) {
-  // The corpus text window comes with its own change; until then showing a file does nothing.
-}
-
 }  // namespace quenterra

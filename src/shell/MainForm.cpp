@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -149,6 +150,8 @@ std::vector<TcollocListForm*> TMainForm::ListWindows() const {
 void TMainForm::ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) {
   auto* form = new TcollocListForm(std::move(list), spec, session_->Settings(),
                                    [this] { return session_->CorpusWords(); });
+  connect(form, &TcollocListForm::ItemActivated, this,
+          [this, form](int row) { ShowItemText(*form, row); });
   QMdiSubWindow* child = mdi_->addSubWindow(form);
   child->setAttribute(Qt::WA_DeleteOnClose);
   child->resize(629, 447);
@@ -188,6 +191,7 @@ void TMainForm::UpdateMenus() {
   }
   quenterra::UpdateMenus(state, menuStates_);
   menus_->Apply(menuStates_);
+  MergeTextMenu();
 }
 
 void TMainForm::UpdateStatusHint(const QString& menuHint) {
@@ -229,15 +233,26 @@ void TMainForm::RunLong(const std::function<void()>& work, bool changesIndex) {
   workerMenuState_ = CurrentMenuState();
   workerMenuState_.busy = true;
   UpdateMenus();
-  // While the index changes, nothing may paint from it.
-  if (changesIndex) mdi_->setUpdatesEnabled(false);
+  // While the index changes, no list may paint from it; text windows read only their files.
+  std::vector<QPointer<TcollocListForm>> stopped;
+  if (changesIndex) {
+    for (TcollocListForm* list : ListWindows()) {
+      list->setUpdatesEnabled(false);
+      stopped.emplace_back(list);
+    }
+  }
+  auto restart = [&stopped] {
+    for (const QPointer<TcollocListForm>& list : stopped) {
+      if (!list.isNull()) list->setUpdatesEnabled(true);
+    }
+  };
   try {
     RunOnWorker(work);
   } catch (...) {
-    mdi_->setUpdatesEnabled(true);
+    restart();
     throw;
   }
-  mdi_->setUpdatesEnabled(true);
+  restart();
 }
 
 // ---- Dropped files ----------------------------------------------------------------------------

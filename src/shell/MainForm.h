@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ namespace quenterra {
 
 class TCorporaListDlg;
 class TCorpusWatcher;
+class TFullTextForm;
 class TMainMenus;
 class TcollocListForm;
 
@@ -60,6 +62,22 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   // Destroys the list windows, the last first (the index they read is about to go).
   void CloseListWindows();
 
+  // Corpus text windows (MainTextWindows.cpp).
+  std::vector<TFullTextForm*> TextWindows() const;
+  // The text window of the file of that exact name, or null.
+  TFullTextForm* FindTextWindow(const std::string& fileName) const;
+  // Brings the file's text window to the front, opening it first when there is none (null when
+  // it cannot open: the error is shown).
+  TFullTextForm* ShowFile(int fileNumber);
+  // Before the file leaves the corpus.
+  void CloseTextWindowOf(int fileNumber);
+  // Hide All: closes every text window.
+  void CloseTextWindows();
+  // The Print command of a text window.
+  void PrintText(TFullTextForm& window);
+  // A list item's double click: its first place in the text, highlighted.
+  void ShowItemText(TcollocListForm& list, int row);
+
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -82,7 +100,7 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   void FontCommand();
   void PrintCommand();
   void HelpCommand();
-  void ShowFile(int fileNumber);
+  void MergeTextMenu();
   void OpenDropped(const std::vector<std::string>& names);
 
   std::vector<std::string> args_;
@@ -94,7 +112,8 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   TMainMenus* menus_ = nullptr;
   TCorporaListDlg* corpList_ = nullptr;
   std::vector<TItemState> menuStates_;
-  TMenuState workerMenuState_;  // what the menus show while a worker runs
+  TMenuState workerMenuState_;    // what the menus show while a worker runs
+  QPointer<QAction> mergedMenu_;  // the current text window's menu in the menu bar, or null
   bool started_ = false;
   bool closing_ = false;
 };

@@ -125,6 +125,13 @@ TEST_F(FileStringsTest, ReadOnlyLineListOverATemporaryTableOfOffsets) {
   using test::ErrorOf;
   EXPECT_EQ(ErrorOf([&] { lines.Delete(0); }), "\"Delete\" method is invalid for TFileStrings.");
   EXPECT_EQ(lines.GetCount(), 3);
+  // Offsets find their lines, the line ends included; the text knows where its bytes stand.
+  const std::vector<int64_t> lineOf = {0, 0, 0, 1, 1, 1, 1};
+  for (int64_t offset = 0; offset < 7; ++offset) EXPECT_EQ(lines.LineOf(offset), lineOf[offset]);
+  EXPECT_EQ(lines.LineOf(7), -1);
+  std::vector<int64_t> offsets;
+  EXPECT_EQ(lines.Get(1, offsets), "cd");
+  EXPECT_EQ(offsets, (std::vector<int64_t>{3, 4}));
   for (int64_t outside : {int64_t{3}, int64_t{-1}}) {
     EXPECT_EQ(ErrorOf([&] { lines.Get(outside); }), "TFileStrings: List index out of bounds.");
   }
@@ -160,6 +167,8 @@ TEST_F(FileStringsTest, DisplaySwitchesFilterTheLineAndSeeTagsOpenedBefore) {
 TEST_F(FileStringsTest, DestroyedWhileCounting) {
   TOpenedFile file(WriteDigitLines(1500000), config_, /*holdFirstLine=*/true);  // 16 MiB
   ASSERT_TRUE(file.watcher.WaitHeld());
+  EXPECT_EQ(file.lines->LineOf(15), 1);
+  EXPECT_EQ(file.lines->LineOf(11 * 1000000), -1);  // not counted yet
   file.watcher.Release();
   file.lines.reset();  // must stop and join the counter, not hang
   EXPECT_EQ(file.watcher.endedCalls.load(), 0) << "file counted before it could be stopped";

@@ -54,6 +54,8 @@ TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
   grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   // The text column follows the grid's width, which its layout sets after this window's resize.
   grid_->viewport()->installEventFilter(this);
+  connect(grid_, &QTableView::doubleClicked, this,
+          [this](const QModelIndex& index) { emit ItemActivated(index.row()); });
   resize(629, 447);
   ApplyFonts();
 }

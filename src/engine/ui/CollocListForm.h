@@ -53,6 +53,10 @@ class TcollocListForm : public QWidget {
   // The widths of the shown columns, left to right.
   std::vector<int> ColumnWidths() const;
 
+ signals:
+  // The user double-clicked the item in this row.
+  void ItemActivated(int row);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
