@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/SettingOverride.h"
 #include "engine/ListFormat.h"
 
 namespace quenterra::cli {
@@ -77,12 +78,9 @@ int TOptionArg::Number(int low, int high) {
 
 double TOptionArg::Float() {
   const std::string text = Value();
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) {
-    Fail(name_ + " needs a number, not '" + text + "'");
-  }
-  return value;
+  const std::optional<double> value = PlainNumber(text);
+  if (!value) Fail(name_ + " needs a number such as 0.5 or -2, not '" + text + "'");
+  return *value;
 }
 
 bool TakeListOption(TOptionArg& option, TListOptions& options) {
