@@ -35,4 +35,14 @@ TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& ta
 // "Unable to read UTF-16 text: <name>. Convert it to UTF-8 first.".
 bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables);
 
+// The whole check before a file joins the corpus: a regular file (MsgError "Is a directory:
+// <name>." or "Not a regular file: <name>." otherwise; a FIFO or a device could block the reader
+// or never end) that AcceptCorpusFile accepts. A name that names nothing passes on to the opening,
+// which reports it. Throws as AcceptCorpusFile.
+bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables);
+
+// The workspace file whose index folder holds the file when it is one of that folder's own files
+// (the two index files, their state and their lock: never corpus text), else empty.
+std::string IndexFileOwner(const std::string& fileName);
+
 }  // namespace quenterra
