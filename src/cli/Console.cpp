@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,10 +16,14 @@ namespace quenterra::cli {
 
 namespace {
 
-// A one-line bar redrawn in place on stderr, at most once per percent.
+// A one-line bar redrawn in place on stderr, at most once per percent. Work that ends within
+// kQuietTime draws nothing, so that a quick step does not flash a bar.
 class TConsoleProgress : public TProgress {
  public:
-  explicit TConsoleProgress(const std::string& caption) : caption_(caption) {}
+  static constexpr std::chrono::milliseconds kQuietTime{300};
+
+  explicit TConsoleProgress(const std::string& caption)
+      : caption_(caption), start_(std::chrono::steady_clock::now()) {}
   ~TConsoleProgress() override {
     if (drawn_) std::fputs("\r\033[K", stderr);
   }
@@ -41,6 +46,7 @@ class TConsoleProgress : public TProgress {
 
  private:
   void Draw(bool force) {
+    if (!drawn_ && std::chrono::steady_clock::now() - start_ < kQuietTime) return;
     int percent = static_cast<int>(std::clamp<int64_t>(position_ * 100 / max_, 0, 100));
     if (!force && percent == percent_) return;
     percent_ = percent;
@@ -58,6 +64,7 @@ class TConsoleProgress : public TProgress {
   int64_t max_ = 100, position_ = 0;
   int percent_ = -1;
   bool drawn_ = false;
+  std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace

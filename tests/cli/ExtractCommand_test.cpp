@@ -29,8 +29,8 @@ TEST_F(ExtractCommandTest, SortsAndTScores) {
   EXPECT_EQ(Run("--no-config --set Min_Word_Freq=1 extract --format=tsv --no-freq --score t the " +
                 corpus)
                 .out,
-            "count\tscore\tposition\ttext\n2\t0.606092\t0\tthe cat\n2\t0.606092\t1\tcat the\n"
-            "1\t0.428571\t0\tthe dog\n1\t0.428571\t1\tdog the\n");
+            "score\tposition\ttext\n0.606092\t0\tthe cat\n0.606092\t1\tcat the\n"
+            "0.428571\t0\tthe dog\n0.428571\t1\tdog the\n");
 }
 
 TEST_F(ExtractCommandTest, BatchFilesTakeAnyLineEndAndCountEveryLine) {
@@ -48,7 +48,7 @@ TEST_F(ExtractCommandTest, BatchFilesTakeAnyLineEndAndCountEveryLine) {
 TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
   test::TCliRun run = Run("--no-config extract --syntax regex '(a' " + File("a", "post office\n"));
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out + run.err, "Unmatched ( or \\(\n");
+  EXPECT_EQ(run.out + run.err, "quenterra-cli: Unmatched ( or \\(\n");
   for (const char* bad : {"extract", "extract the", "extract --span 13 the x",
                           "extract --score none --sort score the x", "extract --sort freq,freq a x",
                           "extract --sort position,revpos a x", "extract --syntax tag a x",

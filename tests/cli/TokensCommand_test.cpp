@@ -13,7 +13,7 @@ TEST_F(TokensCommandTest, MissingFileFailsBeforeAnyOutput) {
   test::TCliRun run = Run("tokens " + File("a.txt", "word") + " missing.txt");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Unable to open file: missing.txt.\n");
+  EXPECT_EQ(run.err, "quenterra-cli: Unable to open file: missing.txt.\n");
 }
 
 TEST_F(TokensCommandTest, HelpAndBadUsage) {
