@@ -75,7 +75,12 @@ TEST_F(CliConfigTest, SetRefusesWhatTheFileWouldNotReadAsWritten) {
     EXPECT_EQ(run.status, 2) << set;
     EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
   }
-  EXPECT_EQ(Run("--no-config full-extract --if-min inf x").status, 2);
+  // Floats take a period or a comma under any locale.
+  test::TCliRun comma =
+      Run("--config " + File("de.ini", "[FullExtractConfiguration]\nIFMin_Mutual_Info=1,5\n") +
+          " --set EFMin_Mutual_Info=2.5 config");
+  EXPECT_EQ(Key(comma.out, "FullExtractConfiguration", "IFMin_Mutual_Info"), "1.5");
+  EXPECT_EQ(Key(comma.out, "FullExtractConfiguration", "EFMin_Mutual_Info"), "2.5");
   // The switches the file does not store reach the splitter: '-' is skipped inside words.
   EXPECT_EQ(Run("--no-config --set UseSkippingChars=1 tokens " + File("a", "co-op\n")).out,
             "0\t255\t1\tcoop\n");

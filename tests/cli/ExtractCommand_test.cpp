@@ -58,5 +58,29 @@ TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
   EXPECT_TRUE(TempIsEmpty());
 }
 
+// A list that is empty or lacks its score says why on stderr, one line each; a corpus without
+// words is a failure.
+TEST_F(ExtractCommandTest, SaysWhyTheListIsAsItIs) {
+  const std::string corpus = File("a", "the house in front of the house\n");
+  test::TCliRun run = Run("--no-config extract --span 3 --score t --min-freq 1 house " + corpus);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "quenterra-cli: extract: T-Score scores two words only: the list shows no score\n");
+  run = Run("--no-config extract --span 2 'in front of' " + corpus);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "quenterra-cli: extract: 'in front of' has 3 terms in order, more than a window of 2 "
+            "words holds (--span 3 or more)\n");
+  run = Run("--no-config --stoplist " + File("stop", "THE\n") + " extract --min-freq 1 the " +
+            corpus);
+  EXPECT_EQ(
+      run.err,
+      "quenterra-cli: extract: 'the' is a stop word: every window that holds it is left out\n");
+  run = Run("--no-config extract house " + File("empty", ""));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "quenterra-cli: extract: the corpus holds no words to count\n");
+  EXPECT_EQ(run.out, "");
+}
+
 }  // namespace
 }  // namespace quenterra

@@ -49,7 +49,9 @@ TEST_F(NGramsCommandTest, BadUsage) {
         "ngrams --sort postag x", "ngrams --span 3 --score t --sort score x", "ngrams --bogus x",
         "full-extract", "full-extract --min-span 4 --max-span 4 x", "full-extract --max-span 13 x",
         "full-extract --if-method cost x", "full-extract --ef-min 1.5 x",
-        "full-extract --ef-min x x", "full-extract --score none --sort score x"})
+        "full-extract --ef-min x x", "full-extract --score none --sort score x",
+        "ngrams --sort position x", "full-extract --sort alpha,revpos x",
+        "full-extract --if-min nan x", "full-extract --ef-method mi --ef-min 1e308 x"})
     EXPECT_EQ(Run(std::string("--no-config ") + bad).status, 2) << bad;
   EXPECT_EQ(Run("--no-config ngrams missing").status, 1);
   test::TCliRun run = Run(

@@ -104,7 +104,8 @@ TEST_F(WorkspaceCommandTest, OnlyRegularFilesAreRead) {
   File("w.qws", "[Corpus files]\nFileCount=2\nFile0=a.txt\nFile1=fifo\n");
   const std::string notRegular = "quenterra-cli: Not a regular file: " + fifo + ".\n";
   EXPECT_EQ(Run("--no-config index fifo").err, notRegular);
-  EXPECT_EQ(Run("--no-config extract --batch fifo a.txt").err, "quenterra-cli: Not a regular file: fifo.\n");
+  EXPECT_EQ(Run("--no-config extract --batch fifo a.txt").err,
+            "quenterra-cli: Not a regular file: fifo.\n");
   EXPECT_EQ(Run("workspace info w.qws").err, notRegular);
   for (const char* args : {"--no-config --stoplist fifo index a.txt",
                            "--no-config --set UseStoplist=1 --set StopListFileName=fifo extract "
@@ -187,13 +188,28 @@ TEST_F(WorkspaceCommandTest, RefusalsWriteNothing) {
   EXPECT_EQ(Run("--config x.ini --workspace w.qws index").status, 2);
 }
 
+// A wildcard over a corpus folder that also holds a workspace's index takes none of its files.
+TEST_F(WorkspaceCommandTest, AnotherWorkspacesIndexFilesAreLeftOut) {
+  std::filesystem::create_directory(Dir().Path() / "c");
+  File("c/a.txt", "one two\n");
+  ASSERT_EQ(Run("--no-config workspace create c.qws c/a.txt").status, 0);
+  test::TCliRun run = Run("--no-config workspace create other.qws c/*");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Left out " + Dir().File("c/PAGE_IDX.tmp") + ": a file of the index of "),
+            std::string::npos)
+      << run.err;
+  const std::string listed = Run("workspace info --files other.qws").out;
+  EXPECT_NE(listed.find("file 0: " + Dir().File("c/a.txt")), std::string::npos) << listed;
+  EXPECT_EQ(listed.find("file 1:"), std::string::npos) << listed;
+}
+
 TEST_F(WorkspaceCommandTest, NonTextFilesAreAskedAbout) {
   File("a.txt", "one\n");
   File("bin", std::string(100, '\x02'));
   test::TCliRun run = Run("--no-config index a.txt bin");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "quenterra-cli: " + Dir().File("bin") + "\r\ndoes not seem to be a text file. Open anyway? [no]\n");
+  EXPECT_EQ(run.err, "quenterra-cli: " + Dir().File("bin") +
+                         "\r\ndoes not seem to be a text file. Open anyway? [no]\n");
   run = Run("--no-config --yes index a.txt bin");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1 word, 1 type\n");

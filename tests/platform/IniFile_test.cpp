@@ -53,7 +53,7 @@ TEST(IniFile, OnePairOfQuotesComesOffAndKeepsBlanksThatAreWrittenBack) {
   TIniFile read = TIniFile::Parse("[S]\na= \"<w \" \nb='x'\nc=\"\nd=\"x'\ne=\"\"q\"\"\n");
   EXPECT_EQ(read.ReadString("S", "a", ""), "<w ");
   EXPECT_EQ(read.ReadString("S", "b", ""), "x");
-  EXPECT_EQ(read.ReadString("S", "c", ""), "\"");   // one quote is no pair
+  EXPECT_EQ(read.ReadString("S", "c", ""), "\"");    // one quote is no pair
   EXPECT_EQ(read.ReadString("S", "d", ""), "\"x'");  // nor are two different ones
   EXPECT_EQ(read.ReadString("S", "e", ""), "\"q\"");
   TIniFile written;
