@@ -17,7 +17,6 @@
 #include "corpus/TextFileTest.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
-#include "platform/Messages.h"
 #include "platform/Progress.h"
 
 namespace quenterra::cli {
@@ -116,11 +115,7 @@ std::vector<std::string> ParseFiles(const TArgs& args, const TGlobalOptions& glo
 // left out. Returns the gauge's maximum, or -1 when a file is refused (the reason printed).
 int64_t CheckFiles(std::vector<std::string>& files, const TLangTables& tables) {
   int64_t blocks = 0;
-  std::erase_if(files, [](const std::string& name) {
-    const std::string owner = IndexFileOwner(name);
-    if (!owner.empty()) MsgError("Left out " + name + ": a file of the index of " + owner + ".");
-    return !owner.empty();
-  });
+  std::erase_if(files, LeftOutAsIndexFile);
   for (const std::string& name : files) {
     if (!CheckCorpusFile(name, tables)) return -1;
     TFileSynchroStream stream(name);

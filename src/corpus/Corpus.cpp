@@ -95,11 +95,7 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     observer_->FileShown(existing);
     return TAddResult::kDuplicate;
   }
-  if (const std::string owner = IndexFileOwner(name); !owner.empty()) {
-    // A wildcard over a corpus folder that also holds a workspace's index picks up its files.
-    MsgError("Left out " + name + ": a file of the index of " + owner + ".");
-    return TAddResult::kSkipped;
-  }
+  if (LeftOutAsIndexFile(name)) return TAddResult::kSkipped;
   try {
     if (!CheckCorpusFile(name, tables_)) {
       return TAddResult::kFailed;

@@ -107,17 +107,19 @@ bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables) {
   return AcceptCorpusFile(fileName, tables);
 }
 
-std::string IndexFileOwner(const std::string& fileName) {
+bool LeftOutAsIndexFile(const std::string& fileName) {
   const std::filesystem::path path(fileName);
   const std::string name = path.filename().string();
   if (name != kWorkspacePageIndexName && name != kWorkspaceSeqIndexName &&
       name != kWorkspaceIndexStateName && name != kIndexLockName)
-    return "";
+    return false;
   const std::string folder = path.parent_path().lexically_normal().string();
   for (const char* extension : {".qws", ".QWS", ".Qws"}) {
-    if (!folder.empty() && FileExists(folder + extension)) return folder + extension;
+    if (folder.empty() || !FileExists(folder + extension)) continue;
+    MsgError("Left out " + fileName + ": a file of the index of " + folder + extension + ".");
+    return true;
   }
-  return "";
+  return false;
 }
 
 }  // namespace quenterra

@@ -41,8 +41,9 @@ bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables);
 // which reports it. Throws as AcceptCorpusFile.
 bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables);
 
-// The workspace file whose index folder holds the file when it is one of that folder's own files
-// (the two index files, their state and their lock: never corpus text), else empty.
-std::string IndexFileOwner(const std::string& fileName);
+// Whether the file is one of a workspace index folder's own files (the two index files, their
+// state and their lock: never corpus text), which a wildcard over a corpus folder that also holds
+// an index picks up. Says so with MsgError "Left out <name>: a file of the index of <FILE.qws>.".
+bool LeftOutAsIndexFile(const std::string& fileName);
 
 }  // namespace quenterra
