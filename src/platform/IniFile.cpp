@@ -218,13 +218,13 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
   const std::string* value = Find(section, key);
   std::string_view text = value != nullptr ? std::string_view(*value) : defaultValue;
-  text = text.substr(0, text.find('\0')).substr(0, kMaxValueLength);
-  if (value == nullptr) return std::string(text);
+  text = text.substr(0, text.find('\0'));
+  if (value == nullptr) return std::string(text.substr(0, kMaxValueLength));
   // Blanks around the value are dropped, then one pair of quotes around what is left, so that
-  // quotes keep blanks at its ends.
-  text = TrimBlanks(text);
-  if (Quoted(text)) text = text.substr(1, text.size() - 2);
-  return std::string(text);
+  // quotes keep blanks at its ends (also where the length cut falls after one).
+  if (std::string_view trimmed = TrimBlanks(text); Quoted(trimmed))
+    return std::string(trimmed.substr(1, trimmed.size() - 2).substr(0, kMaxValueLength));
+  return std::string(TrimBlanks(text.substr(0, kMaxValueLength)));
 }
 
 bool ParseProfileInteger(std::string_view text, int32_t& value) {
