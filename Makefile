@@ -4,12 +4,13 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+PREFIX     ?= /usr/local
 CMAKE_FLAGS = -G Ninja -DQUENTERRA_WERROR=ON
 
 # The sources that clang-format keeps in the layout of .clang-format.
 FORMAT_SOURCES = $(shell find src tests bench -name '*.cpp' -o -name '*.h')
 
-.PHONY: all setup build run test format format-check bench fuzz clean
+.PHONY: all setup build run install test format format-check bench fuzz clean
 
 all: build
 
@@ -22,6 +23,10 @@ build: setup
 
 run: build
 	@scripts/run-sample $(BUILD)
+
+# `make install PREFIX=~/.local` puts quenterra-cli (and quenterra with its manual) in PREFIX/bin.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build format-check
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DQUENTERRA_SANITIZE=ON >/dev/null

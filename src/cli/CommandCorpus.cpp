@@ -12,7 +12,7 @@ namespace quenterra::cli {
 namespace {
 
 constexpr char kTemporaryIndexLine[] =
-    "quenterra-cli: the --set options split the corpus otherwise than the workspace's settings: "
+    "the --set options split the corpus otherwise than the workspace's settings: "
     "indexing it in temporary files for this run ('workspace save-settings' makes them its own)";
 
 }  // namespace
@@ -24,7 +24,7 @@ bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus,
   options.settingsRead = [&] {
     overridesRead = ApplySettingOverrides(session.options, session.settings);
   };
-  options.indexingTemporarily = [] { std::cerr << kTemporaryIndexLine << '\n'; };
+  options.indexingTemporarily = [] { PrintMessage(kTemporaryIndexLine); };
   options.requireAllFiles = true;
   bool opened = OpenWorkspace(corpus, session.settings, fileName, options);
   return opened && overridesRead;

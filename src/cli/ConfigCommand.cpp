@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "config/SettingsFile.h"
 #include "platform/IniFile.h"
 
@@ -16,6 +17,7 @@ int RunConfig(const TArgs& args, TCliSession& session) {
   TIniFile effective;
   WriteSettingsTo(effective, session.settings);
   std::cout << effective.Text();
+  FlushOutput();
   return 0;
 }
 

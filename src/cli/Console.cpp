@@ -1,20 +1,29 @@
 #include "cli/Console.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+
+#include "platform/Errors.h"
 
 namespace quenterra::cli {
 
 namespace {
 
-// A one-line bar redrawn in place on stderr, at most once per percent.
+// A one-line bar redrawn in place on stderr, at most once per percent. Work that ends within
+// kQuietTime draws nothing, so that a quick step does not flash a bar.
 class TConsoleProgress : public TProgress {
  public:
-  explicit TConsoleProgress(const std::string& caption) : caption_(caption) {}
+  static constexpr std::chrono::milliseconds kQuietTime{300};
+
+  explicit TConsoleProgress(const std::string& caption)
+      : caption_(caption), start_(std::chrono::steady_clock::now()) {}
   ~TConsoleProgress() override {
     if (drawn_) std::fputs("\r\033[K", stderr);
   }
@@ -37,6 +46,7 @@ class TConsoleProgress : public TProgress {
 
  private:
   void Draw(bool force) {
+    if (!drawn_ && std::chrono::steady_clock::now() - start_ < kQuietTime) return;
     int percent = static_cast<int>(std::clamp<int64_t>(position_ * 100 / max_, 0, 100));
     if (!force && percent == percent_) return;
     percent_ = percent;
@@ -54,16 +64,37 @@ class TConsoleProgress : public TProgress {
   int64_t max_ = 100, position_ = 0;
   int percent_ = -1;
   bool drawn_ = false;
+  std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace
 
+void PrintMessage(const std::string& text) { std::cerr << kMessagePrefix << text << '\n'; }
+
+// Whether standard output is a pipe whose reader has gone: the errno of the failed write may be
+// gone by the time a stream reports it.
+bool ReaderGone() {
+  pollfd out{STDOUT_FILENO, 0, 0};
+  return ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
+}
+
+void OutputFailed() {
+  if (errno == EPIPE || ReaderGone()) throw EOutputClosed{};
+  throw EFileError("Unable to write to standard output.");
+}
+
+void FlushOutput() {
+  errno = 0;
+  std::cout.flush();
+  if (!std::cout.good() || std::fflush(stdout) != 0 || std::ferror(stdout)) OutputFailed();
+}
+
 bool TConsoleMessages::Question(const std::string& text, bool focus) {
   if (!interactive_) {
-    std::cerr << text << (answer_ ? " [yes]" : " [no]") << '\n';
+    std::cerr << kMessagePrefix << text << (answer_ ? " [yes]" : " [no]") << '\n';
     return answer_;
   }
-  std::cerr << text << (focus ? " [Y/n] " : " [y/N] ") << std::flush;
+  std::cerr << kMessagePrefix << text << (focus ? " [Y/n] " : " [y/N] ") << std::flush;
   std::string line;
   if (!std::getline(std::cin, line) || line.empty()) return focus;
   return line[0] == 'y' || line[0] == 'Y';
@@ -78,27 +109,30 @@ bool TConsoleMessages::Ask(const std::string& text, bool focusYes) {
 bool TConsoleMessages::Warn(const std::string& text, bool focusYes) {
   return Question(text, focusYes);
 }
-void TConsoleMessages::Error(const std::string& text) { std::cerr << text << '\n'; }
+void TConsoleMessages::Error(const std::string& text) { PrintMessage(text); }
 
 bool TConsoleMessages::InputQuery(const std::string&, const std::string& prompt,
                                   std::string& value) {
   value.clear();
   if (!interactive_) return false;
-  std::cerr << prompt << ' ' << std::flush;
+  std::cerr << kMessagePrefix << prompt << ' ' << std::flush;
   return static_cast<bool>(std::getline(std::cin, value));
 }
 
 void InstallConsoleLockPolicy(bool wait) {
   InstallLockWaitPolicy({wait, [](const std::string& lockFile) {
                            std::string folder = std::filesystem::path(lockFile).parent_path();
-                           std::cerr << "quenterra-cli: waiting for another run to finish with "
-                                     << folder << "/\n";
+                           PrintMessage("waiting for another run to finish with " + folder + "/");
                          }});
 }
 
-void InstallConsoleFrontEnd(bool assumeYes) {
+void InstallConsoleMessages(bool assumeYes) {
   bool interactive = !assumeYes && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
   InstallMessageHandler(std::make_unique<TConsoleMessages>(interactive, assumeYes));
+}
+
+void InstallConsoleFrontEnd(bool assumeYes) {
+  InstallConsoleMessages(assumeYes);
   if (isatty(STDERR_FILENO)) {
     InstallProgressFactory(
         [](TProgressKind, const std::string& caption) -> std::unique_ptr<TProgress> {

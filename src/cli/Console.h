@@ -30,6 +30,24 @@ class TConsoleMessages : public TMessageHandler {
   bool answer_;
 };
 
+// Every line the command line writes on stderr starts with this, the program's name.
+inline constexpr char kMessagePrefix[] = "quenterra-cli: ";
+
+// Writes one message on stderr after kMessagePrefix.
+void PrintMessage(const std::string& text);
+
+// Thrown when standard output's reader went away (`quenterra-cli ... | head`): main ends the run
+// quietly with status 0, as other tools do, after the unwinding removed what the run made.
+struct EOutputClosed {};
+
+// Throws for a write to standard output that failed: EOutputClosed for a closed pipe, else
+// EFileError "Unable to write to standard output." (a full disk).
+[[noreturn]] void OutputFailed();
+// Flushes standard output (both stdio and iostreams) and calls OutputFailed when that fails.
+void FlushOutput();
+
+// Installs the console message handler (questions answered as assumeYes says).
+void InstallConsoleMessages(bool assumeYes);
 // Installs the console message handler and, when stderr is a terminal, the progress bar.
 void InstallConsoleFrontEnd(bool assumeYes);
 // How a workspace that another run is using is waited for: with a line on stderr, or not at all

@@ -2,6 +2,7 @@
 // window. The pattern (or a batch file of patterns) is parsed with the dialog's grammar, the run
 // counts the collocations over the corpus, and the list is printed as a list window would save
 // it, or as TSV or JSON for programs.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -10,9 +11,11 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
 #include "cli/LocaleText.h"
+#include "engine/NGrams.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
 #include "patterns/ExtractPattern.h"
@@ -123,6 +126,43 @@ TScoreMethod ShownMethod(const ZuzadovUdirev& config) {
   return method;
 }
 
+// Whether every token the term matches is a stop word, so that no window holding it counts.
+bool StopTerm(const TExtractTerm& term, const TTextIndex& index, const TDWordsList& stopIds,
+              TKindSet kinds) {
+  const std::vector<const TIndexToken*> tokens = index.MatchTokens(term.WordQuery(), kinds);
+  int at = 0;
+  return !tokens.empty() &&
+         std::all_of(tokens.begin(), tokens.end(),
+                     [&](const TIndexToken* token) { return stopIds.Find(token->id, at); });
+}
+
+// Tells on stderr, one line each, why a pattern line can count nothing: more terms than a window
+// of SpanRange places can hold in order, or a term that only stop words match.
+void ExplainLines(const TExtractRecords& records, const TTextIndex& index,
+                  const TProgramSettings& settings) {
+  const TLangTables& tables = settings.tables;
+  const TKindSet kinds = RunKinds(settings.config);
+  const TDWordsList stopIds = settings.config.UseStoplist
+                                  ? settings.stopList.BuildIdList(index, kinds, tables)
+                                  : TDWordsList();
+  const int span = settings.config.SpanRange;
+  for (int i = 0; i < records.RecordCount(); ++i) {
+    const TExtractRecord& record = records.Record(i);
+    const std::string line = "'" + tables.ToUtf8(record.Text()) + "'";
+    if (record.Order() != TOrderMode::kUnordered && record.TermCount() > span) {
+      PrintMessage("extract: " + line + " has " + std::to_string(record.TermCount()) +
+                   " terms in order, more than a window of " + std::to_string(span) +
+                   " words holds (--span " + std::to_string(record.TermCount()) + " or more)");
+    }
+    for (int t = 0; t < record.TermCount() && stopIds.Count() > 0; ++t) {
+      if (StopTerm(record.Term(t), index, stopIds, kinds)) {
+        PrintMessage("extract: '" + tables.ToUtf8(record.Term(t).Text()) +
+                     "' is a stop word: every window that holds it is left out");
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int RunExtract(const TArgs& args, TCliSession& session) {
@@ -136,8 +176,9 @@ int RunExtract(const TArgs& args, TCliSession& session) {
   std::unique_ptr<TExtractRecords> records;
   command.apply = [&options](TProgramSettings& settings) {
     ApplyRunSettings(options, settings.config);
-    CheckSortKeys("extract", options.list, ShownMethod(settings.config),
-                  options.kind == TSearchKind::kWordTag, "--syntax tag");
+    CheckSortKeys("extract", options.list,
+                  {ShownMethod(settings.config), options.kind == TSearchKind::kWordTag, true},
+                  "--syntax tag");
   };
   // A workspace brings its own settings (separators, case, meta-tags) that the pattern is read
   // under; without one, a faulty pattern is reported before the files are indexed.
@@ -156,7 +197,9 @@ int RunExtract(const TArgs& args, TCliSession& session) {
     TListResult result;
     result.list = ExtractAll(*records, *corpus.Index(), settings.Run());
     result.shownMethod = result.list->ScoreMethod();
+    result.askedMethod = ValidScoreMethod(settings.config.Last_Method_Selected);
     result.caption = records->Caption();
+    ExplainLines(*records, *corpus.Index(), settings);
     return result;
   };
   return RunListCommand(command, session);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/ListCommand.h"
 #include "cli/ListOptions.h"
 #include "engine/FullExtract.h"
@@ -53,7 +54,7 @@ const std::string kUsage =
     "                           EF_Score_Method)\n"
     "  --ef-min X               its minimum: a whole number for cost (EFMin_Cost_Criteria),\n"
     "                           else EFMin_Mutual_Info\n" +
-    ListOptionsHelp(kScoreHelp, "--pos-tags") +
+    ListOptionsHelp(kScoreHelp, "--pos-tags", false) +
     "\n"
     "The global option --stoplist FILE keeps the base n-grams that hold a word of FILE out.\n";
 
@@ -173,7 +174,7 @@ void ApplyRunSettings(const TFullExtractCliOptions& options, TProgramSettings& s
   ApplyFilters(options, settings.fullExtract);
   ApplyListSettings(options.list, settings.config);
   const bool tagged = settings.fullExtract.UsePOSTags && settings.config.WordTag != 0;
-  CheckSortKeys(kCommand, options.list, ShownMethod(options, settings.fullExtract), tagged,
+  CheckSortKeys(kCommand, options.list, {ShownMethod(options, settings.fullExtract), tagged, false},
                 "--pos-tags");
 }
 
@@ -197,10 +198,11 @@ int RunFullExtract(const TArgs& args, TCliSession& session) {
   command.compute = [&options](TCorpus& corpus, TProgramSettings& settings) {
     TListResult result;
     result.caption = kFullExtractCaption;
+    result.askedMethod = options.list.scoreMethod.value_or(TScoreMethod::kNone);
     result.list =
         FullExtract(*corpus.Index(), corpus.FileNames(), settings.fullExtract, settings.Run());
     if (result.list == nullptr) {
-      std::cerr << kCommand << ": stopped, no list\n";
+      PrintMessage(std::string(kCommand) + ": stopped, no list");
       return result;
     }
     result.shownMethod =

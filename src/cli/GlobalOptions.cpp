@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "cli/LocaleText.h"
+#include "cli/SettingOverride.h"
 #include "config/SettingsFile.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
@@ -16,7 +18,9 @@ const char kGlobalOptionsHelp[] =
     "  --config FILE       read the settings from FILE instead of QUENTERRA.INI\n"
     "  --no-config         use the default settings; read no settings file\n"
     "  --set KEY=VALUE     set one setting by its key in the settings file (repeatable;\n"
-    "                      'quenterra-cli config' lists the keys)\n"
+    "                      'quenterra-cli config' lists the keys; list entries as KEY0,\n"
+    "                      KEY1, ...; also UseSkippingChars and UseEqualChars); a value\n"
+    "                      the setting does not take is refused, naming what it takes\n"
     "  --stoplist FILE     load the stop list from FILE (one word a line) and use it\n"
     "  --workspace FILE.qws  work on a saved workspace: its settings (the --set options apply\n"
     "                      on top), its corpus files and its stored index instead of FILEs\n"
@@ -45,6 +49,16 @@ std::pair<std::string, std::string> SplitSetting(const std::string& text) {
   return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
+// Whether the file holds a section of the settings file; a file that cannot be read is left to
+// ReadSettings to report.
+bool ReadsAsSettings(const std::string& name) {
+  try {
+    return HoldsSettings(TIniFile::Load(name));
+  } catch (const EQuenterra&) {
+    return true;
+  }
+}
+
 bool ReadConfiguredSettings(const TGlobalOptions& options, TProgramSettings& settings) {
   if (options.workspaceFile) {
     if (!FileExists(*options.workspaceFile)) {
@@ -55,11 +69,19 @@ bool ReadConfiguredSettings(const TGlobalOptions& options, TProgramSettings& set
   }
   if (options.noConfig) return true;
   if (!options.configFile) return ReadSettings(ConfigReadPath(), settings);
-  if (!FileExists(*options.configFile)) {
-    MsgError("Could not read from configuration file " + *options.configFile + "!");
+  const std::string& name = *options.configFile;
+  if (!FileExists(name)) {
+    MsgError("Could not read from configuration file " + name + "!");
     return false;
   }
-  return ReadSettings(*options.configFile, settings);
+  // A file named on purpose that holds no settings is a mistake (a corpus file, another
+  // program's file), not a wish for the defaults.
+  if (!ReadsAsSettings(name)) {
+    MsgError("Could not read from configuration file " + name + "!");
+    MsgError(name + " holds no section of a settings file.");
+    return false;
+  }
+  return ReadSettings(name, settings);
 }
 
 bool SameKey(std::string_view a, std::string_view b) {
@@ -129,18 +151,6 @@ TGlobalOptions ExtractGlobalOptions(TArgs& args) {
   if (options.configFile && options.workspaceFile)
     throw EUsage{"--config and --workspace exclude each other: a workspace holds its settings"};
   return options;
-}
-
-void SetSetting(TProgramSettings& settings, const std::string& key, const std::string& value) {
-  TIniFile effective;
-  WriteSettingsTo(effective, settings);
-  for (const std::string& section : effective.SectionNames()) {
-    if (!effective.ValueExists(section, key)) continue;
-    effective.WriteString(section, key, value);
-    ReadSettingsFrom(effective, settings);
-    return;
-  }
-  throw EUsage{"unknown setting '" + key + "' (see 'quenterra-cli config' for the keys)"};
 }
 
 bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& settings) {

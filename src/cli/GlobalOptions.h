@@ -51,9 +51,4 @@ bool ApplyGlobalOptions(const TGlobalOptions& options, TProgramSettings& setting
 // False when the stop list cannot be read.
 bool ApplySettingOverrides(const TGlobalOptions& options, TProgramSettings& settings);
 
-// Sets one setting by its INI key (looked up in every section, letter case ignored) through the
-// settings reader, so encodings and limits apply as for the file. Throws EUsage for a key the
-// settings file does not hold.
-void SetSetting(TProgramSettings& settings, const std::string& key, const std::string& value);
-
 }  // namespace quenterra::cli

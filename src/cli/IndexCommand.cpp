@@ -9,6 +9,7 @@
 
 #include "cli/CommandCorpus.h"
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "corpus/Corpus.h"
 #include "platform/NumberFormat.h"
 
@@ -75,7 +76,7 @@ void PrintStats(const TCorpus& corpus, double seconds) {
                                                    {kKindWordTag, "word tag"}};
   for (const auto& [kind, name] : kinds) {
     TIndexStats stats = index.GetStats(KindBit(kind));
-    std::printf("kind %d (%s): %s, %s\n", kind, name, FormatCount(stats.tokens, "token").c_str(),
+    std::printf("kind %d (%s): %s, %s\n", kind, name, FormatCount(stats.tokens, "type").c_str(),
                 FormatCount(stats.frequency, "occurrence").c_str());
   }
   std::printf(
@@ -97,7 +98,8 @@ int RunIndex(const TArgs& args, TCliSession& session) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%s\n", corpus->UpdateCorpusInfo().c_str());
   if (options.stats) PrintStats(*corpus, seconds);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  FlushOutput();
+  return 0;
 }
 
 }  // namespace quenterra::cli

@@ -5,6 +5,7 @@
 
 #include "cli/CommandCorpus.h"
 #include "cli/Console.h"
+#include "engine/NGrams.h"
 
 namespace quenterra::cli {
 
@@ -33,12 +34,21 @@ int RunListCommand(TListCommand& command, TCliSession& session) {
   if (!Ready(command, session.settings)) return 1;
   if (!workspace && !(corpus = OpenCommandCorpus(session, command.files, command.name))) return 1;
   if (corpus->Index() == nullptr) {
-    std::cerr << command.name << ": the corpus has no index\n";
+    PrintMessage(command.name + ": the corpus has no index");
+    return 1;
+  }
+  if (corpus->Index()->GetStats(RunKinds(session.settings.config)).frequency == 0) {
+    PrintMessage(command.name + ": the corpus holds no words to count");
     return 1;
   }
   TListResult result = command.compute(*corpus, session.settings);
   if (result.list == nullptr) return 1;
-  return PrintList(*result.list, command.list, result.shownMethod, result.caption) ? 0 : 1;
+  if (result.askedMethod != TScoreMethod::kNone && result.shownMethod == TScoreMethod::kNone) {
+    PrintMessage(command.name + ": " + ScoreLongName(result.askedMethod) +
+                 " scores two words only: the list shows no score");
+  }
+  PrintList(*result.list, command.list, result.shownMethod, result.caption);
+  return 0;
 }
 
 }  // namespace quenterra::cli

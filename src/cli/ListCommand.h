@@ -18,10 +18,12 @@
 namespace quenterra::cli {
 
 // What a run gives to print: the list (null when the run stopped without one, the reason
-// printed), the score method it shows and the caption of its JSON form.
+// printed), the score method it shows and the one asked for (a difference is told on stderr)
+// and the caption of its JSON form.
 struct TListResult {
   std::unique_ptr<TCollocationList> list;
   TScoreMethod shownMethod = TScoreMethod::kNone;
+  TScoreMethod askedMethod = TScoreMethod::kNone;
   std::string caption;
 };
 
@@ -43,7 +45,8 @@ struct TListCommand {
 
 // Runs the command: without --workspace the options are applied and checked before the FILEs
 // are indexed, so that a mistake costs no indexing; with it, after the workspace's settings were
-// read. Returns the exit status.
+// read. A corpus without a counted word fails (status 1) with a message. Returns the exit
+// status.
 int RunListCommand(TListCommand& command, TCliSession& session);
 
 }  // namespace quenterra::cli

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/Console.h"
+#include "cli/SettingOverride.h"
 #include "engine/ListFormat.h"
 
 namespace quenterra::cli {
@@ -35,10 +37,11 @@ std::pair<TCollocSortKey, TCollocSortKey> SortKeys(TOptionArg& option) {
 
 }  // namespace
 
-std::string ListOptionsHelp(const std::string& scoreHelp, const std::string& postagHelp) {
+std::string ListOptionsHelp(const std::string& scoreHelp, const std::string& postagHelp,
+                            bool positions) {
   return "  --min-freq N             minimal frequency, 1 to 32767 (sets Min_Word_Freq)\n" +
-         scoreHelp + "  --sort KEY[,KEY2]        freq, score, alpha, position, revpos or postag (" +
-         postagHelp +
+         scoreHelp + "  --sort KEY[,KEY2]        freq, score, alpha, " +
+         (positions ? "position, revpos " : "") + "or postag (" + postagHelp +
          ")\n"
          "  --no-freq                leave out the frequency column\n"
          "  --format text|tsv|json   text: the list window's saved file (the default); tsv: "
@@ -77,12 +80,9 @@ int TOptionArg::Number(int low, int high) {
 
 double TOptionArg::Float() {
   const std::string text = Value();
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) {
-    Fail(name_ + " needs a number, not '" + text + "'");
-  }
-  return value;
+  const std::optional<double> value = PlainNumber(text);
+  if (!value) Fail(name_ + " needs a number such as 0.5 or -2, not '" + text + "'");
+  return *value;
 }
 
 bool TakeListOption(TOptionArg& option, TListOptions& options) {
@@ -112,19 +112,23 @@ void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config) {
 }
 
 void CheckSortKeys(const std::string& command, const TListOptions& options,
-                   TScoreMethod shownMethod, bool tagged, const std::string& postagHint) {
+                   const TSortableList& list, const std::string& postagHint) {
   if (!options.sort) return;
   for (TCollocSortKey key : {options.sort->first, options.sort->second}) {
-    if (key == TCollocSortKey::kScore && shownMethod == TScoreMethod::kNone) {
+    if (key == TCollocSortKey::kScore && list.shownMethod == TScoreMethod::kNone) {
       CommandUsage(command, "--sort score needs a score method");
     }
-    if (key == TCollocSortKey::kPOSTag && !tagged) {
+    if (key == TCollocSortKey::kPOSTag && !list.tagged) {
       CommandUsage(command, "--sort postag needs " + postagHint);
+    }
+    if ((key == TCollocSortKey::kPosition || key == TCollocSortKey::kRevPos) && !list.positions) {
+      CommandUsage(command, "its list has no positions to sort by (--sort freq, score, alpha" +
+                                std::string(list.tagged ? " or postag)" : ")"));
     }
   }
 }
 
-bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
+void PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
                const std::string& caption) {
   auto [key1, key2] =
       options.sort.value_or(std::make_pair(TCollocSortKey::kScore, TCollocSortKey::kFreq));
@@ -145,8 +149,7 @@ bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod
       WriteListJson(std::cout, list, view, caption);
       break;
   }
-  std::cout.flush();
-  return std::cout.good();
+  FlushOutput();
 }
 
 }  // namespace quenterra::cli

@@ -27,7 +27,9 @@ struct TListOptions {
 };
 
 // The help lines of the listing options; scoreHelp describes --score for the command.
-std::string ListOptionsHelp(const std::string& scoreHelp, const std::string& postagHelp);
+// positions: whether the list can be sorted by position.
+std::string ListOptionsHelp(const std::string& scoreHelp, const std::string& postagHelp,
+                            bool positions = true);
 
 // Throws the usage error "COMMAND: TEXT (see 'quenterra-cli COMMAND --help')".
 [[noreturn]] void CommandUsage(const std::string& command, const std::string& text);
@@ -65,13 +67,20 @@ class TOptionArg {
 bool TakeListOption(TOptionArg& option, TListOptions& options);
 // Puts --min-freq into Min_Word_Freq.
 void ApplyListSettings(const TListOptions& options, ZuzadovUdirev& config);
-// Refuses the sort keys a list window would not offer: score while no score is shown, the tag
-// key for an untagged list (postagHint names what makes a list tagged).
+// What a list offers to sort by, as its window does.
+struct TSortableList {
+  TScoreMethod shownMethod = TScoreMethod::kNone;  // score only when one is shown
+  bool tagged = false;                             // postag only with word tags
+  bool positions = true;  // position and revpos: not for n-gram and full-extract lists
+};
+
+// Refuses the sort keys a list window would not offer (postagHint names what makes a list
+// tagged).
 void CheckSortKeys(const std::string& command, const TListOptions& options,
-                   TScoreMethod shownMethod, bool tagged, const std::string& postagHint);
+                   const TSortableList& list, const std::string& postagHint);
 // Sorts the list (by --sort, else by score and then frequency as a new list window does) and
-// prints it to standard output; false when standard output failed.
-bool PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
+// prints it to standard output; a failed write ends the run (OutputFailed).
+void PrintList(TCollocationList& list, const TListOptions& options, TScoreMethod shownMethod,
                const std::string& caption);
 
 }  // namespace quenterra::cli

@@ -39,7 +39,7 @@ const std::string kUsage =
     "  --pos-tags               count each word with its word tag, a tag rarer than\n"
     "                           Min_Word_Freq excluding it (sets UsePOSTags; needs word tags,\n"
     "                           --set WordTag=1 ...)\n" +
-    ListOptionsHelp(kScoreHelp, "--pos-tags") +
+    ListOptionsHelp(kScoreHelp, "--pos-tags", false) +
     "\n"
     "The global option --stoplist FILE removes the n-grams that hold a word of FILE.\n";
 
@@ -100,7 +100,7 @@ void ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings)
     method = TScoreMethod::kNone;
   }
   const bool tagged = fullExtract.UsePOSTags && config.WordTag != 0;
-  CheckSortKeys(kCommand, options.list, method, tagged, "--pos-tags");
+  CheckSortKeys(kCommand, options.list, {method, tagged, false}, "--pos-tags");
 }
 
 }  // namespace
@@ -114,6 +114,7 @@ int RunNGrams(const TArgs& args, TCliSession& session) {
     result.list =
         ExtractNGrams(*corpus.Index(), corpus.FileNames(), settings.fullExtract, settings.Run());
     result.shownMethod = result.list->ScoreMethod();
+    result.askedMethod = ValidScoreMethod(settings.config.Last_Method_Selected);
     result.caption = kNGramsCaption;
     return result;
   };

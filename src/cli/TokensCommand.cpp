@@ -2,6 +2,7 @@
 // would, and prints every token that the index would receive.
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "cli/GlobalOptions.h"
 #include "config/Workspace.h"
 #include "corpus/SynStream.h"
+#include "corpus/TextFileTest.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Progress.h"
@@ -66,18 +68,15 @@ class TTokenPrinter : public TTokenSink {
     return 0;
   }
 
-  // Writes what is buffered; a failed write (a full disk, a closed pipe) is an error.
+  // Writes what is buffered; a failed write ends the run (OutputFailed).
   void Flush() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, out_) != used_) WriteFailed();
+    errno = 0;
+    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, out_) != used_) OutputFailed();
     used_ = 0;
-    if (std::fflush(out_) != 0) WriteFailed();
+    if (std::fflush(out_) != 0) OutputFailed();
   }
 
  private:
-  [[noreturn]] static void WriteFailed() {
-    throw EFileError("Unable to write to standard output.");
-  }
-
   std::FILE* out_;
   const TLangTables& tables_;
   std::vector<char> buffer_;
@@ -111,11 +110,14 @@ std::vector<std::string> ParseFiles(const TArgs& args, const TGlobalOptions& glo
   return files;
 }
 
-// Opens every file once before printing anything, so that a missing file fails the command
-// without partial output. Returns the gauge's maximum.
-int64_t CheckFiles(const std::vector<std::string>& files) {
+// Checks and opens every file once before printing anything, as loading a corpus does, so that a
+// missing or unfit file fails the command without partial output; a workspace's index files are
+// left out. Returns the gauge's maximum, or -1 when a file is refused (the reason printed).
+int64_t CheckFiles(std::vector<std::string>& files, const TLangTables& tables) {
   int64_t blocks = 0;
+  std::erase_if(files, LeftOutAsIndexFile);
   for (const std::string& name : files) {
+    if (!CheckCorpusFile(name, tables)) return -1;
     TFileSynchroStream stream(name);
     blocks += TWordSplitter::BlockCount(stream.GetSize());
   }
@@ -131,7 +133,8 @@ int RunTokens(const TArgs& args, TCliSession& session) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  int64_t blocks = CheckFiles(files);
+  const int64_t blocks = CheckFiles(files, session.settings.tables);
+  if (blocks < 0) return 1;
 
   // A bar on the same terminal as the tokens would tear the lines apart.
   std::unique_ptr<TProgress> progress;

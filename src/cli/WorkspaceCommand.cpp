@@ -108,7 +108,7 @@ int Create(const TWorkspaceArgs& args, TCliSession& session) {
   TCorpus corpus(session.settings.config, session.settings.tables);
   TCreateResult result = CreateWorkspace(corpus, session.settings, args.file, args.corpus);
   if (result == TCreateResult::kExists) {
-    std::fprintf(stderr, "%s exists: use 'quenterra-cli workspace add'.\n", args.file.c_str());
+    PrintMessage(args.file + " exists: use 'quenterra-cli workspace add'.");
   }
   if (result != TCreateResult::kCreated) return 1;
   PrintInfo(corpus, false);
@@ -175,7 +175,8 @@ int RunWorkspace(const TArgs& args, TCliSession& session) {
                : parsed.action == "add"  ? Add(parsed, session)
                : parsed.action == "info" ? Info(parsed, session)
                                          : SaveSettings(parsed, session);
-  return std::fflush(stdout) == 0 ? status : 1;
+  FlushOutput();
+  return status;
 }
 
 }  // namespace quenterra::cli

@@ -11,6 +11,8 @@
 namespace quenterra::cli {
 namespace {
 
+constexpr char kVersion[] = QUENTERRA_VERSION;
+
 const TCommand kCommands[] = {
     {"tokens", "tokens FILE...      print every token: file, source offset, kind, text", RunTokens},
     {"config", "config              print the settings in effect as a settings file", RunConfig},
@@ -26,7 +28,8 @@ const TCommand kCommands[] = {
 };
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: quenterra-cli [GLOBAL OPTIONS] COMMAND [OPTIONS] ARGS...\n\nCommands:\n";
+  out << "Usage: quenterra-cli [GLOBAL OPTIONS] COMMAND [OPTIONS] ARGS...\n"
+         "       quenterra-cli --help | --version\n\nCommands:\n";
   for (const TCommand& command : kCommands) out << "  " << command.synopsis << '\n';
   out << '\n'
       << kGlobalOptionsHelp
@@ -40,17 +43,24 @@ int Main(std::span<char*> argv) {
   TArgs args(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
   TCliSession session;
   session.options = ExtractGlobalOptions(args);
+  InstallConsoleMessages(session.options.assumeYes);
   InstallConsoleLockPolicy(!session.options.noWait);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     PrintHelp(args.empty() ? std::cerr : std::cout);
+    if (!args.empty()) FlushOutput();
     return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version") {
+    std::cout << "quenterra-cli " << kVersion << '\n';
+    FlushOutput();
+    return 0;
   }
   for (const TCommand& command : kCommands) {
     if (args[0] != command.name) continue;
     if (!ApplyGlobalOptions(session.options, session.settings)) return 1;
     return command.run(TArgs(args.begin() + 1, args.end()), session);
   }
-  std::cerr << "quenterra-cli: unknown command '" << args[0] << "'\n";
+  PrintMessage("unknown command '" + args[0] + "'");
   PrintHelp(std::cerr);
   return 2;
 }
@@ -69,13 +79,15 @@ int main(int argc, char** argv) {
   try {
     return cli::Main(std::span<char*>(argv, static_cast<size_t>(argc)));
   } catch (const cli::EUsage& usage) {
-    std::cerr << "quenterra-cli: " << usage.message << '\n';
+    cli::PrintMessage(usage.message);
     return 2;
+  } catch (const cli::EOutputClosed&) {
+    return 0;
   } catch (const EQuenterra& error) {
-    std::cerr << error.what() << '\n';
+    cli::PrintMessage(error.what());
     return 1;
   } catch (const std::bad_alloc&) {
-    std::cerr << "Out of memory.\n";
+    cli::PrintMessage("Out of memory.");
     return 1;
   }
 }

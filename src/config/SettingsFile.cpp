@@ -335,6 +335,14 @@ void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings) {
   file.WriteString(kGeneral, kEncodingKey, utf8 ? kUtf8Value : kCodePageValue);
 }
 
+bool HoldsSettings(const TIniFile& file) {
+  for (const char* section :
+       {kGeneral, kTags, kExtract, kHistory, kFullExtract, kWordTags, kFrequency, kStopWords}) {
+    if (file.SectionExists(section)) return true;
+  }
+  return false;
+}
+
 bool ReadSettings(const std::string& fileName, TProgramSettings& settings) {
   try {
     ReadSettingsFrom(TIniFile::Load(fileName), settings);

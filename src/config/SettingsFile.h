@@ -50,6 +50,9 @@ bool WriteSettings(const std::string& fileName, const TProgramSettings& settings
 void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings);
 void WriteSettingsTo(TIniFile& file, const TProgramSettings& settings);
 
+// Whether the model holds at least one section of the settings file (letter case ignored).
+bool HoldsSettings(const TIniFile& file);
+
 // The single keys of section GeneralConfiguration kept in the settings file only. The writes load
 // the file, set the key and replace the file; they return false when that fails.
 bool ReadSaveOnExit(const std::string& fileName);

@@ -95,13 +95,9 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     observer_->FileShown(existing);
     return TAddResult::kDuplicate;
   }
-  if (known && !S_ISREG(info.st_mode)) {
-    // A FIFO or a device could block the reader or never end; a directory holds no text.
-    MsgError("Not a regular file: " + name + ".");
-    return TAddResult::kFailed;
-  }
+  if (LeftOutAsIndexFile(name)) return TAddResult::kSkipped;
   try {
-    if (!AcceptCorpusFile(name, tables_)) {
+    if (!CheckCorpusFile(name, tables_)) {
       return TAddResult::kFailed;
     }
     TCorpusFile file;

@@ -166,7 +166,7 @@ class TCorpus {
   bool Indexing() const { return index_.Indexing(); }
 
  private:
-  enum class TAddResult { kAdded, kDuplicate, kFailed };
+  enum class TAddResult { kAdded, kDuplicate, kSkipped, kFailed };
   TAddResult AddFile(const std::string& name);
   int FindFile(const std::string& name, uint64_t device, uint64_t inode) const;
   void RemoveEntry(int fileNumber);

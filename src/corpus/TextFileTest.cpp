@@ -1,11 +1,18 @@
 #include "corpus/TextFileTest.h"
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "corpus/FileHandle.h"
+#include "corpus/IndexBuilder.h"
+#include "corpus/IndexLock.h"
+#include "corpus/IndexState.h"
 #include "platform/CharCoding.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Messages.h"
 
 namespace quenterra {
@@ -88,6 +95,31 @@ bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables) {
                         true);
   }
   return true;
+}
+
+bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    MsgError((S_ISDIR(info.st_mode) ? "Is a directory: " : "Not a regular file: ") + fileName +
+             ".");
+    return false;
+  }
+  return AcceptCorpusFile(fileName, tables);
+}
+
+bool LeftOutAsIndexFile(const std::string& fileName) {
+  const std::filesystem::path path(fileName);
+  const std::string name = path.filename().string();
+  if (name != kWorkspacePageIndexName && name != kWorkspaceSeqIndexName &&
+      name != kWorkspaceIndexStateName && name != kIndexLockName)
+    return false;
+  const std::string folder = path.parent_path().lexically_normal().string();
+  for (const char* extension : {".qws", ".QWS", ".Qws"}) {
+    if (folder.empty() || !FileExists(folder + extension)) continue;
+    MsgError("Left out " + fileName + ": a file of the index of " + folder + extension + ".");
+    return true;
+  }
+  return false;
 }
 
 }  // namespace quenterra

@@ -35,4 +35,15 @@ TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& ta
 // "Unable to read UTF-16 text: <name>. Convert it to UTF-8 first.".
 bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables);
 
+// The whole check before a file joins the corpus: a regular file (MsgError "Is a directory:
+// <name>." or "Not a regular file: <name>." otherwise; a FIFO or a device could block the reader
+// or never end) that AcceptCorpusFile accepts. A name that names nothing passes on to the opening,
+// which reports it. Throws as AcceptCorpusFile.
+bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables);
+
+// Whether the file is one of a workspace index folder's own files (the two index files, their
+// state and their lock: never corpus text), which a wildcard over a corpus folder that also holds
+// an index picks up. Says so with MsgError "Left out <name>: a file of the index of <FILE.qws>.".
+bool LeftOutAsIndexFile(const std::string& fileName);
+
 }  // namespace quenterra

@@ -55,11 +55,18 @@ std::string JsonScore(const TCollocItem& item, const TListView& view) {
   return JsonNumber(item.score);
 }
 
+// The words of the item: those before the first empty place of a shorter full-extract item.
+int ItemLength(const TCollocationList& list, const TCollocItem& item) {
+  int length = 0;
+  while (length < list.WordCount() && item.words[length] >= 0) ++length;
+  return length;
+}
+
+// The tags in upper case, as the item's text shows them.
 void WriteJsonWords(std::ostream& out, const TCollocationList& list, const TCollocItem& item) {
   const TTextIndex& index = list.Index();
   auto text = [&](int32_t id) { return index.GetToken(static_cast<uint32_t>(id)).text; };
-  int length = 0;
-  while (length < list.WordCount() && item.words[length] >= 0) ++length;
+  const int length = ItemLength(list, item);
   out << "\"words\":[";
   const TLangTables& tables = list.Tables();
   for (int j = 0; j < length; ++j) {
@@ -68,7 +75,8 @@ void WriteJsonWords(std::ostream& out, const TCollocationList& list, const TColl
   out << "],\"tags\":[";
   for (int j = 0; item.tags != nullptr && j < length; ++j) {
     out << (j > 0 ? "," : "");
-    out << (item.tags[j] >= 0 ? JsonString(text(item.tags[j]), tables) : "null");
+    out << (item.tags[j] >= 0 ? JsonString(tables.UpperString(text(item.tags[j])), tables)
+                              : "null");
   }
   out << "]";
 }
@@ -139,11 +147,12 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
 }
 
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
-  out << "count\tscore\tposition\ttext\n";
+  out << (view.showFrequency ? "count\t" : "") << "score\tposition\ttext\n";
   for (int i = 0; i < list.Count(); ++i) {
     const TCollocItem& item = list.Item(i);
-    out << item.count << '\t' << FormatScore(item.score, view.scoreMethod, '.') << '\t'
-        << item.position << '\t' << list.Tables().ToUtf8(list.CollocationText(i)) << '\n';
+    if (view.showFrequency) out << item.count << '\t';
+    out << FormatScore(item.score, view.scoreMethod, '.') << '\t' << item.position << '\t'
+        << list.Tables().ToUtf8(list.CollocationText(i)) << '\n';
   }
 }
 
@@ -155,8 +164,10 @@ void WriteListJson(std::ostream& out, const TCollocationList& list, const TListV
       << ",\"items\":[";
   for (int i = 0; i < list.Count(); ++i) {
     const TCollocItem& item = list.Item(i);
-    out << (i > 0 ? ",\n" : "\n") << "{\"count\":" << item.count
-        << ",\"score\":" << JsonScore(item, view) << ",\"position\":" << item.position
+    out << (i > 0 ? ",\n" : "\n") << "{";
+    if (view.showFrequency) out << "\"count\":" << item.count << ',';
+    out << "\"score\":" << JsonScore(item, view) << ",\"position\":" << item.position
+        << ",\"wordCount\":" << ItemLength(list, item)
         << ",\"text\":" << JsonString(list.CollocationText(i), tables) << ',';
     WriteJsonWords(out, list, item);
     out << '}';

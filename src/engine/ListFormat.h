@@ -54,13 +54,14 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
                     const TListView& view);
 
 // TSV (UTF-8), LF line ends: the header "count\tscore\tposition\ttext", then one line per item in
-// the list's order. The score is empty when no score column is shown, else in the display format
-// with a '.'.
+// the list's order; without the frequency column shown, no count. The score is empty when no
+// score column is shown, else in the display format with a '.'.
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view);
-// JSON (UTF-8): {"caption", "wordCount", "scoreMethod" (the shown method's long name),
-// "items": [{"count", "score" (a number, or null when no score is shown or it shows as "N/A"),
-// "position", "text", "words": [texts], "tags": [texts or null, one per word; empty without
-// tags]}]}.
+// JSON (UTF-8): {"caption", "wordCount" (the list's, the longest item's), "scoreMethod" (the
+// shown method's long name), "items": [{"count" (only with the frequency column shown), "score"
+// (a number, or null when no score is shown or it shows as "N/A"), "position", "wordCount" (the
+// item's words), "text", "words": [texts], "tags": [texts in upper case as in "text", or null,
+// one per word; empty without tags]}]}.
 void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,
                    const std::string& caption);
 

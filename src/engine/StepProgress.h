@@ -17,14 +17,15 @@ class TStepProgress {
   bool Shown() const { return window_ != nullptr; }
   bool Cancelled() const { return cancelled_; }
 
-  // A new stage: its caption, an empty label and the bar at 0 of max.
+  // A new stage: its caption, an empty label and the bar at 0 of max. The bar goes back to 0
+  // first, so that it never shows the old position against the new maximum.
   void Restart(const std::string& caption, int64_t max) {
     if (window_ == nullptr) return;
+    position_ = 0;
+    window_->SetPosition(0);
     window_->SetCaption(caption);
     window_->SetLabel("");
     window_->SetMax(max);
-    position_ = 0;
-    window_->SetPosition(0);
   }
   void SetMax(int64_t max) {
     if (window_ != nullptr) window_->SetMax(max);

@@ -29,10 +29,27 @@ bool SameName(std::string_view a, std::string_view b) {
          });
 }
 
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && IsBlankChar(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankChar(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// A value in one pair of matching quotes, as the profile reader takes them off.
+bool Quoted(std::string_view value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+         value.back() == value.front();
+}
+
+// How a value is stored so that it reads back as it was: in quotes when the reader would
+// otherwise drop its blanks at either end or a pair of quotes around it.
+std::string StoredValue(std::string_view value) {
+  const bool blankEnds =
+      !value.empty() && (IsBlankChar(value.front()) || IsBlankChar(value.back()));
+  if (!blankEnds && !Quoted(value)) return std::string(value);
+  return '"' + std::string(value) + '"';
 }
 
 // The part of a value that fits on one line.
@@ -176,11 +193,11 @@ const std::string* TIniFile::Find(std::string_view section, std::string_view key
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   TSection* found = FindSection(section);
   if (found == nullptr) found = &AddSection(section);
+  const std::string stored = StoredValue(value);
   if (TKey* entry = FindKey(*found, key))
-    entry->value =
-        std::string(value);  // assigning the view itself trips GCC 12's -Wrestrict at -O3
+    entry->value = stored;
   else
-    AddKey(*found, key, value);
+    AddKey(*found, key, stored);
 }
 
 void TIniFile::EraseSection(std::string_view section) {
@@ -201,9 +218,13 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
   const std::string* value = Find(section, key);
   std::string_view text = value != nullptr ? std::string_view(*value) : defaultValue;
-  text = text.substr(0, text.find('\0')).substr(0, kMaxValueLength);
-  // A value never ends in a blank, also where the cut falls after one.
-  return std::string(value != nullptr ? TrimBlanks(text) : text);
+  text = text.substr(0, text.find('\0'));
+  if (value == nullptr) return std::string(text.substr(0, kMaxValueLength));
+  // Blanks around the value are dropped, then one pair of quotes around what is left, so that
+  // quotes keep blanks at its ends (also where the length cut falls after one).
+  if (std::string_view trimmed = TrimBlanks(text); Quoted(trimmed))
+    return std::string(trimmed.substr(1, trimmed.size() - 2).substr(0, kMaxValueLength));
+  return std::string(TrimBlanks(text.substr(0, kMaxValueLength)));
 }
 
 bool ParseProfileInteger(std::string_view text, int32_t& value) {

@@ -1,7 +1,9 @@
 // An INI profile file held in memory, with the rules of the Windows profile functions that the
 // settings and workspace files rely on: sections and keys are found without regard to ASCII
-// letter case, spaces and tabs around names and values are dropped, a key line splits at its
-// first '=', and a value reads back as at most 2047 characters. Sections and keys keep the order
+// letter case, spaces and tabs around names and values are dropped, then one pair of matching
+// quotes (" or ') around a value, a key line splits at its first '=', and a value reads back as
+// at most 2047 characters. A value written with blanks at an end, or in quotes, is stored in one
+// more pair of double quotes, so that it reads back as it was. Sections and keys keep the order
 // in which they were read or first written. Values are bytes of the user's code page.
 //
 // Text format, as Text() writes it:
@@ -50,13 +52,14 @@ class TIniFile {
   const std::string* Find(std::string_view section, std::string_view key) const;
 
   // Sets a key: its value is replaced in place, or it is appended to its section, which is
-  // appended to the file when absent.
+  // appended to the file when absent. Stored in quotes when ReadString needs them to give it back.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
 
   // Value encodings. A missing key gives the default.
-  // The value up to kMaxValueLength characters and up to a zero byte, without trailing blanks.
+  // The value up to kMaxValueLength characters and up to a zero byte, without the blanks and
+  // then the one pair of quotes around it.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
   // Decimal, or hexadecimal after "0x" or "$" (32 bits, so "$FFFFFFFF" is -1), with an optional

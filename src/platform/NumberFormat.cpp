@@ -33,6 +33,8 @@ size_t SkipDigits(std::string_view text, size_t& pos) {
 }
 
 // The text with the decimal separator replaced by '.', when it has the shape of a float.
+// A period and a comma are decimal points too, whatever the locale: a float is never written with
+// grouping, so a file or a value written under one locale reads the same under any other.
 std::optional<std::string> NormalizeFloat(std::string_view text, char decimal) {
   size_t pos = 0;
   std::string out;
@@ -43,7 +45,7 @@ std::optional<std::string> NormalizeFloat(std::string_view text, char decimal) {
   size_t start = pos;
   size_t digits = SkipDigits(text, pos);
   out.append(text.substr(start, pos - start));
-  if (pos < text.size() && text[pos] == decimal) {
+  if (pos < text.size() && (text[pos] == decimal || text[pos] == '.' || text[pos] == ',')) {
     out += '.';
     start = ++pos;
     digits += SkipDigits(text, pos);

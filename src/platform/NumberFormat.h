@@ -36,7 +36,8 @@ std::string FormatByteSize(int64_t size);
 // The shortest decimal text that reads back as exactly `value`, with the decimal separator
 // ("0,5" when it is ','). Infinities and NaN give "0".
 std::string FormatFloat(double value);
-// Reads a float written with the decimal separator: an optional sign, digits with at most one
+// Reads a float written with the decimal separator, a period or a comma (floats are written
+// without grouping, so either is a decimal point): an optional sign, digits with at most one
 // separator, an optional exponent; spaces around it are allowed. Rejects everything else,
 // including infinities, NaN and values out of range. Returns whether `value` was set.
 bool ParseFloat(std::string_view text, double& value);

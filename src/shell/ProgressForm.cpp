@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <mutex>
 #include <optional>
@@ -122,12 +123,21 @@ struct TPending {
 
 class TGuiProgress : public TProgress {
  public:
+  // Loading that ends within this time shows no window, so that opening a workspace with nothing
+  // to build does not flash one. A window with a Cancel button shows at once.
+  static constexpr int kShowDelayMs = 300;
+
   TGuiProgress(TProgressKind kind, const std::string& caption) {
     RunOnGuiThread([&] {
       form_ = new TProgressForm(kind, cancel_, QApplication::activeWindow());
       form_->setWindowTitle(QString::fromStdString(caption));
-      form_->show();
-      form_->raise();
+      QPointer<TProgressForm> form = form_;
+      const int delay = kind == TProgressKind::kSimple ? kShowDelayMs : 0;
+      QTimer::singleShot(delay, form_, [form] {
+        if (form.isNull()) return;
+        form->show();
+        form->raise();
+      });
     });
   }
   ~TGuiProgress() override {

@@ -124,7 +124,7 @@ TEST_F(ConcurrencyTest, RunsOnOneWorkspaceTakeTurns) {
     EXPECT_TRUE(read1.out == after && read2.out == after);
     std::string told =
         std::regex_replace(read1.err + read2.err, std::regex("quenterra-cli: waiting.*\n"), "");
-    EXPECT_EQ(told, "Error loading the index.\n");  // mended once
+    EXPECT_EQ(told, "quenterra-cli: Error loading the index.\n");  // mended once
   }
   EXPECT_TRUE(Leftovers().empty());
 }

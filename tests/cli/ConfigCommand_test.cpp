@@ -34,19 +34,60 @@ TEST_F(CliConfigTest, ReadsTheUserFileOrTheNamedOne) {
 
 TEST_F(CliConfigTest, SetOverridesByKeyThroughTheReader) {
   test::TCliRun run =
-      Run("--no-config --set spanrange=1 config --set IFMin_T_Score=0.25 "
-          "--set=TagStart='  [' --set WordTag=0x102");
+      Run("--no-config --set spanrange=0xC config --set IFMin_T_Score=0,25 "
+          "--set=TagStart='  [' --set WordTag=2 --set \"wTagStarts1=<w \" --set WordCount=1 "
+          "--set Word0=the");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Key(run.out, "ExtractConfiguration", "SpanRange"), "2");  // clamped
+  EXPECT_EQ(Key(run.out, "ExtractConfiguration", "SpanRange"), "12");
   EXPECT_EQ(Key(run.out, "FullExtractConfiguration", "IFMin_T_Score"), "0.25");
   EXPECT_EQ(Key(run.out, "Tag Settings", "TagStart"), "[");
   EXPECT_EQ(Key(run.out, "Word Tag Settings", "WordTag"), "2");
+  // A counted list grows to hold the entry; the start string keeps its space.
+  EXPECT_EQ(Key(run.out, "Word Tag Settings", "wTagStartsCount"), "1");
+  EXPECT_EQ(Key(run.out, "Word Tag Settings", "wTagStarts0"), "<w ");
+  EXPECT_EQ(Key(run.out, "StopList", "Word0"), "the");
 
   test::TCliRun unknown = Run("--set NoSuchKey=1 config");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("unknown setting 'NoSuchKey'"), std::string::npos);
   EXPECT_EQ(Run("--set novalue config").status, 2);
   EXPECT_EQ(Run("--no-config --config x config").status, 2);
+}
+
+// What the file would read otherwise than written, or clamp, is refused with what the key takes.
+TEST_F(CliConfigTest, SetRefusesWhatTheFileWouldNotReadAsWritten) {
+  const std::pair<const char*, const char*> refused[] = {
+      {"WordTag=true", "WordTag takes a whole number from 0 to 2"},
+      {"SpanRange=40", "SpanRange takes a whole number from 2 to 12"},
+      {"Min_Word_Freq=-5", "from 1 to 32767"},
+      {"Max_Span=1000", "from 2 to 12"},
+      {"ignoreCase=yes", "0 (off) or 1 (on)"},
+      {"IF_Score_Method=3", "takes 0, 1, 2 or 4"},
+      {"IFMin_Mutual_Info=1e308", "a number"},
+      {"EFMin_Mutual_Info=nan", "a number"},
+      {"wTagDelimiter=ab", "one character"},
+      {"EqualChars=a=b;;", "groups of letters"},
+      {"CorpusEncoding=latin1", "UTF-8 or CodePage"},
+      {"MatchWordsLo=3", "never reads it"},
+  };
+  for (const auto& [set, says] : refused) {
+    test::TCliRun run = Run(std::string("--no-config --set '") + set + "' config");
+    EXPECT_EQ(run.status, 2) << set;
+    EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+  }
+  // Floats take a period or a comma under any locale.
+  test::TCliRun comma =
+      Run("--config " + File("de.ini", "[FullExtractConfiguration]\nIFMin_Mutual_Info=1,5\n") +
+          " --set EFMin_Mutual_Info=2.5 config");
+  EXPECT_EQ(Key(comma.out, "FullExtractConfiguration", "IFMin_Mutual_Info"), "1.5");
+  EXPECT_EQ(Key(comma.out, "FullExtractConfiguration", "EFMin_Mutual_Info"), "2.5");
+  // The switches the file does not store reach the splitter: '-' is skipped inside words.
+  EXPECT_EQ(Run("--no-config --set UseSkippingChars=1 tokens " + File("a", "co-op\n")).out,
+            "0\t255\t1\tcoop\n");
+  // A file named on purpose must hold settings.
+  test::TCliRun foreign = Run("--config " + File("notes.ini", "[Other]\nx=1\n") + " config");
+  EXPECT_EQ(foreign.status, 1);
+  EXPECT_NE(foreign.err.find("holds no section of a settings file."), std::string::npos);
 }
 
 TEST_F(CliConfigTest, AStandardIniParserReadsEverySection) {

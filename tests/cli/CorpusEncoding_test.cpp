@@ -179,10 +179,12 @@ TEST_F(CorpusEncodingTest, TheEdgesConvertAndRefuseWhatTheEncodingCannotHold) {
             "count\tscore\tposition\ttext\n2\t\t1\tle caf\xC3\xA9\n2\t\t0\tcaf\xC3\xA9 noir\n");
   test::TCliRun refused = Run(codePage + list + "\xE4\xB8\xAD " + latin1);
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err, "The character \"\xE4\xB8\xAD\" cannot be written in code page 1252.\n");
+  EXPECT_EQ(refused.err,
+            "quenterra-cli: The character \"\xE4\xB8\xAD\" cannot be written in code page 1252.\n");
   refused = Run(codePage + "--set 'NonWordChars=.\xE4\xB8\xAD' config");
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err, "The character \"\xE4\xB8\xAD\" cannot be written in code page 1252.\n");
+  EXPECT_EQ(refused.err,
+            "quenterra-cli: The character \"\xE4\xB8\xAD\" cannot be written in code page 1252.\n");
   // A file's name is bytes of the file system, not text of the corpus.
   const std::string config = Run(codePage + "--set 'FreqPath=/\xE4\xB8\xAD/' config").out;
   EXPECT_NE(config.find("FreqPath=/\xE4\xB8\xAD/\n"), std::string::npos) << config;

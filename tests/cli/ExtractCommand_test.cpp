@@ -29,8 +29,8 @@ TEST_F(ExtractCommandTest, SortsAndTScores) {
   EXPECT_EQ(Run("--no-config --set Min_Word_Freq=1 extract --format=tsv --no-freq --score t the " +
                 corpus)
                 .out,
-            "count\tscore\tposition\ttext\n2\t0.606092\t0\tthe cat\n2\t0.606092\t1\tcat the\n"
-            "1\t0.428571\t0\tthe dog\n1\t0.428571\t1\tdog the\n");
+            "score\tposition\ttext\n0.606092\t0\tthe cat\n0.606092\t1\tcat the\n"
+            "0.428571\t0\tthe dog\n0.428571\t1\tdog the\n");
 }
 
 TEST_F(ExtractCommandTest, BatchFilesTakeAnyLineEndAndCountEveryLine) {
@@ -58,7 +58,7 @@ TEST_F(ExtractCommandTest, ARegularExpressionIsNotLowerCased) {
 TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
   test::TCliRun run = Run("--no-config extract --syntax regex '(a' " + File("a", "post office\n"));
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out + run.err, "Unmatched ( or \\(\n");
+  EXPECT_EQ(run.out + run.err, "quenterra-cli: Unmatched ( or \\(\n");
   for (const char* bad : {"extract", "extract the", "extract --span 13 the x",
                           "extract --score none --sort score the x", "extract --sort freq,freq a x",
                           "extract --sort position,revpos a x", "extract --syntax tag a x",
@@ -68,6 +68,30 @@ TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
   run = Run("--no-config extract 'post + + office' " + File("a", "post office\n"));
   EXPECT_EQ(run.out + run.err, "Incorrect use of \"+\" at the end of the extract term.\n");
   EXPECT_TRUE(TempIsEmpty());
+}
+
+// A list that is empty or lacks its score says why on stderr, one line each; a corpus without
+// words is a failure.
+TEST_F(ExtractCommandTest, SaysWhyTheListIsAsItIs) {
+  const std::string corpus = File("a", "the house in front of the house\n");
+  test::TCliRun run = Run("--no-config extract --span 3 --score t --min-freq 1 house " + corpus);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "quenterra-cli: extract: T-Score scores two words only: the list shows no score\n");
+  run = Run("--no-config extract --span 2 'in front of' " + corpus);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "quenterra-cli: extract: 'in front of' has 3 terms in order, more than a window of 2 "
+            "words holds (--span 3 or more)\n");
+  run = Run("--no-config --stoplist " + File("stop", "THE\n") + " extract --min-freq 1 the " +
+            corpus);
+  EXPECT_EQ(
+      run.err,
+      "quenterra-cli: extract: 'the' is a stop word: every window that holds it is left out\n");
+  run = Run("--no-config extract house " + File("empty", ""));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "quenterra-cli: extract: the corpus holds no words to count\n");
+  EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

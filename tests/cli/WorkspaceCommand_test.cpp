@@ -49,8 +49,8 @@ TEST_F(WorkspaceCommandTest, MissingCorpusFilesStopTheRunAndKeepTheIndex) {
   fs::rename(Dir().File("c.txt"), Dir().File("c.moved"));
   test::TCliRun run = Run("workspace info w.qws");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Unable to open file: " + Dir().File("a.txt") +
-                         ".\nUnable to open file: " + Dir().File("c.txt") + ".\n");
+  EXPECT_EQ(run.err, "quenterra-cli: Unable to open file: " + Dir().File("a.txt") +
+                         ".\nquenterra-cli: Unable to open file: " + Dir().File("c.txt") + ".\n");
   EXPECT_EQ(Run("--workspace w.qws extract three").status, 1);
   EXPECT_EQ(test::ReadFileBytes(Dir().File("w/SEQ_IDX.tmp")), seq);
   fs::rename(Dir().File("a.moved"), Dir().File("a.txt"));
@@ -102,9 +102,10 @@ TEST_F(WorkspaceCommandTest, OnlyRegularFilesAreRead) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo(Dir().File("fifo.qws").c_str(), 0600), 0);
   File("w.qws", "[Corpus files]\nFileCount=2\nFile0=a.txt\nFile1=fifo\n");
-  const std::string notRegular = "Not a regular file: " + fifo + ".\n";
+  const std::string notRegular = "quenterra-cli: Not a regular file: " + fifo + ".\n";
   EXPECT_EQ(Run("--no-config index fifo").err, notRegular);
-  EXPECT_EQ(Run("--no-config extract --batch fifo a.txt").err, "Not a regular file: fifo.\n");
+  EXPECT_EQ(Run("--no-config extract --batch fifo a.txt").err,
+            "quenterra-cli: Not a regular file: fifo.\n");
   EXPECT_EQ(Run("workspace info w.qws").err, notRegular);
   for (const char* args : {"--no-config --stoplist fifo index a.txt",
                            "--no-config --set UseStoplist=1 --set StopListFileName=fifo extract "
@@ -118,7 +119,7 @@ TEST_F(WorkspaceCommandTest, OnlyRegularFilesAreRead) {
   test::TCliRun run =
       Run("--no-config --set UseStoplist=1 --set StopListFileName=gone.txt extract one a.txt");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Unable to load stop-list words from file \r\ngone.txt\n");
+  EXPECT_EQ(run.err, "quenterra-cli: Unable to load stop-list words from file \r\ngone.txt\n");
 }
 
 // A workspace that another run is using: --no-wait fails at once, else the run waits, says so,
@@ -131,7 +132,7 @@ TEST_F(WorkspaceCommandTest, AWorkspaceInUseIsWaitedForOrRefused) {
   auto held = std::make_unique<TFileLock>(dir + "INDEX.lock", TLockMode::kExclusive);
   test::TCliRun run = Run("--no-wait --workspace w.qws index");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Another run is using the index in " + dir + ".\n");
+  EXPECT_EQ(run.err, "quenterra-cli: Another run is using the index in " + dir + ".\n");
   EXPECT_EQ(Run("--no-wait workspace add w.qws b.txt").status, 1);
   EXPECT_EQ(Run("--no-wait workspace create w.qws b.txt").status, 1);
   test::TCliProcess waiting = Start("workspace add w.qws b.txt");
@@ -158,7 +159,7 @@ TEST_F(WorkspaceCommandTest, AnAdditionThatFillsTheDiskLeavesTheWorkspaceAsItWas
   for (const char* limit : {"ulimit -f 20", "ulimit -f 200"}) {  // 512-byte blocks
     test::TCliRun run = Run("workspace add w.qws b.txt", limit);
     EXPECT_EQ(run.status, 1) << limit;
-    EXPECT_TRUE(run.err.starts_with("Unable to write to file: ")) << run.err;
+    EXPECT_TRUE(run.err.starts_with("quenterra-cli: Unable to write to file: ")) << run.err;
     EXPECT_EQ(test::ReadFileBytes(Dir().File("w.qws")), qws);
     EXPECT_EQ(test::ReadFileBytes(Dir().File("w/SEQ_IDX.tmp")), seq);
     EXPECT_EQ(
@@ -183,8 +184,23 @@ TEST_F(WorkspaceCommandTest, RefusalsWriteNothing) {
   EXPECT_EQ(Run("--workspace w.qws index a.txt").status, 2);  // a workspace or files, not both
   test::TCliRun run = Run("--workspace nowhere.qws index");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Could not read from configuration file nowhere.qws!\n");
+  EXPECT_EQ(run.err, "quenterra-cli: Could not read from configuration file nowhere.qws!\n");
   EXPECT_EQ(Run("--config x.ini --workspace w.qws index").status, 2);
+}
+
+// A wildcard over a corpus folder that also holds a workspace's index takes none of its files.
+TEST_F(WorkspaceCommandTest, AnotherWorkspacesIndexFilesAreLeftOut) {
+  std::filesystem::create_directory(Dir().Path() / "c");
+  File("c/a.txt", "one two\n");
+  ASSERT_EQ(Run("--no-config workspace create c.qws c/a.txt").status, 0);
+  test::TCliRun run = Run("--no-config workspace create other.qws c/*");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Left out " + Dir().File("c/PAGE_IDX.tmp") + ": a file of the index of "),
+            std::string::npos)
+      << run.err;
+  const std::string listed = Run("workspace info --files other.qws").out;
+  EXPECT_NE(listed.find("file 0: " + Dir().File("c/a.txt")), std::string::npos) << listed;
+  EXPECT_EQ(listed.find("file 1:"), std::string::npos) << listed;
 }
 
 TEST_F(WorkspaceCommandTest, NonTextFilesAreAskedAbout) {
@@ -192,8 +208,8 @@ TEST_F(WorkspaceCommandTest, NonTextFilesAreAskedAbout) {
   File("bin", std::string(100, '\x02'));
   test::TCliRun run = Run("--no-config index a.txt bin");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            Dir().File("bin") + "\r\ndoes not seem to be a text file. Open anyway? [no]\n");
+  EXPECT_EQ(run.err, "quenterra-cli: " + Dir().File("bin") +
+                         "\r\ndoes not seem to be a text file. Open anyway? [no]\n");
   run = Run("--no-config --yes index a.txt bin");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1 word, 1 type\n");

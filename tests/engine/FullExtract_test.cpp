@@ -235,6 +235,7 @@ TEST_F(FullExtractTest, CancelledAndFailedRunsReturnNothingAndRemoveTheStore) {
   EXPECT_EQ(log.captions, kCaptions);
   EXPECT_EQ(log.maxima.front(), 2 * (5200 / 512));
   EXPECT_EQ(log.labels.front(), "a");
+  EXPECT_FALSE(log.maxWhileAdvanced);  // each stage starts its bar at 0
 
   std::set<std::string> stages;
   for (int k = 1; k <= steps; ++k) {

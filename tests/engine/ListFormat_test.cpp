@@ -88,10 +88,10 @@ TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
             }),
             "{\"caption\":\"caf\xc3\xa9 + \\\"x\\\"\",\"wordCount\":3,"
             "\"scoreMethod\":\"Log Likehood\",\"items\":[\n"
-            "{\"count\":2,\"score\":null,\"position\":0,"
+            "{\"count\":2,\"score\":null,\"position\":0,\"wordCount\":2,"
             "\"text\":\"say\\\"\\\\ V\\u0001 caf\xc3\xa9\","
-            "\"words\":[\"say\\\"\\\\\",\"caf\xc3\xa9\"],\"tags\":[\"v\\u0001\",null]},\n"
-            "{\"count\":1,\"score\":1.5,\"position\":0,"
+            "\"words\":[\"say\\\"\\\\\",\"caf\xc3\xa9\"],\"tags\":[\"V\\u0001\",null]},\n"
+            "{\"count\":1,\"score\":1.5,\"position\":0,\"wordCount\":2,"
             "\"text\":\"say\\\"\\\\ caf\xc3\xa9\","
             "\"words\":[\"say\\\"\\\\\",\"caf\xc3\xa9\"],\"tags\":[]}\n"
             "]}\n");
@@ -100,6 +100,13 @@ TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
   });
   EXPECT_NE(hidden.find("\"scoreMethod\":\"None\""), std::string::npos);
   EXPECT_NE(hidden.find("\"count\":1,\"score\":null"), std::string::npos);
+  // Without the frequency column neither form carries the counts.
+  const std::string noFreq = Written([&](std::ostream& out) {
+    WriteListJson(out, list, {false, TScoreMethod::kNone}, "c");
+    WriteListTsv(out, list, {false, TScoreMethod::kNone});
+  });
+  EXPECT_EQ(noFreq.find("count"), std::string::npos);
+  EXPECT_NE(noFreq.find("score\tposition\ttext\n\t0\tsay"), std::string::npos);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ run full-extract "${tagged[@]}" full-extract --yes --min-freq 3 corpus/*
 run full-extract-mi "${tagged[@]}" full-extract --yes --ef-method mi --ef-min 2 --min-span 3 --max-span 5 --format tsv corpus/*
 run full-extract-tags "${tagged[@]}" full-extract --yes --pos-tags --min-freq 4 --format json corpus/*
 run config-default --no-config config
-run config-set --no-config --set SpanRange=40 --set "NonWordChars=.,;" --set ignoreCase=0 --stoplist stop.txt config
+run config-set --no-config --set SpanRange=12 --set "NonWordChars=.,;" --set ignoreCase=0 --stoplist stop.txt config
 run ws-create "${tagged[@]}" workspace create study.qws corpus/ca0[1-5]
 run ws-add workspace add study.qws corpus/cb0[1-5]
 run ws-info workspace info --files study.qws

@@ -49,6 +49,23 @@ TEST(IniFile, ValuesReadBackAsAtMost2047CharactersUpToAZeroByte) {
   EXPECT_EQ(ini.ReadString("S", "zero2", ""), "ab");
 }
 
+TEST(IniFile, OnePairOfQuotesComesOffAndKeepsBlanksThatAreWrittenBack) {
+  TIniFile read = TIniFile::Parse("[S]\na= \"<w \" \nb='x'\nc=\"\nd=\"x'\ne=\"\"q\"\"\n");
+  EXPECT_EQ(read.ReadString("S", "a", ""), "<w ");
+  EXPECT_EQ(read.ReadString("S", "b", ""), "x");
+  EXPECT_EQ(read.ReadString("S", "c", ""), "\"");    // one quote is no pair
+  EXPECT_EQ(read.ReadString("S", "d", ""), "\"x'");  // nor are two different ones
+  EXPECT_EQ(read.ReadString("S", "e", ""), "\"q\"");
+  TIniFile written;
+  const std::vector<std::string> values = {"<w ", "\tlead", "'s'", "\"q\"", "plain", "", "a \"b\""};
+  for (size_t i = 0; i < values.size(); ++i) written.WriteString("S", std::to_string(i), values[i]);
+  EXPECT_EQ(written.Text(),
+            "[S]\n0=\"<w \"\n1=\"\tlead\"\n2=\"'s'\"\n3=\"\"q\"\"\n4=plain\n5=\n6=a \"b\"\n");
+  TIniFile back = TIniFile::Parse(written.Text());
+  for (size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(back.ReadString("S", std::to_string(i), "?"), values[i]) << i;
+}
+
 TEST(IniFile, WritingReplacesInPlaceAndLineBreaksCannotInjectKeys) {
   TIniFile ini;
   ini.WriteString("S", "a", "1");
@@ -89,7 +106,7 @@ TEST(IniFile, BooleansCharactersAndFloats) {
   EXPECT_EQ(ini.ReadChar("S", "empty", '?'), '\0');
   EXPECT_EQ(ini.ReadChar("S", "missing", '?'), '?');
   EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "fl", 9), 0.25);
-  EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "dot", 9), 9);  // not the user's separator
+  EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "dot", 9), 0.25);  // written under another locale
   ini.WriteFloat("S", "w", 1.5);
   ini.WriteChar("S", "nul", '\0');
   ini.WriteBool("S", "b", true);

@@ -57,8 +57,10 @@ TEST_F(NumberFormatTest, FloatsUseTheDecimalSeparatorBothWays) {
   EXPECT_DOUBLE_EQ(value, 1500);
   EXPECT_TRUE(ParseFloat(",5", value));
   EXPECT_DOUBLE_EQ(value, 0.5);
+  EXPECT_TRUE(ParseFloat("1.5", value));  // as another locale writes it
+  EXPECT_DOUBLE_EQ(value, 1.5);
   for (const char* bad :
-       {"", ",", "1.5", "1,5,5", "1e", "e5", "inf", "nan", "1e999", "0x10", "1 2"})
+       {"", ",", "1,5,5", "1.5,5", "1e", "e5", "inf", "nan", "1e999", "0x10", "1 2"})
     EXPECT_FALSE(ParseFloat(bad, value)) << bad;
   for (double x : {0.1, 1.0 / 3, 1e-7, 123456789.125, -0.0, std::numeric_limits<double>::max()}) {
     ASSERT_TRUE(ParseFloat(FormatFloat(x), value)) << x;

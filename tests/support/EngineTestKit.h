@@ -242,6 +242,7 @@ struct TProgressLog {
   std::vector<std::string> labels;    // every SetLabel
   std::vector<int64_t> maxima;        // every SetMax
   int64_t position = 0;               // the last SetPosition
+  bool maxWhileAdvanced = false;      // a SetMax came with the bar beyond 0 (a jumping bar)
   int polls = 0;                      // ProcessMessages calls
   int cancelAfter = -1;               // report cancelWith once polls reach it; -1 never
   TCancelState cancelWith = TCancelState::kCancel;
@@ -257,7 +258,10 @@ class TScriptedProgress : public TNullProgress {
   }
   void SetCaption(const std::string& caption) override { log_.captions.push_back(caption); }
   void SetLabel(const std::string& text) override { log_.labels.push_back(text); }
-  void SetMax(int64_t max) override { log_.maxima.push_back(max); }
+  void SetMax(int64_t max) override {
+    log_.maxima.push_back(max);
+    log_.maxWhileAdvanced |= log_.position > 0;
+  }
   void SetPosition(int64_t position) override { log_.position = position; }
   void ProcessMessages() override { ++log_.polls; }
   TCancelState CancelState() const override {
