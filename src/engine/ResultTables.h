@@ -1,0 +1,98 @@
+// The concordance, the collocates and the word list as result tables (engine/ResultTable.h): their
+// columns, cells, facts and sort orders, shared by the windows and the command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/Collocates.h"
+#include "engine/Concordance.h"
+#include "engine/ResultTable.h"
+#include "engine/WordList.h"
+
+namespace quenterra {
+
+// File, Position (of the node's first token), Left, Node, Right. Sorts by file and position, by
+// node, or by the word at L1 .. L5 or R1 .. R5.
+class TConcordanceTable : public TResultTable {
+ public:
+  // fileNames name the files by number (their base names are shown); pattern is the request's
+  // caption. The concordance must outlive the table.
+  TConcordanceTable(TConcordance& concordance, std::vector<std::string> fileNames,
+                    std::string pattern, TConcordanceView view);
+
+  const TConcordanceView& View() const { return view_; }
+  void SetView(const TConcordanceView& view) { view_ = view; }
+  TConcordance& Concordance() const { return concordance_; }
+
+  std::string Caption() const override { return pattern_; }
+  std::string Title() const override;
+  std::vector<TTableFact> Facts() const override;
+  std::vector<TTableColumn> Columns() const override;
+  int RowCount() const override { return concordance_.Count(); }
+  std::string Text(int row, int column) const override;
+  double Number(int row, int column) const override;
+  std::vector<std::string> SortNames() const override;
+  void SortBy(int order) override;
+
+ private:
+  TConcordance& concordance_;
+  std::vector<std::string> fileNames_;  // base names
+  std::string pattern_;
+  TConcordanceView view_;
+};
+
+// Collocate, Tag (when tagged), Freq (the total in the window), the frequency at each distance,
+// the collocate's corpus frequency and the chosen scores; TSV and JSON also repeat the node
+// frequency and N on every row.
+class TCollocateTable : public TResultTable {
+ public:
+  // The list must outlive the table.
+  TCollocateTable(TCollocateList& list, std::string pattern, std::vector<TCollocateScore> scores);
+
+  std::string Caption() const override { return pattern_; }
+  std::string Title() const override;
+  std::vector<TTableFact> Facts() const override;
+  std::vector<TTableColumn> Columns() const override;
+  int RowCount() const override { return list_.Count(); }
+  std::string Text(int row, int column) const override;
+  double Number(int row, int column) const override;
+  std::vector<std::string> SortNames() const override;
+  void SortBy(int order) override;
+
+ private:
+  // What column c shows.
+  enum class TPart : uint8_t { kWord, kTag, kTotal, kLeft, kRight, kFreq, kNode, kN, kScore };
+  struct TSlot {
+    TPart part;
+    int index;  // the distance, or the score
+  };
+  std::vector<TSlot> Slots() const;
+  std::vector<TCollocateSortKey> SortKeys() const;
+
+  TCollocateList& list_;
+  std::string pattern_;
+  std::vector<TCollocateScore> scores_;
+};
+
+// Word, Tag (when tagged), Freq, Range, Per million.
+class TWordListTable : public TResultTable {
+ public:
+  // The list must outlive the table.
+  explicit TWordListTable(TWordList& list);
+
+  std::string Caption() const override { return kWordListCaption; }
+  std::string Title() const override;
+  std::vector<TTableFact> Facts() const override;
+  std::vector<TTableColumn> Columns() const override;
+  int RowCount() const override { return list_.Count(); }
+  std::string Text(int row, int column) const override;
+  double Number(int row, int column) const override;
+  std::vector<std::string> SortNames() const override;
+  void SortBy(int order) override;
+
+ private:
+  TWordList& list_;
+};
+
+}  // namespace quenterra
