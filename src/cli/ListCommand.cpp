@@ -37,6 +37,7 @@ int RunListCommand(TListCommand& command, TCliSession& session) {
     return 1;
   }
   TListResult result = command.compute(*corpus, session.settings);
+  if (result.print) return result.print() ? 0 : 1;
   if (result.list == nullptr) return 1;
   return PrintList(*result.list, command.list, result.shownMethod, result.caption) ? 0 : 1;
 }
