@@ -8,7 +8,6 @@
 #include "cli/ListCommand.h"
 #include "cli/TableCommand.h"
 #include "engine/Collocates.h"
-#include "engine/NGrams.h"
 #include "engine/ResultTables.h"
 
 namespace quenterra::cli {
@@ -107,11 +106,7 @@ TCollocatesArgs ParseOptions(const TArgs& args) {
     const int side = parsed.sort->kind == TCollocateSortKind::kLeft ? parsed.left : parsed.right;
     if (parsed.sort->distance > side) CommandUsage(kCommand, "--sort names no window position");
   }
-  if (parsed.scores.empty()) {
-    for (int s = 0; s < kCollocateScoreCount; ++s) {
-      parsed.scores.push_back(static_cast<TCollocateScore>(s));
-    }
-  }
+  if (parsed.scores.empty()) parsed.scores = AllCollocateScores();
   if (parsed.pattern.batchFile) return parsed;
   if (parsed.files.empty()) CommandUsage(kCommand, "no PATTERN given");
   parsed.pattern.pattern = parsed.files.front();
@@ -121,10 +116,7 @@ TCollocatesArgs ParseOptions(const TArgs& args) {
 
 // Every score for TSV and JSON; the chosen ones for the text form.
 std::vector<TCollocateScore> TableScores(const TCollocatesArgs& args) {
-  if (args.output.format == TListFormat::kText) return args.scores;
-  std::vector<TCollocateScore> all;
-  for (int s = 0; s < kCollocateScoreCount; ++s) all.push_back(static_cast<TCollocateScore>(s));
-  return all;
+  return args.output.format == TListFormat::kText ? args.scores : AllCollocateScores();
 }
 
 }  // namespace
@@ -133,8 +125,6 @@ int RunCollocates(const TArgs& args, TCliSession& session) {
   const TCollocatesArgs options = ParseOptions(args);
   TListCommand command{kCommand, kUsage, options.help, options.files, {}};
   std::unique_ptr<TExtractRecords> records;
-  std::unique_ptr<TConcordance> nodes;
-  std::unique_ptr<TCollocateList> list;
   std::unique_ptr<TCollocateTable> table;
   command.apply = [&](TProgramSettings& settings) {
     ApplyPatternSettings(kCommand, options.pattern, settings.config);
@@ -148,19 +138,14 @@ int RunCollocates(const TArgs& args, TCliSession& session) {
     return records != nullptr;
   };
   command.compute = [&](TCorpus& corpus, TProgramSettings& settings) {
-    TTextIndex& index = *corpus.Index();
-    nodes = std::make_unique<TConcordance>(index, settings.tables, settings.config,
-                                           TConcordanceSettings::FromSettings(settings.config));
-    nodes->Search(*records);
-    TCollocateSettings collocates = TCollocateSettings::FromSettings(settings.Run(), index);
-    collocates.left = options.left;
-    collocates.right = options.right;
-    collocates.useTags = options.posTags;
-    collocates.minCollocateFreq = options.minCollocateFreq;
-    list =
-        std::make_unique<TCollocateList>(*nodes, collocates, CorpusWords(index, settings.config));
-    if (options.sort) list->Sort(*options.sort);
-    table = std::make_unique<TCollocateTable>(*list, records->Caption(), TableScores(options));
+    TCollocateSettings shape;
+    shape.left = options.left;
+    shape.right = options.right;
+    shape.useTags = options.posTags;
+    shape.minCollocateFreq = options.minCollocateFreq;
+    table =
+        MakeCollocateTable(*records, *corpus.Index(), settings.Run(), shape, TableScores(options));
+    if (options.sort) table->List().Sort(*options.sort);
     TListResult result;
     result.print = [&] { return PrintTable(*table, options.output); };
     return result;

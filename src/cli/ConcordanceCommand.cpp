@@ -95,7 +95,6 @@ int RunConcordance(const TArgs& args, TCliSession& session) {
   const TConcordanceArgs options = ParseOptions(args);
   TListCommand command{kCommand, kUsage, options.help, options.files, {}};
   std::unique_ptr<TExtractRecords> records;
-  std::unique_ptr<TConcordance> concordance;
   std::unique_ptr<TConcordanceTable> table;
   command.apply = [&](TProgramSettings& settings) {
     ApplyPatternSettings(kCommand, options.pattern, settings.config);
@@ -108,13 +107,9 @@ int RunConcordance(const TArgs& args, TCliSession& session) {
     return records != nullptr;
   };
   command.compute = [&](TCorpus& corpus, TProgramSettings& settings) {
-    concordance =
-        std::make_unique<TConcordance>(*corpus.Index(), settings.tables, settings.config,
-                                       TConcordanceSettings::FromSettings(settings.config));
-    concordance->Search(*records);
-    if (!options.sort.empty()) concordance->Sort(options.sort);
-    table = std::make_unique<TConcordanceTable>(*concordance, corpus.FileNames(),
-                                                records->Caption(), options.view);
+    table = MakeConcordanceTable(*records, *corpus.Index(), settings.Run(), corpus.FileNames(),
+                                 options.view);
+    if (!options.sort.empty()) table->Concordance().Sort(options.sort);
     TListResult result;
     result.print = [&] { return PrintTable(*table, options.output); };
     return result;

@@ -67,7 +67,6 @@ int RunWordList(const TArgs& args, TCliSession& session) {
   options.files = ParseCommandArgs(kCommand, args, options.help,
                                    [&](TOptionArg& option) { return TakeOption(option, options); });
   TListCommand command{kCommand, kUsage, options.help, options.files, {}};
-  std::unique_ptr<TWordList> list;
   std::unique_ptr<TWordListTable> table;
   command.apply = [&](TProgramSettings& settings) {
     if (options.minFreq) settings.config.Min_Word_Freq = *options.minFreq;
@@ -76,12 +75,8 @@ int RunWordList(const TArgs& args, TCliSession& session) {
     }
   };
   command.compute = [&](TCorpus& corpus, TProgramSettings& settings) {
-    TTextIndex& index = *corpus.Index();
-    list = std::make_unique<TWordList>(
-        index, settings.tables,
-        TWordListSettings::FromSettings(settings.Run(), index, options.posTags));
-    list->Sort(options.sort);
-    table = std::make_unique<TWordListTable>(*list);
+    table = MakeWordListTable(*corpus.Index(), settings.Run(), options.posTags);
+    table->List().Sort(options.sort);
     TListResult result;
     result.print = [&] { return PrintTable(*table, options.output); };
     return result;

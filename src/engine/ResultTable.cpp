@@ -97,22 +97,32 @@ std::vector<int> ShownColumns(const TResultTable& table) {
   return shown;
 }
 
+std::vector<std::vector<std::string>> ShownCells(const TResultTable& table, char decimalSeparator,
+                                                 int limit) {
+  const std::vector<TTableColumn> columns = table.Columns();
+  const std::vector<int> shown = ShownColumns(table);
+  std::vector<std::vector<std::string>> cells(static_cast<size_t>(RowsShown(table, limit)));
+  for (size_t r = 0; r < cells.size(); ++r) {
+    for (int c : shown) {
+      cells[r].push_back(CellText(table, static_cast<int>(r), c, columns[static_cast<size_t>(c)],
+                                  decimalSeparator));
+    }
+  }
+  return cells;
+}
+
 void WriteTableText(std::ostream& out, const TResultTable& table, int limit) {
   const std::vector<TTableColumn> all = table.Columns();
-  const std::vector<int> shown = ShownColumns(table);
   std::vector<TTableColumn> columns;
-  for (int c : shown) columns.push_back(all[static_cast<size_t>(c)]);
-  const int rows = RowsShown(table, limit);
-  const char separator = NumberFormat().decimalSeparator;
-  std::vector<std::vector<std::string>> cells(static_cast<size_t>(rows));
+  for (int c : ShownColumns(table)) columns.push_back(all[static_cast<size_t>(c)]);
+  std::vector<std::vector<std::string>> cells =
+      ShownCells(table, NumberFormat().decimalSeparator, limit);
   std::vector<size_t> widths;
   for (const TTableColumn& column : columns) widths.push_back(Width(column.title));
-  for (int r = 0; r < rows; ++r) {
+  for (std::vector<std::string>& row : cells) {
     for (size_t c = 0; c < columns.size(); ++c) {
-      std::string text = CellText(table, r, shown[c], columns[c], separator);
-      if (columns[c].kind == TCellKind::kText) text = table.Tables().ToUtf8(text);
-      widths[c] = std::max(widths[c], Width(text));
-      cells[static_cast<size_t>(r)].push_back(std::move(text));
+      if (columns[c].kind == TCellKind::kText) row[c] = table.Tables().ToUtf8(row[c]);
+      widths[c] = std::max(widths[c], Width(row[c]));
     }
   }
   auto line = [&](const std::vector<std::string>& texts) {

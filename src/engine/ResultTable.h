@@ -79,6 +79,11 @@ std::vector<int> ShownColumns(const TResultTable& table);
 std::string CellText(const TResultTable& table, int row, int column, const TTableColumn& format,
                      char decimalSeparator);
 
+// Every shown cell (ShownColumns) of every row, as CellText gives it: what a window paints, taken
+// at once so that painting reads nothing of the index.
+std::vector<std::vector<std::string>> ShownCells(const TResultTable& table, char decimalSeparator,
+                                                 int limit = -1);
+
 // The three forms (layouts above). `limit` rows at most when not negative.
 void WriteTableText(std::ostream& out, const TResultTable& table, int limit = -1);
 void WriteTableTsv(std::ostream& out, const TResultTable& table, int limit = -1);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/NGrams.h"
+
 namespace quenterra {
 
 namespace {
@@ -35,10 +37,11 @@ TTableColumn IntegerColumn(const std::string& title, const std::string& key) {
 
 // --- Concordance ---
 
-TConcordanceTable::TConcordanceTable(TConcordance& concordance, std::vector<std::string> fileNames,
-                                     std::string pattern, TConcordanceView view)
-    : TResultTable(concordance.Tables()),
-      concordance_(concordance),
+TConcordanceTable::TConcordanceTable(std::unique_ptr<TConcordance> concordance,
+                                     std::vector<std::string> fileNames, std::string pattern,
+                                     TConcordanceView view)
+    : TResultTable(concordance->Tables()),
+      concordance_(std::move(concordance)),
       pattern_(std::move(pattern)),
       view_(view) {
   for (const std::string& name : fileNames) fileNames_.push_back(BaseName(name));
@@ -61,21 +64,21 @@ std::vector<TTableColumn> TConcordanceTable::Columns() const {
 std::string TConcordanceTable::Text(int row, int column) const {
   switch (column) {
     case 0: {
-      const auto file = static_cast<size_t>(concordance_.Line(row).file);
+      const auto file = static_cast<size_t>(concordance_->Line(row).file);
       return file < fileNames_.size() ? fileNames_[file] : std::to_string(file);
     }
     case 2:
-      return concordance_.LeftText(row, view_);
+      return concordance_->LeftText(row, view_);
     case 3:
-      return concordance_.NodeText(row, view_);
+      return concordance_->NodeText(row, view_);
     case 4:
-      return concordance_.RightText(row, view_);
+      return concordance_->RightText(row, view_);
   }
   return "";
 }
 
 double TConcordanceTable::Number(int row, int column) const {
-  return column == 1 ? concordance_.Line(row).first : kNoNumber;
+  return column == 1 ? concordance_->Line(row).first : kNoNumber;
 }
 
 std::vector<std::string> TConcordanceTable::SortNames() const {
@@ -93,15 +96,17 @@ void TConcordanceTable::SortBy(int order) {
     key.kind = left ? TConcordanceSortKind::kLeft : TConcordanceSortKind::kRight;
     key.distance = left ? order - 1 : order - 1 - kMaxSortDistance;
   }
-  concordance_.Sort({key});
+  concordance_->Sort({key});
 }
 
 // --- Collocates ---
 
-TCollocateTable::TCollocateTable(TCollocateList& list, std::string pattern,
+TCollocateTable::TCollocateTable(std::unique_ptr<TConcordance> nodes,
+                                 std::unique_ptr<TCollocateList> list, std::string pattern,
                                  std::vector<TCollocateScore> scores)
-    : TResultTable(list.Tables()),
-      list_(list),
+    : TResultTable(list->Tables()),
+      nodes_(std::move(nodes)),
+      list_(std::move(list)),
       pattern_(std::move(pattern)),
       scores_(std::move(scores)) {}
 
@@ -111,18 +116,18 @@ std::string TCollocateTable::Title() const {
 
 std::vector<TTableFact> TCollocateTable::Facts() const {
   return {{"Node", "node", pattern_, false},
-          NumberFact("Node frequency", "nodeFrequency", list_.NodeFrequency()),
-          NumberFact("Corpus words", "corpusWords", list_.CorpusWords()),
+          NumberFact("Node frequency", "nodeFrequency", list_->NodeFrequency()),
+          NumberFact("Corpus words", "corpusWords", list_->CorpusWords()),
           {"Window", "window",
-           "L" + std::to_string(list_.Left()) + " R" + std::to_string(list_.Right()), false}};
+           "L" + std::to_string(list_->Left()) + " R" + std::to_string(list_->Right()), false}};
 }
 
 std::vector<TCollocateTable::TSlot> TCollocateTable::Slots() const {
   std::vector<TSlot> slots{{TPart::kWord, 0}};
-  if (list_.Tagged()) slots.push_back({TPart::kTag, 0});
+  if (list_->Tagged()) slots.push_back({TPart::kTag, 0});
   slots.push_back({TPart::kTotal, 0});
-  for (int d = list_.Left(); d >= 1; --d) slots.push_back({TPart::kLeft, d});
-  for (int d = 1; d <= list_.Right(); ++d) slots.push_back({TPart::kRight, d});
+  for (int d = list_->Left(); d >= 1; --d) slots.push_back({TPart::kLeft, d});
+  for (int d = 1; d <= list_->Right(); ++d) slots.push_back({TPart::kRight, d});
   slots.push_back({TPart::kFreq, 0});
   slots.push_back({TPart::kNode, 0});
   slots.push_back({TPart::kN, 0});
@@ -174,14 +179,14 @@ std::vector<TTableColumn> TCollocateTable::Columns() const {
 
 std::string TCollocateTable::Text(int row, int column) const {
   const TSlot slot = Slots().at(static_cast<size_t>(column));
-  if (slot.part == TPart::kWord) return list_.WordText(row);
-  if (slot.part == TPart::kTag) return list_.TagText(row);
+  if (slot.part == TPart::kWord) return list_->WordText(row);
+  if (slot.part == TPart::kTag) return list_->TagText(row);
   return "";
 }
 
 double TCollocateTable::Number(int row, int column) const {
   const TSlot slot = Slots().at(static_cast<size_t>(column));
-  const TCollocate& item = list_.Item(row);
+  const TCollocate& item = list_->Item(row);
   switch (slot.part) {
     case TPart::kTotal:
       return item.total;
@@ -192,9 +197,9 @@ double TCollocateTable::Number(int row, int column) const {
     case TPart::kFreq:
       return static_cast<double>(item.frequency);
     case TPart::kNode:
-      return static_cast<double>(list_.NodeFrequency());
+      return static_cast<double>(list_->NodeFrequency());
     case TPart::kN:
-      return static_cast<double>(list_.CorpusWords());
+      return static_cast<double>(list_->CorpusWords());
     case TPart::kScore:
       return item.Score(static_cast<TCollocateScore>(slot.index));
     default:
@@ -205,8 +210,8 @@ double TCollocateTable::Number(int row, int column) const {
 std::vector<TCollocateSortKey> TCollocateTable::SortKeys() const {
   std::vector<TCollocateSortKey> keys{{TCollocateSortKind::kTotal}, {TCollocateSortKind::kAlpha}};
   for (TCollocateScore score : scores_) keys.push_back({TCollocateSortKind::kScore, score});
-  for (int d = 1; d <= list_.Left(); ++d) keys.push_back({TCollocateSortKind::kLeft, {}, d});
-  for (int d = 1; d <= list_.Right(); ++d) keys.push_back({TCollocateSortKind::kRight, {}, d});
+  for (int d = 1; d <= list_->Left(); ++d) keys.push_back({TCollocateSortKind::kLeft, {}, d});
+  for (int d = 1; d <= list_->Right(); ++d) keys.push_back({TCollocateSortKind::kRight, {}, d});
   return keys;
 }
 
@@ -234,24 +239,25 @@ std::vector<std::string> TCollocateTable::SortNames() const {
   return names;
 }
 
-void TCollocateTable::SortBy(int order) { list_.Sort(SortKeys().at(static_cast<size_t>(order))); }
+void TCollocateTable::SortBy(int order) { list_->Sort(SortKeys().at(static_cast<size_t>(order))); }
 
 // --- Word list ---
 
-TWordListTable::TWordListTable(TWordList& list) : TResultTable(list.Tables()), list_(list) {}
+TWordListTable::TWordListTable(std::unique_ptr<TWordList> list)
+    : TResultTable(list->Tables()), list_(std::move(list)) {}
 
 std::string TWordListTable::Title() const {
   return CountTitle(kWordListCaption, RowCount(), "word");
 }
 
 std::vector<TTableFact> TWordListTable::Facts() const {
-  return {NumberFact("Running words", "corpusWords", list_.CorpusWords()),
-          NumberFact("Files", "files", list_.FileCount())};
+  return {NumberFact("Running words", "corpusWords", list_->CorpusWords()),
+          NumberFact("Files", "files", list_->FileCount())};
 }
 
 std::vector<TTableColumn> TWordListTable::Columns() const {
   std::vector<TTableColumn> columns{TextColumn("Word", "word")};
-  if (list_.Tagged()) columns.push_back(TextColumn("Tag", "tag"));
+  if (list_->Tagged()) columns.push_back(TextColumn("Tag", "tag"));
   columns.push_back(IntegerColumn("Freq", "freq"));
   columns.push_back(IntegerColumn("Range", "range"));
   columns.push_back({"Per million", "perMillion", TCellKind::kReal, 2, true});
@@ -259,21 +265,21 @@ std::vector<TTableColumn> TWordListTable::Columns() const {
 }
 
 std::string TWordListTable::Text(int row, int column) const {
-  if (column == 0) return list_.WordText(row);
-  if (column == 1 && list_.Tagged()) return list_.TagText(row);
+  if (column == 0) return list_->WordText(row);
+  if (column == 1 && list_->Tagged()) return list_->TagText(row);
   return "";
 }
 
 double TWordListTable::Number(int row, int column) const {
-  const int first = list_.Tagged() ? 2 : 1;
-  const TWordEntry& entry = list_.Item(row);
+  const int first = list_->Tagged() ? 2 : 1;
+  const TWordEntry& entry = list_->Item(row);
   switch (column - first) {
     case 0:
       return static_cast<double>(entry.frequency);
     case 1:
       return entry.range;
     case 2:
-      return list_.PerMillion(row);
+      return list_->PerMillion(row);
   }
   return kNoNumber;
 }
@@ -283,8 +289,50 @@ std::vector<std::string> TWordListTable::SortNames() const {
 }
 
 void TWordListTable::SortBy(int order) {
-  list_.Sort(order == 1 ? TWordListSortKey::kAlpha
-                        : (order == 2 ? TWordListSortKey::kRange : TWordListSortKey::kFrequency));
+  list_->Sort(order == 1 ? TWordListSortKey::kAlpha
+                         : (order == 2 ? TWordListSortKey::kRange : TWordListSortKey::kFrequency));
+}
+
+// --- Making them ---
+
+std::unique_ptr<TConcordanceTable> MakeConcordanceTable(const TExtractRecords& records,
+                                                        TTextIndex& index, const TRunSettings& run,
+                                                        std::vector<std::string> fileNames,
+                                                        const TConcordanceView& view) {
+  auto concordance = std::make_unique<TConcordance>(index, run.tables, run.config,
+                                                    TConcordanceSettings::FromSettings(run.config));
+  concordance->Search(records);
+  return std::make_unique<TConcordanceTable>(std::move(concordance), std::move(fileNames),
+                                             records.Caption(), view);
+}
+
+std::unique_ptr<TCollocateTable> MakeCollocateTable(const TExtractRecords& records,
+                                                    TTextIndex& index, const TRunSettings& run,
+                                                    const TCollocateSettings& shape,
+                                                    std::vector<TCollocateScore> scores) {
+  auto nodes = std::make_unique<TConcordance>(index, run.tables, run.config,
+                                              TConcordanceSettings::FromSettings(run.config));
+  nodes->Search(records);
+  TCollocateSettings settings = TCollocateSettings::FromSettings(run, index);
+  settings.left = shape.left;
+  settings.right = shape.right;
+  settings.useTags = shape.useTags && run.config.WordTag != 0;
+  settings.minCollocateFreq = shape.minCollocateFreq;
+  auto list = std::make_unique<TCollocateList>(*nodes, settings, CorpusWords(index, run.config));
+  return std::make_unique<TCollocateTable>(std::move(nodes), std::move(list), records.Caption(),
+                                           std::move(scores));
+}
+
+std::unique_ptr<TWordListTable> MakeWordListTable(TTextIndex& index, const TRunSettings& run,
+                                                  bool useTags) {
+  return std::make_unique<TWordListTable>(std::make_unique<TWordList>(
+      index, run.tables, TWordListSettings::FromSettings(run, index, useTags)));
+}
+
+std::vector<TCollocateScore> AllCollocateScores() {
+  std::vector<TCollocateScore> all;
+  for (int s = 0; s < kCollocateScoreCount; ++s) all.push_back(static_cast<TCollocateScore>(s));
+  return all;
 }
 
 }  // namespace quenterra

@@ -2,6 +2,7 @@
 // columns, cells, facts and sort orders, shared by the windows and the command line.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,27 +17,27 @@ namespace quenterra {
 // node, or by the word at L1 .. L5 or R1 .. R5.
 class TConcordanceTable : public TResultTable {
  public:
-  // fileNames name the files by number (their base names are shown); pattern is the request's
-  // caption. The concordance must outlive the table.
-  TConcordanceTable(TConcordance& concordance, std::vector<std::string> fileNames,
+  // Takes the concordance over. fileNames name the files by number (their base names are shown);
+  // pattern is the request's caption.
+  TConcordanceTable(std::unique_ptr<TConcordance> concordance, std::vector<std::string> fileNames,
                     std::string pattern, TConcordanceView view);
 
   const TConcordanceView& View() const { return view_; }
   void SetView(const TConcordanceView& view) { view_ = view; }
-  TConcordance& Concordance() const { return concordance_; }
+  TConcordance& Concordance() const { return *concordance_; }
 
   std::string Caption() const override { return pattern_; }
   std::string Title() const override;
   std::vector<TTableFact> Facts() const override;
   std::vector<TTableColumn> Columns() const override;
-  int RowCount() const override { return concordance_.Count(); }
+  int RowCount() const override { return concordance_->Count(); }
   std::string Text(int row, int column) const override;
   double Number(int row, int column) const override;
   std::vector<std::string> SortNames() const override;
   void SortBy(int order) override;
 
  private:
-  TConcordance& concordance_;
+  std::unique_ptr<TConcordance> concordance_;
   std::vector<std::string> fileNames_;  // base names
   std::string pattern_;
   TConcordanceView view_;
@@ -47,14 +48,17 @@ class TConcordanceTable : public TResultTable {
 // frequency and N on every row.
 class TCollocateTable : public TResultTable {
  public:
-  // The list must outlive the table.
-  TCollocateTable(TCollocateList& list, std::string pattern, std::vector<TCollocateScore> scores);
+  // Takes the list and the nodes it was counted around over.
+  TCollocateTable(std::unique_ptr<TConcordance> nodes, std::unique_ptr<TCollocateList> list,
+                  std::string pattern, std::vector<TCollocateScore> scores);
+
+  TCollocateList& List() const { return *list_; }
 
   std::string Caption() const override { return pattern_; }
   std::string Title() const override;
   std::vector<TTableFact> Facts() const override;
   std::vector<TTableColumn> Columns() const override;
-  int RowCount() const override { return list_.Count(); }
+  int RowCount() const override { return list_->Count(); }
   std::string Text(int row, int column) const override;
   double Number(int row, int column) const override;
   std::vector<std::string> SortNames() const override;
@@ -70,7 +74,8 @@ class TCollocateTable : public TResultTable {
   std::vector<TSlot> Slots() const;
   std::vector<TCollocateSortKey> SortKeys() const;
 
-  TCollocateList& list_;
+  std::unique_ptr<TConcordance> nodes_;  // the list reads their index
+  std::unique_ptr<TCollocateList> list_;
   std::string pattern_;
   std::vector<TCollocateScore> scores_;
 };
@@ -78,21 +83,40 @@ class TCollocateTable : public TResultTable {
 // Word, Tag (when tagged), Freq, Range, Per million.
 class TWordListTable : public TResultTable {
  public:
-  // The list must outlive the table.
-  explicit TWordListTable(TWordList& list);
+  // Takes the list over.
+  explicit TWordListTable(std::unique_ptr<TWordList> list);
+
+  TWordList& List() const { return *list_; }
 
   std::string Caption() const override { return kWordListCaption; }
   std::string Title() const override;
   std::vector<TTableFact> Facts() const override;
   std::vector<TTableColumn> Columns() const override;
-  int RowCount() const override { return list_.Count(); }
+  int RowCount() const override { return list_->Count(); }
   std::string Text(int row, int column) const override;
   double Number(int row, int column) const override;
   std::vector<std::string> SortNames() const override;
   void SortBy(int order) override;
 
  private:
-  TWordList& list_;
+  std::unique_ptr<TWordList> list_;
 };
+
+// The tables of a request over the index, as the front ends show them. The search's cancel
+// (engine/Concordance.h) keeps the lines found so far.
+std::unique_ptr<TConcordanceTable> MakeConcordanceTable(const TExtractRecords& records,
+                                                        TTextIndex& index, const TRunSettings& run,
+                                                        std::vector<std::string> fileNames,
+                                                        const TConcordanceView& view);
+// The window, the tags and the collocate minimum come from `shape`; the fewest co-occurrences
+// (Min_Word_Freq) and the stop list from the settings.
+std::unique_ptr<TCollocateTable> MakeCollocateTable(const TExtractRecords& records,
+                                                    TTextIndex& index, const TRunSettings& run,
+                                                    const TCollocateSettings& shape,
+                                                    std::vector<TCollocateScore> scores);
+std::unique_ptr<TWordListTable> MakeWordListTable(TTextIndex& index, const TRunSettings& run,
+                                                  bool useTags);
+// Every score, in their order.
+std::vector<TCollocateScore> AllCollocateScores();
 
 }  // namespace quenterra

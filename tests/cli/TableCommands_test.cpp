@@ -118,7 +118,7 @@ class SampleCheckTest : public test::TCliTest {
   test::TCliRun Ws(const std::string& args) const { return Run("--workspace brown.qws " + args); }
 };
 
-TEST_F(SampleCheckTest, ListsAgreeWithTheNGramCountAndTheIndex) {
+TEST_F(SampleCheckTest, ListsAgreeWithTheNGramCountTheIndexAndTheirFormulas) {
   // The concordance of a phrase has a line for every occurrence of the trigram.
   const auto lines = TsvRows(Ws("concordance --format tsv 'in front of'").out);
   std::map<std::string, std::string> trigrams;
@@ -148,13 +148,11 @@ TEST_F(SampleCheckTest, ListsAgreeWithTheNGramCountAndTheIndex) {
   ASSERT_GE(parts.size(), 3u) << stats;
   EXPECT_EQ(total, number(parts[0]));
   EXPECT_EQ(static_cast<int64_t>(words.size()), number(parts[2]));
-}
-
-TEST_F(SampleCheckTest, ScoresAgreeWithARecomputationFromTheFourFrequencies) {
-  const auto rows =
+  // The scores of the collocates agree with a recomputation from the four frequencies.
+  const auto scored =
       TsvRows(Ws("collocates --left 4 --right 3 --min-freq 3 --format tsv white").out);
-  ASSERT_GT(rows.size(), 10u);
-  for (const auto& row : rows) {
+  ASSERT_GT(scored.size(), 10u);
+  for (const auto& row : scored) {
     const double o = std::stod(row.at("freq")), fn = std::stod(row.at("nodeFreq"));
     const double fc = std::stod(row.at("collocateFreq")), n = std::stod(row.at("corpusWords"));
     const double w = 7, e = w * fn * fc / n;

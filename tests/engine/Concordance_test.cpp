@@ -149,8 +149,7 @@ TEST_F(ConcordanceTest, MatchesATryAtEveryPositionOnRandomCorpora) {
 
 TEST_F(ConcordanceTest, TableCarriesFilePositionAndTheThreeTexts) {
   Build({"p q", "x a y"});
-  auto concordance = Search({"a"});
-  TConcordanceTable table(*concordance, {"/data/one.txt", "/data/two.txt"}, "a", {});
+  TConcordanceTable table(Search({"a"}), {"/data/one.txt", "/data/two.txt"}, "a", {});
   EXPECT_EQ(table.Title(), "Concordance ( 1 line )");
   EXPECT_EQ(table.Text(0, 0), "two.txt");
   EXPECT_EQ(table.Number(0, 1), 3);

@@ -62,7 +62,7 @@ TEST_F(WordListTest, TagsStopWordsAndTheMinimum) {
   settings_.stopList.SetWords({"go"});
   EXPECT_EQ(Entries({"run/vb run/nn run/vb go/vb go/vb"}), (Strings{"run 3 1"}));
   EXPECT_EQ(list_->CorpusWords(), 5);  // the running words count every word
-  TWordListTable table(*list_);
+  TWordListTable table(std::move(list_));
   EXPECT_EQ(table.Title(), "Word List ( 1 word )");
   EXPECT_EQ(table.Number(0, 3), 600000);
 }
