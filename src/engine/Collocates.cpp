@@ -78,20 +78,33 @@ TCollocateList::TCollocateList(TConcordance& nodes, const TCollocateSettings& se
 }
 
 void TCollocateList::CountAround(TConcordance& nodes, const TCollocateSettings& settings) {
-  std::unordered_map<uint64_t, uint32_t> found;  // key -> index in items_
+  // The item of each collocate: by token id without tags, else by (word, tag).
+  std::vector<int32_t> byWord(tagged_ ? 0 : index_.TokenCount(), -1);
+  std::unordered_map<uint64_t, uint32_t> byPair;
   const bool tagBefore = nodes.Settings().tagBefore;
+  auto item = [&](int32_t id, int32_t position) -> TCollocate& {
+    if (!tagged_) {
+      int32_t& slot = byWord[static_cast<size_t>(id)];
+      if (slot < 0) {
+        slot = static_cast<int32_t>(items_.size());
+        items_.push_back(TCollocate{id, -1});
+      }
+      return items_[static_cast<size_t>(slot)];
+    }
+    const int32_t tag = TagOf(index_, position, index_.FileOf(position), tagBefore);
+    auto [entry, added] = byPair.try_emplace(Key(id, tag), static_cast<uint32_t>(items_.size()));
+    if (added) items_.push_back(TCollocate{id, tag});
+    return items_[entry->second];
+  };
   auto count = [&](int32_t position, size_t slot) {
     const auto id = static_cast<int32_t>(index_.TokenAt(position));
     int at = 0;
     if (settings.stopIds.Count() > 0 && settings.stopIds.Find(static_cast<uint32_t>(id), at)) {
       return;
     }
-    const int32_t tag = tagged_ ? TagOf(index_, position, index_.FileOf(position), tagBefore) : -1;
-    auto [entry, added] = found.try_emplace(Key(id, tag), static_cast<uint32_t>(items_.size()));
-    if (added) items_.push_back(TCollocate{id, tag});
-    TCollocate& item = items_[entry->second];
-    ++item.at[slot];
-    ++item.total;
+    TCollocate& collocate = item(id, position);
+    ++collocate.at[slot];
+    ++collocate.total;
   };
   for (int i = 0; i < nodes.Count(); ++i) {
     const std::vector<int32_t> before = nodes.ContextPositions(i, true, left_);

@@ -147,6 +147,11 @@ TConcordance::TConcordance(TTextIndex& index, const TLangTables& tables,
   tables.Coding().Append(tagDelimiter_, config.wTagDelimiter);
   if (!config.wTagStarts.empty()) tagStart_ = config.wTagStarts.front();
   tables.Coding().Append(tagStop_, config.wTagStop);
+  counted_.resize(index.TokenCount());
+  for (uint32_t id = 0; id < index.TokenCount(); ++id) {
+    const uint8_t kind = index.GetToken(id).kind;
+    counted_[id] = kind < 8 && (settings_.kinds & KindBit(kind)) != 0;
+  }
 }
 
 bool TConcordance::Search(const TExtractRecords& records) {
@@ -226,14 +231,15 @@ void TConcordance::AddOccurrence(TMatcher& matcher, int32_t position, int rarest
 // Fills the matcher's places with up to `left` counted positions before the node, the node and
 // up to `right` after it, inside its file. Returns the node's place.
 int TConcordance::Gather(TMatcher& matcher, int32_t node, int left, int right) {
-  std::vector<int32_t> before = Neighbours(node, true, left);
-  std::vector<int32_t> after = Neighbours(node, false, right);
+  const int32_t file = index_.FileOf(node);
+  const TRange range = index_.GetFileRange(file);
+  std::vector<int32_t> before = Neighbours(node, true, left, range);
+  std::vector<int32_t> after = Neighbours(node, false, right, range);
   matcher.positions.assign(before.rbegin(), before.rend());
   matcher.positions.push_back(node);
   matcher.positions.insert(matcher.positions.end(), after.begin(), after.end());
   matcher.words.clear();
   matcher.tags.clear();
-  const int32_t file = index_.FileOf(node);
   for (int32_t p : matcher.positions) {
     matcher.words.push_back(static_cast<int32_t>(index_.TokenAt(p)));
     if (matcher.WithTags()) matcher.tags.push_back(TagOf(index_, p, file, settings_.tagBefore));
@@ -241,10 +247,18 @@ int TConcordance::Gather(TMatcher& matcher, int32_t node, int left, int right) {
   return static_cast<int>(before.size());
 }
 
-std::vector<int32_t> TConcordance::Neighbours(int32_t from, bool left, int count) {
+int32_t TConcordance::Step(int32_t at, bool left, const TRange& range) {
+  for (at += left ? -1 : 1; at >= range.first && at < range.second; at += left ? -1 : 1) {
+    if (counted_[index_.TokenAt(at)] != 0) return at;
+  }
+  return -1;
+}
+
+std::vector<int32_t> TConcordance::Neighbours(int32_t from, bool left, int count,
+                                              const TRange& range) {
   std::vector<int32_t> found;
   for (int32_t at = from; static_cast<int>(found.size()) < count;) {
-    at = left ? index_.PrevPosition(at, settings_.kinds) : index_.NextPosition(at, settings_.kinds);
+    at = Step(at, left, range);
     if (at < 0) break;
     found.push_back(at);
   }
@@ -262,7 +276,7 @@ void TConcordance::Deduplicate() {
 
 std::vector<int32_t> TConcordance::ContextPositions(int i, bool left, int count) {
   const TConcordanceLine& line = Line(i);
-  return Neighbours(left ? line.first : line.last, left, count);
+  return Neighbours(left ? line.first : line.last, left, count, index_.GetFileRange(line.file));
 }
 
 int32_t TConcordance::ContextWord(int i, bool left, int distance) {
@@ -304,36 +318,55 @@ void TConcordance::Sort(const std::vector<TConcordanceSortKey>& keys) {
   lines_ = std::move(sorted);
 }
 
-std::string TConcordance::WordText(int32_t position, const TConcordanceView& view) {
-  std::string text(TokenText(index_, static_cast<int32_t>(index_.TokenAt(position))));
-  if (!view.showTags || wordTagStyle_ == 0) return text;
-  const int32_t tag = TagOf(index_, position, index_.FileOf(position), settings_.tagBefore);
-  if (tag < 0) return text;
-  const std::string_view tagText = TokenText(index_, tag);
-  if (wordTagStyle_ == 1) return text + tagDelimiter_ + std::string(tagText);
-  const std::string marked = tagStart_ + std::string(tagText) + tagStop_;
-  return settings_.tagBefore ? marked + text : text + marked;
+void TConcordance::AppendWord(std::string& out, int32_t position, int32_t file,
+                              const TConcordanceView& view) {
+  const std::string_view word = TokenText(index_, static_cast<int32_t>(index_.TokenAt(position)));
+  const int32_t tag =
+      view.showTags && wordTagStyle_ != 0 ? TagOf(index_, position, file, settings_.tagBefore) : -1;
+  if (tag < 0) {
+    out += word;
+  } else if (wordTagStyle_ == 1) {
+    ((out += word) += tagDelimiter_) += TokenText(index_, tag);
+  } else if (settings_.tagBefore) {
+    (((out += tagStart_) += TokenText(index_, tag)) += tagStop_) += word;
+  } else {
+    (((out += word) += tagStart_) += TokenText(index_, tag)) += tagStop_;
+  }
+}
+
+std::string TConcordance::Join(const std::vector<int32_t>& positions, int32_t file,
+                               const TConcordanceView& view) {
+  std::string text;
+  for (int32_t position : positions) {
+    if (!text.empty()) text += ' ';
+    AppendWord(text, position, file, view);
+  }
+  return text;
 }
 
 std::string TConcordance::ContextText(int i, bool left, const TConcordanceView& view) {
   const TConcordanceLine& line = Line(i);
-  const TCharCoding& coding = tables_.Coding();
-  const bool characters = view.unit == TContextUnit::kCharacters;
+  const TRange range = index_.GetFileRange(line.file);
   const auto wanted = static_cast<size_t>(std::max(view.context, 0));
-  std::string text;
-  size_t words = 0;
-  for (int32_t at = left ? line.first : line.last;
-       characters ? coding.Length(text) < wanted : words < wanted; ++words) {
-    at = left ? index_.PrevPosition(at, settings_.kinds) : index_.NextPosition(at, settings_.kinds);
-    if (at < 0) break;
-    const std::string word = WordText(at, view);
-    if (text.empty()) {
-      text = word;
-    } else {
-      text = left ? word + ' ' + text : text + ' ' + word;
+  std::vector<int32_t> positions;
+  if (view.unit == TContextUnit::kWords) {
+    positions = Neighbours(left ? line.first : line.last, left, view.context, range);
+  } else {
+    // Words until their characters (and the spaces before them) reach the number asked for.
+    const TCharCoding& coding = tables_.Coding();
+    size_t length = 0;
+    for (int32_t at = left ? line.first : line.last; length < wanted;) {
+      if ((at = Step(at, left, range)) < 0) break;
+      std::string word;
+      AppendWord(word, at, line.file, view);
+      length += coding.Length(word) + 1;
+      positions.push_back(at);
     }
   }
-  return characters ? KeepChars(text, wanted, left, coding) : text;
+  if (left) std::reverse(positions.begin(), positions.end());
+  const std::string text = Join(positions, line.file, view);
+  if (view.unit == TContextUnit::kWords) return text;
+  return KeepChars(text, wanted, left, tables_.Coding());
 }
 
 std::string TConcordance::LeftText(int i, const TConcordanceView& view) {
@@ -346,13 +379,14 @@ std::string TConcordance::RightText(int i, const TConcordanceView& view) {
 
 std::string TConcordance::NodeText(int i, const TConcordanceView& view) {
   const TConcordanceLine& line = Line(i);
-  std::string text = WordText(line.first, view);
-  for (int32_t at = line.first; at < line.last;) {
-    at = index_.NextPosition(at, settings_.kinds);
+  const TRange range = index_.GetFileRange(line.file);
+  std::vector<int32_t> positions{line.first};
+  while (positions.back() < line.last) {
+    const int32_t at = Step(positions.back(), false, range);
     if (at < 0) break;
-    text += ' ' + WordText(at, view);
+    positions.push_back(at);
   }
-  return text;
+  return Join(positions, line.file, view);
 }
 
 }  // namespace quenterra

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "corpus/LangTables.h"
@@ -111,19 +112,27 @@ class TConcordance {
   class TMatcher;
   void AddOccurrence(TMatcher& matcher, int32_t position, int rarest);
   int Gather(TMatcher& matcher, int32_t node, int left, int right);
-  std::string WordText(int32_t position, const TConcordanceView& view);
-  // Up to `count` counted positions next to `from` in its file, nearest first.
-  std::vector<int32_t> Neighbours(int32_t from, bool left, int count);
+  using TRange = std::pair<int32_t, int32_t>;  // a file's positions [first, end)
+  // Appends the word at position (of file) as the view shows it.
+  void AppendWord(std::string& out, int32_t position, int32_t file, const TConcordanceView& view);
+  // The words at the positions, joined by spaces.
+  std::string Join(const std::vector<int32_t>& positions, int32_t file,
+                   const TConcordanceView& view);
+  // The next counted position left (right) of `at` inside range, or -1.
+  int32_t Step(int32_t at, bool left, const TRange& range);
+  // Up to `count` counted positions next to `from` inside range, nearest first.
+  std::vector<int32_t> Neighbours(int32_t from, bool left, int count, const TRange& range);
   std::string ContextText(int i, bool left, const TConcordanceView& view);
   void Deduplicate();
 
   TTextIndex& index_;
   const TLangTables& tables_;
   TConcordanceSettings settings_;
-  int wordTagStyle_;          // WordTag: 1 joined by the delimiter, 2 start string and stop
-  std::string tagDelimiter_;  // between a word and its tag (style 1)
-  std::string tagStart_;      // before a tag (style 2)
-  std::string tagStop_;       // after it (style 2)
+  int wordTagStyle_;              // WordTag: 1 joined by the delimiter, 2 start string and stop
+  std::string tagDelimiter_;      // between a word and its tag (style 1)
+  std::string tagStart_;          // before a tag (style 2)
+  std::string tagStop_;           // after it (style 2)
+  std::vector<uint8_t> counted_;  // by token id: its kind is in the kind set
   std::vector<TConcordanceLine> lines_;
   int32_t lastStart_ = -1;  // of the record being searched: starts up to it were tried
 };

@@ -51,18 +51,38 @@ TWordList::TWordList(TTextIndex& index, const TLangTables& tables,
 // One pass over every file's positions: each counted token (with its tag) adds to its entry,
 // and to the entry's range the first time in a file.
 void TWordList::CountFiles(const TWordListSettings& settings) {
-  std::unordered_map<uint64_t, uint32_t> found;  // (word, tag) -> index in entries_
-  std::vector<int32_t> lastFile;                 // by entry
+  // The entry of each type: by token id without tags, else by (word, tag).
+  std::vector<int32_t> byWord(tagged_ ? 0 : index_.TokenCount(), -1);
+  std::unordered_map<uint64_t, uint32_t> byPair;
+  std::vector<int32_t> lastFile;  // by entry
+  auto entry = [&](uint32_t id, int32_t tag) -> uint32_t {
+    if (!tagged_) {
+      int32_t& slot = byWord[id];
+      if (slot < 0) {
+        slot = static_cast<int32_t>(entries_.size());
+        entries_.push_back({static_cast<int32_t>(id), -1, 0, 0});
+        lastFile.push_back(-1);
+      }
+      return static_cast<uint32_t>(slot);
+    }
+    const uint64_t key = uint64_t{id} << 32 | static_cast<uint32_t>(tag);
+    auto [found, added] = byPair.try_emplace(key, static_cast<uint32_t>(entries_.size()));
+    if (added) {
+      entries_.push_back({static_cast<int32_t>(id), tag, 0, 0});
+      lastFile.push_back(-1);
+    }
+    return found->second;
+  };
   std::unique_ptr<TProgress> progress;
   if (index_.SequenceCount() > kProgressPositions) {
     progress = ShowProgress(TProgressKind::kCancel, kCountingWordsCaption);
     progress->SetMax(index_.SequenceCount());
   }
-  std::vector<uint8_t> counted(index_.TokenCount());
-  for (uint32_t id = 0; id < index_.TokenCount(); ++id) {
-    const uint8_t kind = index_.GetToken(id).kind;
-    counted[id] = kind < 8 && (settings.kinds & KindBit(kind)) != 0;
-  }
+  std::vector<uint8_t> kinds(index_.TokenCount());
+  for (uint32_t id = 0; id < index_.TokenCount(); ++id) kinds[id] = index_.GetToken(id).kind;
+  auto counted = [&](uint32_t id) {
+    return id < kinds.size() && kinds[id] < 8 && (settings.kinds & KindBit(kinds[id])) != 0;
+  };
   for (int32_t file = 0; file < fileCount_; ++file) {
     const auto [begin, end] = index_.GetFileRange(file);
     for (int32_t p = begin; p < end; ++p) {
@@ -72,26 +92,19 @@ void TWordList::CountFiles(const TWordListSettings& settings) {
         if ((cancelled_ = progress->CancelState() != TCancelState::kRunning)) return;
       }
       const uint32_t id = index_.TokenAt(p);
-      if (id >= counted.size() || counted[id] == 0) continue;
+      if (!counted(id)) continue;
       int32_t tag = -1;
       if (tagged_) {
         const int32_t side = settings.tagBefore ? p - 1 : p + 1;
-        if (side >= begin && side < end) {
-          const uint32_t tagId = index_.TokenAt(side);
-          if (index_.GetToken(tagId).kind == kKindWordTag) tag = static_cast<int32_t>(tagId);
+        if (side >= begin && side < end && kinds[index_.TokenAt(side)] == kKindWordTag) {
+          tag = static_cast<int32_t>(index_.TokenAt(side));
         }
       }
-      const uint64_t key = uint64_t{id} << 32 | static_cast<uint32_t>(tag);
-      auto [entry, added] = found.try_emplace(key, static_cast<uint32_t>(entries_.size()));
-      if (added) {
-        entries_.push_back({static_cast<int32_t>(id), tag, 0, 0});
-        lastFile.push_back(-1);
-      }
-      TWordEntry& word = entries_[entry->second];
-      ++word.frequency;
-      if (lastFile[entry->second] != file) {
-        lastFile[entry->second] = file;
-        ++word.range;
+      const uint32_t e = entry(id, tag);
+      ++entries_[e].frequency;
+      if (lastFile[e] != file) {
+        lastFile[e] = file;
+        ++entries_[e].range;
       }
     }
   }
