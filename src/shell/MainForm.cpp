@@ -24,6 +24,7 @@
 #include "shell/CorpusWatcher.h"
 #include "shell/GuiThread.h"
 #include "shell/MainMenus.h"
+#include "shell/ResultWindows.h"
 
 namespace quenterra {
 
@@ -52,6 +53,7 @@ TMainForm::TMainForm(std::vector<std::string> args, TConfigLocations where, QWid
   corpList_ = new TCorporaListDlg(
       *session_, [this](int file) { ShowFile(file); }, this);
   BuildStatusBar();
+  results_ = std::make_unique<TResultWindows>(*this);
   session_->Corpus().SetObserver(watcher_.get());
   menuStates_ = InitialMenuStates();
   resize(kStartWidth, kStartHeight);
@@ -152,6 +154,7 @@ void TMainForm::ShowList(std::unique_ptr<TCollocationList> list, const TListWind
   child->resize(629, 447);
   child->show();
   mdi_->setActiveSubWindow(child);
+  results_->AddItemConcordance(form);
 }
 
 void TMainForm::CloseChildWindows() {
@@ -164,6 +167,7 @@ void TMainForm::CloseListWindows() {
   for (auto child = children.rbegin(); child != children.rend(); ++child) {
     if (qobject_cast<TcollocListForm*>((*child)->widget())) delete *child;
   }
+  results_->CloseAll();
 }
 
 // ---- Menus and status -------------------------------------------------------------------------
@@ -186,6 +190,7 @@ void TMainForm::UpdateMenus() {
   }
   quenterra::UpdateMenus(state, menuStates_);
   menus_->Apply(menuStates_);
+  results_->SetBusy(state.busy);
 }
 
 void TMainForm::UpdateStatusHint(const QString& menuHint) {

@@ -22,6 +22,7 @@ namespace quenterra {
 class TCorporaListDlg;
 class TCorpusWatcher;
 class TMainMenus;
+class TResultWindows;
 class TcollocListForm;
 
 class TMainForm : public QMainWindow, public TDesktopFront {
@@ -51,6 +52,13 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   void SetCorpusInfo(const std::string& text);
   // Runs the command of a menu table row; the failures it raises are shown.
   void Command(int row);
+  // The same for a command that is no menu row (a list item's context menu).
+  void Command(const std::function<void()>& run);
+  // The concordance, collocate and word-list windows.
+  TResultWindows& Results() const { return *results_; }
+  // Opens the corpus text window of a file at a position (a concordance line's double click).
+  // The hook for the text window: until it exists, the file is shown as ShowFile shows it.
+  void ShowTextAt(int fileNumber, int32_t position);
 
   // TDesktopFront.
   void RunLong(const std::function<void()>& work, bool changesIndex) override;
@@ -88,6 +96,7 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   std::vector<std::string> args_;
   std::unique_ptr<TDesktopSession> session_;
   std::unique_ptr<TCorpusWatcher> watcher_;
+  std::unique_ptr<TResultWindows> results_;
   QMdiArea* mdi_;
   QLabel* hintWindow_ = nullptr;
   QLabel* corpusInfoWindow_ = nullptr;
