@@ -7,7 +7,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -20,8 +22,25 @@
 
 namespace quenterra {
 
+namespace {
+
 constexpr int kMaxWindowContext = 50;  // words each side the window offers
 constexpr char kNodeKey[] = "node";    // the concordance's node column, shown in bold
+constexpr int kGridPadding = 4;        // the grid's lines and frame
+
+// Elides a left context at its start, so that the words next to the node stay in sight.
+class TLeftContextDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideLeft;
+  }
+};
+
+}  // namespace
 
 // The grid's rows: the shown cells of a snapshot, decoded when painted.
 class TResultTableModel : public QAbstractTableModel {
@@ -93,6 +112,10 @@ TResultTableForm::TResultTableForm(std::unique_ptr<TResultTable> table,
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->horizontalHeader()->setHighlightSections(false);
+  if (contextBox_ != nullptr) {
+    grid_->setItemDelegateForColumn(2, new TLeftContextDelegate(grid_));
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
   connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     if (rowActivated && index.isValid()) rowActivated(index.row());
   });
@@ -116,12 +139,11 @@ QWidget* TResultTableForm::MakeBar() {
   connect(sortBox_, &QComboBox::activated, this, [this](int order) { SortBy(order); });
   row->addWidget(sortBox_);
   if (auto* concordance = dynamic_cast<TConcordanceTable*>(table_.get())) {
-    row->addWidget(new QLabel("Context:", bar_));
+    row->addWidget(new QLabel("Context (words):", bar_));
     contextBox_ = new QSpinBox(bar_);
     contextBox_->setObjectName("ContextBox");
     contextBox_->setRange(0, kMaxWindowContext);
     contextBox_->setValue(concordance->View().context);
-    contextBox_->setSuffix(" words");
     row->addWidget(contextBox_);
     tagsBox_ = new QCheckBox("Tags", bar_);
     tagsBox_->setObjectName("TagsBox");
@@ -162,7 +184,26 @@ void TResultTableForm::Refresh() {
   std::vector<TTableColumn> shown;
   for (int c : ShownColumns(*table_)) shown.push_back(all[static_cast<size_t>(c)]);
   model_->Reset(std::move(shown), ShownCells(*table_, NumberFormat().decimalSeparator));
+  LayoutColumns();
+}
+
+void TResultTableForm::LayoutColumns() {
   grid_->resizeColumnsToContents();
+  if (contextBox_ == nullptr) return;
+  // A concordance centres its nodes: the two contexts share what the other columns leave.
+  const int left = 2, right = 4;  // the columns around the node
+  int others = kGridPadding;
+  for (int c = 0; c < model_->columnCount({}); ++c) {
+    if (c != left && c != right) others += grid_->columnWidth(c);
+  }
+  const int side = std::max((grid_->viewport()->width() - others) / 2, 40);
+  grid_->setColumnWidth(left, side);
+  grid_->setColumnWidth(right, side);
+}
+
+void TResultTableForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (contextBox_ != nullptr) LayoutColumns();
 }
 
 void TResultTableForm::SaveToFile() {
@@ -187,7 +228,7 @@ void TResultTableForm::ApplyFonts() {
   bold.setBold(true);
   model_->SetBoldFont(bold);
   grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 2);
-  grid_->resizeColumnsToContents();
+  LayoutColumns();
 }
 
 }  // namespace quenterra

@@ -53,7 +53,12 @@ class TResultTableForm : public QWidget {
   // Takes NormalFont again.
   void ApplyFonts();
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // Columns as wide as their cells; a concordance's two contexts share the rest equally.
+  void LayoutColumns();
   QWidget* MakeBar();
   // Takes the snapshot of the shown cells anew.
   void Refresh();
