@@ -57,19 +57,12 @@ struct TCollocatesArgs {
   TTableOutput output;
 };
 
-std::vector<TCollocateScore> Scores(TOptionArg& option) {
-  std::vector<TCollocateScore> scores;
-  const std::string text = option.Value() + ',';
-  for (size_t from = 0, comma; (comma = text.find(',', from)) != std::string::npos;
-       from = comma + 1) {
-    TCollocateSortKey key;
-    const std::string name = text.substr(from, comma - from);
-    if (!TCollocateSortKey::Parse(name, key) || key.kind != TCollocateSortKind::kScore) {
-      option.Fail("unknown --score value '" + name + "'");
-    }
-    scores.push_back(key.score);
-  }
-  return scores;
+// A score's name (CollocateScoreName).
+bool ParseScore(const std::string& name, TCollocateScore& score) {
+  TCollocateSortKey key;
+  if (!TCollocateSortKey::Parse(name, key) || key.kind != TCollocateSortKind::kScore) return false;
+  score = key.score;
+  return true;
 }
 
 bool TakeOption(TOptionArg& option, TCollocatesArgs& args) {
@@ -83,7 +76,7 @@ bool TakeOption(TOptionArg& option, TCollocatesArgs& args) {
   } else if (name == "--min-coll-freq") {
     args.minCollocateFreq = option.Number(1, INT32_MAX);
   } else if (name == "--score") {
-    args.scores = Scores(option);
+    args.scores = CommaList<TCollocateScore>(option, ParseScore);
   } else if (name == "--sort") {
     TCollocateSortKey key;
     const std::string text = option.Value();

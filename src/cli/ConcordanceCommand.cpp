@@ -48,20 +48,6 @@ struct TConcordanceArgs {
   TTableOutput output;
 };
 
-std::vector<TConcordanceSortKey> SortKeys(TOptionArg& option) {
-  std::vector<TConcordanceSortKey> keys;
-  const std::string text = option.Value() + ',';
-  for (size_t from = 0, comma; (comma = text.find(',', from)) != std::string::npos;
-       from = comma + 1) {
-    TConcordanceSortKey key;
-    if (!TConcordanceSortKey::Parse(text.substr(from, comma - from), key)) {
-      option.Fail("unknown --sort value '" + text.substr(from, comma - from) + "'");
-    }
-    keys.push_back(key);
-  }
-  return keys;
-}
-
 bool TakeOption(TOptionArg& option, TConcordanceArgs& args) {
   const std::string& name = option.Name();
   if (name == "--context") {
@@ -71,7 +57,7 @@ bool TakeOption(TOptionArg& option, TConcordanceArgs& args) {
   } else if (name == "--tags") {
     args.view.showTags = true;
   } else if (name == "--sort") {
-    args.sort = SortKeys(option);
+    args.sort = CommaList<TConcordanceSortKey>(option, TConcordanceSortKey::Parse);
   } else {
     return TakePatternOption(option, args.pattern) || TakeTableOutputOption(option, args.output);
   }

@@ -39,6 +39,21 @@ std::vector<std::string> ParseCommandArgs(const std::string& command, const TArg
                                           const std::function<bool(TOptionArg&)>& take);
 
 bool TakePatternOption(TOptionArg& option, TPatternArgs& pattern);
+// The option's value as a comma-separated list, each item read by parse (false: not a valid
+// item, a usage error naming it).
+template <typename T, typename Parse>
+std::vector<T> CommaList(TOptionArg& option, Parse&& parse) {
+  std::vector<T> items;
+  const std::string text = option.Value() + ',';
+  for (size_t from = 0, comma; (comma = text.find(',', from)) != std::string::npos;
+       from = comma + 1) {
+    T item{};
+    const std::string name = text.substr(from, comma - from);
+    if (!parse(name, item)) option.Fail("unknown " + option.Name() + " value '" + name + "'");
+    items.push_back(item);
+  }
+  return items;
+}
 bool TakeTableOutputOption(TOptionArg& option, TTableOutput& output);
 
 // Puts --span into the settings; refuses Word/Tag syntax for a corpus without word tags.

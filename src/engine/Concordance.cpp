@@ -71,40 +71,25 @@ std::string KeepChars(const std::string& text, size_t count, bool last, const TC
 
 }  // namespace
 
-// The term tests of one pattern line, each computed once per token id.
+// The term tests of one pattern line and the places around the occurrence being looked at.
 class TConcordance::TMatcher {
  public:
   TMatcher(const TTextIndex& index, const TExtractRecord& record)
-      : index_(index),
-        record_(record),
-        words_(static_cast<size_t>(record.TermCount()),
-               std::vector<uint8_t>(index.TokenCount(), kUnknown)),
-        tags_(record.Kind() == TSearchKind::kWordTag ? words_.size() : 0,
-              std::vector<uint8_t>(index.TokenCount(), kUnknown)) {}
+      : record_(record), tests_(index, record) {}
 
   const TExtractRecord& Record() const { return record_; }
-  bool WithTags() const { return !tags_.empty(); }
-
-  bool Matches(int term, int32_t wordId, int32_t tagId) {
-    const TExtractTerm& t = record_.Term(term);
-    uint8_t& word = words_[static_cast<size_t>(term)][static_cast<size_t>(wordId)];
-    if (word == kUnknown) word = WordMatchesTerm(index_, t, wordId) ? kYes : kNo;
-    if (word == kNo || tags_.empty()) return word == kYes;
-    if (tagId < 0) return t.MatchesUntagged();
-    uint8_t& tag = tags_[static_cast<size_t>(term)][static_cast<size_t>(tagId)];
-    if (tag == kUnknown) tag = TagMatchesTerm(index_, t, tagId) ? kYes : kNo;
-    return tag == kYes;
+  bool WithTags() const { return record_.Kind() == TSearchKind::kWordTag; }
+  // Whether the word at place `at` satisfies the term.
+  bool Matches(int term, size_t at) {
+    return tests_.Matches(term, words[at], WithTags() ? tags[at] : -1);
   }
 
   // The places around the current occurrence, left to right.
   std::vector<int32_t> positions, words, tags;
 
  private:
-  static constexpr uint8_t kUnknown = 0, kNo = 1, kYes = 2;
-  const TTextIndex& index_;
   const TExtractRecord& record_;
-  std::vector<std::vector<uint8_t>> words_;  // per term, by token id
-  std::vector<std::vector<uint8_t>> tags_;   // per term, by tag id; Word/Tag lines only
+  TLineMatcher tests_;
 };
 
 TConcordanceSettings TConcordanceSettings::FromSettings(const ZuzadovUdirev& config) {
@@ -211,8 +196,7 @@ void TConcordance::AddOccurrence(TMatcher& matcher, int32_t position, int rarest
   if (firstStart < 0) return;
   auto test = [&](size_t start) {
     return [&matcher, start](int term, int place) {
-      const size_t at = start + static_cast<size_t>(place);
-      return matcher.Matches(term, matcher.words[at], matcher.WithTags() ? matcher.tags[at] : -1);
+      return matcher.Matches(term, start + static_cast<size_t>(place));
     };
   };
   for (int s = firstStart; s <= nodePlace; ++s) {
