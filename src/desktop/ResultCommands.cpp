@@ -5,7 +5,8 @@
 namespace quenterra {
 
 void TResultCommands::Run(const std::function<std::unique_ptr<TResultTable>()>& make) {
-  if (session_.Corpus().Index() == nullptr) return;
+  // A list item's context menu stays open to the user while other long work runs.
+  if (session_.Corpus().Index() == nullptr || session_.WorkerRunning()) return;
   std::unique_ptr<TResultTable> table;
   front_.RunLong([&] { table = make(); }, false);
   if (table != nullptr) show_(std::move(table));
