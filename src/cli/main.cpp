@@ -26,6 +26,8 @@ const TCommand kCommands[] = {
      RunCollocates},
     {"wordlist", "wordlist [OPTIONS] FILE...  every word with its frequency and range",
      RunWordList},
+    {"keyness", "keyness --reference REF.qws [OPTIONS] FILE...  keywords against a reference",
+     RunKeyness},
     {"workspace",
      "workspace create|add|info|save-settings FILE.qws [CORPUS...]  manage a workspace",
      RunWorkspace},

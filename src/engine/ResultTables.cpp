@@ -293,6 +293,45 @@ void TWordListTable::SortBy(int order) {
                          : (order == 2 ? TWordListSortKey::kRange : TWordListSortKey::kFrequency));
 }
 
+// --- Keywords ---
+
+TKeywordTable::TKeywordTable(std::unique_ptr<TKeywordList> list, const TLangTables& tables)
+    : TResultTable(tables), list_(std::move(list)) {}
+
+std::string TKeywordTable::Title() const { return CountTitle(kKeynessCaption, RowCount(), "word"); }
+
+std::vector<TTableFact> TKeywordTable::Facts() const {
+  return {NumberFact("Study words", "studyWords", list_->StudyWords()),
+          NumberFact("Reference words", "referenceWords", list_->ReferenceWords())};
+}
+
+std::vector<TTableColumn> TKeywordTable::Columns() const {
+  return {TextColumn("Word", "word"),
+          IntegerColumn("Study", "study"),
+          IntegerColumn("Reference", "reference"),
+          {"LL", "ll", TCellKind::kReal, 2, true},
+          {"%DIFF", "percentDiff", TCellKind::kReal, 2, true}};
+}
+
+std::string TKeywordTable::Text(int row, int column) const {
+  return column == 0 ? Tables().FromUtf8(list_->Item(row).text) : "";
+}
+
+double TKeywordTable::Number(int row, int column) const {
+  const TKeyword& word = list_->Item(row);
+  switch (column) {
+    case 1:
+      return static_cast<double>(word.study);
+    case 2:
+      return static_cast<double>(word.reference);
+    case 3:
+      return word.logLikelihood;
+    case 4:
+      return word.percentDiff;
+  }
+  return kNoNumber;
+}
+
 // --- Making them ---
 
 std::unique_ptr<TConcordanceTable> MakeConcordanceTable(const TExtractRecords& records,

@@ -8,6 +8,7 @@
 
 #include "engine/Collocates.h"
 #include "engine/Concordance.h"
+#include "engine/Keyness.h"
 #include "engine/ResultTable.h"
 #include "engine/WordList.h"
 
@@ -100,6 +101,28 @@ class TWordListTable : public TResultTable {
 
  private:
   std::unique_ptr<TWordList> list_;
+};
+
+// Word, Study (its frequency there), Reference, LL, %DIFF. Sorts by LL or by %DIFF.
+class TKeywordTable : public TResultTable {
+ public:
+  // Takes the list over; tables are the study corpus's (its texts show in its encoding).
+  TKeywordTable(std::unique_ptr<TKeywordList> list, const TLangTables& tables);
+
+  TKeywordList& List() const { return *list_; }
+
+  std::string Caption() const override { return kKeynessCaption; }
+  std::string Title() const override;
+  std::vector<TTableFact> Facts() const override;
+  std::vector<TTableColumn> Columns() const override;
+  int RowCount() const override { return list_->Count(); }
+  std::string Text(int row, int column) const override;
+  double Number(int row, int column) const override;
+  std::vector<std::string> SortNames() const override { return {"LL", "%DIFF"}; }
+  void SortBy(int order) override { list_->Sort(order == 1); }
+
+ private:
+  std::unique_ptr<TKeywordList> list_;
 };
 
 // The tables of a request over the index, as the front ends show them. The search's cancel

@@ -94,7 +94,8 @@ TEST_F(TableCommandsTest, BadUsage) {
         "concordance --syntax tag a x", "concordance --context -1 a x", "collocates --left 13 a x",
         "collocates --left 0 --right 0 a x", "collocates --score bogus a x",
         "collocates --left 2 --sort L3 a x", "collocates --pos-tags a x", "wordlist --sort score x",
-        "wordlist --bogus x", "wordlist --format xml x"}) {
+        "wordlist --bogus x", "wordlist --format xml x", "keyness x",
+        "keyness --reference r.qws --sort mi x"}) {
     EXPECT_EQ(Run(std::string("--no-config ") + bad).status, 2) << bad;
   }
   EXPECT_EQ(Run("--no-config concordance 'post +' " + corpus).status, 1);

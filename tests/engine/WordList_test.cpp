@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/Keyness.h"
 #include "engine/ResultTables.h"
 #include "support/EngineTestKit.h"
 
@@ -65,6 +67,24 @@ TEST_F(WordListTest, TagsStopWordsAndTheMinimum) {
   TWordListTable table(std::move(list_));
   EXPECT_EQ(table.Title(), "Word List ( 1 word )");
   EXPECT_EQ(table.Number(0, 3), 600000);
+}
+
+// Keywords of "a a b" against "a b b c": every word of either, with the signed LL and %DIFF.
+TEST_F(WordListTest, KeywordsAgainstAReference) {
+  settings_.config.Min_Word_Freq = 1;
+  Entries({"a a b"});
+  std::unique_ptr<TWordList> study = std::move(list_);
+  std::unique_ptr<test::TModelCorpus> studyCorpus = std::move(corpus_);  // the list reads it
+  Entries({"a b b c"});
+  TKeywordList keywords(*study, *list_);
+  ASSERT_EQ(keywords.Count(), 3);
+  const TKeyword& a = keywords.Item(0);  // relatively commoner in the study: the highest LL
+  EXPECT_EQ(a.text + std::to_string(a.study) + std::to_string(a.reference), "a21");
+  const double e1 = 3.0 * 3 / 7, e2 = 4.0 * 3 / 7;
+  EXPECT_NEAR(a.logLikelihood, 2 * (2 * std::log(2 / e1) + 1 * std::log(1 / e2)), 1e-12);
+  EXPECT_NEAR(a.percentDiff, (2.0 / 3 - 1.0 / 4) * 100 / (1.0 / 4), 1e-9);
+  EXPECT_LT(keywords.Item(1).logLikelihood, 0);  // b: rarer in the study
+  EXPECT_EQ(keywords.Item(2).text, "c");         // absent from the study: the lowest
 }
 
 }  // namespace
