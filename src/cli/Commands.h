@@ -29,6 +29,10 @@ int RunIndex(const TArgs& args, TCliSession& session);
 int RunExtract(const TArgs& args, TCliSession& session);
 int RunNGrams(const TArgs& args, TCliSession& session);
 int RunFullExtract(const TArgs& args, TCliSession& session);
+int RunConcordance(const TArgs& args, TCliSession& session);
+int RunCollocates(const TArgs& args, TCliSession& session);
+int RunWordList(const TArgs& args, TCliSession& session);
+int RunKeyness(const TArgs& args, TCliSession& session);
 int RunConfig(const TArgs& args, TCliSession& session);
 int RunWorkspace(const TArgs& args, TCliSession& session);
 

@@ -42,6 +42,7 @@ int RunListCommand(TListCommand& command, TCliSession& session) {
     return 1;
   }
   TListResult result = command.compute(*corpus, session.settings);
+  if (result.print) return result.print() ? 0 : 1;
   if (result.list == nullptr) return 1;
   if (result.askedMethod != TScoreMethod::kNone && result.shownMethod == TScoreMethod::kNone) {
     PrintMessage(command.name + ": " + ScoreLongName(result.askedMethod) +

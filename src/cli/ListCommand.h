@@ -1,7 +1,8 @@
-// The skeleton that the commands printing a collocation list (extract, ngrams, full-extract)
-// share: the help, where the corpus comes from and when it is indexed, the command's settings on
-// top of the corpus's, the run and the printing. Each command keeps its own option parser and its
-// compute call and hands them over in a TListCommand.
+// The skeleton that the commands printing a list (extract, ngrams, full-extract, and the result
+// tables of concordance, collocates and wordlist) share: the help, where the corpus comes from
+// and when it is indexed, the command's settings on top of the corpus's, the run and the
+// printing. Each command keeps its own option parser and its compute call and hands them over in
+// a TListCommand.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +20,14 @@ namespace quenterra::cli {
 
 // What a run gives to print: the list (null when the run stopped without one, the reason
 // printed), the score method it shows and the one asked for (a difference is told on stderr)
-// and the caption of its JSON form.
+// and the caption of its JSON form. A command whose result is no collocation list prints it
+// itself through `print` (false when the output failed).
 struct TListResult {
   std::unique_ptr<TCollocationList> list;
   TScoreMethod shownMethod = TScoreMethod::kNone;
   TScoreMethod askedMethod = TScoreMethod::kNone;
   std::string caption;
+  std::function<bool()> print = {};
 };
 
 struct TListCommand {

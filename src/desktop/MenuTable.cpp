@@ -136,6 +136,13 @@ void AddExtractMenus(TMenuBuilder& m) {
   m.Separator();
   m.Item(I::kExtractBatch, "FME_Batch", "&Batch...");
   m.Separator();
+  m.Item(I::kConcordance, "FME_Concordance", "&Concordance...", "Ctrl+K",
+         "The lines where a pattern occurs, with their context");
+  m.Item(I::kCollocates, "FME_Collocates", "C&ollocates...", "",
+         "The words around a pattern, counted at each position and scored");
+  m.Item(I::kWordList, "FME_WordList", "Word &List", "",
+         "Every word of the corpus with its frequency and range");
+  m.Separator();
   m.Item(I::kExtractSave, "FME_Save", "&Save...");
   m.Item(I::kExtractPrint, "FME_Print", "&Print...", "Ctrl+P");
   m.Menu(I::kFullExtract, "FM_FullExtract", "&Full Extract");

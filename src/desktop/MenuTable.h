@@ -35,6 +35,9 @@ enum class TMenuId : uint8_t {
   kExtractRegEx,
   kExtractWordTag,
   kExtractBatch,
+  kConcordance,
+  kCollocates,
+  kWordList,
   kExtractSave,
   kExtractPrint,
   // Full Extract

@@ -51,36 +51,6 @@ TDWordsList Occurrences(TTextIndex& index, const TExtractTerm& term, const TRare
   return index.PatternPositions(term.WordQuery(), kinds);
 }
 
-// The token tests of one line, each computed once per token id.
-class TLineMatcher {
- public:
-  TLineMatcher(const TTextIndex& index, const TExtractRecord& record)
-      : index_(index),
-        record_(record),
-        words_(static_cast<size_t>(record.TermCount()),
-               std::vector<uint8_t>(index.TokenCount(), kUnknown)),
-        tags_(record.Kind() == TSearchKind::kWordTag ? words_.size() : 0,
-              std::vector<uint8_t>(index.TokenCount(), kUnknown)) {}
-
-  bool Matches(int term, int32_t wordId, int32_t tagId) {
-    const TExtractTerm& t = record_.Term(term);
-    uint8_t& word = words_[static_cast<size_t>(term)][static_cast<size_t>(wordId)];
-    if (word == kUnknown) word = WordMatchesTerm(index_, t, wordId) ? kYes : kNo;
-    if (word == kNo || tags_.empty()) return word == kYes;
-    if (tagId < 0) return t.MatchesUntagged();
-    uint8_t& tag = tags_[static_cast<size_t>(term)][static_cast<size_t>(tagId)];
-    if (tag == kUnknown) tag = TagMatchesTerm(index_, t, tagId) ? kYes : kNo;
-    return tag == kYes;
-  }
-
- private:
-  static constexpr uint8_t kUnknown = 0, kNo = 1, kYes = 2;
-  const TTextIndex& index_;
-  const TExtractRecord& record_;
-  std::vector<std::vector<uint8_t>> words_;  // per term, by token id
-  std::vector<std::vector<uint8_t>> tags_;   // per term, by tag token id; Word/Tag lines only
-};
-
 // Examines the windows around the occurrences of one line's rarest term and counts those that
 // satisfy the line.
 class TWindowScan {

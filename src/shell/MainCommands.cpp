@@ -14,6 +14,7 @@
 #include "shell/CorpList.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainForm.h"
+#include "shell/ResultWindows.h"
 
 namespace quenterra {
 
@@ -55,6 +56,15 @@ void TMainForm::Command(int row) {
   CorpusChanged();
 }
 
+void TMainForm::Command(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());
+  }
+  CorpusChanged();
+}
+
 void TMainForm::RunCommand(int row) {
   const TMenuRow& item = MenuTable().at(static_cast<size_t>(row));
   TDesktopSession& session = *session_;
@@ -67,6 +77,12 @@ void TMainForm::RunCommand(int row) {
       return session.ExtractCommand(false, TSearchKind::kWordTag);
     case I::kExtractBatch:
       return session.ExtractCommand(true, TSearchKind::kWordPhrase);
+    case I::kConcordance:
+      return results_->Commands().Concordance();
+    case I::kCollocates:
+      return results_->Commands().Collocates();
+    case I::kWordList:
+      return results_->Commands().WordList();
     case I::kNGram:
       return session.NGramCommand();
     case I::kFullExtractRun:

@@ -26,6 +26,7 @@
 #include "shell/GuiThread.h"
 #include "shell/MainMenus.h"
 #include "shell/ProgramDialogs.h"
+#include "shell/ResultWindows.h"
 
 namespace quenterra {
 
@@ -55,6 +56,7 @@ TMainForm::TMainForm(std::vector<std::string> args, TConfigLocations where, QWid
   corpList_ = new TCorporaListDlg(
       *session_, [this](int file) { ShowFile(file); }, this);
   BuildStatusBar();
+  results_ = std::make_unique<TResultWindows>(*this);
   session_->Corpus().SetObserver(watcher_.get());
   menuStates_ = InitialMenuStates();
   resize(kStartWidth, kStartHeight);
@@ -157,6 +159,7 @@ void TMainForm::ShowList(std::unique_ptr<TCollocationList> list, const TListWind
   child->resize(629, 447);
   child->show();
   mdi_->setActiveSubWindow(child);
+  results_->AddItemConcordance(form);
 }
 
 void TMainForm::CloseChildWindows() {
@@ -169,6 +172,7 @@ void TMainForm::CloseListWindows() {
   for (auto child = children.rbegin(); child != children.rend(); ++child) {
     if (qobject_cast<TcollocListForm*>((*child)->widget())) delete *child;
   }
+  results_->CloseAll();
 }
 
 // ---- Menus and status -------------------------------------------------------------------------
@@ -192,6 +196,7 @@ void TMainForm::UpdateMenus() {
   quenterra::UpdateMenus(state, menuStates_);
   menus_->Apply(menuStates_);
   MergeTextMenu();
+  results_->SetBusy(state.busy);
 }
 
 void TMainForm::UpdateStatusHint(const QString& menuHint) {

@@ -24,6 +24,7 @@ class TCorporaListDlg;
 class TCorpusWatcher;
 class TFullTextForm;
 class TMainMenus;
+class TResultWindows;
 class TcollocListForm;
 
 class TMainForm : public QMainWindow, public TDesktopFront {
@@ -53,6 +54,10 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   void SetCorpusInfo(const std::string& text);
   // Runs the command of a menu table row; the failures it raises are shown.
   void Command(int row);
+  // The same for a command that is no menu row (a list item's context menu).
+  void Command(const std::function<void()>& run);
+  // The concordance, collocate and word-list windows.
+  TResultWindows& Results() const { return *results_; }
 
   // TDesktopFront.
   void RunLong(const std::function<void()>& work, bool changesIndex) override;
@@ -77,6 +82,9 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   void PrintText(TFullTextForm& window);
   // A list item's double click: its first place in the text, highlighted.
   void ShowItemText(TcollocListForm& list, int row);
+  // A concordance line's double click: the file's text at the node, the node's tokens (corpus
+  // positions first..last) highlighted.
+  void ShowTextAt(int fileNumber, int32_t first, int32_t last);
 
  protected:
   bool event(QEvent* event) override;
@@ -106,6 +114,7 @@ class TMainForm : public QMainWindow, public TDesktopFront {
   std::vector<std::string> args_;
   std::unique_ptr<TDesktopSession> session_;
   std::unique_ptr<TCorpusWatcher> watcher_;
+  std::unique_ptr<TResultWindows> results_;
   QMdiArea* mdi_;
   QLabel* hintWindow_ = nullptr;
   QLabel* corpusInfoWindow_ = nullptr;

@@ -145,4 +145,21 @@ void TMainForm::ShowItemText(TcollocListForm& list, int row) {
   }
 }
 
+void TMainForm::ShowTextAt(int fileNumber, int32_t first, int32_t last) {
+  TTextIndex* index = session_->Corpus().Index();
+  if (index == nullptr || session_->WorkerRunning() || first < 0 || last < first ||
+      last >= index->SequenceCount() || index->FileOf(first) != fileNumber)
+    return;
+  try {
+    std::vector<TByteSpan> node;
+    for (int32_t at = first; at <= last; ++at) {
+      const int64_t begin = index->FileOffsetAt(at);
+      node.push_back({begin, begin + index->GetToken(index->TokenAt(at)).length});
+    }
+    if (TFullTextForm* window = ShowFile(fileNumber)) window->ShowBytes(node);
+  } catch (const EQuenterra& error) {
+    MsgError(error.what());  // a damaged index
+  }
+}
+
 }  // namespace quenterra

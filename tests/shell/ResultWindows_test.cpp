@@ -1,0 +1,148 @@
+// The concordance, collocate and word-list windows, driven through the program's menus.
+#include "shell/ResultWindows.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "desktop/DesktopSession.h"
+#include "engine/ResultTables.h"
+#include "engine/ui/ResultTableForm.h"
+#include "patterns/ExtractPattern.h"
+#include "shell/FullText.h"
+#include "shell/ShellTestKit.h"
+#include "shell/StringsView.h"
+
+namespace quenterra {
+namespace {
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+class ResultWindowsTest : public test::TShellTest {
+ protected:
+  void ExtractDialogAnswers(const std::string& pattern) {
+    TDesktopSession& session = form_->Session();
+    session.Dialogs().extract = [&session, pattern](bool, TSearchKind kind) {
+      return ParseExtractRequest(kind, false, {pattern}, session.Settings().config,
+                                 session.Settings().tables);
+    };
+  }
+  TResultTableForm* Newest() {
+    const std::vector<TResultTableForm*> windows = form_->Results().Windows();
+    return windows.empty() ? nullptr : windows.back();
+  }
+  // The context-menu command of a grid's row.
+  static void PointAt(QTableView* grid, int row) {
+    grid->setCurrentIndex(grid->model()->index(row, 0));
+    ASSERT_FALSE(grid->actions().isEmpty());
+    grid->actions().front()->trigger();
+  }
+};
+
+TEST_F(ResultWindowsTest, ConcordanceSavesAsTheCommandLinePrintsSortsAndFollowsItsControls) {
+  std::vector<std::string> files = test::BrownFiles(3);
+  ASSERT_EQ(files.size(), 3u) << "the sample corpus is missing: run scripts/setup";
+  Start(files);
+  ExtractDialogAnswers("the + jury");
+  Trigger("FME_Concordance");
+  TResultTableForm* window = Newest();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle().toStdString(),
+            "Concordance ( " + std::to_string(window->Table().RowCount()) + " lines )");
+  SaveDialogAnswers(dir_.File("c.txt"));
+  window->SaveToFile();
+  std::string command =
+      std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() + "' concordance 'the + jury'";
+  for (const std::string& file : files) command += " '" + file + "'";
+  EXPECT_EQ(ReadFile(dir_.File("c.txt")), Output(command + " 2>/dev/null"));
+
+  // The sort box orders by R1; the context and tag switches change the cells.
+  const int r1 = window->SortBox()->findText("R1");
+  window->SortBy(r1);
+  auto& concordance = static_cast<TConcordanceTable&>(window->Table()).Concordance();
+  for (int i = 1; i < concordance.Count(); ++i) {
+    const int32_t a = concordance.ContextWord(i - 1, false, 1);
+    const int32_t b = concordance.ContextWord(i, false, 1);
+    const auto text = [&](int32_t id) {
+      return id < 0 ? std::string() : std::string(concordance.Index().GetToken(id).text);
+    };
+    EXPECT_LE(text(a), text(b));
+  }
+  QAbstractItemModel* cells = window->Grid()->model();
+  window->ContextBox()->setValue(1);
+  EXPECT_EQ(cells->data(cells->index(0, 2)).toString().count(' '), 0);
+  window->TagsBox()->setChecked(true);
+  EXPECT_TRUE(cells->data(cells->index(0, 3)).toString().contains('/'));
+  window->SetBusy(true);
+  EXPECT_FALSE(window->SortBox()->isEnabled());
+  // A line's double click: its file's text at the node, the node highlighted.
+  window->SetBusy(false);
+  window->rowActivated(0);
+  TFullTextForm* text = form_->FindTextWindow(files[concordance.Line(0).file]);
+  ASSERT_NE(text, nullptr);
+  TStringsView* view = text->TextWindow();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return view->TopIndex() < view->KnownCount() &&
+               !view->Lines()->Line(view->TopIndex()).marks.empty();
+      },
+      30000));
+  const TViewLine line = view->Lines()->Line(view->TopIndex());
+  const auto [first, last] = line.marks.front();
+  EXPECT_EQ(line.text.mid(first, last - first).toLower().toStdString(), "the");
+}
+
+TEST_F(ResultWindowsTest, ListItemsOpenTheirConcordanceAndWindowsCloseWithTheIndex) {
+  Start(test::BrownFiles(3));
+  // A collocation list's item: its phrase occurs as often as the item was counted.
+  ExtractDialogAnswers("the");
+  Trigger("FME_WordPhrase");
+  TcollocListForm* list = ActiveList();
+  ASSERT_NE(list, nullptr);
+  PointAt(list->Grid(), 0);
+  ASSERT_NE(Newest(), nullptr);
+  EXPECT_EQ(Newest()->Table().RowCount(), list->List().Item(0).count);
+  // A word list's word: as many lines as its frequency.
+  Trigger("FME_WordList");
+  TResultTableForm* words = Newest();
+  ASSERT_NE(words, nullptr);
+  PointAt(words->Grid(), 0);
+  EXPECT_EQ(Newest()->Table().RowCount(), words->Table().Number(0, 1));
+  // Collocates carry every distance and score.
+  ExtractDialogAnswers("jury");
+  Trigger("FME_Collocates");
+  std::vector<std::string> titles;
+  for (const TTableColumn& column : Newest()->Table().Columns()) titles.push_back(column.title);
+  EXPECT_EQ(titles.front(), "Collocate");
+  EXPECT_EQ(titles.back(), "logDice");
+  EXPECT_EQ(form_->Results().Windows().size(), 4u);
+  // The index goes: every window that reads it goes first.
+  form_->CloseListWindows();
+  EXPECT_TRUE(form_->Results().Windows().empty());
+  EXPECT_EQ(form_->ActiveList(), nullptr);
+}
+
+}  // namespace
+}  // namespace quenterra
