@@ -26,6 +26,7 @@
 #include "corpus/DWordList.h"
 #include "corpus/PageIndex.h"
 #include "corpus/SeqIndex.h"
+#include "corpus/TokenTable.h"
 #include "corpus/WordSplitter.h"
 #include "platform/CharCoding.h"
 #include "platform/Progress.h"
@@ -85,7 +86,6 @@ struct TIndexStats {
 
 class TTextIndex : public TTokenSink {
  public:
-  static constexpr uint32_t kHashSlots = 65536;
   static constexpr uint32_t kPairSlots = 65536;
   static constexpr uint8_t kSmallBuffer = 6;   // positions in a 1-page chunk
   static constexpr uint8_t kLargeBuffer = 62;  // positions in an 8-page chunk
@@ -172,23 +172,8 @@ class TTextIndex : public TTokenSink {
   void CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName);
 
  private:
-  class TTextStore {
-   public:
-    const char* Add(const char* text, size_t length);
-
-   private:
-    static constexpr size_t kBlockSize = 64 * 1024;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    size_t used_ = kBlockSize;  // in the last block
-  };
-  using THashBucket = std::vector<TIndexToken*>;  // sorted by text, then kind
-
   // Token table and occurrence lists (TextIndex.cpp).
-  static uint32_t HashSlot(const char* text, size_t& length);
-  static bool FindInBucket(const THashBucket& bucket, const char* text, uint8_t kind,
-                           size_t& index);
-  TIndexToken& NewToken(const char* text, size_t length, uint8_t kind, THashBucket& bucket,
-                        size_t index);
+  TIndexToken& NewToken(std::string_view text, uint8_t kind, uint64_t hash);
   void BeginModification();
   void AddOccurrence(TIndexToken& token, uint32_t position);
   void ContinueChain(TIndexToken& token);
@@ -211,9 +196,8 @@ class TTextIndex : public TTokenSink {
 
   TPageIndex page_;
   TSeqIndex seq_;
-  std::vector<THashBucket> buckets_;  // kHashSlots
-  std::deque<TIndexToken> tokens_;    // by id
-  TTextStore texts_;
+  TTokenTable table_;               // text and kind to id; owns the texts
+  std::deque<TIndexToken> tokens_;  // by id
   bool countPairs_;
   bool tagBefore_;
   bool pairsCurrent_ = false;
