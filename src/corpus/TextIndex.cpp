@@ -11,7 +11,27 @@ namespace quenterra {
 namespace {
 constexpr size_t kMaxTokenLength = 255;
 constexpr size_t kTokenRecordFixed = 1 + 2 + 12;  // kind, length, frequency, first, last
+// Texts are short: a loop beats a call to memcmp.
+bool SameBytes(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+const char* TTextIndex::TTextStore::Add(std::string_view text) {
+  if (used_ + text.size() + 1 > kBlockSize) {
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    used_ = 0;
+  }
+  char* at = blocks_.back().get() + used_;
+  std::memcpy(at, text.data(), text.size());
+  at[text.size()] = '\0';
+  used_ += text.size() + 1;
+  return at;
+}
 
 TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
                        TIndexFileMode mode, bool tagBefore, bool countPairs,
@@ -37,13 +57,28 @@ TTextIndex::~TTextIndex() = default;
 
 void TTextIndex::Damaged() { throw EQuenterra("TextIndex: Index file is damaged."); }
 
-TIndexToken& TTextIndex::NewToken(std::string_view text, uint8_t kind, uint64_t hash) {
+uint32_t TTextIndex::Lookup(std::string_view text, uint8_t kind, uint32_t hash) const {
+  return table_.Find(hash, [&](uint32_t id) {
+    const TIndexToken& token = tokens_[id];
+    return token.length == text.size() && token.kind == kind &&
+           SameBytes(token.text, text.data(), text.size());
+  });
+}
+
+TIndexToken& TTextIndex::NewToken(std::string_view text, uint8_t kind, uint32_t hash) {
   if (tokens_.size() >= INT32_MAX) throw EQuenterra("TextIndex: Too many tokens.");
   TIndexToken& token = tokens_.emplace_back();
   token.id = static_cast<uint32_t>(tokens_.size() - 1);
-  token.text = table_.Insert(text, kind, hash, token.id);
+  if (text.size() < TIndexToken::kInlineText) {
+    std::memcpy(token.inlineText, text.data(), text.size());
+    token.inlineText[text.size()] = '\0';
+    token.text = token.inlineText;
+  } else {
+    token.text = texts_.Add(text);
+  }
   token.length = static_cast<uint8_t>(text.size());
   token.kind = kind;
+  table_.Insert(hash, token.id);
   return token;
 }
 
@@ -56,7 +91,7 @@ const TIndexToken* TTextIndex::FindToken(std::string_view text, uint8_t kind) co
   if (text.empty() || text.size() > kMaxTokenLength || text.find('\0') != text.npos) {
     return nullptr;
   }
-  const uint32_t id = table_.Find(text, kind, TTokenTable::Hash(text, kind));
+  const uint32_t id = Lookup(text, kind, TTokenTable::Hash(text, kind));
   return id == TTokenTable::kNone ? nullptr : &tokens_[id];
 }
 
@@ -75,11 +110,11 @@ uint32_t TTextIndex::AddToken(const char* text, uint8_t kind, int64_t sourceOffs
     throw EQuenterra("TextIndex: Invalid token.");
   }
   size_t length = 0;
-  const uint64_t hash = TTokenTable::Hash(text, kind, length);
+  const uint32_t hash = TTokenTable::Hash(text, kind, length);
   if (length > kMaxTokenLength) throw EQuenterra("TextIndex: Invalid token.");
   if (!modified_) BeginModification();
   const std::string_view view(text, length);
-  const uint32_t id = table_.Find(view, kind, hash);
+  const uint32_t id = Lookup(view, kind, hash);
   TIndexToken& token = id != TTokenTable::kNone ? tokens_[id] : NewToken(view, kind, hash);
   uint32_t position = static_cast<uint32_t>(seq_.Count());
   seq_.Add(token.id, fileNumber, static_cast<uint32_t>(sourceOffset));
@@ -254,8 +289,8 @@ void TTextIndex::ReadTokenRecord(TByteStream& stream, uint32_t id) {
     Damaged();
   }
   const std::string_view view(text, length);
-  const uint64_t hash = TTokenTable::Hash(view, kind);
-  if (table_.Find(view, kind, hash) != TTokenTable::kNone) Damaged();  // the same token twice
+  const uint32_t hash = TTokenTable::Hash(view, kind);
+  if (Lookup(view, kind, hash) != TTokenTable::kNone) Damaged();  // the same token twice
   TIndexToken& token = NewToken(view, kind, hash);
   if (token.id != id) Damaged();
   token.frequency = frequency;

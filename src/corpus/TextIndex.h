@@ -64,19 +64,28 @@ class TTokenPattern {
   const TRegExp* regExp_ = nullptr;
 };
 
-struct TIndexToken {
+// One token: 64 bytes, one cache line, so that the dictionary's comparison of its text and the
+// build's update of its list read one line. The entry never moves (its text may point into it).
+struct alignas(64) TIndexToken {
+  static constexpr size_t kInlineText = 24;  // texts shorter than this live in the entry
+
+  TIndexToken() = default;
+  TIndexToken(const TIndexToken&) = delete;
+  TIndexToken& operator=(const TIndexToken&) = delete;
+
   const char* text = nullptr;  // zero-terminated, 1 to 255 bytes; owned by the index
   uint8_t kind = 0;
   uint8_t length = 0;  // of text
-  uint32_t id = 0;     // its index in the token list
-  uint32_t frequency = 0;
   // Build state: the tail of the occurrence list not yet on file.
-  std::unique_ptr<uint32_t[]> buffer;
   uint8_t capacity = 0;       // 6 or 62; 0 without a buffer
   uint8_t count = 0;          // buffered positions
   bool replacesLast = false;  // the buffer began as a copy of the partly filled last chunk
-  uint32_t first = 0;         // see the header comment
+  uint32_t id = 0;            // its index in the token list
+  uint32_t frequency = 0;
+  uint32_t first = 0;  // see the header comment
   uint32_t last = 0;
+  std::unique_ptr<uint32_t[]> buffer;
+  char inlineText[kInlineText];  // the text, when it is short
 };
 
 struct TIndexStats {
@@ -172,8 +181,20 @@ class TTextIndex : public TTokenSink {
   void CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName);
 
  private:
+  class TTextStore {
+   public:
+    const char* Add(std::string_view text);
+
+   private:
+    static constexpr size_t kBlockSize = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t used_ = kBlockSize;  // in the last block
+  };
+
   // Token table and occurrence lists (TextIndex.cpp).
-  TIndexToken& NewToken(std::string_view text, uint8_t kind, uint64_t hash);
+  // The id of the token of this text and kind, or TTokenTable::kNone.
+  uint32_t Lookup(std::string_view text, uint8_t kind, uint32_t hash) const;
+  TIndexToken& NewToken(std::string_view text, uint8_t kind, uint32_t hash);
   void BeginModification();
   void AddOccurrence(TIndexToken& token, uint32_t position);
   void ContinueChain(TIndexToken& token);
@@ -196,8 +217,9 @@ class TTextIndex : public TTokenSink {
 
   TPageIndex page_;
   TSeqIndex seq_;
-  TTokenTable table_;               // text and kind to id; owns the texts
+  TTokenTable table_;               // text and kind to id
   std::deque<TIndexToken> tokens_;  // by id
+  TTextStore texts_;                // the texts too long to live in their entries
   bool countPairs_;
   bool tagBefore_;
   bool pairsCurrent_ = false;

@@ -1,16 +1,12 @@
 // The text index's dictionary: which token id a text of a kind has. One flat open-addressing
-// table of 8-byte (hash, record) slots over an arena of token records, so that a lookup is a
-// hash, one probe that usually decides on the stored hash alone, and one comparison in the
-// record, whose bytes lie together.
-//
-// Arena record of a token: u32 id, u8 kind, u8 length L, L bytes of text, a zero byte. The text
-// pointer (the record's seventh byte) is the token's zero-terminated text. A slot names its
-// record by a 32-bit reference: the arena block in the high 16 bits, the offset in the low 16.
+// table of 8-byte (hash, id) slots, so that a lookup is a hash, one probe that usually decides on
+// the stored hash alone, and one comparison with the token the id names, which the caller makes
+// (the text index keeps short texts inside their token entries, so that comparison and the
+// update that follows read one cache line).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -20,42 +16,37 @@ class TTokenTable {
  public:
   static constexpr uint32_t kNone = UINT32_MAX;
 
-  TTokenTable();
-  TTokenTable(const TTokenTable&) = delete;
-  TTokenTable& operator=(const TTokenTable&) = delete;
+  TTokenTable() : slots_(kFirstSlots) {}
 
   // The hash of a text of a kind; every lookup and insertion takes it.
-  static uint64_t Hash(std::string_view text, uint8_t kind);
+  static uint32_t Hash(std::string_view text, uint8_t kind);
   // The same over a zero-terminated text, whose length it sets.
-  static uint64_t Hash(const char* text, uint8_t kind, size_t& length);
+  static uint32_t Hash(const char* text, uint8_t kind, size_t& length);
 
-  // The id of the text of the kind (hash from Hash), or kNone.
-  uint32_t Find(std::string_view text, uint8_t kind, uint64_t hash) const;
-  // Files a text of 1 to 255 bytes that Find does not know under id and returns its copy in
-  // the arena, zero-terminated, which lives as long as the table. At most 65535 blocks of
-  // 64 KiB: about 4 GiB of token texts.
-  const char* Insert(std::string_view text, uint8_t kind, uint64_t hash, uint32_t id);
+  // The id among those filed under hash for which same(id) holds, or kNone.
+  template <typename TSame>
+  uint32_t Find(uint32_t hash, const TSame& same) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const TSlot& slot = slots_[i];
+      if (slot.id == kNone) return kNone;
+      if (slot.hash == hash && same(slot.id)) return slot.id;
+    }
+  }
+  // Files id under hash; Find must not know its token yet.
+  void Insert(uint32_t hash, uint32_t id);
 
  private:
   struct TSlot {
-    uint32_t hash = 0;        // low half of the text's hash
-    uint32_t record = kNone;  // block and offset of its record; kNone: an empty slot
+    uint32_t hash = 0;
+    uint32_t id = kNone;  // kNone: an empty slot
   };
-  static constexpr size_t kBlockSize = 64 * 1024;  // arena block; offsets take 16 bits
-  static constexpr size_t kRecordHead = 6;         // id, kind, length
   static constexpr size_t kFirstSlots = 4096;
 
-  const char* Record(uint32_t reference) const {
-    return blocks_[reference >> 16].get() + (reference & 0xFFFF);
-  }
-  uint32_t Store(std::string_view text, uint8_t kind, uint32_t id);
-  void Grow();
-  void Place(const TSlot& slot, uint64_t hash);
+  void Place(const TSlot& slot);
 
   std::vector<TSlot> slots_;  // a power of two, at most half full
   size_t used_ = 0;           // slots holding a token
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  size_t blockUsed_ = kBlockSize;  // bytes used in the last block
 };
 
 }  // namespace quenterra

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -78,9 +77,14 @@ uint64_t TCollocationList::KeyHash(const int32_t* words, const int32_t* tags) co
 bool TCollocationList::SameKey(const TCollocItem& item, const int32_t* words,
                                const int32_t* tags) const {
   if ((item.tags == nullptr) != (tags == nullptr)) return false;
-  const size_t bytes = sizeof(int32_t) * static_cast<size_t>(wordCount_);
-  return std::memcmp(item.words, words, bytes) == 0 &&
-         (tags == nullptr || std::memcmp(item.tags, tags, bytes) == 0);
+  // Keys are a few ids: a loop beats a call to memcmp.
+  for (int i = 0; i < wordCount_; ++i) {
+    if (item.words[i] != words[i]) return false;
+  }
+  for (int i = 0; tags != nullptr && i < wordCount_; ++i) {
+    if (item.tags[i] != tags[i]) return false;
+  }
+  return true;
 }
 
 size_t TCollocationList::Probe(const int32_t* words, const int32_t* tags, uint64_t hash) const {
@@ -219,16 +223,23 @@ void TCollocationList::Reorder(const std::vector<uint32_t>& order) {
   Rehash();
 }
 
+// The same as sorting by kFreq and cutting the tail, by one sort of compact records: each kept
+// item's count (descending) above its index, which keeps equal counts in their order.
 void TCollocationList::DropRare(int32_t minimum) {
-  // Dropping first keeps the survivors in their order, so the stable sort below gives what
-  // sorting everything and cutting the tail would, on fewer items.
-  std::vector<uint32_t> kept;
-  kept.reserve(items_.size());
+  std::vector<uint64_t> records;
+  records.reserve(items_.size());
   for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].count >= minimum) kept.push_back(static_cast<uint32_t>(i));
+    const int32_t count = items_[i].count;
+    if (count < minimum) continue;
+    const auto descending = static_cast<uint32_t>(int64_t{INT32_MAX} - count);
+    records.push_back(uint64_t{descending} << 32 | i);
   }
-  if (kept.size() != items_.size()) Reorder(kept);
-  Sort(TCollocSortKey::kFreq, TCollocSortKey::kNone);
+  std::sort(records.begin(), records.end());
+  std::vector<uint32_t> order(records.size());
+  for (size_t i = 0; i < records.size(); ++i) order[i] = static_cast<uint32_t>(records[i]);
+  Reorder(order);
+  sortKey1_ = TCollocSortKey::kFreq;
+  sortKey2_ = TCollocSortKey::kNone;
 }
 
 void TCollocationList::Filter(int32_t minCount, bool useScore, double minScore) {
