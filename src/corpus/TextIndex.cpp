@@ -40,7 +40,7 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
       seq_(seqFileName, mode),
       countPairs_(countPairs),
       tagBefore_(tagBefore),
-      pairs_(countPairs ? kPairSlots : 0) {
+      pairs_(1024) {
   if (mode != TIndexFileMode::kOpen) {
     modified_ = true;
     pairsCurrent_ = countPairs_;

@@ -223,8 +223,16 @@ class TTextIndex : public TTokenSink {
   bool countPairs_;
   bool tagBefore_;
   bool pairsCurrent_ = false;
-  // kPairSlots lists when pairs are counted, each made on first use.
-  std::vector<std::unique_ptr<TQWordsList>> pairs_;
+  // The pair counts: one flat open-addressing table of (key, count), a power of two at most half
+  // full; the file's slot lists are made from it when it is written.
+  struct TPairCount {
+    int64_t key = -1;  // -1: an empty entry (keys are never negative)
+    uint32_t count = 0;
+  };
+  TPairCount* FindPair(int64_t key);
+  const TPairCount* FindPair(int64_t key) const;
+  std::vector<TPairCount> pairs_;
+  size_t pairCount_ = 0;   // entries in use
   int64_t pairFile_ = -1;  // pairing state: the current file
   int64_t pendingWord_ = -1;
   int64_t pendingTag_ = -1;
