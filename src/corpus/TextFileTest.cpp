@@ -1,7 +1,8 @@
 #include "corpus/TextFileTest.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "corpus/FileHandle.h"
 #include "platform/CharCoding.h"
@@ -35,6 +36,15 @@ bool MostlyNotUtf8(std::string_view text) {
   int valid = 0;
   int invalid = 0;
   while (p < end) {
+    // Most text is ASCII: step over it eight bytes at a time.
+    if (end - p >= 8) {
+      uint64_t eight = 0;
+      std::memcpy(&eight, p, 8);
+      if ((eight & 0x8080808080808080ull) == 0) {
+        p += 8;
+        continue;
+      }
+    }
     if (*p < 0x80) {
       ++p;
       continue;
@@ -51,9 +61,10 @@ bool MostlyNotUtf8(std::string_view text) {
 std::string ReadHead(const std::string& fileName, int count) {
   TFileHandle file;
   if (!file.Open(fileName)) throw EFileError("Unable to open file: " + fileName + ".");
-  std::vector<char> head(static_cast<size_t>(count));
+  std::string head(static_cast<size_t>(count), '\0');
   const int64_t got = file.Read(0, count, head.data());
-  return std::string(head.data(), static_cast<size_t>(got > 0 ? got : 0));
+  head.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return head;
 }
 
 }  // namespace
