@@ -1,6 +1,7 @@
 #include "corpus/IndexFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,10 @@
 namespace quenterra {
 
 namespace {
+
+// The smallest map reserved; a map grows to twice the file's length, so it is made again only
+// when the file has doubled.
+constexpr uint64_t kMinMapLength = uint64_t{64} << 20;
 
 int OpenIndexFile(const std::string& fileName, TIndexFileMode mode) {
   switch (mode) {
@@ -45,6 +50,7 @@ TIndexFile::~TIndexFile() {
   } catch (const EQuenterra&) {
     // Nothing can report it here; owners flush on their normal path.
   }
+  Unmap();
   ::close(fd_);
 }
 
@@ -54,6 +60,11 @@ void TIndexFile::Fail(const char* what) const {
 
 size_t TIndexFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
   if (!pending_.empty() && offset + count > fileSize_) Flush();
+  if (count > 0 && offset + count <= fileSize_) {
+    std::memcpy(buffer, Mapped(offset + count) + offset, count);
+    return count;
+  }
+  // Reaching past the length this object knows: ask the file itself.
   char* out = static_cast<char*>(buffer);
   size_t done = 0;
   while (done < count) {
@@ -64,6 +75,30 @@ size_t TIndexFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
     done += static_cast<size_t>(n);
   }
   return done;
+}
+
+const char* TIndexFile::View(uint64_t offset, size_t count) {
+  if (!pending_.empty() && offset + count > fileSize_) Flush();
+  if (offset + count > fileSize_ || count == 0) return nullptr;
+  return Mapped(offset + count) + offset;
+}
+
+char* TIndexFile::Mapped(uint64_t end) {
+  if (end <= mapLength_) return map_;
+  Unmap();
+  const uint64_t page = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+  const uint64_t length = (std::max(kMinMapLength, 2 * fileSize_) + page - 1) / page * page;
+  void* map = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+  if (map == MAP_FAILED) Fail("Unable to read from file: ");
+  map_ = static_cast<char*>(map);
+  mapLength_ = length;
+  return map_;
+}
+
+void TIndexFile::Unmap() {
+  if (map_ != nullptr) ::munmap(map_, mapLength_);
+  map_ = nullptr;
+  mapLength_ = 0;
 }
 
 void TIndexFile::WriteAt(uint64_t offset, const void* buffer, size_t count) {
@@ -77,7 +112,11 @@ void TIndexFile::WriteAt(uint64_t offset, const void* buffer, size_t count) {
     if (pending_.size() >= kAppendBufferSize) Flush();
     return;
   }
-  if (offset + count > fileSize_) Flush();  // straddles the gathered bytes, or leaves a gap
+  if (offset + count <= fileSize_) {
+    if (count > 0) std::memcpy(Mapped(offset + count) + offset, data, count);
+    return;
+  }
+  Flush();  // straddles the end of the file or the gathered bytes, or leaves a gap
   WriteThrough(offset, data, count);
 }
 
@@ -94,6 +133,7 @@ void TIndexFile::WriteThrough(uint64_t offset, const char* data, size_t count) {
 
 void TIndexFile::SetSize(uint64_t size) {
   Flush();
+  Unmap();  // a shorter file must not leave mapped pages past its end
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) Fail("Unable to write to file: ");
   fileSize_ = size;
 }

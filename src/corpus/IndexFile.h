@@ -1,6 +1,11 @@
 // A file read and written at offsets, as the two index files use it. Appends at the end of the
 // file are gathered in memory and written in large blocks, because an index build appends
-// millions of small records; reads and writes elsewhere go to the file at once.
+// millions of small records. Everything already on the file is read and overwritten through a
+// shared memory map of it, so that a scan of the sequence or a link patched into a chunk written
+// long ago costs a memory access rather than a system call. The map reserves more address space
+// than the file holds, so it follows the file's growth without being made again each time; only
+// bytes below the file's length are ever touched. The files are private to the program: one
+// that another process shortened while it is open would fault on access.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +47,9 @@ class TIndexFile {
   size_t ReadAt(uint64_t offset, void* buffer, size_t count);
   // Writes count bytes at offset, extending the file when needed (a gap reads as zeros).
   void WriteAt(uint64_t offset, const void* buffer, size_t count);
+  // The count bytes at offset, read in place: valid until the next call that writes, sizes or
+  // flushes the file. Null when they do not all lie inside the file.
+  const char* View(uint64_t offset, size_t count);
   // Sets the length; bytes past the old end read as zeros.
   void SetSize(uint64_t size);
   // Writes the gathered appends.
@@ -52,12 +60,17 @@ class TIndexFile {
 
  private:
   void WriteThrough(uint64_t offset, const char* data, size_t count);
+  // The map of the file's first `end` bytes (end <= fileSize_), made larger when needed.
+  char* Mapped(uint64_t end);
+  void Unmap();
   [[noreturn]] void Fail(const char* what) const;
 
   std::string fileName_;
   int fd_ = -1;
   uint64_t fileSize_ = 0;      // bytes on the file itself
   std::vector<char> pending_;  // appends that follow fileSize_, not yet written
+  char* map_ = nullptr;        // shared map of the file, or null
+  uint64_t mapLength_ = 0;     // address space it reserves; may pass the file's end
 };
 
 }  // namespace quenterra

@@ -1,9 +1,14 @@
 #include "corpus/IndexState.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "corpus/IndexBuilder.h"
 #include "platform/AtomicFile.h"
@@ -16,6 +21,34 @@ namespace {
 
 constexpr char kSection[] = "Index";
 constexpr uint64_t kMaxStateFileSize = 16 << 20;
+// How long after a file's last change its stamp may be taken: more than one tick of the clock
+// that stamps file times (4 or 10 ms on Linux), so that a later change gets later times.
+constexpr int64_t kStampSettleNs = 20'000'000;
+
+int64_t Nanoseconds(const timespec& time) {
+  return int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+
+int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+// Waits until the latest change of the files lies kStampSettleNs in the past. False when a
+// file's times have no sub-second part (a file system whose ticks are too coarse to trust).
+bool SettleForStamps(const std::vector<std::string>& names) {
+  int64_t latest = 0;
+  for (const std::string& name : names) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) return false;
+    if (info.st_mtim.tv_nsec == 0 && info.st_ctim.tv_nsec == 0) return false;
+    latest = std::max({latest, Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim)});
+  }
+  const int64_t wait = latest + kStampSettleNs - NowNs();
+  if (wait > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+  return true;
+}
 
 // FNV-1a over the bytes fed to it.
 class TDigest {
@@ -84,9 +117,19 @@ bool ReadSum(const TIniFile& file, const std::string& prefix, TFileSum& sum) {
          crcError == std::errc() && crcEnd == crc.data() + crc.size() && !crc.empty();
 }
 
-void WriteSum(TIniFile& file, const std::string& prefix, const TFileSum& sum) {
+void WriteSum(TIniFile& file, const std::string& prefix, const TFileSum& sum,
+              const std::string& stamp) {
   file.WriteString(kSection, prefix + "Size", std::to_string(sum.size));
   file.WriteString(kSection, prefix + "Crc32c", Hex32(sum.crc));
+  if (!stamp.empty()) file.WriteString(kSection, prefix + "Stamp", stamp);
+}
+
+// The file's stamp is unchanged, or it has the size and checksum of the state.
+bool SameFile(const std::string& name, const TFileSum& sum, const std::string& stamp) {
+  std::error_code error;
+  if (std::filesystem::file_size(name, error) != sum.size || error) return false;
+  if (!stamp.empty() && FileStamp(name) == stamp) return true;
+  return FileCrc32c(name) == sum;
 }
 
 // The corpus files of the state; false when its lists disagree or hold something else.
@@ -135,8 +178,8 @@ std::string IndexStateText(const TIndexState& state) {
   TIniFile file;
   file.WriteBool(kSection, "Complete", state.complete);
   file.WriteString(kSection, "Tokenisation", state.source.tokenisation);
-  WriteSum(file, "Seq", state.seq);
-  WriteSum(file, "Page", state.page);
+  WriteSum(file, "Seq", state.seq, state.seqStamp);
+  WriteSum(file, "Page", state.page, state.pageStamp);
   std::vector<std::string> names;
   std::vector<int64_t> sizes, modified;
   std::vector<uint64_t> inodes;
@@ -159,15 +202,32 @@ TIndexState ParseIndexState(std::string_view text) {
   state.source.tokenisation = file.ReadString(kSection, "Tokenisation", "");
   state.complete = file.ReadBool(kSection, "Complete", false) && ReadSum(file, "Seq", state.seq) &&
                    ReadSum(file, "Page", state.page) && ReadFiles(file, state.source.files);
+  state.seqStamp = file.ReadString(kSection, "SeqStamp", "");
+  state.pageStamp = file.ReadString(kSection, "PageStamp", "");
   return state;
 }
 
+std::string FileStamp(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return "";
+  return std::to_string(info.st_ino) + ':' + std::to_string(Nanoseconds(info.st_mtim)) + ':' +
+         std::to_string(Nanoseconds(info.st_ctim));
+}
+
 void MarkIndexComplete(const std::string& dir, const TIndexSource& source) {
+  const std::string seq = dir + kWorkspaceSeqIndexName;
+  const std::string page = dir + kWorkspacePageIndexName;
   TIndexState state;
   state.complete = true;
   state.source = source;
-  state.seq = FileCrc32c(dir + kWorkspaceSeqIndexName);
-  state.page = FileCrc32c(dir + kWorkspacePageIndexName);
+  const bool stamped = SettleForStamps({seq, page});
+  const std::string seqBefore = stamped ? FileStamp(seq) : "";
+  const std::string pageBefore = stamped ? FileStamp(page) : "";
+  state.seq = FileCrc32c(seq);
+  state.page = FileCrc32c(page);
+  // A file changed while it was read keeps no stamp: its sum may mix old and new bytes.
+  if (FileStamp(seq) == seqBefore) state.seqStamp = seqBefore;
+  if (FileStamp(page) == pageBefore) state.pageStamp = pageBefore;
   ReplaceFile(dir + kWorkspaceIndexStateName, IndexStateText(state));
 }
 
@@ -176,13 +236,8 @@ bool IndexStateMatches(const std::string& dir, const TIndexSource& source) {
     TIndexState state =
         ParseIndexState(ReadWholeFile(dir + kWorkspaceIndexStateName, kMaxStateFileSize));
     if (!state.complete || !(state.source == source)) return false;
-    // The sizes first: a file of another length needs no reading.
-    std::string seq = dir + kWorkspaceSeqIndexName;
-    std::string page = dir + kWorkspacePageIndexName;
-    std::error_code error;
-    if (std::filesystem::file_size(seq, error) != state.seq.size || error) return false;
-    if (std::filesystem::file_size(page, error) != state.page.size || error) return false;
-    return FileCrc32c(seq) == state.seq && FileCrc32c(page) == state.page;
+    return SameFile(dir + kWorkspaceSeqIndexName, state.seq, state.seqStamp) &&
+           SameFile(dir + kWorkspacePageIndexName, state.page, state.pageStamp);
   } catch (const EQuenterra&) {
     return false;
   }

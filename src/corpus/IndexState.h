@@ -9,6 +9,15 @@
 // The index files carry nothing of this: their format stays as it is, so the pair of checksums
 // here is the identity that binds the two files to this state file and to each other.
 //
+// Reading both index files whole at every opening would cost more than the work most commands
+// do (a quarter of a gigabyte for 20 million positions), so each checksum comes with the file's
+// stamp: its inode, modification and change times as they were while the checksum was taken. A
+// file whose stamp is unchanged has not been written, renamed over or touched since (every such
+// change sets its change time, which no tool can set back), so its checksum stands without
+// reading it; any other file is read and summed. A stamp is recorded only on a file system whose
+// times have sub-second resolution, and only once the file's times lie far enough in the past
+// that a later change cannot fall into the same clock tick.
+//
 // Format (an INI file, like the workspace file):
 //   [Index]
 //   Complete=1             written once the build's files are in place; anything else (or no
@@ -18,6 +27,8 @@
 //   SeqCrc32c=<8 hex>
 //   PageSize=<bytes>       the page index file as the build left it
 //   PageCrc32c=<8 hex>
+//   SeqStamp=<ino>:<mtime ns>:<ctime ns>   optional: each index file's inode and times when
+//   PageStamp=...                          its checksum was taken (see below)
 //   FileCount=n, File0...  the corpus files, in corpus order, relative to the workspace file's
 //                          folder when they lie inside it, else absolute (counted lists, all n)
 //   SizeCount=n, Size0...          their sizes in bytes
@@ -58,8 +69,10 @@ struct TIndexSource {
 struct TIndexState {
   bool complete = false;
   TIndexSource source;
-  TFileSum seq;   // the sequence index file
-  TFileSum page;  // the page index file
+  TFileSum seq;          // the sequence index file
+  TFileSum page;         // the page index file
+  std::string seqStamp;  // FileStamp of each when its sum was taken; empty: none
+  std::string pageStamp;
   bool operator==(const TIndexState&) const = default;
 };
 
@@ -72,12 +85,16 @@ std::string TokenisationFingerprint(const ZuzadovUdirev& config, const TLangTabl
 std::string IndexStateText(const TIndexState& state);
 TIndexState ParseIndexState(std::string_view text);
 
+// "<inode>:<mtime ns>:<ctime ns>" of the file, or empty when it cannot be read.
+std::string FileStamp(const std::string& name);
+
 // Records that the index files in directory `dir` (ending in '/'), already in place and on disk,
 // are complete and were built from `source`: their checksums are computed now. Throws
 // EFileError.
 void MarkIndexComplete(const std::string& dir, const TIndexSource& source);
 // True when the state file of `dir` records a complete index built from exactly `source` and
-// both index files still have the size and checksum it records (they are read whole).
+// both index files still have the size and checksum it records (read whole unless their stamps
+// are unchanged).
 bool IndexStateMatches(const std::string& dir, const TIndexSource& source);
 
 }  // namespace quenterra

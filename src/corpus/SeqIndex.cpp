@@ -73,7 +73,6 @@ void TSeqIndex::WriteBack() {
 }
 
 void TSeqIndex::Reach(int32_t position) {
-  if (position >= cacheFirst_ && position < cacheFirst_ + cacheCount_) return;
   WriteBack();
   int32_t first = position / kSeqCacheEntries * kSeqCacheEntries;
   int32_t count = std::min<int32_t>(kSeqCacheEntries, static_cast<int32_t>(count_) - first);
@@ -89,7 +88,16 @@ void TSeqIndex::Reach(int32_t position) {
 void TSeqIndex::Add(uint32_t tokenId, uint32_t fileNumber, uint32_t sourceOffset) {
   if (count_ >= INT32_MAX) throw EQuenterra("SeqIndex: Too many positions.");
   int32_t end = static_cast<int32_t>(count_);
-  if (cacheFirst_ + cacheCount_ != end || cacheCount_ == kSeqCacheEntries) Reach(end);
+  if (cacheFirst_ + cacheCount_ != end || cacheCount_ == kSeqCacheEntries) {
+    if (end % kSeqCacheEntries == 0) {
+      // A new block: nothing of it is on file to load.
+      WriteBack();
+      cacheFirst_ = end;
+      cacheCount_ = 0;
+    } else {
+      Reach(end);
+    }
+  }
   while (static_cast<uint32_t>(fileStarts_.Count()) <= fileNumber) {
     if (static_cast<uint32_t>(fileStarts_.Count()) >= kMaxIndexFiles) {
       throw EQuenterra("SeqIndex: Max files limit reached.");
@@ -106,8 +114,15 @@ void TSeqIndex::Add(uint32_t tokenId, uint32_t fileNumber, uint32_t sourceOffset
 
 uint32_t TSeqIndex::TokenAt(int32_t position) {
   CheckPosition(position);
-  Reach(position);
-  return DecodeFixed32(cache_.data() + static_cast<size_t>(position - cacheFirst_) * kSeqEntrySize);
+  if (position >= cacheFirst_ && position < cacheFirst_ + cacheCount_) {
+    return DecodeFixed32(cache_.data() +
+                         static_cast<size_t>(position - cacheFirst_) * kSeqEntrySize);
+  }
+  // Every entry outside the cache is on file: read it in place.
+  const uint64_t offset = dataOffset_ + uint64_t{kSeqEntrySize} * static_cast<uint32_t>(position);
+  const char* entry = file_.View(offset, 4);
+  if (entry == nullptr) Damaged();
+  return DecodeFixed32(entry);
 }
 
 uint32_t TSeqIndex::SourceOffsetAt(int32_t position) {

@@ -1,6 +1,7 @@
 // The sequence index file: which token stands at each corpus position, and where each corpus
-// file starts. Entries have a fixed size, so position p is found by arithmetic; a cache of one
-// aligned block of 512 entries turns scans in position order into 4096-byte reads.
+// file starts. Entries have a fixed size, so position p is found by arithmetic and read in place
+// through the file's memory map (TIndexFile); new entries gather in a cache of one aligned block
+// of 512 entries, which is written when it is full.
 //
 // File layout (little-endian):
 //
@@ -83,7 +84,7 @@ class TSeqIndex {
   void WriteEmptyHeader();
   void ReadHeader();
   void CheckPosition(int32_t position) const;
-  void Reach(int32_t position);  // makes the cache cover position (or end at it, for Add)
+  void Reach(int32_t position);  // loads the block of position into the cache, for Add
   void WriteBack();
   [[noreturn]] void Damaged() const;
 

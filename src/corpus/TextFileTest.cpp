@@ -2,9 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
-#include <vector>
 
 #include "corpus/FileHandle.h"
 #include "corpus/IndexBuilder.h"
@@ -42,6 +43,15 @@ bool MostlyNotUtf8(std::string_view text) {
   int valid = 0;
   int invalid = 0;
   while (p < end) {
+    // Most text is ASCII: step over it eight bytes at a time.
+    if (end - p >= 8) {
+      uint64_t eight = 0;
+      std::memcpy(&eight, p, 8);
+      if ((eight & 0x8080808080808080ull) == 0) {
+        p += 8;
+        continue;
+      }
+    }
     if (*p < 0x80) {
       ++p;
       continue;
@@ -58,9 +68,10 @@ bool MostlyNotUtf8(std::string_view text) {
 std::string ReadHead(const std::string& fileName, int count) {
   TFileHandle file;
   if (!file.Open(fileName)) throw EFileError("Unable to open file: " + fileName + ".");
-  std::vector<char> head(static_cast<size_t>(count));
+  std::string head(static_cast<size_t>(count), '\0');
   const int64_t got = file.Read(0, count, head.data());
-  return std::string(head.data(), static_cast<size_t>(got > 0 ? got : 0));
+  head.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return head;
 }
 
 }  // namespace

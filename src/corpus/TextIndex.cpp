@@ -11,17 +11,25 @@ namespace quenterra {
 namespace {
 constexpr size_t kMaxTokenLength = 255;
 constexpr size_t kTokenRecordFixed = 1 + 2 + 12;  // kind, length, frequency, first, last
+// Texts are short: a loop beats a call to memcmp.
+bool SameBytes(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-const char* TTextIndex::TTextStore::Add(const char* text, size_t length) {
-  if (used_ + length + 1 > kBlockSize) {
+const char* TTextIndex::TTextStore::Add(std::string_view text) {
+  if (used_ + text.size() + 1 > kBlockSize) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     used_ = 0;
   }
   char* at = blocks_.back().get() + used_;
-  std::memcpy(at, text, length);
-  at[length] = '\0';
-  used_ += length + 1;
+  std::memcpy(at, text.data(), text.size());
+  at[text.size()] = '\0';
+  used_ += text.size() + 1;
   return at;
 }
 
@@ -30,10 +38,9 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
                        const std::string& seqFileName)
     : page_(pageFileName, mode),
       seq_(seqFileName, mode),
-      buckets_(kHashSlots),
       countPairs_(countPairs),
       tagBefore_(tagBefore),
-      pairs_(countPairs ? kPairSlots : 0) {
+      pairs_(1024) {
   if (mode != TIndexFileMode::kOpen) {
     modified_ = true;
     pairsCurrent_ = countPairs_;
@@ -50,46 +57,28 @@ TTextIndex::~TTextIndex() = default;
 
 void TTextIndex::Damaged() { throw EQuenterra("TextIndex: Index file is damaged."); }
 
-uint32_t TTextIndex::HashSlot(const char* text, size_t& length) {
-  uint32_t hash = 5381;
-  const char* at = text;
-  for (; *at != '\0'; ++at) hash = hash * 33 + static_cast<unsigned char>(*at);
-  length = static_cast<size_t>(at - text);
-  return hash % kHashSlots;
+uint32_t TTextIndex::Lookup(std::string_view text, uint8_t kind, uint32_t hash) const {
+  return table_.Find(hash, [&](uint32_t id) {
+    const TIndexToken& token = tokens_[id];
+    return token.length == text.size() && token.kind == kind &&
+           SameBytes(token.text, text.data(), text.size());
+  });
 }
 
-bool TTextIndex::FindInBucket(const THashBucket& bucket, const char* text, uint8_t kind,
-                              size_t& index) {
-  size_t low = 0;
-  size_t high = bucket.size();
-  while (low < high) {
-    size_t middle = (low + high) / 2;
-    const TIndexToken* token = bucket[middle];
-    int order = std::strcmp(token->text, text);
-    if (order == 0) order = static_cast<int>(token->kind) - static_cast<int>(kind);
-    if (order == 0) {
-      index = middle;
-      return true;
-    }
-    if (order < 0) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  index = low;
-  return false;
-}
-
-TIndexToken& TTextIndex::NewToken(const char* text, size_t length, uint8_t kind,
-                                  THashBucket& bucket, size_t index) {
+TIndexToken& TTextIndex::NewToken(std::string_view text, uint8_t kind, uint32_t hash) {
   if (tokens_.size() >= INT32_MAX) throw EQuenterra("TextIndex: Too many tokens.");
   TIndexToken& token = tokens_.emplace_back();
-  token.text = texts_.Add(text, length);
-  token.length = static_cast<uint8_t>(length);
-  token.kind = kind;
   token.id = static_cast<uint32_t>(tokens_.size() - 1);
-  bucket.insert(bucket.begin() + static_cast<ptrdiff_t>(index), &token);
+  if (text.size() < TIndexToken::kInlineText) {
+    std::memcpy(token.inlineText, text.data(), text.size());
+    token.inlineText[text.size()] = '\0';
+    token.text = token.inlineText;
+  } else {
+    token.text = texts_.Add(text);
+  }
+  token.length = static_cast<uint8_t>(text.size());
+  token.kind = kind;
+  table_.Insert(hash, token.id);
   return token;
 }
 
@@ -102,13 +91,8 @@ const TIndexToken* TTextIndex::FindToken(std::string_view text, uint8_t kind) co
   if (text.empty() || text.size() > kMaxTokenLength || text.find('\0') != text.npos) {
     return nullptr;
   }
-  char copy[kMaxTokenLength + 1];
-  std::memcpy(copy, text.data(), text.size());
-  copy[text.size()] = '\0';
-  size_t length = 0;
-  size_t index = 0;
-  const THashBucket& bucket = buckets_[HashSlot(copy, length)];
-  return FindInBucket(bucket, copy, kind, index) ? bucket[index] : nullptr;
+  const uint32_t id = Lookup(text, kind, TTokenTable::Hash(text, kind));
+  return id == TTokenTable::kNone ? nullptr : &tokens_[id];
 }
 
 void TTextIndex::BeginModification() {
@@ -126,13 +110,12 @@ uint32_t TTextIndex::AddToken(const char* text, uint8_t kind, int64_t sourceOffs
     throw EQuenterra("TextIndex: Invalid token.");
   }
   size_t length = 0;
-  THashBucket& bucket = buckets_[HashSlot(text, length)];
+  const uint32_t hash = TTokenTable::Hash(text, kind, length);
   if (length > kMaxTokenLength) throw EQuenterra("TextIndex: Invalid token.");
   if (!modified_) BeginModification();
-  size_t index = 0;
-  TIndexToken& token = FindInBucket(bucket, text, kind, index)
-                           ? *bucket[index]
-                           : NewToken(text, length, kind, bucket, index);
+  const std::string_view view(text, length);
+  const uint32_t id = Lookup(view, kind, hash);
+  TIndexToken& token = id != TTokenTable::kNone ? tokens_[id] : NewToken(view, kind, hash);
   uint32_t position = static_cast<uint32_t>(seq_.Count());
   seq_.Add(token.id, fileNumber, static_cast<uint32_t>(sourceOffset));
   AddOccurrence(token, position);
@@ -305,11 +288,10 @@ void TTextIndex::ReadTokenRecord(TByteStream& stream, uint32_t id) {
       (!inPlace && (first < kHeaderPages || last < kHeaderPages))) {
     Damaged();
   }
-  size_t hashed = 0;
-  THashBucket& bucket = buckets_[HashSlot(text, hashed)];
-  size_t index = 0;
-  if (FindInBucket(bucket, text, kind, index)) Damaged();  // the same token twice
-  TIndexToken& token = NewToken(text, length, kind, bucket, index);
+  const std::string_view view(text, length);
+  const uint32_t hash = TTokenTable::Hash(view, kind);
+  if (Lookup(view, kind, hash) != TTokenTable::kNone) Damaged();  // the same token twice
+  TIndexToken& token = NewToken(view, kind, hash);
   if (token.id != id) Damaged();
   token.frequency = frequency;
   token.first = first;

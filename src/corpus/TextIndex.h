@@ -26,6 +26,7 @@
 #include "corpus/DWordList.h"
 #include "corpus/PageIndex.h"
 #include "corpus/SeqIndex.h"
+#include "corpus/TokenTable.h"
 #include "corpus/WordSplitter.h"
 #include "platform/CharCoding.h"
 #include "platform/Progress.h"
@@ -63,19 +64,28 @@ class TTokenPattern {
   const TRegExp* regExp_ = nullptr;
 };
 
-struct TIndexToken {
+// One token: 64 bytes, one cache line, so that the dictionary's comparison of its text and the
+// build's update of its list read one line. The entry never moves (its text may point into it).
+struct alignas(64) TIndexToken {
+  static constexpr size_t kInlineText = 24;  // texts shorter than this live in the entry
+
+  TIndexToken() = default;
+  TIndexToken(const TIndexToken&) = delete;
+  TIndexToken& operator=(const TIndexToken&) = delete;
+
   const char* text = nullptr;  // zero-terminated, 1 to 255 bytes; owned by the index
   uint8_t kind = 0;
   uint8_t length = 0;  // of text
-  uint32_t id = 0;     // its index in the token list
-  uint32_t frequency = 0;
   // Build state: the tail of the occurrence list not yet on file.
-  std::unique_ptr<uint32_t[]> buffer;
   uint8_t capacity = 0;       // 6 or 62; 0 without a buffer
   uint8_t count = 0;          // buffered positions
   bool replacesLast = false;  // the buffer began as a copy of the partly filled last chunk
-  uint32_t first = 0;         // see the header comment
+  uint32_t id = 0;            // its index in the token list
+  uint32_t frequency = 0;
+  uint32_t first = 0;  // see the header comment
   uint32_t last = 0;
+  std::unique_ptr<uint32_t[]> buffer;
+  char inlineText[kInlineText];  // the text, when it is short
 };
 
 struct TIndexStats {
@@ -85,7 +95,6 @@ struct TIndexStats {
 
 class TTextIndex : public TTokenSink {
  public:
-  static constexpr uint32_t kHashSlots = 65536;
   static constexpr uint32_t kPairSlots = 65536;
   static constexpr uint8_t kSmallBuffer = 6;   // positions in a 1-page chunk
   static constexpr uint8_t kLargeBuffer = 62;  // positions in an 8-page chunk
@@ -180,21 +189,18 @@ class TTextIndex : public TTokenSink {
  private:
   class TTextStore {
    public:
-    const char* Add(const char* text, size_t length);
+    const char* Add(std::string_view text);
 
    private:
     static constexpr size_t kBlockSize = 64 * 1024;
     std::vector<std::unique_ptr<char[]>> blocks_;
     size_t used_ = kBlockSize;  // in the last block
   };
-  using THashBucket = std::vector<TIndexToken*>;  // sorted by text, then kind
 
   // Token table and occurrence lists (TextIndex.cpp).
-  static uint32_t HashSlot(const char* text, size_t& length);
-  static bool FindInBucket(const THashBucket& bucket, const char* text, uint8_t kind,
-                           size_t& index);
-  TIndexToken& NewToken(const char* text, size_t length, uint8_t kind, THashBucket& bucket,
-                        size_t index);
+  // The id of the token of this text and kind, or TTokenTable::kNone.
+  uint32_t Lookup(std::string_view text, uint8_t kind, uint32_t hash) const;
+  TIndexToken& NewToken(std::string_view text, uint8_t kind, uint32_t hash);
   void BeginModification();
   void AddOccurrence(TIndexToken& token, uint32_t position);
   void ContinueChain(TIndexToken& token);
@@ -217,14 +223,22 @@ class TTextIndex : public TTokenSink {
 
   TPageIndex page_;
   TSeqIndex seq_;
-  std::vector<THashBucket> buckets_;  // kHashSlots
-  std::deque<TIndexToken> tokens_;    // by id
-  TTextStore texts_;
+  TTokenTable table_;               // text and kind to id
+  std::deque<TIndexToken> tokens_;  // by id
+  TTextStore texts_;                // the texts too long to live in their entries
   bool countPairs_;
   bool tagBefore_;
   bool pairsCurrent_ = false;
-  // kPairSlots lists when pairs are counted, each made on first use.
-  std::vector<std::unique_ptr<TQWordsList>> pairs_;
+  // The pair counts: one flat open-addressing table of (key, count), a power of two at most half
+  // full; the file's slot lists are made from it when it is written.
+  struct TPairCount {
+    int64_t key = -1;  // -1: an empty entry (keys are never negative)
+    uint32_t count = 0;
+  };
+  TPairCount* FindPair(int64_t key);
+  const TPairCount* FindPair(int64_t key) const;
+  std::vector<TPairCount> pairs_;
+  size_t pairCount_ = 0;   // entries in use
   int64_t pairFile_ = -1;  // pairing state: the current file
   int64_t pendingWord_ = -1;
   int64_t pendingTag_ = -1;

@@ -11,14 +11,16 @@ namespace quenterra {
 
 namespace {
 
-constexpr int kPairListStart = 4;  // entries; slot lists are short, most hold a few pairs
-
 uint32_t PairSlot(int64_t wordId, int64_t tagId) {
   return static_cast<uint32_t>(std::llabs(wordId + tagId) % TTextIndex::kPairSlots);
 }
 
 int64_t PairKey(uint32_t wordId, uint32_t tagId) {
   return static_cast<int64_t>((uint64_t{tagId} << 32) | wordId);
+}
+
+size_t PairHome(int64_t key, size_t mask) {
+  return static_cast<size_t>((static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
 }  // namespace
@@ -47,39 +49,46 @@ void TTextIndex::PairingStep(uint32_t fileNumber, const TIndexToken& token) {
   }
 }
 
+TTextIndex::TPairCount* TTextIndex::FindPair(int64_t key) {
+  const size_t mask = pairs_.size() - 1;
+  for (size_t i = PairHome(key, mask);; i = (i + 1) & mask) {
+    if (pairs_[i].key == key || pairs_[i].key < 0) return &pairs_[i];
+  }
+}
+
+const TTextIndex::TPairCount* TTextIndex::FindPair(int64_t key) const {
+  return const_cast<TTextIndex*>(this)->FindPair(key);
+}
+
 void TTextIndex::CountPair(uint32_t wordId, uint32_t tagId) {
-  std::unique_ptr<TQWordsList>& list = pairs_[PairSlot(wordId, tagId)];
-  if (!list) {
-    list = std::make_unique<TQWordsList>(kPairListStart);
-    list->SetHasData(true);
-    list->SetKeepSorted(true);
+  const int64_t key = PairKey(wordId, tagId);
+  TPairCount* entry = FindPair(key);
+  if (entry->key < 0) {
+    if (2 * (pairCount_ + 1) > pairs_.size()) {
+      std::vector<TPairCount> old(pairs_.size() * 2);
+      old.swap(pairs_);
+      for (const TPairCount& moved : old) {
+        if (moved.key >= 0) *FindPair(moved.key) = moved;
+      }
+      entry = FindPair(key);
+    }
+    entry->key = key;
+    ++pairCount_;
   }
-  int64_t key = PairKey(wordId, tagId);
-  int index = 0;
-  if (list->Find(key, index)) {
-    list->PutData(index, list->GetData(index) + 1);
-    return;
-  }
-  // Double by hand: the list's own growth step is sized for position lists.
-  if (list->Count() == list->Capacity()) list->SetCapacity(list->Capacity() * 2);
-  list->AddWithData(key, 1);
+  ++entry->count;
 }
 
 uint32_t TTextIndex::PairFreq(int32_t wordId, int32_t tagId) const {
   const TIndexToken& word = GetToken(static_cast<uint32_t>(wordId));
   if (tagId < 0 || !pairsCurrent_) return word.frequency;
-  const std::unique_ptr<TQWordsList>& list = pairs_[PairSlot(wordId, tagId)];
-  int index = 0;
-  if (!list ||
-      !list->Find(PairKey(static_cast<uint32_t>(wordId), static_cast<uint32_t>(tagId)), index)) {
-    return 0;
-  }
-  return list->GetData(index);
+  const TPairCount* entry =
+      FindPair(PairKey(static_cast<uint32_t>(wordId), static_cast<uint32_t>(tagId)));
+  return entry->key < 0 ? 0 : entry->count;
 }
 
 void TTextIndex::RebuildPairTable(const TProgressCallback& progress) {
-  pairs_.clear();
-  pairs_.resize(kPairSlots);  // also for an index that was not counting pairs
+  pairs_.assign(1024, TPairCount{});  // also for an index that was not counting pairs
+  pairCount_ = 0;
   int32_t count = seq_.Count();
   if (progress) progress(true, count / 1024);
   ResetPairing();
@@ -94,22 +103,41 @@ void TTextIndex::RebuildPairTable(const TProgressCallback& progress) {
 }
 
 void TTextIndex::WritePairTable() {
+  // The file lists the pairs slot by slot, each slot's keys ascending: one sort of the entries
+  // by (slot, key) gives that order.
+  struct TRecord {
+    uint32_t slot;
+    int64_t key;
+    uint32_t count;
+  };
+  std::vector<TRecord> records;
+  records.reserve(pairCount_);
+  for (const TPairCount& entry : pairs_) {
+    if (entry.key < 0) continue;
+    const int64_t word = static_cast<uint32_t>(entry.key);
+    records.push_back({PairSlot(word, entry.key >> 32), entry.key, entry.count});
+  }
+  std::sort(records.begin(), records.end(), [](const TRecord& a, const TRecord& b) {
+    return a.slot != b.slot ? a.slot < b.slot : a.key < b.key;
+  });
   // The whole table in one buffer: 65536 small writes would dominate the commit.
-  size_t size = 4 + size_t{kPairSlots} * 4;
-  for (const auto& list : pairs_) size += list ? static_cast<size_t>(list->Count()) * 12 : 0;
-  std::vector<char> bytes(size);
+  std::vector<char> bytes(4 + size_t{kPairSlots} * 4 + records.size() * 12);
   EncodeFixed32(bytes.data(), kPairSlots);
   char* at = bytes.data() + 4;
-  for (const auto& list : pairs_) {
-    uint32_t n = list ? static_cast<uint32_t>(list->Count()) : 0;
-    EncodeFixed32(at, n);
+  size_t next = 0;
+  for (uint32_t slot = 0; slot < kPairSlots; ++slot) {
+    size_t end = next;
+    while (end < records.size() && records[end].slot == slot) ++end;
+    const size_t n = end - next;
+    EncodeFixed32(at, static_cast<uint32_t>(n));
     char* keys = at + 4;
-    char* counts = keys + size_t{n} * 8;
-    for (uint32_t i = 0; i < n; ++i) {
-      EncodeFixed64(keys + 8 * i, static_cast<uint64_t>(list->Items()[i]));
-      EncodeFixed32(counts + 4 * i, list->GetData(static_cast<int>(i)));
+    char* counts = keys + n * 8;
+    for (size_t i = 0; i < n; ++i) {
+      EncodeFixed64(keys + 8 * i, static_cast<uint64_t>(records[next + i].key));
+      EncodeFixed32(counts + 4 * i, records[next + i].count);
     }
-    at = counts + size_t{n} * 4;
+    at = counts + n * 4;
+    next = end;
   }
   TChunkStream stream(page_, TChunkStream::TMode::kWrite, kChunkPairTable);
   stream.Write(bytes.data(), bytes.size());
@@ -130,19 +158,18 @@ void TTextIndex::ReadPairTable() {
       if (n > maxPairs || n > INT32_MAX / 2) Damaged();
       bytes.resize(size_t{n} * 12);
       stream.ReadExact(bytes.data(), bytes.size());
-      auto list = std::make_unique<TQWordsList>(static_cast<int>(n));
-      list->SetHasData(true);
-      list->SetCount(static_cast<int>(n));
+      int64_t previous = -1;
       for (uint32_t i = 0; i < n; ++i) {
         int64_t key = static_cast<int64_t>(DecodeFixed64(bytes.data() + 8 * i));
         int64_t word = static_cast<int32_t>(static_cast<uint32_t>(key));
         int64_t tag = key >> 32;
-        if ((i > 0 && key <= list->Items()[i - 1]) || PairSlot(word, tag) != slot) Damaged();
-        list->Items()[i] = key;
-        list->PutData(static_cast<int>(i), DecodeFixed32(bytes.data() + size_t{n} * 8 + 4 * i));
+        if (key <= previous || PairSlot(word, tag) != slot) Damaged();
+        previous = key;
+        const uint32_t count = DecodeFixed32(bytes.data() + size_t{n} * 8 + 4 * i);
+        // Through CountPair, so that the table grows as it fills; then the stored count.
+        CountPair(static_cast<uint32_t>(key), static_cast<uint32_t>(key >> 32));
+        FindPair(key)->count = count;
       }
-      list->SetKeepSorted(true);
-      pairs_[slot] = std::move(list);
     }
   } catch (const EFileError&) {
     Damaged();  // the chain ended inside the table

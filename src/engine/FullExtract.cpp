@@ -108,9 +108,9 @@ bool TPass1::Run(const TOccurrenceArrays& occurrences, TStepProgress& progress) 
   int64_t done = 0;
   for (int i = 0; i < base.Count(); ++i) {
     const TCollocItem& item = base.Item(i);
-    std::copy_n(item.words.get(), minSpan_, words_);
+    std::copy_n(item.words, minSpan_, words_);
     std::fill(std::begin(tags_), std::end(tags_), -1);
-    if (item.tags != nullptr) std::copy_n(item.tags.get(), minSpan_, tags_);
+    if (item.tags != nullptr) std::copy_n(item.tags, minSpan_, tags_);
     for (int32_t position : occurrences.Slice(static_cast<uint32_t>(i + 1))) {
       if (position >= 0) Follow(position);
       if (++done % kPass1Step == 0 && progress.Step()) return false;

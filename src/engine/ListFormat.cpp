@@ -7,12 +7,55 @@
 #include "corpus/TextIndex.h"
 #include "engine/collocList.h"
 #include "platform/AtomicFile.h"
+#include "platform/CharCoding.h"
+#include "platform/NumberFormat.h"
 
 namespace quenterra {
 
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+// Lists are written through a buffer of about this many bytes: one stream write per block
+// rather than several per item.
+constexpr size_t kWriteBlock = 1 << 20;
+
+void AppendNumber(std::string& out, int64_t value) {
+  char text[24];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// Writes the buffer out once it holds a block, and always when `last`.
+void Drain(std::ostream& out, std::string& buffer, bool last) {
+  if (!last && buffer.size() < kWriteBlock) return;
+  out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  buffer.clear();
+}
+
+// Appends one cell of item i.
+void AppendCell(std::string& out, const TCollocationList& list, int i, TListColumn column,
+                const TListView& view, char decimalSeparator) {
+  switch (column) {
+    case TListColumn::kFrequency:
+      AppendNumber(out, list.Item(i).count);
+      return;
+    case TListColumn::kScore:
+      out += FormatScore(list.Item(i).score, view.scoreMethod, decimalSeparator);
+      return;
+    case TListColumn::kText:
+      list.AppendCollocationText(i, out);
+      return;
+  }
+}
+
+// Appends the collocation text of item i in UTF-8.
+void AppendUtf8Text(std::string& out, const TCollocationList& list, int i) {
+  const size_t start = out.size();
+  list.AppendCollocationText(i, out);
+  const std::string_view text(out.data() + start, out.size() - start);
+  if (list.Tables().Utf8() && IsValidUtf8(text)) return;
+  const std::string utf8 = list.Tables().ToUtf8(text);
+  out.replace(start, std::string::npos, utf8);
+}
 
 std::string JoinedByTabs(const std::vector<std::string>& cells) {
   std::string line;
@@ -136,7 +179,18 @@ void WriteSavedList(std::ostream& out, const TCollocationList& list, const TList
     out << "Score method: " << ScoreLongName(view.scoreMethod) << kCrLf << kCrLf;
   const std::string titles = TitleLine(view);
   out << titles << kCrLf << std::string(titles.size(), '_') << kCrLf << kCrLf;
-  for (int i = 0; i < list.Count(); ++i) out << ItemLine(list, i, view) << kCrLf;
+  const std::vector<TListColumn> columns = ShownColumns(view);
+  const char separator = NumberFormat().decimalSeparator;
+  std::string buffer;
+  for (int i = 0; i < list.Count(); ++i) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+      if (c > 0) buffer += '\t';
+      AppendCell(buffer, list, i, columns[c], view, separator);
+    }
+    buffer += kCrLf;
+    Drain(out, buffer, false);
+  }
+  Drain(out, buffer, true);
 }
 
 void SaveListToFile(const std::string& fileName, const TCollocationList& list,
@@ -147,13 +201,23 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
 }
 
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
-  out << (view.showFrequency ? "count\t" : "") << "score\tposition\ttext\n";
+  std::string buffer =
+      view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
   for (int i = 0; i < list.Count(); ++i) {
     const TCollocItem& item = list.Item(i);
-    if (view.showFrequency) out << item.count << '\t';
-    out << FormatScore(item.score, view.scoreMethod, '.') << '\t' << item.position << '\t'
-        << list.Tables().ToUtf8(list.CollocationText(i)) << '\n';
+    if (view.showFrequency) {
+      AppendNumber(buffer, item.count);
+      buffer += '\t';
+    }
+    buffer += FormatScore(item.score, view.scoreMethod, '.');
+    buffer += '\t';
+    AppendNumber(buffer, item.position);
+    buffer += '\t';
+    AppendUtf8Text(buffer, list, i);
+    buffer += '\n';
+    Drain(out, buffer, false);
   }
+  Drain(out, buffer, true);
 }
 
 void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,

@@ -1,5 +1,6 @@
 #include "engine/Scores.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -80,12 +81,15 @@ std::string FormatScore(double score, TScoreMethod method, char decimalSeparator
   char text[400];  // room for the widest finite double in fixed notation
   if (method == TScoreMethod::kCost) {
     double rounded = std::round(score);  // halves away from zero
-    std::snprintf(text, sizeof text, "%.0f", rounded == 0 ? 0.0 : rounded);
-    return text;
+    const auto end = std::to_chars(text, text + sizeof text, rounded == 0 ? 0.0 : rounded,
+                                   std::chars_format::fixed, 0);
+    return std::string(text, end.ptr);
   }
-  std::snprintf(text, sizeof text, "%.6f", score);
-  std::string shown = text;
-  if (shown == "-0.000000") shown.erase(0, 1);
+  // Printed as printf's "%.6f" prints it.
+  const char* begin = text;
+  const char* end = std::to_chars(text, text + sizeof text, score, std::chars_format::fixed, 6).ptr;
+  if (std::string_view(begin, end) == "-0.000000") ++begin;
+  std::string shown(begin, end);
   const size_t point = shown.find('.');
   if (point != std::string::npos) shown[point] = decimalSeparator;
   return shown;
@@ -144,8 +148,8 @@ void TCollocationList::ComputeScores(TScoreMethod method, int64_t corpusWords) {
   }
   if (scoreMethod_ == TScoreMethod::kNone || scoreMethod_ == TScoreMethod::kCost) return;
   for (TCollocItem& item : items_) {
-    item.score = SequenceScore(index_, scoreMethod_, item.words.get(), item.tags.get(), wordCount_,
-                               item.count, corpusWords);
+    item.score = SequenceScore(index_, scoreMethod_, item.words, item.tags, wordCount_, item.count,
+                               corpusWords);
   }
 }
 

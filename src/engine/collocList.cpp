@@ -33,7 +33,8 @@ const char* TokenText(const TTextIndex& index, int32_t id) {
 TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
                                    int wordCount)
     : TCollocationList(index, tables, wordCount, TScoreMethod::kNone) {
-  buckets_ = std::make_unique<TBucket[]>(kBucketCount);
+  hashed_ = true;
+  slots_.resize(kFirstSlots);
 }
 
 TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& tables,
@@ -60,75 +61,105 @@ uint32_t TCollocationList::HashValue(const int32_t* words, const int32_t* tags, 
 
 // ---- Counting ----
 
-int TCollocationList::CompareKey(const TCollocItem& item, const int32_t* words, const int32_t* tags,
-                                 int wordCount) {
-  const int order = CompareIds(item.words.get(), words, wordCount);
-  if (order != 0 || tags == nullptr) return order;
-  if (item.tags == nullptr) return -1;  // an untagged item sorts before every tagged key
-  return CompareIds(item.tags.get(), tags, wordCount);
-}
-
-int TCollocationList::CompareEntry(const TBucketEntry& entry, const int32_t* words,
-                                   const int32_t* tags) const {
-  if (entry.first != words[0]) return entry.first < words[0] ? -1 : 1;
-  return CompareKey(items_[entry.item], words, tags, wordCount_);
-}
-
-size_t TCollocationList::Search(const TBucket& bucket, const int32_t* words, const int32_t* tags,
-                                bool& hit) const {
-  hit = false;
-  size_t low = 0, high = bucket.size();
-  while (low < high) {
-    const size_t middle = low + (high - low) / 2;
-    const int order = CompareEntry(bucket[middle], words, tags);
-    if (order >= 0) {
-      hit = hit || order == 0;
-      high = middle;
-    } else {
-      low = middle + 1;
-    }
+// FNV-1a over the ids, spread over 64 bits: the probe starts from the high half.
+uint64_t TCollocationList::KeyHash(const int32_t* words, const int32_t* tags) const {
+  uint64_t hash = 14695981039346656037ull;
+  for (int i = 0; i < wordCount_; ++i)
+    hash = (hash ^ static_cast<uint32_t>(words[i])) * 1099511628211ull;
+  if (tags != nullptr) {
+    for (int i = 0; i < wordCount_; ++i)
+      hash = (hash ^ static_cast<uint32_t>(tags[i])) * 1099511628211ull;
   }
-  return low;
+  hash *= 0x9E3779B97F4A7C15ull;
+  return hash ^ (hash >> 29);
+}
+
+bool TCollocationList::SameKey(const TCollocItem& item, const int32_t* words,
+                               const int32_t* tags) const {
+  if ((item.tags == nullptr) != (tags == nullptr)) return false;
+  // Keys are a few ids: a loop beats a call to memcmp.
+  for (int i = 0; i < wordCount_; ++i) {
+    if (item.words[i] != words[i]) return false;
+  }
+  for (int i = 0; tags != nullptr && i < wordCount_; ++i) {
+    if (item.tags[i] != tags[i]) return false;
+  }
+  return true;
+}
+
+size_t TCollocationList::Probe(const int32_t* words, const int32_t* tags, uint64_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  const auto low = static_cast<uint32_t>(hash);
+  size_t i = static_cast<size_t>(hash >> 32) & mask;
+  for (;; i = (i + 1) & mask) {
+    const TSlot& slot = slots_[i];
+    if (slot.item == kNoItem) return i;
+    if (slot.hash == low && SameKey(items_[slot.item], words, tags)) return i;
+  }
 }
 
 const TCollocItem* TCollocationList::Find(const int32_t* words, const int32_t* tags) const {
   RequireHash();
-  const TBucket& bucket = buckets_[HashValue(words, tags, wordCount_)];
-  bool hit = false;
-  const size_t at = Search(bucket, words, tags, hit);
-  return hit ? &items_[bucket[at].item] : nullptr;
+  const TSlot& slot = slots_[Probe(words, tags, KeyHash(words, tags))];
+  return slot.item == kNoItem ? nullptr : &items_[slot.item];
 }
 
 void TCollocationList::RequireHash() const {
   if (!Hashed()) throw EQuenterra("TCollocationList: The list has no hash.");
 }
 
-TCollocItem TCollocationList::NewItem(const int32_t* words, const int32_t* tags) const {
-  TCollocItem item;
-  item.words = std::make_unique<int32_t[]>(wordCount_);
-  std::copy_n(words, wordCount_, item.words.get());
-  if (tags != nullptr) {
-    item.tags = std::make_unique<int32_t[]>(wordCount_);
-    std::copy_n(tags, wordCount_, item.tags.get());
+void TCollocationList::GrowHash() {
+  slots_.assign(slots_.size() * 2, TSlot{});
+  Rehash();
+}
+
+// Files every hashed item in slots_ (which holds no item).
+void TCollocationList::Rehash() {
+  const size_t mask = slots_.size() - 1;
+  for (size_t item = 0; item < items_.size(); ++item) {
+    if (!items_[item].hashed) continue;
+    const uint64_t hash = KeyHash(items_[item].words, items_[item].tags);
+    size_t i = static_cast<size_t>(hash >> 32) & mask;
+    while (slots_[i].item != kNoItem) i = (i + 1) & mask;
+    slots_[i] = TSlot{static_cast<uint32_t>(hash), static_cast<uint32_t>(item)};
   }
+}
+
+const int32_t* TCollocationList::StoreIds(const int32_t* ids) {
+  const auto n = static_cast<size_t>(wordCount_);
+  if (idBlockUsed_ + n > kIdBlock) {
+    idBlocks_.push_back(std::make_unique_for_overwrite<int32_t[]>(std::max(kIdBlock, n)));
+    idBlockUsed_ = 0;
+  }
+  int32_t* at = idBlocks_.back().get() + idBlockUsed_;
+  std::copy_n(ids, n, at);
+  idBlockUsed_ += n;
+  return at;
+}
+
+TCollocItem TCollocationList::NewItem(const int32_t* words, const int32_t* tags) {
+  TCollocItem item;
+  item.words = StoreIds(words);
+  if (tags != nullptr) item.tags = StoreIds(tags);
   return item;
 }
 
 void TCollocationList::Add(const int32_t* words, const int32_t* tags, int32_t position) {
   RequireHash();
-  TBucket& bucket = buckets_[HashValue(words, tags, wordCount_)];
-  bool hit = false;
-  const size_t at = Search(bucket, words, tags, hit);
-  if (hit) {
-    ++items_[bucket[at].item].count;
+  const uint64_t hash = KeyHash(words, tags);
+  size_t at = Probe(words, tags, hash);
+  if (slots_[at].item != kNoItem) {
+    ++items_[slots_[at].item].count;
     return;
   }
+  if (items_.size() >= kNoItem - 1) throw EQuenterra("TCollocationList: Too many items.");
   TCollocItem item = NewItem(words, tags);
   item.count = 1;
   item.position = position;
-  items_.push_back(std::move(item));
-  bucket.insert(bucket.begin() + static_cast<std::ptrdiff_t>(at),
-                TBucketEntry{words[0], static_cast<uint32_t>(items_.size() - 1)});
+  item.hashed = true;
+  items_.push_back(item);
+  slots_[at] = TSlot{static_cast<uint32_t>(hash), static_cast<uint32_t>(items_.size() - 1)};
+  if (2 * items_.size() > slots_.size()) GrowHash();
 }
 
 uint32_t TCollocationList::FindExtra(const int32_t* words, const int32_t* tags) const {
@@ -146,7 +177,7 @@ void TCollocationList::Append(const int32_t* words, const int32_t* tags, double 
   TCollocItem item = NewItem(words, tags);
   item.score = score;
   item.count = count;
-  items_.push_back(std::move(item));
+  items_.push_back(item);
 }
 
 const TCollocItem& TCollocationList::Item(int i) const {
@@ -158,7 +189,10 @@ TCollocItem& TCollocationList::Item(int i) {
   return const_cast<TCollocItem&>(std::as_const(*this).Item(i));
 }
 
-void TCollocationList::ReleaseHash() { buckets_.reset(); }
+void TCollocationList::ReleaseHash() {
+  hashed_ = false;
+  std::vector<TSlot>().swap(slots_);
+}
 
 // ---- Ordering ----
 
@@ -182,30 +216,30 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
 void TCollocationList::Reorder(const std::vector<uint32_t>& order) {
   std::vector<TCollocItem> sorted;
   sorted.reserve(order.size());
-  for (uint32_t old : order) sorted.push_back(std::move(items_[old]));
+  for (uint32_t old : order) sorted.push_back(items_[old]);
   items_ = std::move(sorted);
   if (!Hashed()) return;
-  std::vector<uint32_t> newIndex(order.size());
-  for (uint32_t i = 0; i < order.size(); ++i) newIndex[order[i]] = i;
-  for (uint32_t b = 0; b < kBucketCount; ++b) {
-    for (TBucketEntry& entry : buckets_[b]) entry.item = newIndex[entry.item];
-  }
+  std::fill(slots_.begin(), slots_.end(), TSlot{});
+  Rehash();
 }
 
-void TCollocationList::RemoveFromHash(uint32_t itemIndex) {
-  const TCollocItem& item = items_[itemIndex];
-  TBucket& bucket = buckets_[HashValue(item.words.get(), item.tags.get(), wordCount_)];
-  auto at = std::find_if(bucket.begin(), bucket.end(),
-                         [&](const TBucketEntry& entry) { return entry.item == itemIndex; });
-  if (at != bucket.end()) bucket.erase(at);
-}
-
+// The same as sorting by kFreq and cutting the tail, by one sort of compact records: each kept
+// item's count (descending) above its index, which keeps equal counts in their order.
 void TCollocationList::DropRare(int32_t minimum) {
-  Sort(TCollocSortKey::kFreq, TCollocSortKey::kNone);
-  while (!items_.empty() && items_.back().count < minimum) {
-    if (Hashed()) RemoveFromHash(static_cast<uint32_t>(items_.size() - 1));
-    items_.pop_back();
+  std::vector<uint64_t> records;
+  records.reserve(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i) {
+    const int32_t count = items_[i].count;
+    if (count < minimum) continue;
+    const auto descending = static_cast<uint32_t>(int64_t{INT32_MAX} - count);
+    records.push_back(uint64_t{descending} << 32 | i);
   }
+  std::sort(records.begin(), records.end());
+  std::vector<uint32_t> order(records.size());
+  for (size_t i = 0; i < records.size(); ++i) order[i] = static_cast<uint32_t>(records[i]);
+  Reorder(order);
+  sortKey1_ = TCollocSortKey::kFreq;
+  sortKey2_ = TCollocSortKey::kNone;
 }
 
 void TCollocationList::Filter(int32_t minCount, bool useScore, double minScore) {
@@ -217,46 +251,61 @@ void TCollocationList::Filter(int32_t minCount, bool useScore, double minScore) 
       items_, [&](const TCollocItem& item) { return !Passes(item, minCount, useScore, minScore); });
 }
 
+int TCollocationList::CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount) {
+  const int order = CompareIds(a.words, b.words, wordCount);
+  if (order != 0 || b.tags == nullptr) return order;
+  if (a.tags == nullptr) return -1;  // an untagged item sorts before every tagged key
+  return CompareIds(a.tags, b.tags, wordCount);
+}
+
+// The kept hashed items go by bucket, each bucket's in descending key order; the items appended
+// past the hash follow in their order.
 void TCollocationList::FilterHashed(int32_t minCount, bool useScore, double minScore) {
-  std::vector<TCollocItem> kept;
-  std::vector<bool> inHash(items_.size());
-  for (uint32_t b = 0; b < kBucketCount; ++b) {
-    TBucket& bucket = buckets_[b];
-    for (const TBucketEntry& entry : bucket) inHash[entry.item] = true;
-    std::erase_if(bucket, [&](const TBucketEntry& entry) {
-      return !Passes(items_[entry.item], minCount, useScore, minScore);
-    });
-    if (bucket.empty()) {
-      TBucket().swap(bucket);  // frees its storage
-      continue;
-    }
-    for (auto entry = bucket.rbegin(); entry != bucket.rend(); ++entry) {
-      kept.push_back(std::move(items_[entry->item]));
-      entry->item = static_cast<uint32_t>(kept.size() - 1);
-    }
-  }
-  // Items appended past the hash are no bucket's: they keep their order after the others.
+  struct TKept {
+    uint32_t bucket;
+    uint32_t item;
+  };
+  std::vector<TKept> hashed;
+  std::vector<uint32_t> appended;
   for (size_t i = 0; i < items_.size(); ++i) {
-    if (!inHash[i] && Passes(items_[i], minCount, useScore, minScore))
-      kept.push_back(std::move(items_[i]));
+    const TCollocItem& item = items_[i];
+    if (!Passes(item, minCount, useScore, minScore)) continue;
+    if (item.hashed) {
+      hashed.push_back({HashValue(item.words, item.tags, wordCount_), static_cast<uint32_t>(i)});
+    } else {
+      appended.push_back(static_cast<uint32_t>(i));
+    }
   }
-  items_ = std::move(kept);
+  std::sort(hashed.begin(), hashed.end(), [&](const TKept& a, const TKept& b) {
+    if (a.bucket != b.bucket) return a.bucket < b.bucket;
+    return CompareKeys(items_[b.item], items_[a.item], wordCount_) < 0;
+  });
+  std::vector<uint32_t> order;
+  order.reserve(hashed.size() + appended.size());
+  for (const TKept& kept : hashed) order.push_back(kept.item);
+  order.insert(order.end(), appended.begin(), appended.end());
+  Reorder(order);
 }
 
 // ---- Texts ----
 
 std::string TCollocationList::CollocationText(int i) const {
-  const TCollocItem& item = Item(i);
   std::string text;
+  AppendCollocationText(i, text);
+  return text;
+}
+
+void TCollocationList::AppendCollocationText(int i, std::string& out) const {
+  const TCollocItem& item = Item(i);
   for (int j = 0; j < wordCount_ && item.words[j] >= 0; ++j) {
-    if (j > 0) text += ' ';
-    text += TokenText(index_, item.words[j]);
+    if (j > 0) out += ' ';
+    const TIndexToken& word = index_.GetToken(static_cast<uint32_t>(item.words[j]));
+    out.append(word.text, word.length);
     if (item.tags != nullptr && item.tags[j] >= 0) {
-      text += ' ';
-      text += tables_.UpperString(TokenText(index_, item.tags[j]));
+      out += ' ';
+      out += tables_.UpperString(TokenText(index_, item.tags[j]));
     }
   }
-  return text;
 }
 
 std::string TCollocationList::TagText(int i) const {

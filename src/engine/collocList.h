@@ -6,9 +6,12 @@
 // early), optionally with one word-tag token id per word (-1 for a word without tag). Items are
 // plain records; texts are built on demand from the text index.
 //
-// Hashing: the key's hash value is the wrapping 32-bit sum of its word ids (and tag ids when the
-// key has tags), negated when negative, modulo 65536. Each bucket lists its items sorted by
-// words, then tags, compared element by element as signed 32-bit values.
+// Counting probes one flat open-addressing table of (hash, item) slots; the items' ids live in
+// blocks that the list owns, so counting allocates nothing per item. The order a hashed Filter
+// leaves is that of 65536 buckets: by HashValue (the wrapping 32-bit sum of
+// the word ids, and tag ids when the key has tags, negated when negative, modulo 65536), and
+// within one bucket by key descending (words, then tags, element by element as signed 32-bit
+// values). Saved lists and the command line's outputs depend on that order.
 #pragma once
 
 #include <cstdint>
@@ -33,14 +36,15 @@ enum class TCollocSortKey : uint8_t {
   kPOSTag = 6     // tag text, ascending, byte by byte
 };
 
-// One counted word sequence.
+// One counted word sequence. Its ids live in the list's blocks, as long as the list.
 struct TCollocItem {
-  std::unique_ptr<int32_t[]> words;  // WordCount ids; an id < 0 ends the sequence early
-  std::unique_ptr<int32_t[]> tags;   // WordCount tag ids (-1 = none), or null
-  int32_t count = 0;                 // occurrences
-  double score = 0;                  // under the list's ScoreMethod; 0 until computed
-  int32_t position = 0;              // of the search pattern in the sequence, first occurrence
-  uint32_t extra = 0;                // the full extract's per-item word; 0 elsewhere
+  const int32_t* words = nullptr;  // WordCount ids; an id < 0 ends the sequence early
+  const int32_t* tags = nullptr;   // WordCount tag ids (-1 = none), or null
+  int32_t count = 0;               // occurrences
+  double score = 0;                // under the list's ScoreMethod; 0 until computed
+  int32_t position = 0;            // of the search pattern in the sequence, first occurrence
+  uint32_t extra = 0;              // the full extract's per-item word; 0 elsewhere
+  bool hashed = false;             // counted through the hash (Add), not Appended
 };
 
 class TCollocationList {
@@ -59,7 +63,8 @@ class TCollocationList {
   TCollocationList& operator=(const TCollocationList&) = delete;
   ~TCollocationList();
 
-  // The bucket of a key (0 .. 65535). words and tags (nullable) hold wordCount ids.
+  // The bucket of a key (0 .. 65535), which orders a hashed Filter. words and tags (nullable) hold
+  // wordCount ids.
   static uint32_t HashValue(const int32_t* words, const int32_t* tags, int wordCount);
 
   // Counting, on a hashed list only (else throws "TCollocationList: The list has no hash.").
@@ -93,9 +98,9 @@ class TCollocationList {
 
   // Frees the hash (not the items); counting calls are refused from then on.
   void ReleaseHash();
-  bool Hashed() const { return buckets_ != nullptr; }
+  bool Hashed() const { return hashed_; }
 
-  // Sorts by kFreq alone, then deletes items from the end while their Count is below minimum.
+  // Deletes the items whose Count is below minimum, then sorts by kFreq alone.
   void DropRare(int32_t minimum);
   // Keeps the items whose Count is at least minCount and, with useScore, whose Score passes
   // minScore (ScorePasses). Without hash the kept items keep their order. With hash the order
@@ -112,6 +117,8 @@ class TCollocationList {
   // The item's words joined by single spaces up to the first negative id; each word with a
   // tag is followed by a space and the tag upper-cased ("take NN place NN").
   std::string CollocationText(int i) const;
+  // The same, appended to out.
+  void AppendCollocationText(int i, std::string& out) const;
   // The texts of the WordCount tags (empty for -1) joined by single spaces, in their stored
   // case; empty for an item without tags.
   std::string TagText(int i) const;
@@ -120,34 +127,39 @@ class TCollocationList {
   const TLangTables& Tables() const { return tables_; }
 
  private:
-  // A bucket entry keeps the item's first word beside its index, so that most steps of a
-  // search decide without reading the item itself.
-  struct TBucketEntry {
-    int32_t first;  // the item's word 0
-    uint32_t item;  // its index in items_
+  struct TSlot {
+    uint32_t hash = 0;        // low half of the key's hash
+    uint32_t item = kNoItem;  // index in items_; kNoItem: an empty slot
   };
-  using TBucket = std::vector<TBucketEntry>;  // in key order
+  static constexpr uint32_t kNoItem = UINT32_MAX;
+  static constexpr size_t kFirstSlots = 1024;
+  static constexpr size_t kIdBlock = 1 << 16;  // ids per block of the store
 
-  static int CompareKey(const TCollocItem& item, const int32_t* words, const int32_t* tags,
-                        int wordCount);
-  int CompareEntry(const TBucketEntry& entry, const int32_t* words, const int32_t* tags) const;
-  // The index in the bucket of the first item not less than the key; hit when it matches.
-  size_t Search(const TBucket& bucket, const int32_t* words, const int32_t* tags, bool& hit) const;
+  uint64_t KeyHash(const int32_t* words, const int32_t* tags) const;
+  bool SameKey(const TCollocItem& item, const int32_t* words, const int32_t* tags) const;
+  // The slot of the key: the matching item's, or the empty one where it would go.
+  size_t Probe(const int32_t* words, const int32_t* tags, uint64_t hash) const;
   // The matching item, or null.
   const TCollocItem* Find(const int32_t* words, const int32_t* tags) const;
   void RequireHash() const;
-  TCollocItem NewItem(const int32_t* words, const int32_t* tags) const;
+  void GrowHash();
+  const int32_t* StoreIds(const int32_t* ids);
+  TCollocItem NewItem(const int32_t* words, const int32_t* tags);
   // Puts the items in the given order (order[new] = old), keeping the hash valid.
   void Reorder(const std::vector<uint32_t>& order);
-  void RemoveFromHash(uint32_t itemIndex);
+  void Rehash();
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
+  static int CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount);
 
   const TTextIndex& index_;
   const TLangTables& tables_;
   int wordCount_;
-  std::vector<TCollocItem> items_;                   // in display order
-  std::unique_ptr<TBucket[]> buckets_;               // kBucketCount while counting, else null
-  TCollocSortKey sortKey1_ = TCollocSortKey::kNone;  // of the last sort
+  std::vector<TCollocItem> items_;  // in display order
+  bool hashed_ = false;             // counting: slots_ is valid
+  std::vector<TSlot> slots_;        // a power of two, at most half full, while hashed
+  std::vector<std::unique_ptr<int32_t[]>> idBlocks_;  // the items' ids
+  size_t idBlockUsed_ = kIdBlock;                     // ids used in the last block
+  TCollocSortKey sortKey1_ = TCollocSortKey::kNone;   // of the last sort
   TCollocSortKey sortKey2_ = TCollocSortKey::kNone;
   TScoreMethod scoreMethod_ = TScoreMethod::kNone;  // of the stored scores
 };

@@ -150,8 +150,8 @@ std::unique_ptr<TCollocationList> TCollocationTree::Evaluate(TState<Key>& state,
       const TCollocItem& item = base_->Item(i);
       std::fill(std::begin(state.words), std::end(state.words), -1);
       std::fill(std::begin(state.tags), std::end(state.tags), -1);
-      std::copy_n(item.words.get(), minSpan_, state.words);
-      if (item.tags != nullptr) std::copy_n(item.tags.get(), minSpan_, state.tags);
+      std::copy_n(item.words, minSpan_, state.words);
+      if (item.tags != nullptr) std::copy_n(item.tags, minSpan_, state.tags);
       Visit(state, 0, minSpan_, *result);
       state.tree.Clear();
     }

@@ -247,6 +247,11 @@ TEST_F(WorkspaceTest, UnusableStoredIndexIsReportedAndRebuilt) {
       [&] { fs::remove(Path("w/PAGE_IDX.tmp")); },
       [&] { test::OverwriteBytes(Path("w/SEQ_IDX.tmp"), 0, "XXXX"); },
       [&] { test::FlipByte(Path("w/PAGE_IDX.tmp"), test::FileSize(Path("w/PAGE_IDX.tmp")) - 9); },
+      [&] {  // a byte flipped, the file's modification time set back
+        auto stamp = fs::last_write_time(Path("w/SEQ_IDX.tmp"));
+        test::FlipByte(Path("w/SEQ_IDX.tmp"), test::FileSize(Path("w/SEQ_IDX.tmp")) - 3);
+        fs::last_write_time(Path("w/SEQ_IDX.tmp"), stamp);
+      },
       [&] { fs::remove(Path("w/INDEX_STATE.ini")); },
       [&] { test::WriteFileBytes(Path("w/INDEX_STATE.ini"), "[Index]\nComplete=0\n"); },
       [&] {  // another workspace's index, with the same settings

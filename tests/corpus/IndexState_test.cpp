@@ -13,7 +13,9 @@ const TIndexState kState = {
     true,
     {{{"a.txt", 10, 1700000000123456789, 1234}, {"/abs/b.txt", 20, -5, 5678}}, "0123456789abcdef"},
     {16400, 0xE3069283},
-    {512, 0xABCD}};
+    {512, 0xABCD},
+    "12:1700000000000000001:1700000000000000002",
+    ""};
 
 TEST(IndexState, WrittenAsDocumentedAndReadBack) {
   const std::string text = IndexStateText(kState);
@@ -23,6 +25,7 @@ TEST(IndexState, WrittenAsDocumentedAndReadBack) {
             "Tokenisation=0123456789abcdef\n"
             "SeqSize=16400\n"
             "SeqCrc32c=e3069283\n"
+            "SeqStamp=12:1700000000000000001:1700000000000000002\n"
             "PageSize=512\n"
             "PageCrc32c=0000abcd\n"
             "FileCount=2\nFile0=a.txt\nFile1=/abs/b.txt\n"

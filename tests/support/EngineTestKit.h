@@ -103,8 +103,8 @@ inline void PrintTo(const TModelKey& key, std::ostream* out) {
 }
 inline TModelKey KeyOf(const TCollocationList& list, int i) {
   const TCollocItem& item = list.Item(i);
-  TModelKey key{{item.words.get(), item.words.get() + list.WordCount()}, {}};
-  if (item.tags != nullptr) key.tags.assign(item.tags.get(), item.tags.get() + list.WordCount());
+  TModelKey key{{item.words, item.words + list.WordCount()}, {}};
+  if (item.tags != nullptr) key.tags.assign(item.tags, item.tags + list.WordCount());
   return key;
 }
 inline std::map<TModelKey, int32_t> Counts(const TCollocationList& list) {
