@@ -16,6 +16,7 @@
 #include "config/SettingsFile.h"
 #include "corpus/Corpus.h"
 #include "desktop/MenuRules.h"
+#include "dialogs/CollocateOptions.h"
 #include "engine/ListWindow.h"
 #include "engine/collocExtract.h"
 #include "engine/collocList.h"
@@ -52,6 +53,10 @@ struct TSessionDialogs {
   std::function<bool()> normalTags = [] { return false; };        // the index must be rebuilt
   std::function<bool()> wordTags = [] { return false; };          // the index must be rebuilt
   std::function<bool()> language = [] { return false; };          // the language changed
+  // The collocates dialog on the last choices, which it updates on OK.
+  std::function<bool(TCollocateOptions& options)> collocateOptions = [](TCollocateOptions&) {
+    return true;
+  };
 };
 
 class TDesktopSession {

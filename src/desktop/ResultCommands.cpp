@@ -4,12 +4,12 @@
 
 namespace quenterra {
 
-void TResultCommands::Run(const std::function<std::unique_ptr<TResultTable>()>& make) {
+void TResultCommands::Run(const std::function<std::unique_ptr<TResultTable>()>& make, int order) {
   // A list item's context menu stays open to the user while other long work runs.
   if (session_.Corpus().Index() == nullptr || session_.WorkerRunning()) return;
   std::unique_ptr<TResultTable> table;
   front_.RunLong([&] { table = make(); }, false);
-  if (table != nullptr) show_(std::move(table));
+  if (table != nullptr) show_(std::move(table), order);
 }
 
 void TResultCommands::Concordance() {
@@ -31,12 +31,16 @@ void TResultCommands::Collocates() {
   std::unique_ptr<TExtractRecords> records =
       session_.Dialogs().extract(false, TSearchKind::kWordPhrase);
   if (records == nullptr || records->RecordCount() == 0) return;
-  TCollocateSettings shape;
-  shape.left = shape.right = kDefaultCollocateWindow;
-  Run([&]() -> std::unique_ptr<TResultTable> {
-    return MakeCollocateTable(*records, *session_.Corpus().Index(), session_.Settings().Run(),
-                              shape, AllCollocateScores());
-  });
+  if (!session_.Dialogs().collocateOptions(collocateOptions_)) return;
+  const TCollocateOptions& options = collocateOptions_;
+  // Every score sorts by the total (order 0); a single score is the third order, after the
+  // total and the text.
+  Run(
+      [&]() -> std::unique_ptr<TResultTable> {
+        return MakeCollocateTable(*records, *session_.Corpus().Index(), session_.Settings().Run(),
+                                  options.Shape(), options.Scores());
+      },
+      options.score ? 2 : 0);
 }
 
 void TResultCommands::WordList() {

@@ -13,17 +13,17 @@
 
 namespace quenterra {
 
-inline constexpr int kDefaultCollocateWindow = 5;  // L5 .. R5
-
 class TResultCommands {
  public:
-  using TShow = std::function<void(std::unique_ptr<TResultTable> table)>;
+  // Opens the window of a table, sorted in order (one of its SortNames).
+  using TShow = std::function<void(std::unique_ptr<TResultTable> table, int order)>;
 
   // The session and the front must outlive the commands; show opens the window.
   TResultCommands(TDesktopSession& session, TDesktopFront& front, TShow show)
       : session_(session), front_(front), show_(std::move(show)) {}
 
-  // Extract > Concordance and Collocates: the extract dialog's pattern (Word/Phrase).
+  // Extract > Concordance and Collocates: the extract dialog's pattern (Word/Phrase); for
+  // collocates then the collocates dialog.
   void Concordance();
   void Collocates();
   // Extract > Word List.
@@ -39,12 +39,13 @@ class TResultCommands {
                                                const std::string& tag) const;
 
  private:
-  // Runs make on a worker with the extracting flag held and shows what it made.
-  void Run(const std::function<std::unique_ptr<TResultTable>()>& make);
+  // Runs make on a worker with the extracting flag held and shows what it made, sorted in order.
+  void Run(const std::function<std::unique_ptr<TResultTable>()>& make, int order = 0);
 
   TDesktopSession& session_;
   TDesktopFront& front_;
   TShow show_;
+  TCollocateOptions collocateOptions_;  // the last choice of the collocates dialog
 };
 
 }  // namespace quenterra

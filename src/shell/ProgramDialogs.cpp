@@ -1,6 +1,7 @@
 #include "shell/ProgramDialogs.h"
 
 #include "corpus/ui/LangConfig.h"
+#include "engine/ui/CollocateOptionsForm.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/CountOptionsForm.h"
 #include "engine/ui/FEOptForm.h"
@@ -49,6 +50,9 @@ TSessionDialogs ProgramDialogs(TMainForm& form) {
   };
   dialogs.fullExtractOptions = [&settings, &form](bool ngramForm) {
     return RunFEOptions(ngramForm, settings.fullExtract, settings.config, &form);
+  };
+  dialogs.collocateOptions = [&settings, &form](TCollocateOptions& options) {
+    return RunCollocateOptions(settings.config, options, &form);
   };
   dialogs.countOptions = [&settings, &form] { return RunCountOptions(settings.config, &form); };
   dialogs.constrainOptions = [&settings, &form, files, stopList] {

@@ -29,8 +29,9 @@ void AddRowAction(QTableView* grid, const std::function<void(int row)>& run) {
 }  // namespace
 
 TResultWindows::TResultWindows(TMainForm& form)
-    : form_(form), commands_(form.Session(), form, [this](std::unique_ptr<TResultTable> table) {
-        Show(std::move(table));
+    : form_(form),
+      commands_(form.Session(), form, [this](std::unique_ptr<TResultTable> table, int order) {
+        Show(std::move(table), order);
       }) {}
 
 std::vector<TResultTableForm*> TResultWindows::Windows() const {
@@ -41,7 +42,7 @@ std::vector<TResultTableForm*> TResultWindows::Windows() const {
   return windows;
 }
 
-void TResultWindows::Show(std::unique_ptr<TResultTable> table) {
+void TResultWindows::Show(std::unique_ptr<TResultTable> table, int order) {
   const bool concordance = dynamic_cast<TConcordanceTable*>(table.get()) != nullptr;
   auto* window = new TResultTableForm(std::move(table), form_.Session().Settings());
   if (concordance) {
@@ -51,6 +52,7 @@ void TResultWindows::Show(std::unique_ptr<TResultTable> table) {
       form_.ShowTextAt(line.file, line.first, line.last);
     };
   }
+  if (order != 0) window->SortBy(order);
   if (dynamic_cast<TWordListTable*>(&window->Table()) != nullptr) AddWordConcordance(window);
   QMdiSubWindow* child = form_.MdiArea()->addSubWindow(window);
   child->setAttribute(Qt::WA_DeleteOnClose);

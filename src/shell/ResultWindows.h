@@ -25,8 +25,8 @@ class TResultWindows {
   TResultCommands& Commands() { return commands_; }
   std::vector<TResultTableForm*> Windows() const;
 
-  // Opens a window that takes the table over.
-  void Show(std::unique_ptr<TResultTable> table);
+  // Opens a window that takes the table over, sorted in order (one of its SortNames).
+  void Show(std::unique_ptr<TResultTable> table, int order = 0);
   // Gives a collocation list window's rows the "Concordance" command of their context menu.
   void AddItemConcordance(TcollocListForm* list);
   void SetBusy(bool busy);

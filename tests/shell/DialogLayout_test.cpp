@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "corpus/ui/LangConfig.h"
+#include "engine/ui/CollocateOptionsForm.h"
 #include "engine/ui/CountOptionsForm.h"
 #include "engine/ui/FEOptForm.h"
 #include "engine/ui/StopView.h"
@@ -88,6 +89,7 @@ class DialogLayoutTest : public test::TSettingsTest {
 TEST_F(DialogLayoutTest, EveryDialogGivesItsTextsTheRoomTheyNeed) {
   TProgramSettings& s = settings_;
   Check<TCountOptionsForm>("count", s.config);
+  Check<TCollocateOptionsForm>("collocates", s.config, TCollocateOptions{});
   Check<TFEOptForm>("fullextract", false, s.fullExtract, s.config);
   Check<TFEOptForm>("ngram", true, s.fullExtract, s.config);
   Check<TViewStopListDlg>("stoplist", s);

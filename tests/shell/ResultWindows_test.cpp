@@ -14,11 +14,13 @@
 
 #include "desktop/DesktopSession.h"
 #include "engine/ResultTables.h"
+#include "engine/ui/CollocateOptionsForm.h"
 #include "engine/ui/ResultTableForm.h"
 #include "patterns/ExtractPattern.h"
 #include "shell/FullText.h"
 #include "shell/ShellTestKit.h"
 #include "shell/StringsView.h"
+#include "support/ui/GuiTestKit.h"
 
 namespace quenterra {
 namespace {
@@ -53,6 +55,12 @@ class ResultWindowsTest : public test::TShellTest {
     const std::vector<TResultTableForm*> windows = form_->Results().Windows();
     return windows.empty() ? nullptr : windows.back();
   }
+  // What the command line prints for these arguments on files.
+  std::string CommandLine(const std::string& args, const std::vector<std::string>& files) {
+    std::string command = std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() + "' " + args;
+    for (const std::string& file : files) command += " '" + file + "'";
+    return Output(command + " 2>/dev/null");
+  }
   // The context-menu command of a grid's row.
   static void PointAt(QTableView* grid, int row) {
     grid->setCurrentIndex(grid->model()->index(row, 0));
@@ -73,10 +81,7 @@ TEST_F(ResultWindowsTest, ConcordanceSavesAsTheCommandLinePrintsSortsAndFollowsI
             "Concordance ( " + std::to_string(window->Table().RowCount()) + " lines )");
   SaveDialogAnswers(dir_.File("c.txt"));
   window->SaveToFile();
-  std::string command =
-      std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() + "' concordance 'the + jury'";
-  for (const std::string& file : files) command += " '" + file + "'";
-  EXPECT_EQ(ReadFile(dir_.File("c.txt")), Output(command + " 2>/dev/null"));
+  EXPECT_EQ(ReadFile(dir_.File("c.txt")), CommandLine("concordance 'the + jury'", files));
 
   // The sort box orders by R1; the context and tag switches change the cells.
   const int r1 = window->SortBox()->findText("R1");
@@ -114,6 +119,47 @@ TEST_F(ResultWindowsTest, ConcordanceSavesAsTheCommandLinePrintsSortsAndFollowsI
   EXPECT_EQ(line.text.mid(first, last - first).toLower().toStdString(), "the");
 }
 
+TEST_F(ResultWindowsTest, CollocatesFollowTheirDialogAndSaveAsTheCommandLinePrints) {
+  std::vector<std::string> files = test::BrownFiles(3);
+  Start(files);
+  ExtractDialogAnswers("the");
+  // An empty window is refused with its reason and the dialog stays; then L3-R2 with word tags,
+  // the minima 2 and 3, and the log-likelihood alone.
+  test::WhenShown<TCollocateOptionsForm>([](TCollocateOptionsForm* dialog) {
+    test::TypeInto(dialog->LeftBox(), "0");
+    test::TypeInto(dialog->RightBox(), "0");
+    test::Click(dialog, "OK");
+    EXPECT_TRUE(dialog->isVisible());
+    test::TypeInto(dialog->LeftBox(), "3");
+    test::TypeInto(dialog->RightBox(), "2");
+    dialog->TagsBox()->setChecked(true);
+    test::TypeInto(dialog->CooccurrenceBox(), "2");
+    test::TypeInto(dialog->CollocateFreqBox(), "3");
+    dialog->ScoreBox()->setCurrentIndex(dialog->ScoreBox()->findText("LL"));
+    test::Click(dialog, "OK");
+  });
+  Trigger("FME_Collocates");
+  EXPECT_EQ(messages_->errors,
+            std::vector<std::string>{"The window is empty: choose at least one position."});
+  TResultTableForm* window = Newest();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->SortBox()->currentText(), "LL");
+  SaveDialogAnswers(dir_.File("k.txt"));
+  window->SaveToFile();
+  EXPECT_EQ(ReadFile(dir_.File("k.txt")),
+            CommandLine("collocates --left 3 --right 2 --pos-tags --min-freq 2 --min-coll-freq 3 "
+                        "--score ll --sort ll the",
+                        files));
+  // The next time the dialog opens on that choice.
+  test::WhenShown<TCollocateOptionsForm>([](TCollocateOptionsForm* dialog) {
+    EXPECT_EQ(dialog->LeftBox()->value(), 3);
+    EXPECT_EQ(dialog->ScoreBox()->currentText(), "LL");
+    test::Click(dialog, "Cancel");
+  });
+  Trigger("FME_Collocates");
+  EXPECT_EQ(Newest(), window);
+}
+
 TEST_F(ResultWindowsTest, ListItemsOpenTheirConcordanceAndWindowsCloseWithTheIndex) {
   Start(test::BrownFiles(3));
   // A collocation list's item: its phrase occurs as often as the item was counted.
@@ -130,8 +176,10 @@ TEST_F(ResultWindowsTest, ListItemsOpenTheirConcordanceAndWindowsCloseWithTheInd
   ASSERT_NE(words, nullptr);
   PointAt(words->Grid(), 0);
   EXPECT_EQ(Newest()->Table().RowCount(), words->Table().Number(0, 1));
-  // Collocates carry every distance and score.
+  // Collocates as their dialog opens: L5-R5, every distance and score.
   ExtractDialogAnswers("jury");
+  test::WhenShown<TCollocateOptionsForm>(
+      [](TCollocateOptionsForm* dialog) { test::Click(dialog, "OK"); });
   Trigger("FME_Collocates");
   std::vector<std::string> titles;
   for (const TTableColumn& column : Newest()->Table().Columns()) titles.push_back(column.title);
