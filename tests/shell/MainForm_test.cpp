@@ -19,30 +19,13 @@
 #include "shell/MainMenus.h"
 #include "shell/ProgressForm.h"
 #include "shell/ShellTestKit.h"
+#include "support/FileDamage.h"
 #include "support/RunCli.h"
 
 namespace quenterra {
 namespace {
 
 using K = TCollocSortKey;
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The output of a command, run through the shell.
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
 
 std::string Joined(const std::vector<std::string>& files) {
   std::string joined;
@@ -86,10 +69,11 @@ TEST_F(MainFormTest, LoadsTheCommandLineAndExtractsSortsSwitchesScoresAndSaves) 
   // Saved as the command line prints the same request, byte for byte.
   SaveDialogAnswers(dir_.File("the.txt"));
   Trigger("FME_Save");
-  const std::string cli = Output(std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() +
-                                 "' extract the" + Joined(files) + " 2>/dev/null");
+  const std::string cli =
+      test::CommandOutput(std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() +
+                          "' extract the" + Joined(files) + " 2>/dev/null");
   EXPECT_FALSE(cli.empty());
-  EXPECT_EQ(ReadFile(dir_.File("the.txt")), cli);
+  EXPECT_EQ(test::ReadFileBytes(dir_.File("the.txt")), cli);
 
   // Every key pair the window allows, through the Sort menu.
   form_->UpdateMenus();
@@ -138,7 +122,7 @@ TEST_F(MainFormTest, PrintsToAPdfFileWithHeaderAndItems) {
   Trigger("FME_Print");
   EXPECT_TRUE(messages_->asked.empty());  // a page or two: no question
   const std::string text =
-      Output("pdftotext -layout '" + dir_.File("list.pdf") + "' - 2>/dev/null");
+      test::CommandOutput("pdftotext -layout '" + dir_.File("list.pdf") + "' - 2>/dev/null");
   EXPECT_NE(text.find("Score method: Mutual Information"), std::string::npos) << text;
   EXPECT_NE(text.find("Page 1"), std::string::npos);
   EXPECT_NE(text.find(first), std::string::npos) << first << "\n" << text;
@@ -163,7 +147,8 @@ TEST_F(MainFormTest, ALongListAsksBeforePrintingItsPages) {
   Trigger("FME_Print");
   ASSERT_EQ(messages_->asked.size(), 1u);
   EXPECT_EQ(messages_->asked[0].rfind("Are you sure you want to print ", 0), 0u);
-  EXPECT_TRUE(Output("pdftotext '" + dir_.File("long.pdf") + "' - 2>/dev/null").empty());
+  EXPECT_TRUE(
+      test::CommandOutput("pdftotext '" + dir_.File("long.pdf") + "' - 2>/dev/null").empty());
 }
 
 TEST_F(MainFormTest, ClosingAsksUnlessExitWasChosen) {

@@ -20,27 +20,11 @@
 #include "shell/FullText.h"
 #include "shell/ShellTestKit.h"
 #include "shell/StringsView.h"
+#include "support/FileDamage.h"
 #include "support/ui/GuiTestKit.h"
 
 namespace quenterra {
 namespace {
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
 
 class ResultWindowsTest : public test::TShellTest {
  protected:
@@ -59,7 +43,7 @@ class ResultWindowsTest : public test::TShellTest {
   std::string CommandLine(const std::string& args, const std::vector<std::string>& files) {
     std::string command = std::string(QUENTERRA_CLI) + " --config '" + ConfigFile() + "' " + args;
     for (const std::string& file : files) command += " '" + file + "'";
-    return Output(command + " 2>/dev/null");
+    return test::CommandOutput(command + " 2>/dev/null");
   }
   // The context-menu command of a grid's row.
   static void PointAt(QTableView* grid, int row) {
@@ -81,7 +65,8 @@ TEST_F(ResultWindowsTest, ConcordanceSavesAsTheCommandLinePrintsSortsAndFollowsI
             "Concordance ( " + std::to_string(window->Table().RowCount()) + " lines )");
   SaveDialogAnswers(dir_.File("c.txt"));
   window->SaveToFile();
-  EXPECT_EQ(ReadFile(dir_.File("c.txt")), CommandLine("concordance 'the + jury'", files));
+  EXPECT_EQ(test::ReadFileBytes(dir_.File("c.txt")),
+            CommandLine("concordance 'the + jury'", files));
 
   // The sort box orders by R1; the context and tag switches change the cells.
   const int r1 = window->SortBox()->findText("R1");
@@ -146,7 +131,7 @@ TEST_F(ResultWindowsTest, CollocatesFollowTheirDialogAndSaveAsTheCommandLinePrin
   EXPECT_EQ(window->SortBox()->currentText(), "LL");
   SaveDialogAnswers(dir_.File("k.txt"));
   window->SaveToFile();
-  EXPECT_EQ(ReadFile(dir_.File("k.txt")),
+  EXPECT_EQ(test::ReadFileBytes(dir_.File("k.txt")),
             CommandLine("collocates --left 3 --right 2 --pos-tags --min-freq 2 --min-coll-freq 3 "
                         "--score ll --sort ll the",
                         files));

@@ -14,6 +14,16 @@
 
 namespace quenterra::test {
 
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
 std::vector<std::string> BrownFiles(int n) {
   std::vector<std::string> files;
   for (char group = 'a'; group <= 'r' && static_cast<int>(files.size()) < n; ++group) {

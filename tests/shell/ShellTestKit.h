@@ -25,6 +25,8 @@ namespace quenterra::test {
 
 // The sample corpus's first n files (the tagged Brown texts ca01, ca02, ...).
 std::vector<std::string> BrownFiles(int n);
+// What a command run through the shell writes on its standard output.
+std::string CommandOutput(const std::string& command);
 
 class TShellTest : public ::testing::Test {
  protected:

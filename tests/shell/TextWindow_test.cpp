@@ -21,13 +21,7 @@ namespace quenterra {
 namespace {
 
 std::string PdfText(const std::string& pdf) {
-  std::string out;
-  if (FILE* pipe = popen(("pdftotext '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
+  return test::CommandOutput("pdftotext '" + pdf + "' - 2>/dev/null");
 }
 
 class TextWindowTest : public test::TShellTest {
