@@ -135,9 +135,20 @@ void TCollocationList::RequireHash() const {
   if (!Hashed()) throw EQuenterra("TCollocationList: The list has no hash.");
 }
 
+// Refiles the slots themselves: a packed key is hashed again without reading its item.
 void TCollocationList::GrowHash() {
-  slots_.assign(slots_.size() * 2, TSlot{});
-  Rehash();
+  std::vector<TSlot> old(slots_.size() * 2);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const TSlot& slot : old) {
+    if (slot.item == kNoItem) continue;
+    const TCollocItem& item = items_[slot.item];
+    const uint64_t hash =
+        slot.key != 0 ? KeyHash(nullptr, nullptr, slot.key) : KeyHash(item.words, item.tags, 0);
+    size_t i = static_cast<size_t>(hash >> 32) & mask;
+    while (slots_[i].item != kNoItem) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
 }
 
 // Files every hashed item in slots_ (which holds no item).
