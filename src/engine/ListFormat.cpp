@@ -47,6 +47,31 @@ void AppendCell(std::string& out, const TCollocationList& list, int i, TListColu
   }
 }
 
+// An item's text is read through three scattered hops: its ids, their tokens, the tokens' texts.
+// Going through the list in order, the writer asks for each hop some items ahead of its use.
+constexpr int kPrefetchDistance = 8;
+
+void PrefetchText(const TCollocationList& list, int i) {
+  const TTextIndex& index = list.Index();
+  auto tokenAt = [&](int item, int j) -> const TIndexToken* {
+    const int32_t id = list.Item(item).words[j];
+    return id >= 0 && static_cast<uint32_t>(id) < index.TokenCount()
+               ? &index.GetToken(static_cast<uint32_t>(id))
+               : nullptr;
+  };
+  const int count = list.Count();
+  if (i + 3 * kPrefetchDistance < count) {
+    __builtin_prefetch(list.Item(i + 3 * kPrefetchDistance).words);
+  }
+  for (int j = 0; i + 2 * kPrefetchDistance < count && j < list.WordCount(); ++j) {
+    if (const TIndexToken* token = tokenAt(i + 2 * kPrefetchDistance, j)) __builtin_prefetch(token);
+  }
+  for (int j = 0; i + kPrefetchDistance < count && j < list.WordCount(); ++j) {
+    if (const TIndexToken* token = tokenAt(i + kPrefetchDistance, j))
+      __builtin_prefetch(token->text);
+  }
+}
+
 // Appends the collocation text of item i in UTF-8.
 void AppendUtf8Text(std::string& out, const TCollocationList& list, int i) {
   const size_t start = out.size();
@@ -204,6 +229,7 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
   std::string buffer =
       view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
   for (int i = 0; i < list.Count(); ++i) {
+    PrefetchText(list, i);
     const TCollocItem& item = list.Item(i);
     if (view.showFrequency) {
       AppendNumber(buffer, item.count);

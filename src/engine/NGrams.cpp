@@ -11,6 +11,9 @@ namespace {
 
 // Work below this (sequence count times n) runs without a progress window.
 constexpr int64_t kProgressThreshold = 10000;
+// A list never holds more items than the corpus has positions; up to this many (about 200 MB of
+// address space, touched only as items come) are reserved at once. Larger lists double as usual.
+constexpr int64_t kMaxReservedItems = int64_t{1} << 22;
 
 // The state of the counting pass inside one file.
 class TFileCounter {
@@ -162,6 +165,10 @@ bool CountNGrams(TTextIndex& index, TCollocationList& list, const TNGramSettings
                  TStepProgress& progress, TOccurrenceArrays* occurrences) {
   const TTokenFlags flags(index, settings);
   TFileCounter counter(index, flags, settings, list, occurrences);
+  if (occurrences == nullptr) {
+    list.ReserveItems(static_cast<size_t>(
+        std::min(int64_t{index.SequenceCount()} + list.Count(), kMaxReservedItems)));
+  }
   for (int32_t file = 0; file < index.FileCount(); ++file) {
     const auto [first, end] = index.GetFileRange(file);
     if (progress.Shown()) {

@@ -95,15 +95,6 @@ std::string FormatScore(double score, TScoreMethod method, char decimalSeparator
   return shown;
 }
 
-int CompareScores(double a, double b) {
-  const bool nanA = std::isnan(a), nanB = std::isnan(b);
-  if (nanA || nanB) return nanA == nanB ? 0 : (nanA ? 1 : -1);
-  const double difference = a - b;  // infinities of one sign give NaN: equal
-  if (difference > kScoreTolerance) return -1;
-  if (difference < -kScoreTolerance) return 1;
-  return 0;
-}
-
 bool ScorePasses(double score, double minimum) {
   return score != kScoreSentinel && minimum - score <= kScoreTolerance;
 }

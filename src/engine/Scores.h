@@ -14,6 +14,7 @@
 //   Cost Criterion      computed by the full extract; stored scores are kept
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -58,7 +59,15 @@ bool ScoreUnavailable(double score, TScoreMethod method);
 
 // Descending score order: -1 when a ranks before b (a is higher by more than the tolerance), 1
 // when after, 0 when they are within the tolerance. NaN ranks after every number.
-int CompareScores(double a, double b);
+// Inline: list sorts call it for every comparison.
+inline int CompareScores(double a, double b) {
+  const bool nanA = std::isnan(a), nanB = std::isnan(b);
+  if (nanA || nanB) return nanA == nanB ? 0 : (nanA ? 1 : -1);
+  const double difference = a - b;  // infinities of one sign give NaN: equal
+  if (difference > kScoreTolerance) return -1;
+  if (difference < -kScoreTolerance) return 1;
+  return 0;
+}
 // Whether a score passes a minimum: not below it by more than the tolerance. The sentinel and
 // NaN never pass.
 bool ScorePasses(double score, double minimum);

@@ -1,6 +1,7 @@
 #include "engine/collocList.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <numeric>
 #include <utility>
@@ -44,6 +45,9 @@ TCollocationList::TCollocationList(const TTextIndex& index, const TLangTables& t
       wordCount_(wordCount),
       scoreMethod_(ValidScoreMethod(scoreMethod)) {
   if (wordCount < 1) throw EQuenterra("TCollocationList: Invalid word count.");
+  // Packed ids run from 0 (for -1) to TokenCount(); the leading 1 bit needs the 64th.
+  const int bits = std::bit_width(uint64_t{index.TokenCount()});
+  if (wordCount * bits <= 63) keyBits_ = bits;
 }
 
 TCollocationList::~TCollocationList() = default;
@@ -61,8 +65,25 @@ uint32_t TCollocationList::HashValue(const int32_t* words, const int32_t* tags, 
 
 // ---- Counting ----
 
-// FNV-1a over the ids, spread over 64 bits: the probe starts from the high half.
-uint64_t TCollocationList::KeyHash(const int32_t* words, const int32_t* tags) const {
+uint64_t TCollocationList::PackKey(const int32_t* words, const int32_t* tags) const {
+  if (keyBits_ == 0 || tags != nullptr) return 0;
+  const int64_t top = index_.TokenCount();
+  uint64_t key = 1;
+  for (int i = 0; i < wordCount_; ++i) {
+    const int64_t value = int64_t{words[i]} + 1;
+    if (value < 0 || value > top) return 0;
+    key = key << keyBits_ | static_cast<uint64_t>(value);
+  }
+  return key;
+}
+
+// A packed key is hashed whole; any other by FNV-1a over its ids.
+uint64_t TCollocationList::KeyHash(const int32_t* words, const int32_t* tags,
+                                   uint64_t packed) const {
+  if (packed != 0) {
+    const uint64_t hash = packed * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 29);
+  }
   uint64_t hash = 14695981039346656037ull;
   for (int i = 0; i < wordCount_; ++i)
     hash = (hash ^ static_cast<uint32_t>(words[i])) * 1099511628211ull;
@@ -87,10 +108,15 @@ bool TCollocationList::SameKey(const TCollocItem& item, const int32_t* words,
   return true;
 }
 
-size_t TCollocationList::Probe(const int32_t* words, const int32_t* tags, uint64_t hash) const {
+size_t TCollocationList::Probe(const int32_t* words, const int32_t* tags, uint64_t hash,
+                               uint64_t packed) const {
   const size_t mask = slots_.size() - 1;
   const auto low = static_cast<uint32_t>(hash);
   size_t i = static_cast<size_t>(hash >> 32) & mask;
+  if (packed != 0) {
+    while (slots_[i].item != kNoItem && slots_[i].key != packed) i = (i + 1) & mask;
+    return i;
+  }
   for (;; i = (i + 1) & mask) {
     const TSlot& slot = slots_[i];
     if (slot.item == kNoItem) return i;
@@ -100,7 +126,8 @@ size_t TCollocationList::Probe(const int32_t* words, const int32_t* tags, uint64
 
 const TCollocItem* TCollocationList::Find(const int32_t* words, const int32_t* tags) const {
   RequireHash();
-  const TSlot& slot = slots_[Probe(words, tags, KeyHash(words, tags))];
+  const uint64_t packed = PackKey(words, tags);
+  const TSlot& slot = slots_[Probe(words, tags, KeyHash(words, tags, packed), packed)];
   return slot.item == kNoItem ? nullptr : &items_[slot.item];
 }
 
@@ -108,9 +135,20 @@ void TCollocationList::RequireHash() const {
   if (!Hashed()) throw EQuenterra("TCollocationList: The list has no hash.");
 }
 
+// Refiles the slots themselves: a packed key is hashed again without reading its item.
 void TCollocationList::GrowHash() {
-  slots_.assign(slots_.size() * 2, TSlot{});
-  Rehash();
+  std::vector<TSlot> old(slots_.size() * 2);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const TSlot& slot : old) {
+    if (slot.item == kNoItem) continue;
+    const TCollocItem& item = items_[slot.item];
+    const uint64_t hash =
+        slot.key != 0 ? KeyHash(nullptr, nullptr, slot.key) : KeyHash(item.words, item.tags, 0);
+    size_t i = static_cast<size_t>(hash >> 32) & mask;
+    while (slots_[i].item != kNoItem) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
 }
 
 // Files every hashed item in slots_ (which holds no item).
@@ -118,10 +156,11 @@ void TCollocationList::Rehash() {
   const size_t mask = slots_.size() - 1;
   for (size_t item = 0; item < items_.size(); ++item) {
     if (!items_[item].hashed) continue;
-    const uint64_t hash = KeyHash(items_[item].words, items_[item].tags);
+    const uint64_t packed = PackKey(items_[item].words, items_[item].tags);
+    const uint64_t hash = KeyHash(items_[item].words, items_[item].tags, packed);
     size_t i = static_cast<size_t>(hash >> 32) & mask;
     while (slots_[i].item != kNoItem) i = (i + 1) & mask;
-    slots_[i] = TSlot{static_cast<uint32_t>(hash), static_cast<uint32_t>(item)};
+    slots_[i] = TSlot{packed, static_cast<uint32_t>(hash), static_cast<uint32_t>(item)};
   }
 }
 
@@ -146,8 +185,9 @@ TCollocItem TCollocationList::NewItem(const int32_t* words, const int32_t* tags)
 
 void TCollocationList::Add(const int32_t* words, const int32_t* tags, int32_t position) {
   RequireHash();
-  const uint64_t hash = KeyHash(words, tags);
-  size_t at = Probe(words, tags, hash);
+  const uint64_t packed = PackKey(words, tags);
+  const uint64_t hash = KeyHash(words, tags, packed);
+  size_t at = Probe(words, tags, hash, packed);
   if (slots_[at].item != kNoItem) {
     ++items_[slots_[at].item].count;
     return;
@@ -158,7 +198,7 @@ void TCollocationList::Add(const int32_t* words, const int32_t* tags, int32_t po
   item.position = position;
   item.hashed = true;
   items_.push_back(item);
-  slots_[at] = TSlot{static_cast<uint32_t>(hash), static_cast<uint32_t>(items_.size() - 1)};
+  slots_[at] = TSlot{packed, static_cast<uint32_t>(hash), static_cast<uint32_t>(items_.size() - 1)};
   if (2 * items_.size() > slots_.size()) GrowHash();
 }
 
@@ -199,6 +239,12 @@ void TCollocationList::ReleaseHash() {
 void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
   if (key1 == TCollocSortKey::kNone)
     throw EQuenterra("csNone is not allowed in CompareCollocReccords");
+  sortKey1_ = key1;
+  sortKey2_ = key2;
+  if (key1 == TCollocSortKey::kScore && key2 == TCollocSortKey::kFreq) {
+    SortByScoreAndFreq();
+    return;
+  }
   // The keys are read out of the items once (engine/collocSortKeys.h).
   const TSortColumn first(*this, key1), second(*this, key2);
   std::vector<uint32_t> order(items_.size());
@@ -209,8 +255,26 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
     return second.Compare(a, b) < 0;
   });
   Reorder(order);
-  sortKey1_ = key1;
-  sortKey2_ = key2;
+}
+
+// The order every new list window starts in, by the same stable sort over compact records that
+// carry both keys: the merge compares neighbours in memory rather than scattered columns.
+void TCollocationList::SortByScoreAndFreq() {
+  struct TRecord {
+    double score;
+    int32_t count;
+    uint32_t item;
+  };
+  std::vector<TRecord> records(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i)
+    records[i] = TRecord{items_[i].score, items_[i].count, static_cast<uint32_t>(i)};
+  std::stable_sort(records.begin(), records.end(), [](const TRecord& a, const TRecord& b) {
+    const int order = CompareScores(a.score, b.score);
+    return order != 0 ? order < 0 : b.count < a.count;
+  });
+  std::vector<uint32_t> order(records.size());
+  for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
+  Reorder(order);
 }
 
 void TCollocationList::Reorder(const std::vector<uint32_t>& order) {

@@ -79,6 +79,10 @@ class TCollocationList {
   // Adds 1 to the matching item's Count and returns the new Count; -1 when there is none.
   int32_t FindAndCount(const int32_t* words, const int32_t* tags);
 
+  // Makes room for count items at once, so that a count that knows its bound does not move
+  // (and touch again) every item each time the list doubles. A hint: the list grows past it.
+  void ReserveItems(size_t count) { items_.reserve(count); }
+
   // Appends an item (Position 0) without touching the hash.
   void Append(const int32_t* words, const int32_t* tags, double score, int32_t count);
 
@@ -127,7 +131,10 @@ class TCollocationList {
   const TLangTables& Tables() const { return tables_; }
 
  private:
+  // A key of a few small ids is packed whole into the slot, so that a probe compares it there
+  // without reading the item and its ids (two cache misses per count on a large list).
   struct TSlot {
+    uint64_t key = 0;         // the packed key (PackKey); 0 when the key does not pack
     uint32_t hash = 0;        // low half of the key's hash
     uint32_t item = kNoItem;  // index in items_; kNoItem: an empty slot
   };
@@ -135,10 +142,14 @@ class TCollocationList {
   static constexpr size_t kFirstSlots = 1024;
   static constexpr size_t kIdBlock = 1 << 16;  // ids per block of the store
 
-  uint64_t KeyHash(const int32_t* words, const int32_t* tags) const;
+  // The key's ids (plus one) side by side below a leading 1 bit; 0 for a key with tags or an id
+  // outside the index's range, or when WordCount ids do not fit.
+  uint64_t PackKey(const int32_t* words, const int32_t* tags) const;
+  // Spread over 64 bits: the probe starts from the high half. packed is PackKey's.
+  uint64_t KeyHash(const int32_t* words, const int32_t* tags, uint64_t packed) const;
   bool SameKey(const TCollocItem& item, const int32_t* words, const int32_t* tags) const;
   // The slot of the key: the matching item's, or the empty one where it would go.
-  size_t Probe(const int32_t* words, const int32_t* tags, uint64_t hash) const;
+  size_t Probe(const int32_t* words, const int32_t* tags, uint64_t hash, uint64_t packed) const;
   // The matching item, or null.
   const TCollocItem* Find(const int32_t* words, const int32_t* tags) const;
   void RequireHash() const;
@@ -147,6 +158,7 @@ class TCollocationList {
   TCollocItem NewItem(const int32_t* words, const int32_t* tags);
   // Puts the items in the given order (order[new] = old), keeping the hash valid.
   void Reorder(const std::vector<uint32_t>& order);
+  void SortByScoreAndFreq();
   void Rehash();
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
   static int CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount);
@@ -154,6 +166,7 @@ class TCollocationList {
   const TTextIndex& index_;
   const TLangTables& tables_;
   int wordCount_;
+  int keyBits_ = 0;                 // bits per packed id; 0: keys are never packed
   std::vector<TCollocItem> items_;  // in display order
   bool hashed_ = false;             // counting: slots_ is valid
   std::vector<TSlot> slots_;        // a power of two, at most half full, while hashed

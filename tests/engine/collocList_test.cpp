@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -75,6 +76,31 @@ TEST_F(CollocListTest, HashValueStaysInRangeWhenSumsOverflow) {
   }
   const Ids tagged = {3, 4}, tags = {-1, -1};
   EXPECT_EQ(TCollocationList::HashValue(tagged.data(), tags.data(), 2), 5u);
+}
+
+// Keys of the index's ids (and -1) and keys of other ids are told apart and keep their counts
+// while the hash grows many times over; long keys likewise.
+TEST_F(CollocListTest, CountsEveryKeyApartWhileTheHashGrows) {
+  const auto tokens = static_cast<int32_t>(index_.TokenCount());
+  const Ids lasts = {-1, 0, tokens - 1, tokens, tokens + 1, 5000, INT32_MAX, INT32_MIN};
+  for (int wordCount : {2, 12}) {
+    const auto width = static_cast<size_t>(wordCount);
+    std::set<Ids> keys;
+    for (int32_t first = -1; first <= tokens + 1; ++first) {
+      for (int32_t last : lasts) {
+        Ids key(width, first);
+        key.back() = last;
+        keys.insert(key);
+      }
+    }
+    for (int32_t id = 0; id < 3000; ++id) keys.insert(Ids(width, id));
+    TCollocationList list(index_, settings_.tables, wordCount);
+    for (int round = 0; round < 2; ++round) {
+      for (const Ids& key : keys) list.Add(key.data(), nullptr, 0);
+    }
+    EXPECT_EQ(list.Count(), static_cast<int>(keys.size()));
+    for (const Ids& key : keys) EXPECT_EQ(list.FindAndCount(key.data(), nullptr), 3);
+  }
 }
 
 TEST_F(CollocListTest, SortsByTwoKeysStablyWithScoresWithinTheTolerance) {
