@@ -12,7 +12,7 @@ constexpr size_t kMaxFaceName = 31;
 
 }  // namespace
 
-void ParseFontValue(std::string_view value, TFontSpec& font) {
+void ParseFontValue(std::string_view value, TFontChoice& font) {
   if (value.empty()) return;
   size_t end = value.find_first_of(",:;");
   font.name = std::string(value.substr(0, std::min(end, kMaxFaceName)));
@@ -29,18 +29,18 @@ void ParseFontValue(std::string_view value, TFontSpec& font) {
   font.charset = fields[3];
 }
 
-std::string FormatFontValue(const TFontSpec& font) {
+std::string FormatFontValue(const TFontChoice& font) {
   return font.name + "," + std::to_string(font.size) + "," + std::to_string(font.style) + "," +
          std::to_string(font.color) + "," + std::to_string(font.charset);
 }
 
 void ReadFontKey(const TIniFile& file, std::string_view section, std::string_view key,
-                 TFontSpec& font) {
+                 TFontChoice& font) {
   ParseFontValue(file.ReadString(section, key, ""), font);
 }
 
 void WriteFontKey(TIniFile& file, std::string_view section, std::string_view key,
-                  const TFontSpec& font) {
+                  const TFontChoice& font) {
   file.WriteString(section, key, FormatFontValue(font));
 }
 

@@ -15,11 +15,11 @@ namespace quenterra {
 // next space, ',', ':' or ';'; a missing, empty or non-numeric field counts as 0; the style keeps
 // its low 8 bits.
 void ReadFontKey(const TIniFile& file, std::string_view section, std::string_view key,
-                 TFontSpec& font);
+                 TFontChoice& font);
 void WriteFontKey(TIniFile& file, std::string_view section, std::string_view key,
-                  const TFontSpec& font);
+                  const TFontChoice& font);
 // The same two encodings on a bare value.
-void ParseFontValue(std::string_view value, TFontSpec& font);
-std::string FormatFontValue(const TFontSpec& font);
+void ParseFontValue(std::string_view value, TFontChoice& font);
+std::string FormatFontValue(const TFontChoice& font);
 
 }  // namespace quenterra

@@ -72,8 +72,8 @@ uint8_t ReadByte(const TIniFile& file, const char* section, const char* key, uin
   return static_cast<uint8_t>(file.ReadInteger(section, key, fallback) & 0xFF);
 }
 
-TFontSpec StockFontIn(int32_t color) {
-  TFontSpec font = TFontSpec::StockSystemFont();
+TFontChoice StockFontIn(int32_t color) {
+  TFontChoice font = TFontChoice::StockSystemFont();
   font.color = color;
   return font;
 }
@@ -129,7 +129,7 @@ void ReadExtract(const TIniFile& file, ZuzadovUdirev& config, TExtractHistory& h
   ReadFontKey(file, kExtract, "NormalFont", config.NormalFont);
   ReadFontKey(file, kExtract, "HiliteFont", config.HiliteFont);
   config.QuenterraFont = config.HiliteFont;
-  config.QuenterraFont.color = TFontSpec::kRed;
+  config.QuenterraFont.color = TFontChoice::kRed;
   ReadFontKey(file, kExtract, "QuenterraFont", config.QuenterraFont);
   ReadHistory(file, history);
 }
@@ -304,10 +304,10 @@ void ReadSettingsFrom(const TIniFile& file, TProgramSettings& settings) {
   const uint32_t stored = StoredLanguage(static_cast<uint32_t>(language));
   const TCorpusEncoding encoding = ReadEncoding(file);
   const TCharCoding coding = CorpusCoding(stored, encoding);
-  global.CorpusFont = config.NormalFont = TFontSpec::StockSystemFont();
-  config.HiliteFont = StockFontIn(TFontSpec::kBlue);
-  config.QuenterraFont = StockFontIn(TFontSpec::kRed);
-  global.SystemFont = TFontSpec::DefaultSystemFont();
+  global.CorpusFont = config.NormalFont = TFontChoice::StockSystemFont();
+  config.HiliteFont = StockFontIn(TFontChoice::kBlue);
+  config.QuenterraFont = StockFontIn(TFontChoice::kRed);
+  global.SystemFont = TFontChoice::DefaultSystemFont();
   ReadGeneral(file, global);
   ReadTagSettings(file, config, coding);
   ReadExtract(file, config, settings.history, coding);

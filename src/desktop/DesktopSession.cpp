@@ -155,10 +155,10 @@ int64_t TDesktopSession::CorpusWords() const {
 }
 
 void TDesktopSession::ShowNewList(std::unique_ptr<TCollocationList> list,
-                                  const TListWindowSpec& spec) {
+                                  const TListWindowSetup& desc) {
   if (list == nullptr) return;
   list->Sort(TCollocSortKey::kScore, TCollocSortKey::kFreq);
-  front_.ShowList(std::move(list), spec);
+  front_.ShowList(std::move(list), desc);
 }
 
 void TDesktopSession::ExtractCommand(bool batch, TSearchKind kind) {
@@ -167,9 +167,9 @@ void TDesktopSession::ExtractCommand(bool batch, TSearchKind kind) {
   if (records == nullptr || records->RecordCount() == 0 || corpus_.Index() == nullptr) return;
   std::unique_ptr<TCollocationList> list;
   RunLong([&] { list = ExtractAll(*records, *corpus_.Index(), settings_.Run()); }, false);
-  TListWindowSpec spec{records->Caption(), static_cast<uint8_t>(records->Kind()), false,
-                       records->Record(0).Order()};
-  ShowNewList(std::move(list), spec);
+  TListWindowSetup desc{records->Caption(), static_cast<uint8_t>(records->Kind()), false,
+                        records->Record(0).Order()};
+  ShowNewList(std::move(list), desc);
 }
 
 void TDesktopSession::NGramCommand() { WholeCorpusCommand(true); }

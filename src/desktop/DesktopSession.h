@@ -36,7 +36,7 @@ class TDesktopFront {
   // Destroys every child window at once (before the settings a list reads are replaced).
   virtual void CloseChildWindows() = 0;
   // Opens a list window that takes the list over.
-  virtual void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) = 0;
+  virtual void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc) = 0;
   // The window title changed.
   virtual void TitleChanged(const std::string& title) = 0;
 };
@@ -132,7 +132,7 @@ class TDesktopSession {
   std::string ConfigWriteFile() const { return ConfigWritePath(where_); }
   // The n-gram (or full-extract) command: its options dialog, the run, the list window.
   void WholeCorpusCommand(bool ngrams);
-  void ShowNewList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec);
+  void ShowNewList(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc);
   void SetTitle(std::string title);
   void RunLong(const std::function<void()>& work, bool changesIndex);
 

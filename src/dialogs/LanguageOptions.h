@@ -27,8 +27,8 @@ class TLanguageOptions {
   int Selected() const { return selected_; }  // -1 when the list is empty
   void Select(int entry);                     // an entry of the list; others are ignored
   // The font label shows the font's name; the font button replaces the copy.
-  const TFontSpec& Font() const { return font_; }
-  void SetFont(const TFontSpec& font) { font_ = font; }
+  const TFontChoice& Font() const { return font_; }
+  void SetFont(const TFontChoice& font) { font_ = font; }
   TCorpusEncoding Encoding() const { return encoding_; }
   void SetEncoding(TCorpusEncoding encoding) { encoding_ = encoding; }
   // "Code page <n>" of the selected language (of the current one while none is selected).
@@ -48,7 +48,7 @@ class TLanguageOptions {
   int selected_ = -1;
   uint32_t current_ = 0;  // the language as the dialog opened
   TCorpusEncoding encoding_ = TCorpusEncoding::kUtf8;
-  TFontSpec font_;
+  TFontChoice font_;
 };
 
 }  // namespace quenterra

@@ -23,7 +23,7 @@ struct TListWindowFacts {
 };
 
 // How a new list window starts (CreateListWindow's arguments beside the list).
-struct TListWindowSpec {
+struct TListWindowSetup {
   std::string caption;
   uint8_t tagged = 0;  // 2 when the items carry word tags, else the request's search kind or 0
   bool isNGramList = false;

@@ -121,7 +121,7 @@ void RunQuietly(const char* tool, const std::string& dir) {
 
 std::string DataHomeDirectory() {
   const char* data = std::getenv("XDG_DATA_HOME");
-  // The base directory specification ignores relative values.
+  // The XDG base directory rules ignore relative values.
   if (data != nullptr && data[0] == '/') {
     std::string dir = data;
     return dir.back() == '/' ? dir : dir + '/';

@@ -4,23 +4,23 @@
 
 namespace quenterra {
 
-TFontSpec TFontSpec::StockSystemFont() {
-  return TFontSpec{"System", 10, 0, kWindowText, kDefaultCharset};
+TFontChoice TFontChoice::StockSystemFont() {
+  return TFontChoice{"System", 10, 0, kWindowText, kDefaultCharset};
 }
 
-TFontSpec TFontSpec::DefaultSystemFont() {
-  return TFontSpec{"MS Sans Serif", 8, 0, kWindowText, kDefaultCharset};
+TFontChoice TFontChoice::DefaultSystemFont() {
+  return TFontChoice{"MS Sans Serif", 8, 0, kWindowText, kDefaultCharset};
 }
 
-TFontSpec ZuzadovUdirev::BlueStockFont() {
-  TFontSpec font = TFontSpec::StockSystemFont();
-  font.color = TFontSpec::kBlue;
+TFontChoice ZuzadovUdirev::BlueStockFont() {
+  TFontChoice font = TFontChoice::StockSystemFont();
+  font.color = TFontChoice::kBlue;
   return font;
 }
 
-TFontSpec ZuzadovUdirev::RedStockFont() {
-  TFontSpec font = TFontSpec::StockSystemFont();
-  font.color = TFontSpec::kRed;
+TFontChoice ZuzadovUdirev::RedStockFont() {
+  TFontChoice font = TFontChoice::StockSystemFont();
+  font.color = TFontChoice::kRed;
   return font;
 }
 

@@ -16,7 +16,7 @@
 namespace quenterra {
 
 // A font as the settings file stores it ("Arial,10,1,255,0"). The GUI maps it to a real font.
-struct TFontSpec {
+struct TFontChoice {
   // The style bits.
   static constexpr uint8_t kBold = 1;
   static constexpr uint8_t kItalic = 2;
@@ -33,10 +33,10 @@ struct TFontSpec {
   int32_t color = kWindowText;
   int charset = kDefaultCharset;
 
-  bool operator==(const TFontSpec&) const = default;
+  bool operator==(const TFontChoice&) const = default;
 
-  static TFontSpec StockSystemFont();    // the system's stock font: "System", 10 point
-  static TFontSpec DefaultSystemFont();  // "MS Sans Serif", 8 point, regular
+  static TFontChoice StockSystemFont();    // the system's stock font: "System", 10 point
+  static TFontChoice DefaultSystemFont();  // "MS Sans Serif", 8 point, regular
 };
 
 // A named group of tag patterns (Word/Tag patterns may name it instead of a tag).
@@ -74,9 +74,9 @@ class ZuzadovUdirev {
   bool UseEqualChars = false;     // not stored: off at every start
   bool UseStoplist = false;
   bool SkipNormalTags = true;
-  TFontSpec NormalFont = TFontSpec::StockSystemFont();
-  TFontSpec HiliteFont = BlueStockFont();
-  TFontSpec QuenterraFont = RedStockFont();
+  TFontChoice NormalFont = TFontChoice::StockSystemFont();
+  TFontChoice HiliteFont = BlueStockFont();
+  TFontChoice QuenterraFont = RedStockFont();
   TChar TagStart = '<';
   TChar TagStop = '>';
   uint8_t WordTag = 0;  // 0 none, 1 delimiter style, 2 start strings
@@ -89,8 +89,8 @@ class ZuzadovUdirev {
   bool operator==(const ZuzadovUdirev&) const = default;
 
  private:
-  static TFontSpec BlueStockFont();
-  static TFontSpec RedStockFont();
+  static TFontChoice BlueStockFont();
+  static TFontChoice RedStockFont();
 };
 
 struct TFullExtractOptions {
@@ -115,8 +115,8 @@ struct TGlobalSettings {
   // How corpus text, and every text setting, is encoded: new settings read UTF-8; settings
   // stored before the choice existed keep the language's code page.
   TCorpusEncoding Encoding = TCorpusEncoding::kUtf8;
-  TFontSpec CorpusFont = TFontSpec::StockSystemFont();
-  TFontSpec SystemFont = TFontSpec::DefaultSystemFont();
+  TFontChoice CorpusFont = TFontChoice::StockSystemFont();
+  TFontChoice SystemFont = TFontChoice::DefaultSystemFont();
   std::string ConcordancePath;
   std::string FreqPath;
   std::string CorpusFreqPath;

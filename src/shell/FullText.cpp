@@ -62,12 +62,12 @@ TFullTextForm::TFullTextForm(TProgramSettings& settings, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
-  view_->setFont(FontFromSpec(settings_.global.CorpusFont));
+  view_->setFont(FontFromChoice(settings_.global.CorpusFont));
   QPalette palette = view_->palette();
-  palette.setColor(QPalette::Text, ColorFromSpec(settings_.global.CorpusFont));
+  palette.setColor(QPalette::Text, ColorFromChoice(settings_.global.CorpusFont));
   view_->setPalette(palette);
-  view_->SetMarkFont(FontFromSpec(settings_.config.HiliteFont),
-                     ColorFromSpec(settings_.config.HiliteFont));
+  view_->SetMarkFont(FontFromChoice(settings_.config.HiliteFont),
+                     ColorFromChoice(settings_.config.HiliteFont));
   BuildMenu();
   countTimer_.setInterval(kCountRefreshMs);
   connect(&countTimer_, &QTimer::timeout, this, &TFullTextForm::RefreshWhileCounting);
@@ -206,9 +206,9 @@ void TFullTextForm::ConfigureTags() {
 }
 
 bool TFullTextForm::ChangeFont() {
-  QFont font = FontFromSpec(settings_.global.CorpusFont);
+  QFont font = FontFromChoice(settings_.global.CorpusFont);
   if (!CommonDialogs().chooseFont(this, font)) return false;
-  settings_.global.CorpusFont = SpecFromFont(font, settings_.global.CorpusFont);
+  settings_.global.CorpusFont = ChoiceFromFont(font, settings_.global.CorpusFont);
   view_->setFont(font);
   return true;
 }

@@ -29,20 +29,15 @@ class TWaitCursor {
   ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-QString ChooseOne(QWidget* parent, const TFileDialogSpec& spec) {
-  const QStringList names = CommonDialogs().chooseFiles(parent, spec);
-  return names.isEmpty() ? QString() : names.front();
-}
-
-TFileDialogSpec WorkspaceDialog(TFileDialogSpec::TMode mode, const char* title,
-                                const std::string& directory) {
-  TFileDialogSpec spec;
-  spec.mode = mode;
-  spec.title = title;
-  spec.filter = "Quenterra Workspaces (*.QWS *.qws);;All Files (*)";
-  spec.defaultSuffix = "QWS";
-  spec.directory = QString::fromStdString(directory);
-  return spec;
+TFileDialogRequest WorkspaceDialog(TFileDialogRequest::TMode mode, const char* title,
+                                   const std::string& directory) {
+  TFileDialogRequest desc;
+  desc.mode = mode;
+  desc.title = title;
+  desc.filter = "Quenterra Workspaces (*.QWS *.qws);;All Files (*)";
+  desc.defaultSuffix = "QWS";
+  desc.directory = QString::fromStdString(directory);
+  return desc;
 }
 
 }  // namespace
@@ -194,14 +189,14 @@ void TMainForm::WindowCommand(int row) {
 }
 
 void TMainForm::LoadCorpusCommand() {
-  TFileDialogSpec spec;
-  spec.mode = TFileDialogSpec::TMode::kOpenMany;
-  spec.title = "Select File(s) to Open";
-  spec.filter = "Text Files (*.TXT *.txt);;All Files (*)";
-  spec.selectedFilter = "All Files (*)";
-  spec.defaultSuffix = "TXT";
-  spec.directory = QString::fromStdString(session_->Corpus().LastCorpusDir());
-  const QStringList chosen = CommonDialogs().chooseFiles(this, spec);
+  TFileDialogRequest desc;
+  desc.mode = TFileDialogRequest::TMode::kOpenMany;
+  desc.title = "Select File(s) to Open";
+  desc.filter = "Text Files (*.TXT *.txt);;All Files (*)";
+  desc.selectedFilter = "All Files (*)";
+  desc.defaultSuffix = "TXT";
+  desc.directory = QString::fromStdString(session_->Corpus().LastCorpusDir());
+  const QStringList chosen = CommonDialogs().chooseFiles(this, desc);
   if (chosen.isEmpty()) return;
   std::vector<std::string> names;
   for (const QString& name : chosen) names.push_back(name.toStdString());
@@ -210,15 +205,15 @@ void TMainForm::LoadCorpusCommand() {
 
 void TMainForm::OpenWorkspaceCommand() {
   const QString name =
-      ChooseOne(this, WorkspaceDialog(TFileDialogSpec::TMode::kOpen, "Select Workspace to Open",
-                                      session_->WorkspacePath()));
+      ChooseOneFile(this, WorkspaceDialog(TFileDialogRequest::TMode::kOpen,
+                                          "Select Workspace to Open", session_->WorkspacePath()));
   if (!name.isEmpty()) session_->OpenWorkspaceFile(name.toStdString());
 }
 
 void TMainForm::SaveWorkspaceAsCommand() {
   const QString name =
-      ChooseOne(this, WorkspaceDialog(TFileDialogSpec::TMode::kSave, "Save Workspace As",
-                                      session_->WorkspacePath()));
+      ChooseOneFile(this, WorkspaceDialog(TFileDialogRequest::TMode::kSave, "Save Workspace As",
+                                          session_->WorkspacePath()));
   if (name.isEmpty()) return;
   TWaitCursor wait;
   session_->SaveWorkspaceAsCommand(name.toStdString());

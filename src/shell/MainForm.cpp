@@ -149,8 +149,8 @@ std::vector<TcollocListForm*> TMainForm::ListWindows() const {
   return lists;
 }
 
-void TMainForm::ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) {
-  auto* form = new TcollocListForm(std::move(list), spec, session_->Settings(),
+void TMainForm::ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc) {
+  auto* form = new TcollocListForm(std::move(list), desc, session_->Settings(),
                                    [this] { return session_->CorpusWords(); });
   connect(form, &TcollocListForm::ItemActivated, this,
           [this, form](int row) { ShowItemText(*form, row); });

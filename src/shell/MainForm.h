@@ -61,7 +61,7 @@ class TMainForm : public QMainWindow, public TDesktopFront {
 
   // TDesktopFront.
   void RunLong(const std::function<void()>& work, bool changesIndex) override;
-  void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) override;
+  void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc) override;
   void TitleChanged(const std::string& title) override;
   void CloseChildWindows() override;
   // Destroys the list windows, the last first (the index they read is about to go).

@@ -20,10 +20,10 @@ namespace quenterra {
 namespace {
 
 // The platform's font dialog on a settings font.
-bool ChooseFontSpec(QWidget* parent, TFontSpec& spec) {
-  QFont font = FontFromSpec(spec);
+bool ChooseFontRequest(QWidget* parent, TFontChoice& desc) {
+  QFont font = FontFromChoice(desc);
   if (!CommonDialogs().chooseFont(parent, font)) return false;
-  spec = SpecFromFont(font, spec);
+  desc = ChoiceFromFont(font, desc);
   return true;
 }
 
@@ -63,7 +63,7 @@ TSessionDialogs ProgramDialogs(TMainForm& form) {
   };
   dialogs.wordTags = [&settings, &form, files] { return RunWordTags(settings, files(), &form); };
   dialogs.language = [&settings, &form] {
-    return ChooseLanguage(settings.global, ChooseFontSpec, &form);
+    return ChooseLanguage(settings.global, ChooseFontRequest, &form);
   };
   return dialogs;
 }

@@ -46,9 +46,9 @@ class SettingsFileTest : public test::TSettingsTest {
     c.ignoreCase = false;
     c.UseStoplist = true;
     c.SkipNormalTags = false;
-    c.NormalFont = TFontSpec{"Courier New", 11, 3, 0x123456, 0};
-    c.HiliteFont = TFontSpec{"Arial", 9, 4, -5, 2};
-    c.QuenterraFont = TFontSpec{"Times", 12, 8, 7, 238};
+    c.NormalFont = TFontChoice{"Courier New", 11, 3, 0x123456, 0};
+    c.HiliteFont = TFontChoice{"Arial", 9, 4, -5, 2};
+    c.QuenterraFont = TFontChoice{"Times", 12, 8, 7, 238};
     c.TagStart = '[';
     c.TagStop = '#';
     c.WordTag = 2;
@@ -60,8 +60,8 @@ class SettingsFileTest : public test::TSettingsTest {
     s.fullExtract = TFullExtractOptions{1, 2.25, 0.1, 3.84, 2, 10, 1e-7, true, 3, 5};
     s.global = TGlobalSettings{OtherLanguage(),
                                TCorpusEncoding::kCodePage,
-                               TFontSpec{"Mono", 14, 1, 0xFF, 0},
-                               TFontSpec{"Sans", 7, 2, 0, 1},
+                               TFontChoice{"Mono", 14, 1, 0xFF, 0},
+                               TFontChoice{"Sans", 7, 2, 0, 1},
                                "/c/",
                                "/f/",
                                "/c f/",
@@ -151,7 +151,7 @@ TEST_F(SettingsFileTest, TheEncodingKeyDecidesHowTextsReadAndOldFilesKeepTheCode
 }
 
 TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
-  settings_.config.NormalFont = TFontSpec{"Old", 1, 1, 1, 1};
+  settings_.config.NormalFont = TFontChoice{"Old", 1, 1, 1, 1};
   ReadSettingsFrom(
       TIniFile::Parse("[Tag Settings]\nTagStart= \x01  [\nTagStop=\x01>\n"
                       "[ExtractConfiguration]\nSpanRange=40\nWildCard0orMore=\n"
@@ -178,10 +178,10 @@ TEST_F(SettingsFileTest, OutOfRangeAndEmptyValuesTakeTheirFallbacks) {
   EXPECT_EQ(c.wTagStarts, std::vector<std::string>{"<w"});
   EXPECT_EQ(settings_.global.Language, UserDefaultLanguage());
   // The fonts start again from their defaults; an unreadable QuenterraFont follows HiliteFont.
-  EXPECT_EQ(c.NormalFont, TFontSpec::StockSystemFont());
-  EXPECT_EQ(c.HiliteFont, (TFontSpec{"Arial", 10, 1, 255, 0}));
-  EXPECT_EQ(c.QuenterraFont, (TFontSpec{"Arial", 10, 1, TFontSpec::kRed, 0}));
-  EXPECT_EQ(settings_.global.SystemFont, TFontSpec::DefaultSystemFont());
+  EXPECT_EQ(c.NormalFont, TFontChoice::StockSystemFont());
+  EXPECT_EQ(c.HiliteFont, (TFontChoice{"Arial", 10, 1, 255, 0}));
+  EXPECT_EQ(c.QuenterraFont, (TFontChoice{"Arial", 10, 1, TFontChoice::kRed, 0}));
+  EXPECT_EQ(settings_.global.SystemFont, TFontChoice::DefaultSystemFont());
 
   ReadSettingsFrom(
       TIniFile::Parse("[Tag Settings]\nTagStart=\nTagStop=\n[ExtractConfiguration]\nSpanRange=1\n"

@@ -19,16 +19,16 @@ class TFakeFront : public TDesktopFront {
     runs.push_back(changesIndex);
     work();
   }
-  void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec) override {
+  void ShowList(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc) override {
     lists.push_back(std::move(list));
-    specs.push_back(spec);
+    descs.push_back(desc);
   }
   void TitleChanged(const std::string& title) override { titles.push_back(title); }
   void CloseChildWindows() override { lists.clear(); }
 
   std::vector<bool> runs;
   std::vector<std::unique_ptr<TCollocationList>> lists;
-  std::vector<TListWindowSpec> specs;
+  std::vector<TListWindowSetup> descs;
   std::vector<std::string> titles;
 };
 
@@ -66,8 +66,8 @@ TEST_F(DesktopSessionTest, StartLoadsTheArgumentsOnAWorkerAndExtractsIntoAListWi
   EXPECT_TRUE(busyInDialog);
   EXPECT_FALSE(session_.Busy());
   ASSERT_EQ(front_.lists.size(), 1u);
-  EXPECT_EQ(front_.specs[0].caption, "white");
-  EXPECT_FALSE(front_.specs[0].isNGramList);
+  EXPECT_EQ(front_.descs[0].caption, "white");
+  EXPECT_FALSE(front_.descs[0].isNGramList);
   EXPECT_EQ(front_.lists[0]->SortKey1(), TCollocSortKey::kScore);
   const TCollocationList& list = *front_.lists[0];
   int house = 0;

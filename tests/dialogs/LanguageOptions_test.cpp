@@ -21,7 +21,7 @@ TEST(LanguageOptionsTest, SortedListCurrentLanguageSelectedSerbianByNameAndTheFo
   global.Language = 0x0409;
   dialog.Select(3);
   dialog.Select(9);  // out of range: ignored
-  TFontSpec font{"Arial", 10, TFontSpec::kBold};
+  TFontChoice font{"Arial", 10, TFontChoice::kBold};
   dialog.SetFont(font);
   EXPECT_TRUE(dialog.Accept(global));
   EXPECT_EQ(global.Language, 0x0C1Au);  // "Serbian" is 0C1A, never 081A

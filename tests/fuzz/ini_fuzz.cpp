@@ -34,7 +34,7 @@ void ReadEveryKey(const TIniFile& ini) {
       (void)ini.ReadInteger(section, key, 0);
       (void)ini.ReadFloat(section, key, 0);
       (void)ini.ReadChar(section, key, 'x');
-      TFontSpec font;
+      TFontChoice font;
       ReadFontKey(ini, section, key, font);
       std::vector<std::string> list;
       ReadCountedList(ini, section, key, list);

@@ -93,7 +93,7 @@ TEST_F(DialogLayoutTest, EveryDialogGivesItsTextsTheRoomTheyNeed) {
   Check<TFEOptForm>("fullextract", false, s.fullExtract, s.config);
   Check<TFEOptForm>("ngram", true, s.fullExtract, s.config);
   Check<TViewStopListDlg>("stoplist", s);
-  Check<TLangConfig>("language", s.global, [](QWidget*, TFontSpec&) { return false; });
+  Check<TLangConfig>("language", s.global, [](QWidget*, TFontChoice&) { return false; });
   Check<TConstrainOptionsForm>("constrain", s, 2, [] {});
   Check<TTagCgfForm>("normaltags", s, 2);
   Check<TWordTagsCfgDialog>("wordtags", s, 2);

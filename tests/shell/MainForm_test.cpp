@@ -35,14 +35,6 @@ std::string Joined(const std::vector<std::string>& files) {
 
 class MainFormTest : public test::TShellTest {
  protected:
-  // The extract dialog answers with this pattern.
-  void ExtractDialogAnswers(const std::string& pattern) {
-    TDesktopSession& session = form_->Session();
-    session.Dialogs().extract = [&session, pattern](bool, TSearchKind kind) {
-      return ParseExtractRequest(kind, false, {pattern}, session.Settings().config,
-                                 session.Settings().tables);
-    };
-  }
   // Whether the sort item can be chosen: it and its submenu are enabled.
   bool SortReachable(int row) {
     const TMenuRow& item = MenuTable()[static_cast<size_t>(row)];

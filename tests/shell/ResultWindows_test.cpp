@@ -28,13 +28,6 @@ namespace {
 
 class ResultWindowsTest : public test::TShellTest {
  protected:
-  void ExtractDialogAnswers(const std::string& pattern) {
-    TDesktopSession& session = form_->Session();
-    session.Dialogs().extract = [&session, pattern](bool, TSearchKind kind) {
-      return ParseExtractRequest(kind, false, {pattern}, session.Settings().config,
-                                 session.Settings().tables);
-    };
-  }
   TResultTableForm* Newest() {
     const std::vector<TResultTableForm*> windows = form_->Results().Windows();
     return windows.empty() ? nullptr : windows.back();
@@ -92,16 +85,9 @@ TEST_F(ResultWindowsTest, ConcordanceSavesAsTheCommandLinePrintsSortsAndFollowsI
   window->rowActivated(0);
   TFullTextForm* text = form_->FindTextWindow(files[concordance.Line(0).file]);
   ASSERT_NE(text, nullptr);
-  TStringsView* view = text->TextWindow();
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        return view->TopIndex() < view->KnownCount() &&
-               !view->Lines()->Line(view->TopIndex()).marks.empty();
-      },
-      30000));
-  const TViewLine line = view->Lines()->Line(view->TopIndex());
-  const auto [first, last] = line.marks.front();
-  EXPECT_EQ(line.text.mid(first, last - first).toLower().toStdString(), "the");
+  const std::optional<QString> node = test::TopHighlight(*text->TextWindow());
+  ASSERT_TRUE(node.has_value());
+  EXPECT_EQ(node->toLower().toStdString(), "the");
 }
 
 TEST_F(ResultWindowsTest, CollocatesFollowTheirDialogAndSaveAsTheCommandLinePrints) {

@@ -7,9 +7,12 @@
 #include <filesystem>
 
 #include "config/SettingsFile.h"
+#include "desktop/DesktopSession.h"
+#include "patterns/ExtractPattern.h"
 #include "platform/Messages.h"
 #include "platform/Progress.h"
 #include "shell/ProgressForm.h"
+#include "shell/StringsView.h"
 #include "support/SettingsTest.h"
 
 namespace quenterra::test {
@@ -22,6 +25,27 @@ std::string CommandOutput(const std::string& command) {
     pclose(pipe);
   }
   return out;
+}
+
+std::optional<QString> TopHighlight(TStringsView& view) {
+  const bool shown = QTest::qWaitFor(
+      [&] {
+        return view.TopIndex() < view.KnownCount() &&
+               !view.Lines()->Line(view.TopIndex()).marks.empty();
+      },
+      30000);
+  if (!shown) return std::nullopt;
+  const TViewLine line = view.Lines()->Line(view.TopIndex());
+  const auto [first, last] = line.marks.front();
+  return line.text.mid(first, last - first);
+}
+
+void TShellTest::ExtractDialogAnswers(const std::string& pattern) {
+  TDesktopSession& session = form_->Session();
+  session.Dialogs().extract = [&session, pattern](bool, TSearchKind kind) {
+    return ParseExtractRequest(kind, false, {pattern}, session.Settings().config,
+                               session.Settings().tables);
+  };
 }
 
 std::vector<std::string> BrownFiles(int n) {
@@ -88,7 +112,7 @@ void TShellTest::Trigger(const char* name) {
 }
 
 void TShellTest::SaveDialogAnswers(const std::string& fileName) {
-  CommonDialogs().chooseFiles = [fileName](QWidget*, const TFileDialogSpec&) {
+  CommonDialogs().chooseFiles = [fileName](QWidget*, const TFileDialogRequest&) {
     return QStringList{QString::fromStdString(fileName)};
   };
 }

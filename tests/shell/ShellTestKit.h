@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,19 @@
 #include "support/TempDir.h"
 #include "support/ui/GuiTestKit.h"
 
+namespace quenterra {
+class TStringsView;
+}
+
 namespace quenterra::test {
 
 // The sample corpus's first n files (the tagged Brown texts ca01, ca02, ...).
 std::vector<std::string> BrownFiles(int n);
 // What a command run through the shell writes on its standard output.
 std::string CommandOutput(const std::string& command);
+// The first highlighted words of a text view's top line, once they show there (none when they
+// do not within 30 s).
+std::optional<QString> TopHighlight(TStringsView& view);
 
 class TShellTest : public ::testing::Test {
  protected:
@@ -39,6 +47,8 @@ class TShellTest : public ::testing::Test {
   void Trigger(const char* name);
   QAction* Action(const char* name);
   TcollocListForm* ActiveList() { return form_->ActiveList(); }
+  // The extract dialog answers with this pattern, in the search kind it is opened for.
+  void ExtractDialogAnswers(const std::string& pattern);
   // The settings file the window reads: the sample corpus's tagging, else the defaults.
   std::string ConfigFile() const { return dir_.File("config/QUENTERRA.INI"); }
   // The next file and printer dialogs answer with these.

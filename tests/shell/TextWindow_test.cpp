@@ -207,11 +207,7 @@ TEST_F(TextWindowTest, AListItemOpensItsTextAtTheFirstPlaceHighlighted) {
   Start(files);
   Click(form_->TextWindows().front(), "TMT_CloseAll");
   QTest::qWait(10);
-  TDesktopSession& session = form_->Session();
-  session.Dialogs().extract = [&session](bool, TSearchKind kind) {
-    return ParseExtractRequest(kind, false, {"jury"}, session.Settings().config,
-                               session.Settings().tables);
-  };
+  ExtractDialogAnswers("jury");
   Trigger("FME_WordPhrase");
   TcollocListForm* list = ActiveList();
   ASSERT_NE(list, nullptr);
@@ -225,17 +221,10 @@ TEST_F(TextWindowTest, AListItemOpensItsTextAtTheFirstPlaceHighlighted) {
   ASSERT_EQ(form_->TextWindows().size(), 1u);
   TFullTextForm* window = form_->TextWindows().front();
   EXPECT_EQ(Current(), window);
-  TStringsView* view = window->TextWindow();
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        return view->TopIndex() < view->KnownCount() &&
-               !view->Lines()->Line(view->TopIndex()).marks.empty();
-      },
-      30000));
-  const TViewLine line = view->Lines()->Line(view->TopIndex());
-  const auto [first, last] = line.marks.front();
+  const std::optional<QString> marked = test::TopHighlight(*window->TextWindow());
+  ASSERT_TRUE(marked.has_value());
   const std::string item = list->List().CollocationText(0);
-  const QString word = line.text.mid(first, last - first).toLower();
+  const QString word = marked->toLower();
   EXPECT_EQ(word.toStdString(), item.substr(0, item.find(' '))) << item;
 }
 

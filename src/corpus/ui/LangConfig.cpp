@@ -13,7 +13,8 @@
 
 namespace quenterra {
 
-TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFont, QWidget* parent)
+TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontRequest chooseFont,
+                         QWidget* parent)
     : QDialog(parent),
       options_(TLanguageOptions::FromSettings(global, InstalledLanguages())),
       chooseFont_(std::move(chooseFont)),
@@ -53,7 +54,7 @@ TLangConfig::TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFo
   });
   connect(languages_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
   connect(fontBtn_, &QPushButton::clicked, this, [this] {
-    TFontSpec font = options_.Font();
+    TFontChoice font = options_.Font();
     if (!chooseFont_(this, font)) return;
     options_.SetFont(font);
     fontName_->setText(QString::fromStdString(font.name));
@@ -77,7 +78,8 @@ QWidget* TLangConfig::BuildEncodingGroup() {
   return box;
 }
 
-bool ChooseLanguage(TGlobalSettings& global, const TChooseFontSpec& chooseFont, QWidget* parent) {
+bool ChooseLanguage(TGlobalSettings& global, const TChooseFontRequest& chooseFont,
+                    QWidget* parent) {
   TLangConfig dialog(global, chooseFont, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   return dialog.Options().Accept(global);

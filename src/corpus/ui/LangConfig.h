@@ -15,13 +15,14 @@ class QRadioButton;
 namespace quenterra {
 
 // Runs a font dialog on a copy of the font; false on Cancel. The shell passes the platform's.
-using TChooseFontSpec = std::function<bool(QWidget* parent, TFontSpec& font)>;
+using TChooseFontRequest = std::function<bool(QWidget* parent, TFontChoice& font)>;
 
 class TLangConfig : public QDialog {
   Q_OBJECT
 
  public:
-  TLangConfig(const TGlobalSettings& global, TChooseFontSpec chooseFont, QWidget* parent = nullptr);
+  TLangConfig(const TGlobalSettings& global, TChooseFontRequest chooseFont,
+              QWidget* parent = nullptr);
 
   // The dialog's values as they stand.
   const TLanguageOptions& Options() const { return options_; }
@@ -36,7 +37,7 @@ class TLangConfig : public QDialog {
   QWidget* BuildEncodingGroup();
 
   TLanguageOptions options_;
-  TChooseFontSpec chooseFont_;
+  TChooseFontRequest chooseFont_;
   QListWidget* languages_;
   QLabel* fontName_;
   QPushButton* fontBtn_;
@@ -47,6 +48,6 @@ class TLangConfig : public QDialog {
 // Shows the dialog; on OK keeps the chosen font, language and encoding in global. Returns whether
 // the language or the encoding changed (the caller builds the tables again and unloads the
 // corpus).
-bool ChooseLanguage(TGlobalSettings& global, const TChooseFontSpec& chooseFont, QWidget* parent);
+bool ChooseLanguage(TGlobalSettings& global, const TChooseFontRequest& chooseFont, QWidget* parent);
 
 }  // namespace quenterra

@@ -25,17 +25,17 @@ constexpr int kCellPadding = 8;
 }  // namespace
 
 TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
-                                 const TListWindowSpec& spec, TProgramSettings& settings,
+                                 const TListWindowSetup& desc, TProgramSettings& settings,
                                  std::function<int64_t()> corpusWords, QWidget* parent)
     : QWidget(parent),
       list_(std::move(list)),
-      spec_(spec),
+      desc_(desc),
       settings_(settings),
       corpusWords_(std::move(corpusWords)),
       view_{true, list_->ScoreMethod()},
       grid_(new QTableView(this)),
       model_(new TCollocListModel(*list_, view_, this)) {
-  setWindowTitle(QString::fromStdString(settings_.tables.ToUtf8(spec.caption)));
+  setWindowTitle(QString::fromStdString(settings_.tables.ToUtf8(desc.caption)));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -63,7 +63,7 @@ TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
 TcollocListForm::~TcollocListForm() = default;
 
 TListWindowFacts TcollocListForm::Facts() const {
-  return {spec_.tagged == 2, spec_.isNGramList, view_, list_->WordCount()};
+  return {desc_.tagged == 2, desc_.isNGramList, view_, list_->WordCount()};
 }
 
 void TcollocListForm::SetSort(TCollocSortKey key1, TCollocSortKey key2) {
@@ -88,18 +88,18 @@ void TcollocListForm::ToggleScoreMethod(TScoreMethod method) {
 }
 
 bool TcollocListForm::ChooseFont() {
-  QFont font = FontFromSpec(settings_.config.NormalFont);
+  QFont font = FontFromChoice(settings_.config.NormalFont);
   if (!CommonDialogs().chooseFont(this, font)) return false;
-  settings_.config.NormalFont = SpecFromFont(font, settings_.config.NormalFont);
+  settings_.config.NormalFont = ChoiceFromFont(font, settings_.config.NormalFont);
   ApplyFonts();
   return true;
 }
 
 void TcollocListForm::ApplyFonts() {
-  const QFont font = FontFromSpec(settings_.config.NormalFont);
+  const QFont font = FontFromChoice(settings_.config.NormalFont);
   grid_->setFont(font);
   QPalette palette = grid_->palette();
-  palette.setColor(QPalette::Text, ColorFromSpec(settings_.config.NormalFont));
+  palette.setColor(QPalette::Text, ColorFromChoice(settings_.config.NormalFont));
   grid_->setPalette(palette);
   grid_->verticalHeader()->setMinimumSectionSize(1);
   grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 2);
@@ -136,23 +136,18 @@ bool TcollocListForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TcollocListForm::SaveToFile() {
-  TFileDialogSpec spec;
-  spec.mode = TFileDialogSpec::TMode::kSave;
-  spec.title = "Choose file to save collocations";
-  spec.filter = "Text files (*.TXT *.txt);;All files (*)";
-  spec.defaultSuffix = "TXT";
-  const QStringList names = CommonDialogs().chooseFiles(this, spec);
-  if (names.isEmpty()) return;
+  const QString name = ChooseOneFile(this, SaveListDialog("Choose file to save collocations"));
+  if (name.isEmpty()) return;
   try {
-    SaveListToFile(names.front().toStdString(), *list_, view_);
+    SaveListToFile(name.toStdString(), *list_, view_);
   } catch (const EQuenterra& error) {
     MsgError(error.what());
   }
 }
 
 void TcollocListForm::Print() {
-  TListPrintJob job{list_.get(), view_, ColumnWidths(), FontFromSpec(settings_.config.NormalFont),
-                    FontFromSpec(settings_.global.SystemFont)};
+  TListPrintJob job{list_.get(), view_, ColumnWidths(), FontFromChoice(settings_.config.NormalFont),
+                    FontFromChoice(settings_.global.SystemFont)};
   PrintCollocationList(this, job);
 }
 

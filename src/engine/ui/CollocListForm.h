@@ -24,14 +24,14 @@ class TcollocListForm : public QWidget {
  public:
   // Takes the list over, sorted as it comes. settings (NormalFont, SystemFont) must outlive the
   // window; corpusWords gives the corpus word count when scores are recomputed.
-  TcollocListForm(std::unique_ptr<TCollocationList> list, const TListWindowSpec& spec,
+  TcollocListForm(std::unique_ptr<TCollocationList> list, const TListWindowSetup& desc,
                   TProgramSettings& settings, std::function<int64_t()> corpusWords,
                   QWidget* parent = nullptr);
   ~TcollocListForm() override;
 
   const TCollocationList& List() const { return *list_; }
   TListWindowFacts Facts() const;
-  const TListWindowSpec& Spec() const { return spec_; }
+  const TListWindowSetup& Setup() const { return desc_; }
   QTableView* Grid() const { return grid_; }
 
   // Sorts by key1 (not none), then key2; repaints.
@@ -64,7 +64,7 @@ class TcollocListForm : public QWidget {
   void LayoutColumns();
 
   std::unique_ptr<TCollocationList> list_;
-  TListWindowSpec spec_;
+  TListWindowSetup desc_;
   TProgramSettings& settings_;
   std::function<int64_t()> corpusWords_;
   TListView view_;

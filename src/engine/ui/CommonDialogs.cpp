@@ -9,16 +9,16 @@ namespace quenterra {
 
 namespace {
 
-QStringList ChooseFiles(QWidget* parent, const TFileDialogSpec& spec) {
-  QFileDialog dialog(parent, spec.title, spec.directory, spec.filter);
-  dialog.setDefaultSuffix(spec.defaultSuffix);
-  if (!spec.selectedFilter.isEmpty()) dialog.selectNameFilter(spec.selectedFilter);
-  using TMode = TFileDialogSpec::TMode;
-  if (spec.mode == TMode::kSave) {
+QStringList ChooseFiles(QWidget* parent, const TFileDialogRequest& desc) {
+  QFileDialog dialog(parent, desc.title, desc.directory, desc.filter);
+  dialog.setDefaultSuffix(desc.defaultSuffix);
+  if (!desc.selectedFilter.isEmpty()) dialog.selectNameFilter(desc.selectedFilter);
+  using TMode = TFileDialogRequest::TMode;
+  if (desc.mode == TMode::kSave) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
   } else {
-    dialog.setFileMode(spec.mode == TMode::kOpenMany ? QFileDialog::ExistingFiles
+    dialog.setFileMode(desc.mode == TMode::kOpenMany ? QFileDialog::ExistingFiles
                                                      : QFileDialog::ExistingFile);
   }
   if (dialog.exec() != QDialog::Accepted) return {};
@@ -67,5 +67,19 @@ TCommonDialogs& CommonDialogs() {
 }
 
 void RestoreCommonDialogs() { CommonDialogs() = RealDialogs(); }
+
+QString ChooseOneFile(QWidget* parent, const TFileDialogRequest& request) {
+  const QStringList names = CommonDialogs().chooseFiles(parent, request);
+  return names.isEmpty() ? QString() : names.front();
+}
+
+TFileDialogRequest SaveListDialog(const QString& title) {
+  TFileDialogRequest request;
+  request.mode = TFileDialogRequest::TMode::kSave;
+  request.title = title;
+  request.filter = "Text files (*.TXT *.txt);;All files (*)";
+  request.defaultSuffix = "TXT";
+  return request;
+}
 
 }  // namespace quenterra

@@ -14,7 +14,7 @@ class QWidget;
 
 namespace quenterra {
 
-struct TFileDialogSpec {
+struct TFileDialogRequest {
   enum class TMode { kOpen, kOpenMany, kSave };
   TMode mode = TMode::kOpen;
   QString title;
@@ -32,7 +32,7 @@ struct TPrinterChoice {
 
 struct TCommonDialogs {
   // The chosen names (one for kOpen and kSave); empty on Cancel.
-  std::function<QStringList(QWidget* parent, const TFileDialogSpec& spec)> chooseFiles;
+  std::function<QStringList(QWidget* parent, const TFileDialogRequest& desc)> chooseFiles;
   // A font, starting from `initial`; false on Cancel.
   std::function<bool(QWidget* parent, QFont& font)> chooseFont;
   // The printer set-up dialog before printing. Printing to a PDF file counts as a printer.
@@ -45,5 +45,10 @@ struct TCommonDialogs {
 TCommonDialogs& CommonDialogs();
 // Puts the real dialogs back.
 void RestoreCommonDialogs();
+
+// The one name chosen through the installed file dialog; empty on Cancel.
+QString ChooseOneFile(QWidget* parent, const TFileDialogRequest& request);
+// The save dialog of a list window: a text file, ".TXT" added when no suffix is typed.
+TFileDialogRequest SaveListDialog(const QString& title);
 
 }  // namespace quenterra

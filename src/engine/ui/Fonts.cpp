@@ -13,31 +13,31 @@ bool IsStockName(const std::string& name) {
 
 }  // namespace
 
-QFont FontFromSpec(const TFontSpec& spec) {
+QFont FontFromChoice(const TFontChoice& desc) {
   QFont font = QApplication::font();
-  if (!IsStockName(spec.name)) font.setFamily(QString::fromStdString(spec.name));
-  if (spec.size > 0) font.setPointSize(spec.size);
-  font.setBold((spec.style & TFontSpec::kBold) != 0);
-  font.setItalic((spec.style & TFontSpec::kItalic) != 0);
-  font.setUnderline((spec.style & TFontSpec::kUnderline) != 0);
-  font.setStrikeOut((spec.style & TFontSpec::kStrikeOut) != 0);
+  if (!IsStockName(desc.name)) font.setFamily(QString::fromStdString(desc.name));
+  if (desc.size > 0) font.setPointSize(desc.size);
+  font.setBold((desc.style & TFontChoice::kBold) != 0);
+  font.setItalic((desc.style & TFontChoice::kItalic) != 0);
+  font.setUnderline((desc.style & TFontChoice::kUnderline) != 0);
+  font.setStrikeOut((desc.style & TFontChoice::kStrikeOut) != 0);
   return font;
 }
 
-TFontSpec SpecFromFont(const QFont& font, const TFontSpec& old) {
-  TFontSpec spec = old;
-  spec.name = font.family().toStdString();
-  spec.size = font.pointSize() > 0 ? font.pointSize() : old.size;
-  spec.style = static_cast<uint8_t>((font.bold() ? TFontSpec::kBold : 0) |
-                                    (font.italic() ? TFontSpec::kItalic : 0) |
-                                    (font.underline() ? TFontSpec::kUnderline : 0) |
-                                    (font.strikeOut() ? TFontSpec::kStrikeOut : 0));
-  return spec;
+TFontChoice ChoiceFromFont(const QFont& font, const TFontChoice& old) {
+  TFontChoice desc = old;
+  desc.name = font.family().toStdString();
+  desc.size = font.pointSize() > 0 ? font.pointSize() : old.size;
+  desc.style = static_cast<uint8_t>((font.bold() ? TFontChoice::kBold : 0) |
+                                    (font.italic() ? TFontChoice::kItalic : 0) |
+                                    (font.underline() ? TFontChoice::kUnderline : 0) |
+                                    (font.strikeOut() ? TFontChoice::kStrikeOut : 0));
+  return desc;
 }
 
-QColor ColorFromSpec(const TFontSpec& spec) {
-  if (spec.color < 0) return QApplication::palette().color(QPalette::WindowText);
-  const auto rgb = static_cast<uint32_t>(spec.color);
+QColor ColorFromChoice(const TFontChoice& desc) {
+  if (desc.color < 0) return QApplication::palette().color(QPalette::WindowText);
+  const auto rgb = static_cast<uint32_t>(desc.color);
   return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                 static_cast<int>((rgb >> 16) & 0xFF));
 }

@@ -9,11 +9,11 @@
 
 namespace quenterra {
 
-QFont FontFromSpec(const TFontSpec& spec);
-// The spec of a chosen font; the colour and charset are kept from `old`.
-TFontSpec SpecFromFont(const QFont& font, const TFontSpec& old);
-// The spec's colour (a Windows COLORREF, red in the low byte); the window-text colour for the
+QFont FontFromChoice(const TFontChoice& desc);
+// The font value of a font the user chose; the colour and charset are kept from `old`.
+TFontChoice ChoiceFromFont(const QFont& font, const TFontChoice& old);
+// The choice's colour (a Windows COLORREF, red in the low byte); the window-text colour for the
 // system colour.
-QColor ColorFromSpec(const TFontSpec& spec);
+QColor ColorFromChoice(const TFontChoice& desc);
 
 }  // namespace quenterra

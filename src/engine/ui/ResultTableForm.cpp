@@ -207,22 +207,17 @@ void TResultTableForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TResultTableForm::SaveToFile() {
-  TFileDialogSpec spec;
-  spec.mode = TFileDialogSpec::TMode::kSave;
-  spec.title = "Choose file to save the list";
-  spec.filter = "Text files (*.TXT *.txt);;All files (*)";
-  spec.defaultSuffix = "TXT";
-  const QStringList names = CommonDialogs().chooseFiles(this, spec);
-  if (names.isEmpty()) return;
+  const QString name = ChooseOneFile(this, SaveListDialog("Choose file to save the list"));
+  if (name.isEmpty()) return;
   try {
-    SaveTableToFile(names.front().toStdString(), *table_);
+    SaveTableToFile(name.toStdString(), *table_);
   } catch (const EQuenterra& error) {
     MsgError(error.what());
   }
 }
 
 void TResultTableForm::ApplyFonts() {
-  const QFont font = FontFromSpec(settings_.config.NormalFont);
+  const QFont font = FontFromChoice(settings_.config.NormalFont);
   grid_->setFont(font);
   QFont bold = font;
   bold.setBold(true);

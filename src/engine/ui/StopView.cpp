@@ -100,13 +100,13 @@ std::vector<int> TViewStopListDlg::SelectedRows() const {
 
 TStopListOptions::TChooseFile TViewStopListDlg::FileDialog(const char* title, bool save) {
   return [this, title, save](const std::string& initialDir) {
-    TFileDialogSpec spec;
-    spec.mode = save ? TFileDialogSpec::TMode::kSave : TFileDialogSpec::TMode::kOpen;
-    spec.title = title;
-    spec.filter = "Text Files (*.TXT *.txt);;All Files (*)";
-    spec.defaultSuffix = "TXT";
-    spec.directory = QString::fromStdString(initialDir);
-    const QStringList chosen = CommonDialogs().chooseFiles(this, spec);
+    TFileDialogRequest desc;
+    desc.mode = save ? TFileDialogRequest::TMode::kSave : TFileDialogRequest::TMode::kOpen;
+    desc.title = title;
+    desc.filter = "Text Files (*.TXT *.txt);;All Files (*)";
+    desc.defaultSuffix = "TXT";
+    desc.directory = QString::fromStdString(initialDir);
+    const QStringList chosen = CommonDialogs().chooseFiles(this, desc);
     return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
   };
 }

@@ -20,7 +20,7 @@ TEST(LangConfigTest, ShowsTheSortedLanguagesAndKeepsTheChosenFontAndLanguage) {
   const std::vector<std::string>& installed = InstalledLanguages();
   ASSERT_GT(installed.size(), 2u);
   TGlobalSettings global;  // US English
-  auto chooseFont = [](QWidget*, TFontSpec& font) {
+  auto chooseFont = [](QWidget*, TFontChoice& font) {
     font.name = "Serif";
     return true;
   };

@@ -29,8 +29,8 @@ class StopViewTest : public test::TSettingsTest {
     return words;
   }
   void FileDialogAnswers(const std::string& name) {
-    CommonDialogs().chooseFiles = [name](QWidget*, const TFileDialogSpec& spec) {
-      EXPECT_EQ(spec.defaultSuffix, "TXT");
+    CommonDialogs().chooseFiles = [name](QWidget*, const TFileDialogRequest& desc) {
+      EXPECT_EQ(desc.defaultSuffix, "TXT");
       return QStringList{QString::fromStdString(name)};
     };
   }
