@@ -1,5 +1,6 @@
 #include "engine/ListFormat.h"
 
+#include <bit>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
@@ -31,15 +32,39 @@ void Drain(std::ostream& out, std::string& buffer, bool last) {
   buffer.clear();
 }
 
+// A sorted list repeats each score many times over: its text is formatted once per run of it.
+class TScoreTexts {
+ public:
+  TScoreTexts(TScoreMethod method, char decimalSeparator)
+      : method_(method), separator_(decimalSeparator) {}
+
+  const std::string& Text(double score) {
+    const auto bits = std::bit_cast<uint64_t>(score);
+    if (!known_ || bits != bits_) {
+      text_ = FormatScore(score, method_, separator_);
+      bits_ = bits;
+      known_ = true;
+    }
+    return text_;
+  }
+
+ private:
+  TScoreMethod method_;
+  char separator_;
+  bool known_ = false;
+  uint64_t bits_ = 0;  // of the score text_ shows
+  std::string text_;
+};
+
 // Appends one cell of item i.
 void AppendCell(std::string& out, const TCollocationList& list, int i, TListColumn column,
-                const TListView& view, char decimalSeparator) {
+                TScoreTexts& scores) {
   switch (column) {
     case TListColumn::kFrequency:
       AppendNumber(out, list.Item(i).count);
       return;
     case TListColumn::kScore:
-      out += FormatScore(list.Item(i).score, view.scoreMethod, decimalSeparator);
+      out += scores.Text(list.Item(i).score);
       return;
     case TListColumn::kText:
       list.AppendCollocationText(i, out);
@@ -205,12 +230,12 @@ void WriteSavedList(std::ostream& out, const TCollocationList& list, const TList
   const std::string titles = TitleLine(view);
   out << titles << kCrLf << std::string(titles.size(), '_') << kCrLf << kCrLf;
   const std::vector<TListColumn> columns = ShownColumns(view);
-  const char separator = NumberFormat().decimalSeparator;
+  TScoreTexts scores(view.scoreMethod, NumberFormat().decimalSeparator);
   std::string buffer;
   for (int i = 0; i < list.Count(); ++i) {
     for (size_t c = 0; c < columns.size(); ++c) {
       if (c > 0) buffer += '\t';
-      AppendCell(buffer, list, i, columns[c], view, separator);
+      AppendCell(buffer, list, i, columns[c], scores);
     }
     buffer += kCrLf;
     Drain(out, buffer, false);
@@ -228,6 +253,7 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
   std::string buffer =
       view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
+  TScoreTexts scores(view.scoreMethod, '.');
   for (int i = 0; i < list.Count(); ++i) {
     PrefetchText(list, i);
     const TCollocItem& item = list.Item(i);
@@ -235,7 +261,7 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
       AppendNumber(buffer, item.count);
       buffer += '\t';
     }
-    buffer += FormatScore(item.score, view.scoreMethod, '.');
+    buffer += scores.Text(item.score);
     buffer += '\t';
     AppendNumber(buffer, item.position);
     buffer += '\t';

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <numeric>
 #include <utility>
 
 #include "corpus/TextIndex.h"
+#include "engine/RadixSort.h"
 #include "engine/collocSortKeys.h"
 #include "platform/Errors.h"
 
@@ -187,11 +189,50 @@ void TCollocationList::Add(const int32_t* words, const int32_t* tags, int32_t po
   RequireHash();
   const uint64_t packed = PackKey(words, tags);
   const uint64_t hash = KeyHash(words, tags, packed);
-  size_t at = Probe(words, tags, hash, packed);
+  const size_t at = Probe(words, tags, hash, packed);
   if (slots_[at].item != kNoItem) {
     ++items_[slots_[at].item].count;
     return;
   }
+  Insert(at, words, tags, position, hash, packed);
+}
+
+// In three passes over each block of keys: hash them all and fetch their slots; probe them in
+// order, filing new items at once (a key met twice is found the second time) and fetching the
+// found items; count the found ones.
+void TCollocationList::AddBatch(const int32_t* words, const int32_t* tags, const int32_t* positions,
+                                size_t count) {
+  RequireHash();
+  constexpr size_t kBlock = 32;
+  uint64_t packed[kBlock], hashes[kBlock];
+  uint32_t found[kBlock];
+  const auto n = static_cast<size_t>(wordCount_);
+  for (size_t first = 0; first < count; first += kBlock) {
+    const size_t keys = std::min(kBlock, count - first);
+    auto wordsOf = [&](size_t key) { return words + (first + key) * n; };
+    auto tagsOf = [&](size_t key) { return tags != nullptr ? tags + (first + key) * n : nullptr; };
+    for (size_t key = 0; key < keys; ++key) {
+      packed[key] = PackKey(wordsOf(key), tagsOf(key));
+      hashes[key] = KeyHash(wordsOf(key), tagsOf(key), packed[key]);
+      __builtin_prefetch(&slots_[static_cast<size_t>(hashes[key] >> 32) & (slots_.size() - 1)]);
+    }
+    size_t foundCount = 0;
+    for (size_t key = 0; key < keys; ++key) {
+      const size_t at = Probe(wordsOf(key), tagsOf(key), hashes[key], packed[key]);
+      const uint32_t item = slots_[at].item;
+      if (item == kNoItem) {
+        Insert(at, wordsOf(key), tagsOf(key), positions[first + key], hashes[key], packed[key]);
+      } else {
+        __builtin_prefetch(&items_[item].count, 1);
+        found[foundCount++] = item;
+      }
+    }
+    for (size_t i = 0; i < foundCount; ++i) ++items_[found[i]].count;
+  }
+}
+
+void TCollocationList::Insert(size_t at, const int32_t* words, const int32_t* tags,
+                              int32_t position, uint64_t hash, uint64_t packed) {
   if (items_.size() >= kNoItem - 1) throw EQuenterra("TCollocationList: Too many items.");
   TCollocItem item = NewItem(words, tags);
   item.count = 1;
@@ -254,12 +295,15 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
     if (order != 0 || key2 == TCollocSortKey::kNone) return order < 0;
     return second.Compare(a, b) < 0;
   });
-  Reorder(order);
+  Reorder(std::move(order));
 }
 
-// The order every new list window starts in, by the same stable sort over compact records that
-// carry both keys: the merge compares neighbours in memory rather than scattered columns.
+// The order every new list window starts in: score descending, scores within the tolerance
+// equal, then count descending, then as they were. Where the scores fall into classes of equal
+// ones (each class spans no more than the tolerance), radix sorts give that order in a few linear
+// passes; otherwise the stable sort with the tolerance decides, over compact records.
 void TCollocationList::SortByScoreAndFreq() {
+  if (RadixSortByScoreAndFreq()) return;
   struct TRecord {
     double score;
     int32_t count;
@@ -274,34 +318,122 @@ void TCollocationList::SortByScoreAndFreq() {
   });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
-  Reorder(order);
+  Reorder(std::move(order));
 }
 
-void TCollocationList::Reorder(const std::vector<uint32_t>& order) {
-  std::vector<TCollocItem> sorted;
-  sorted.reserve(order.size());
-  for (uint32_t old : order) sorted.push_back(items_[old]);
-  items_ = std::move(sorted);
+namespace {
+
+constexpr uint64_t kSignBit = uint64_t{1} << 63;
+
+// Unsigned keys that sort ascending as the values sort descending.
+uint64_t DescendingKey(double score) {
+  const auto bits = std::bit_cast<uint64_t>(score == 0 ? 0.0 : score);  // -0 ranks as 0
+  const uint64_t ascending = (bits & kSignBit) != 0 ? ~bits : bits | kSignBit;
+  return ~ascending;
+}
+
+double ScoreOfKey(uint64_t key) {
+  const uint64_t ascending = ~key;
+  return std::bit_cast<double>((ascending & kSignBit) != 0 ? ascending & ~kSignBit : ~ascending);
+}
+
+uint32_t DescendingKey(int32_t count) { return static_cast<uint32_t>(INT32_MAX - count); }
+
+}  // namespace
+
+std::optional<std::vector<uint32_t>> TCollocationList::ScoreClasses() const {
+  struct TRecord {
+    uint64_t key;  // DescendingKey of the score
+    uint32_t item;
+  };
+  std::vector<TRecord> byScore(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (std::isnan(items_[i].score)) return std::nullopt;
+    byScore[i] = TRecord{DescendingKey(items_[i].score), static_cast<uint32_t>(i)};
+  }
+  StableRadixSort(byScore, [](const TRecord& r) { return r.key; });
+  std::vector<uint32_t> classes(items_.size());
+  uint32_t current = 0;
+  double first = 0, previous = 0;  // of the current class; the score before
+  for (size_t i = 0; i < byScore.size(); ++i) {
+    const double score = ScoreOfKey(byScore[i].key);
+    if (i == 0) {
+      first = score;
+    } else if (CompareScores(first, score) != 0) {
+      // A chain of close scores longer than the tolerance has no consistent order.
+      if (CompareScores(previous, score) == 0) return std::nullopt;
+      ++current;
+      first = score;
+    }
+    classes[byScore[i].item] = current;
+    previous = score;
+  }
+  return classes;
+}
+
+bool TCollocationList::RadixSortByScoreAndFreq() {
+  const std::optional<std::vector<uint32_t>> classes = ScoreClasses();
+  if (!classes) return false;
+  struct TRecord {
+    uint32_t scoreClass;
+    uint32_t count;  // DescendingKey
+    uint32_t item;
+  };
+  std::vector<TRecord> records(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i) {
+    records[i] = TRecord{(*classes)[i], DescendingKey(items_[i].count), static_cast<uint32_t>(i)};
+  }
+  StableRadixSort(records, [](const TRecord& r) { return uint64_t{r.count}; });
+  StableRadixSort(records, [](const TRecord& r) { return uint64_t{r.scoreClass}; });
+  std::vector<uint32_t> order(records.size());
+  for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
+  Reorder(std::move(order));
+  return true;
+}
+
+// Moves each item along the cycles of the permutation, inside the items' own memory: a large
+// list is neither copied nor touched in fresh pages.
+void TCollocationList::Reorder(std::vector<uint32_t> order) {
+  const size_t kept = order.size();
+  if (kept < items_.size()) {  // the dropped items take the places past the kept ones
+    std::vector<bool> named(items_.size());
+    for (uint32_t old : order) named[old] = true;
+    for (size_t old = 0; old < items_.size(); ++old) {
+      if (!named[old]) order.push_back(static_cast<uint32_t>(old));
+    }
+  }
+  for (size_t start = 0; start < order.size(); ++start) {
+    if (order[start] == kNoItem || order[start] == start) continue;
+    const TCollocItem first = items_[start];
+    size_t at = start;
+    while (order[at] != start) {
+      const size_t from = order[at];
+      items_[at] = items_[from];
+      order[at] = kNoItem;
+      at = from;
+    }
+    items_[at] = first;
+    order[at] = kNoItem;
+  }
+  items_.resize(kept);
   if (!Hashed()) return;
   std::fill(slots_.begin(), slots_.end(), TSlot{});
   Rehash();
 }
 
-// The same as sorting by kFreq and cutting the tail, by one sort of compact records: each kept
-// item's count (descending) above its index, which keeps equal counts in their order.
+// The same as sorting by kFreq and cutting the tail: the kept items by count descending, equal
+// counts in their order.
 void TCollocationList::DropRare(int32_t minimum) {
-  std::vector<uint64_t> records;
+  std::vector<uint64_t> records;  // the count's DescendingKey above the item's index
   records.reserve(items_.size());
   for (size_t i = 0; i < items_.size(); ++i) {
     const int32_t count = items_[i].count;
-    if (count < minimum) continue;
-    const auto descending = static_cast<uint32_t>(int64_t{INT32_MAX} - count);
-    records.push_back(uint64_t{descending} << 32 | i);
+    if (count >= minimum) records.push_back(uint64_t{DescendingKey(count)} << 32 | i);
   }
-  std::sort(records.begin(), records.end());
+  StableRadixSort(records, [](uint64_t record) { return record >> 32; });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = static_cast<uint32_t>(records[i]);
-  Reorder(order);
+  Reorder(std::move(order));
   sortKey1_ = TCollocSortKey::kFreq;
   sortKey2_ = TCollocSortKey::kNone;
 }
@@ -348,7 +480,7 @@ void TCollocationList::FilterHashed(int32_t minCount, bool useScore, double minS
   order.reserve(hashed.size() + appended.size());
   for (const TKept& kept : hashed) order.push_back(kept.item);
   order.insert(order.end(), appended.begin(), appended.end());
-  Reorder(order);
+  Reorder(std::move(order));
 }
 
 // ---- Texts ----

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,12 @@ enum class TCollocSortKey : uint8_t {
 };
 
 // One counted word sequence. Its ids live in the list's blocks, as long as the list.
+// Members ordered for size (40 bytes): a large list's items are moved whole when it is sorted.
 struct TCollocItem {
   const int32_t* words = nullptr;  // WordCount ids; an id < 0 ends the sequence early
   const int32_t* tags = nullptr;   // WordCount tag ids (-1 = none), or null
-  int32_t count = 0;               // occurrences
   double score = 0;                // under the list's ScoreMethod; 0 until computed
+  int32_t count = 0;               // occurrences
   int32_t position = 0;            // of the search pattern in the sequence, first occurrence
   uint32_t extra = 0;              // the full extract's per-item word; 0 elsewhere
   bool hashed = false;             // counted through the hash (Add), not Appended
@@ -74,6 +76,10 @@ class TCollocationList {
   // Counts one occurrence: adds 1 to the matching item's Count (its Position stays that of the
   // first occurrence), or appends a new item with Count 1 and this position.
   void Add(const int32_t* words, const int32_t* tags, int32_t position);
+  // Counts count keys as Add would, in their order: words (and tags, unless null) hold WordCount
+  // ids per key side by side, positions one per key. For long counts: the table's memory for a
+  // whole batch is asked for at once instead of waited for key by key.
+  void AddBatch(const int32_t* words, const int32_t* tags, const int32_t* positions, size_t count);
   // The matching item's Extra; 0 when there is none.
   uint32_t FindExtra(const int32_t* words, const int32_t* tags) const;
   // Adds 1 to the matching item's Count and returns the new Count; -1 when there is none.
@@ -153,12 +159,21 @@ class TCollocationList {
   // The matching item, or null.
   const TCollocItem* Find(const int32_t* words, const int32_t* tags) const;
   void RequireHash() const;
+  // Files a new item for the key in the empty slot at, which Probe gave.
+  void Insert(size_t at, const int32_t* words, const int32_t* tags, int32_t position, uint64_t hash,
+              uint64_t packed);
   void GrowHash();
   const int32_t* StoreIds(const int32_t* ids);
   TCollocItem NewItem(const int32_t* words, const int32_t* tags);
-  // Puts the items in the given order (order[new] = old), keeping the hash valid.
-  void Reorder(const std::vector<uint32_t>& order);
+  // Puts the items in the given order (order[new] = old; items not named are dropped), keeping
+  // the hash valid.
+  void Reorder(std::vector<uint32_t> order);
   void SortByScoreAndFreq();
+  // The same order by radix sorts; false (and nothing changed) where ScoreClasses finds none.
+  bool RadixSortByScoreAndFreq();
+  // Each item's class of equal scores (0 for the highest), when the tolerance splits the scores
+  // into such classes: none is NaN and no chain of close scores spans more than the tolerance.
+  std::optional<std::vector<uint32_t>> ScoreClasses() const;
   void Rehash();
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
   static int CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount);

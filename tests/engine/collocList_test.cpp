@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -119,6 +122,41 @@ TEST_F(CollocListTest, SortsByTwoKeysStablyWithScoresWithinTheTolerance) {
   EXPECT_EQ(FirstWords(*list), (Ids{0, 4, 3, 2, 1}));
   EXPECT_EQ(list->SortKey1(), TCollocSortKey::kRevPos);
   EXPECT_EQ(list->SortKey2(), TCollocSortKey::kFreq);
+}
+
+// Scores and counts drawn at random, with close scores in clusters inside the tolerance, with
+// NaN, or in chains longer than the tolerance: the default order is always the stable sort under
+// the tolerance, and dropping rare items keeps the rest by count in their order.
+TEST_F(CollocListTest, DefaultOrderIsTheStableSortUnderTheTolerance) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 3; ++round) {  // clusters; clusters and NaN; chains
+    const double step = round < 2 ? 3e-9 : 6e-9;
+    std::vector<std::tuple<int32_t, int32_t, double>> rows;
+    for (int32_t word = 0; word < 3000; ++word) {
+      const double base = static_cast<double>(random() % 40) - 20;
+      const bool nan = round == 1 && random() % 9 == 0;
+      const double score = nan ? std::nan("") : base + step * static_cast<double>(random() % 3);
+      rows.emplace_back(word, static_cast<int32_t>(random() % 6), score);
+    }
+    auto expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+      const int order = CompareScores(std::get<2>(a), std::get<2>(b));
+      return order != 0 ? order < 0 : std::get<1>(b) < std::get<1>(a);
+    });
+    Ids expectedWords;
+    for (const auto& row : expected) expectedWords.push_back(std::get<0>(row));
+    auto list = Rows(rows, TScoreMethod::kMutualInfo);
+    list->Sort(TCollocSortKey::kScore, TCollocSortKey::kFreq);
+    EXPECT_EQ(FirstWords(*list), expectedWords);
+
+    std::erase_if(expected, [](const auto& row) { return std::get<1>(row) < 2; });
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const auto& a, const auto& b) { return std::get<1>(b) < std::get<1>(a); });
+    expectedWords.clear();
+    for (const auto& row : expected) expectedWords.push_back(std::get<0>(row));
+    list->DropRare(2);
+    EXPECT_EQ(FirstWords(*list), expectedWords);
+  }
 }
 
 TEST_F(CollocListTest, TextsSortByTheirBytesAndJoinWordsWithUpperCasedTags) {
