@@ -139,7 +139,7 @@ void TCollocationList::RequireHash() const {
 
 // Refiles the slots themselves: a packed key is hashed again without reading its item.
 void TCollocationList::GrowHash() {
-  std::vector<TSlot> old(slots_.size() * 2);
+  THugeVector<TSlot> old(slots_.size() * 2);
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const TSlot& slot : old) {
@@ -272,7 +272,7 @@ TCollocItem& TCollocationList::Item(int i) {
 
 void TCollocationList::ReleaseHash() {
   hashed_ = false;
-  std::vector<TSlot>().swap(slots_);
+  THugeVector<TSlot>().swap(slots_);
 }
 
 // ---- Ordering ----
@@ -295,7 +295,7 @@ void TCollocationList::Sort(TCollocSortKey key1, TCollocSortKey key2) {
     if (order != 0 || key2 == TCollocSortKey::kNone) return order < 0;
     return second.Compare(a, b) < 0;
   });
-  Reorder(std::move(order));
+  Reorder(order);
 }
 
 // The order every new list window starts in: score descending, scores within the tolerance
@@ -318,7 +318,7 @@ void TCollocationList::SortByScoreAndFreq() {
   });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
-  Reorder(std::move(order));
+  Reorder(order);
 }
 
 namespace {
@@ -387,35 +387,21 @@ bool TCollocationList::RadixSortByScoreAndFreq() {
   StableRadixSort(records, [](const TRecord& r) { return uint64_t{r.scoreClass}; });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
-  Reorder(std::move(order));
+  Reorder(order);
   return true;
 }
 
-// Moves each item along the cycles of the permutation, inside the items' own memory: a large
-// list is neither copied nor touched in fresh pages.
-void TCollocationList::Reorder(std::vector<uint32_t> order) {
-  const size_t kept = order.size();
-  if (kept < items_.size()) {  // the dropped items take the places past the kept ones
-    std::vector<bool> named(items_.size());
-    for (uint32_t old : order) named[old] = true;
-    for (size_t old = 0; old < items_.size(); ++old) {
-      if (!named[old]) order.push_back(static_cast<uint32_t>(old));
-    }
+// Copies the items in their new order, asking for each some items ahead of its copy: the reads
+// are scattered over a large list, the writes run straight.
+void TCollocationList::Reorder(const std::vector<uint32_t>& order) {
+  constexpr size_t kAhead = 16;
+  THugeVector<TCollocItem> sorted;
+  sorted.reserve(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i + kAhead < order.size()) __builtin_prefetch(&items_[order[i + kAhead]]);
+    sorted.push_back(items_[order[i]]);
   }
-  for (size_t start = 0; start < order.size(); ++start) {
-    if (order[start] == kNoItem || order[start] == start) continue;
-    const TCollocItem first = items_[start];
-    size_t at = start;
-    while (order[at] != start) {
-      const size_t from = order[at];
-      items_[at] = items_[from];
-      order[at] = kNoItem;
-      at = from;
-    }
-    items_[at] = first;
-    order[at] = kNoItem;
-  }
-  items_.resize(kept);
+  items_ = std::move(sorted);
   if (!Hashed()) return;
   std::fill(slots_.begin(), slots_.end(), TSlot{});
   Rehash();
@@ -433,7 +419,7 @@ void TCollocationList::DropRare(int32_t minimum) {
   StableRadixSort(records, [](uint64_t record) { return record >> 32; });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = static_cast<uint32_t>(records[i]);
-  Reorder(std::move(order));
+  Reorder(order);
   sortKey1_ = TCollocSortKey::kFreq;
   sortKey2_ = TCollocSortKey::kNone;
 }
@@ -480,7 +466,7 @@ void TCollocationList::FilterHashed(int32_t minCount, bool useScore, double minS
   order.reserve(hashed.size() + appended.size());
   for (const TKept& kept : hashed) order.push_back(kept.item);
   order.insert(order.end(), appended.begin(), appended.end());
-  Reorder(std::move(order));
+  Reorder(order);
 }
 
 // ---- Texts ----

@@ -22,6 +22,7 @@
 
 #include "corpus/LangTables.h"
 #include "engine/Scores.h"
+#include "platform/HugePages.h"
 
 namespace quenterra {
 
@@ -167,7 +168,7 @@ class TCollocationList {
   TCollocItem NewItem(const int32_t* words, const int32_t* tags);
   // Puts the items in the given order (order[new] = old; items not named are dropped), keeping
   // the hash valid.
-  void Reorder(std::vector<uint32_t> order);
+  void Reorder(const std::vector<uint32_t>& order);
   void SortByScoreAndFreq();
   // The same order by radix sorts; false (and nothing changed) where ScoreClasses finds none.
   bool RadixSortByScoreAndFreq();
@@ -182,9 +183,9 @@ class TCollocationList {
   const TLangTables& tables_;
   int wordCount_;
   int keyBits_ = 0;                 // bits per packed id; 0: keys are never packed
-  std::vector<TCollocItem> items_;  // in display order
+  THugeVector<TCollocItem> items_;  // in display order
   bool hashed_ = false;             // counting: slots_ is valid
-  std::vector<TSlot> slots_;        // a power of two, at most half full, while hashed
+  THugeVector<TSlot> slots_;        // a power of two, at most half full, while hashed
   std::vector<std::unique_ptr<int32_t[]>> idBlocks_;  // the items' ids
   size_t idBlockUsed_ = kIdBlock;                     // ids used in the last block
   TCollocSortKey sortKey1_ = TCollocSortKey::kNone;   // of the last sort
