@@ -1,8 +1,10 @@
 #include "engine/ListFormat.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdio>
+#include <future>
 #include <sstream>
 
 #include "corpus/TextIndex.h"
@@ -250,26 +252,54 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
   ReplaceFile(fileName, text.view());
 }
 
-void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
-  std::string buffer =
-      view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
+namespace {
+
+// The TSV lines of items [first, end), appended to out.
+void AppendTsvLines(std::string& out, const TCollocationList& list, const TListView& view,
+                    int first, int end) {
   TScoreTexts scores(view.scoreMethod, '.');
-  for (int i = 0; i < list.Count(); ++i) {
+  for (int i = first; i < end; ++i) {
     PrefetchText(list, i);
     const TCollocItem& item = list.Item(i);
     if (view.showFrequency) {
-      AppendNumber(buffer, item.count);
-      buffer += '\t';
+      AppendNumber(out, item.count);
+      out += '\t';
     }
-    buffer += scores.Text(item.score);
-    buffer += '\t';
-    AppendNumber(buffer, item.position);
-    buffer += '\t';
-    AppendUtf8Text(buffer, list, i);
-    buffer += '\n';
-    Drain(out, buffer, false);
+    out += scores.Text(item.score);
+    out += '\t';
+    AppendNumber(out, item.position);
+    out += '\t';
+    AppendUtf8Text(out, list, i);
+    out += '\n';
   }
-  Drain(out, buffer, true);
+}
+
+}  // namespace
+
+// Two threads format the lines, a pair of blocks at a time: while this one formats and writes
+// its block, the other formats the next, which is written after it.
+void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
+  constexpr int kBlockItems = 1 << 14;
+  std::string mine =
+      view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
+  std::string theirs;
+  const int count = list.Count();
+  for (int first = 0; first < count; first += 2 * kBlockItems) {
+    const int middle = std::min(first + kBlockItems, count);
+    const int end = std::min(middle + kBlockItems, count);
+    std::future<void> other;
+    if (middle < end) {
+      other =
+          std::async(std::launch::async, [&] { AppendTsvLines(theirs, list, view, middle, end); });
+    }
+    AppendTsvLines(mine, list, view, first, middle);
+    Drain(out, mine, true);
+    if (other.valid()) {
+      other.get();
+      Drain(out, theirs, true);
+    }
+  }
+  Drain(out, mine, true);
 }
 
 void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,

@@ -109,5 +109,22 @@ TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
   EXPECT_NE(noFreq.find("score\tposition\ttext\n\t0\tsay"), std::string::npos);
 }
 
+// Long lists are formatted block by block on two threads: the lines still come in list order.
+TEST_F(ListFormatTest, LongTsvKeepsTheListOrder) {
+  const Ids words = {Token("a"), Token("b")};
+  const int count = 70000;  // four blocks and a part
+  for (int i = 0; i < count; ++i) list_.Append(words.data(), nullptr, i % 7, i);
+  std::istringstream lines(Written([&](std::ostream& out) {
+    WriteListTsv(out, list_, {true, TScoreMethod::kMutualInfo});
+  }));
+  std::string line;
+  std::getline(lines, line);
+  int expected = 0;
+  while (std::getline(lines, line) &&
+         line == std::to_string(expected) + "\t" + std::to_string(expected % 7) + ".000000\t0\ta b")
+    ++expected;
+  EXPECT_EQ(expected, count);
+}
+
 }  // namespace
 }  // namespace quenterra
