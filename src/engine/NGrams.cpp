@@ -26,20 +26,14 @@ class TFileCounter {
         list_(list),
         occurrences_(occurrences),
         n_(settings.n),
-        mask_((1u << settings.n) - 1) {
-    batchWords_.reserve(kBatch * static_cast<size_t>(n_));
-    if (settings.useTags) batchTags_.reserve(kBatch * static_cast<size_t>(n_));
-    batchPositions_.reserve(kBatch);
-  }
+        mask_((1u << settings.n) - 1),
+        batch_(list, settings.useTags) {}
 
   // Counts positions [first, end) of one file. False when the user cancelled.
   bool Count(int32_t first, int32_t end, TStepProgress& progress);
 
  private:
-  static constexpr size_t kBatch = 256;  // n-grams handed to the list at once
-
   bool CountPositions(int32_t first, int32_t end, TStepProgress& progress);
-  void Flush();
   void Shift(int32_t* values, int32_t newest) const {
     std::memmove(values, values + 1, sizeof(int32_t) * static_cast<size_t>(n_ - 1));
     values[n_ - 1] = newest;
@@ -55,23 +49,13 @@ class TFileCounter {
   const uint32_t mask_;         // the low n bits
   int32_t words_[kMaxNGram]{};  // the last n counted positions' ids, oldest first
   int32_t tags_[kMaxNGram]{};   // their word tags (-1 for none), with tags only
-  // N-grams waiting for the list (counting mode): kBatch keys of n ids each side by side.
-  std::vector<int32_t> batchWords_, batchTags_, batchPositions_;
+  TCountBatch batch_;           // counting mode: the n-grams on their way into the list
 };
 
 bool TFileCounter::Count(int32_t first, int32_t end, TStepProgress& progress) {
   const bool complete = CountPositions(first, end, progress);
-  Flush();  // a cancelled run keeps what it counted
+  batch_.Flush();  // a cancelled run keeps what it counted
   return complete;
-}
-
-void TFileCounter::Flush() {
-  if (batchPositions_.empty()) return;
-  list_.AddBatch(batchWords_.data(), settings_.useTags ? batchTags_.data() : nullptr,
-                 batchPositions_.data(), batchPositions_.size());
-  batchWords_.clear();
-  batchTags_.clear();
-  batchPositions_.clear();
 }
 
 bool TFileCounter::CountPositions(int32_t first, int32_t end, TStepProgress& progress) {
@@ -103,10 +87,7 @@ bool TFileCounter::CountPositions(int32_t first, int32_t end, TStepProgress& pro
 void TFileCounter::Emit(int32_t position) {
   const int32_t* tags = settings_.useTags ? tags_ : nullptr;
   if (occurrences_ == nullptr) {
-    batchWords_.insert(batchWords_.end(), words_, words_ + n_);
-    if (tags != nullptr) batchTags_.insert(batchTags_.end(), tags, tags + n_);
-    batchPositions_.push_back(0);
-    if (batchPositions_.size() == kBatch) Flush();
+    batch_.Add(words_, tags, 0);
     return;
   }
   const uint32_t handle = list_.FindExtra(words_, tags);

@@ -231,6 +231,22 @@ void TCollocationList::AddBatch(const int32_t* words, const int32_t* tags, const
   }
 }
 
+TCountBatch::TCountBatch(TCollocationList& list, bool withTags)
+    : list_(list), withTags_(withTags), wordCount_(list.WordCount()) {
+  words_.reserve(kKeys * static_cast<size_t>(wordCount_));
+  if (withTags_) tags_.reserve(kKeys * static_cast<size_t>(wordCount_));
+  positions_.reserve(kKeys);
+}
+
+void TCountBatch::Flush() {
+  if (positions_.empty()) return;
+  list_.AddBatch(words_.data(), withTags_ ? tags_.data() : nullptr, positions_.data(),
+                 positions_.size());
+  words_.clear();
+  tags_.clear();
+  positions_.clear();
+}
+
 void TCollocationList::Insert(size_t at, const int32_t* words, const int32_t* tags,
                               int32_t position, uint64_t hash, uint64_t packed) {
   if (items_.size() >= kNoItem - 1) throw EQuenterra("TCollocationList: Too many items.");

@@ -78,8 +78,8 @@ class TCollocationList {
   // first occurrence), or appends a new item with Count 1 and this position.
   void Add(const int32_t* words, const int32_t* tags, int32_t position);
   // Counts count keys as Add would, in their order: words (and tags, unless null) hold WordCount
-  // ids per key side by side, positions one per key. For long counts: the table's memory for a
-  // whole batch is asked for at once instead of waited for key by key.
+  // ids per key side by side, positions one per key. For long counts (see TCountBatch): the
+  // memory that a block of keys will read is asked for at once instead of waited for key by key.
   void AddBatch(const int32_t* words, const int32_t* tags, const int32_t* positions, size_t count);
   // The matching item's Extra; 0 when there is none.
   uint32_t FindExtra(const int32_t* words, const int32_t* tags) const;
@@ -191,6 +191,30 @@ class TCollocationList {
   TCollocSortKey sortKey1_ = TCollocSortKey::kNone;   // of the last sort
   TCollocSortKey sortKey2_ = TCollocSortKey::kNone;
   TScoreMethod scoreMethod_ = TScoreMethod::kNone;  // of the stored scores
+};
+
+// Keys on their way into a hashed list: Add collects them and hands them to AddBatch a few hundred
+// at a time. Counts are complete only after Flush.
+class TCountBatch {
+ public:
+  // withTags: every key comes with tags (else tags are ignored).
+  TCountBatch(TCollocationList& list, bool withTags);
+
+  void Add(const int32_t* words, const int32_t* tags, int32_t position) {
+    words_.insert(words_.end(), words, words + wordCount_);
+    if (withTags_) tags_.insert(tags_.end(), tags, tags + wordCount_);
+    positions_.push_back(position);
+    if (positions_.size() == kKeys) Flush();
+  }
+  void Flush();
+
+ private:
+  static constexpr size_t kKeys = 256;
+
+  TCollocationList& list_;
+  const bool withTags_;
+  const int wordCount_;
+  std::vector<int32_t> words_, tags_, positions_;  // kKeys keys at most, side by side
 };
 
 }  // namespace quenterra
