@@ -85,7 +85,8 @@ int TCorpus::FindFile(const std::string& name, uint64_t device, uint64_t inode) 
   return -1;
 }
 
-TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
+TCorpus::TAddResult TCorpus::AddFile(const std::string& name,
+                                     const std::map<std::string, TIndexedFile>& accepted) {
   struct stat info {};
   bool known = ::stat(name.c_str(), &info) == 0;
   uint64_t device = known ? static_cast<uint64_t>(info.st_dev) : 0;
@@ -97,7 +98,10 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
   }
   if (LeftOutAsIndexFile(name)) return TAddResult::kSkipped;
   try {
-    if (!CheckCorpusFile(name, tables_)) {
+    const TFileIdentity identity{device, inode, info.st_size,
+                                 int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
+    const bool regular = known && S_ISREG(info.st_mode);
+    if (!(regular && AcceptedBefore(name, identity, accepted)) && !CheckCorpusFile(name, tables_)) {
       return TAddResult::kFailed;
     }
     TCorpusFile file;
@@ -110,6 +114,13 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name) {
     return TAddResult::kFailed;
   }
   return TAddResult::kAdded;
+}
+
+bool TCorpus::AcceptedBefore(const std::string& name, const TFileIdentity& identity,
+                             const std::map<std::string, TIndexedFile>& accepted) const {
+  const auto entry = accepted.find(RelativeToFolder(name, DirectoryOf(WorkspaceFile())));
+  return entry != accepted.end() && entry->second.size == identity.size &&
+         entry->second.modifiedNs == identity.modifiedNs && entry->second.inode == identity.inode;
 }
 
 bool TCorpus::AddCorpusFile(const std::string& name) { return AddFile(name) == TAddResult::kAdded; }
@@ -134,6 +145,15 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
                                      TOnUnopenedFile onUnopened) {
   TLoadResult result;
   int first = FileCount();
+  // A workspace of many files opens without reading each one's head once more.
+  std::map<std::string, TIndexedFile> accepted;
+  if (useStoredIndex && !WorkspaceFile().empty() && !TemporaryIndex()) {
+    for (TIndexedFile& file :
+         CompleteIndexFiles(WorkspaceDir(), TokenisationFingerprint(config_, tables_))) {
+      std::string key = file.name;
+      accepted.emplace(std::move(key), std::move(file));
+    }
+  }
   {
     TFlagScope loading(loading_);
     std::unique_ptr<TProgress> progress = ShowProgress(TProgressKind::kSimple, "Loading...");
@@ -141,7 +161,7 @@ TLoadResult TCorpus::LoadCorpusFiles(const std::vector<std::string>& names, bool
     for (size_t i = 0; i < names.size(); ++i) {
       std::string name = NormalizeName(names[i]);
       lastCorpusDir_ = DirectoryOf(name);
-      TAddResult added = AddFile(name);
+      TAddResult added = AddFile(name, accepted);
       if (added == TAddResult::kAdded) {
         ++result.added;
         if (i == 0) observer_->FileShown(FileCount() - 1);

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,7 +168,12 @@ class TCorpus {
 
  private:
   enum class TAddResult { kAdded, kDuplicate, kSkipped, kFailed };
-  TAddResult AddFile(const std::string& name);
+  // accepted: the files a complete stored index was built from (CompleteIndexFiles), by name;
+  // such a file, unchanged since, was tested as text then and is not tested again.
+  TAddResult AddFile(const std::string& name,
+                     const std::map<std::string, TIndexedFile>& accepted = {});
+  bool AcceptedBefore(const std::string& name, const TFileIdentity& identity,
+                      const std::map<std::string, TIndexedFile>& accepted) const;
   int FindFile(const std::string& name, uint64_t device, uint64_t inode) const;
   void RemoveEntry(int fileNumber);
   bool OpenStoredIndex(TProgress* progress);

@@ -243,4 +243,15 @@ bool IndexStateMatches(const std::string& dir, const TIndexSource& source) {
   }
 }
 
+std::vector<TIndexedFile> CompleteIndexFiles(const std::string& dir,
+                                             const std::string& tokenisation) {
+  try {
+    TIndexState state =
+        ParseIndexState(ReadWholeFile(dir + kWorkspaceIndexStateName, kMaxStateFileSize));
+    if (state.complete && state.source.tokenisation == tokenisation) return state.source.files;
+  } catch (const EQuenterra&) {
+  }
+  return {};
+}
+
 }  // namespace quenterra

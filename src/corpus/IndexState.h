@@ -96,5 +96,9 @@ void MarkIndexComplete(const std::string& dir, const TIndexSource& source);
 // both index files still have the size and checksum it records (read whole unless their stamps
 // are unchanged).
 bool IndexStateMatches(const std::string& dir, const TIndexSource& source);
+// The corpus files as the state file of `dir` records them when it records a complete index
+// built with these tokenisation settings; none otherwise. Never throws.
+std::vector<TIndexedFile> CompleteIndexFiles(const std::string& dir,
+                                             const std::string& tokenisation);
 
 }  // namespace quenterra

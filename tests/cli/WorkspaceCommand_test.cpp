@@ -213,6 +213,15 @@ TEST_F(WorkspaceCommandTest, NonTextFilesAreAskedAbout) {
   run = Run("--no-config --yes index a.txt bin");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1 word, 1 type\n");
+
+  // A workspace's files were accepted when its index was built: unchanged, they are not asked
+  // about again; changed, they are.
+  ASSERT_EQ(Run("--no-config --yes workspace create ws.qws a.txt bin").status, 0);
+  run = Run("--workspace ws.qws index --stats");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  File("bin", std::string(101, '\x02'));
+  EXPECT_EQ(Run("--workspace ws.qws index --stats").status, 1);
 }
 
 }  // namespace
