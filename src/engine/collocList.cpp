@@ -259,6 +259,16 @@ void TCollocationList::Insert(size_t at, const int32_t* words, const int32_t* ta
   if (2 * items_.size() > slots_.size()) GrowHash();
 }
 
+// The hash takes a slot per reserved item at once, instead of growing there through doublings
+// that each fill a new table.
+void TCollocationList::ReserveItems(size_t count) {
+  items_.reserve(count);
+  const size_t slots = std::bit_ceil(std::max(count, size_t{1}));
+  if (!Hashed() || slots <= slots_.size()) return;
+  slots_.assign(slots, TSlot{});
+  Rehash();
+}
+
 uint32_t TCollocationList::FindExtra(const int32_t* words, const int32_t* tags) const {
   const TCollocItem* item = Find(words, tags);
   return item != nullptr ? item->extra : 0;
