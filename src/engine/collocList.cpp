@@ -232,19 +232,17 @@ void TCollocationList::AddBatch(const int32_t* words, const int32_t* tags, const
 }
 
 TCountBatch::TCountBatch(TCollocationList& list, bool withTags)
-    : list_(list), withTags_(withTags), wordCount_(list.WordCount()) {
-  words_.reserve(kKeys * static_cast<size_t>(wordCount_));
-  if (withTags_) tags_.reserve(kKeys * static_cast<size_t>(wordCount_));
-  positions_.reserve(kKeys);
-}
+    : list_(list),
+      withTags_(withTags),
+      wordCount_(static_cast<size_t>(list.WordCount())),
+      words_(kKeys * wordCount_),
+      tags_(withTags ? kKeys * wordCount_ : 0),
+      positions_(kKeys) {}
 
 void TCountBatch::Flush() {
-  if (positions_.empty()) return;
-  list_.AddBatch(words_.data(), withTags_ ? tags_.data() : nullptr, positions_.data(),
-                 positions_.size());
-  words_.clear();
-  tags_.clear();
-  positions_.clear();
+  if (count_ == 0) return;
+  list_.AddBatch(words_.data(), withTags_ ? tags_.data() : nullptr, positions_.data(), count_);
+  count_ = 0;
 }
 
 void TCollocationList::Insert(size_t at, const int32_t* words, const int32_t* tags,

@@ -14,6 +14,7 @@
 // values). Saved lists and the command line's outputs depend on that order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -202,10 +203,11 @@ class TCountBatch {
   TCountBatch(TCollocationList& list, bool withTags);
 
   void Add(const int32_t* words, const int32_t* tags, int32_t position) {
-    words_.insert(words_.end(), words, words + wordCount_);
-    if (withTags_) tags_.insert(tags_.end(), tags, tags + wordCount_);
-    positions_.push_back(position);
-    if (positions_.size() == kKeys) Flush();
+    const size_t at = count_ * wordCount_;
+    std::copy_n(words, wordCount_, &words_[at]);
+    if (withTags_) std::copy_n(tags, wordCount_, &tags_[at]);
+    positions_[count_] = position;
+    if (++count_ == kKeys) Flush();
   }
   void Flush();
 
@@ -214,8 +216,9 @@ class TCountBatch {
 
   TCollocationList& list_;
   const bool withTags_;
-  const int wordCount_;
-  std::vector<int32_t> words_, tags_, positions_;  // kKeys keys at most, side by side
+  const size_t wordCount_;
+  size_t count_ = 0;                               // keys waiting
+  std::vector<int32_t> words_, tags_, positions_;  // room for kKeys keys, side by side
 };
 
 }  // namespace quenterra
