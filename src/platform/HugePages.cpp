@@ -16,6 +16,7 @@ size_t Rounded(size_t bytes) {
 
 // Maps one huge page more than asked and cuts the unaligned ends away.
 void* AllocateHugeBlock(size_t bytes) {
+  if (bytes > SIZE_MAX / 2) return nullptr;  // no such mapping, and the rounding would wrap
   const size_t size = Rounded(bytes);
   void* mapped = mmap(nullptr, size + kHugePageBlock, PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
