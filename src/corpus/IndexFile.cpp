@@ -107,8 +107,12 @@ void TIndexFile::WriteAt(uint64_t offset, const void* buffer, size_t count) {
   if (offset >= fileSize_ && offset <= pendingEnd) {
     // Inside or right after the gathered appends: patch or extend them in memory.
     size_t at = static_cast<size_t>(offset - fileSize_);
-    if (at + count > pending_.size()) pending_.resize(at + count);
-    std::memcpy(pending_.data() + at, data, count);
+    if (at == pending_.size()) {
+      pending_.insert(pending_.end(), data, data + count);  // the usual case: no zeros first
+    } else {
+      if (at + count > pending_.size()) pending_.resize(at + count);
+      std::memcpy(pending_.data() + at, data, count);
+    }
     if (pending_.size() >= kAppendBufferSize) Flush();
     return;
   }

@@ -1,6 +1,7 @@
 #include "corpus/TextIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/Coding.h"
@@ -21,6 +22,14 @@ bool SameBytes(const char* a, const char* b, size_t n) {
 
 }  // namespace
 
+uint32_t* TTextIndex::TBufferPool::Take() {
+  const size_t block = used_ / kBlockBuffers;
+  if (block == blocks_.size())
+    blocks_.push_back(AllocateHuge(kBlockBuffers * kLargeBuffer * sizeof(uint32_t)));
+  auto* buffers = reinterpret_cast<uint32_t*>(blocks_[block].get());
+  return buffers + used_++ % kBlockBuffers * kLargeBuffer;
+}
+
 const char* TTextIndex::TTextStore::Add(std::string_view text) {
   if (used_ + text.size() + 1 > kBlockSize) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
@@ -40,7 +49,7 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
       seq_(seqFileName, mode),
       countPairs_(countPairs),
       tagBefore_(tagBefore),
-      pairs_(1024) {
+      pairs_(kFirstPairs, TPairCount()) {
   if (mode != TIndexFileMode::kOpen) {
     modified_ = true;
     pairsCurrent_ = countPairs_;
@@ -67,8 +76,7 @@ uint32_t TTextIndex::Lookup(std::string_view text, uint8_t kind, uint32_t hash) 
 
 TIndexToken& TTextIndex::NewToken(std::string_view text, uint8_t kind, uint32_t hash) {
   if (tokens_.size() >= INT32_MAX) throw EQuenterra("TextIndex: Too many tokens.");
-  TIndexToken& token = tokens_.emplace_back();
-  token.id = static_cast<uint32_t>(tokens_.size() - 1);
+  TIndexToken& token = tokens_.Append();
   if (text.size() < TIndexToken::kInlineText) {
     std::memcpy(token.inlineText, text.data(), text.size());
     token.inlineText[text.size()] = '\0';
@@ -106,16 +114,59 @@ void TTextIndex::BeginModification() {
 
 uint32_t TTextIndex::AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                               uint32_t fileNumber) {
-  if (kind == 0 || kind > 7 || text == nullptr || *text == '\0') {
+  if (text == nullptr) throw EQuenterra("TextIndex: Invalid token.");
+  const std::string_view view(text, strnlen(text, kMaxTokenLength + 1));
+  return Add(view, kind, sourceOffset, fileNumber, TTokenTable::Hash(view, kind));
+}
+
+// Adding a token waits for memory three times: for its slot, for the entry the slot names and
+// for the entry's position buffer (and, with word tags, once more for a pair count). While one
+// token is added, the slot of the token kSlotAhead
+// places on, the entry of the one kEntryAhead places on and the buffer of the one kBufferAhead
+// places on are fetched, so that the waits overlap the work.
+void TTextIndex::AddTokens(std::span<const TTokenRef> tokens) {
+  constexpr size_t kSlotAhead = 16;
+  constexpr size_t kEntryAhead = 8;
+  constexpr size_t kBufferAhead = 4;  // and the pair count the token likely ends
+  const size_t n = tokens.size();
+  std::vector<uint32_t>& hashes = batchHashes_;
+  hashes.resize(n);
+  const auto slotAt = [&](size_t i) {
+    hashes[i] = TTokenTable::Hash(tokens[i].text, tokens[i].kind);
+    table_.Prefetch(hashes[i]);
+  };
+  const auto entryAt = [&](size_t i) {
+    const uint32_t id = table_.Candidate(hashes[i]);
+    if (id < tokens_.size()) PrefetchLine(&tokens_[id]);
+  };
+  const auto bufferAt = [&](size_t i) {
+    const uint32_t id = table_.Candidate(hashes[i]);
+    if (id >= tokens_.size()) return;
+    const TIndexToken& token = tokens_[id];
+    if (token.buffer != nullptr) PrefetchLine(token.buffer + token.count);
+    if (i > 0 && countPairs_ && pairsCurrent_)
+      PrefetchPair(tokens[i - 1], tokens[i], hashes[i - 1], id);
+  };
+  for (size_t i = 0; i < std::min(n, kSlotAhead); ++i) slotAt(i);
+  for (size_t i = 0; i < std::min(n, kEntryAhead); ++i) entryAt(i);
+  for (size_t i = 0; i < std::min(n, kBufferAhead); ++i) bufferAt(i);
+  for (size_t i = 0; i < n; ++i) {
+    if (i + kSlotAhead < n) slotAt(i + kSlotAhead);
+    if (i + kEntryAhead < n) entryAt(i + kEntryAhead);
+    if (i + kBufferAhead < n) bufferAt(i + kBufferAhead);
+    const TTokenRef& token = tokens[i];
+    Add(token.text, token.kind, token.sourceOffset, token.fileNumber, hashes[i]);
+  }
+}
+
+uint32_t TTextIndex::Add(std::string_view text, uint8_t kind, int64_t sourceOffset,
+                         uint32_t fileNumber, uint32_t hash) {
+  if (kind == 0 || kind > 7 || text.empty() || text.size() > kMaxTokenLength) {
     throw EQuenterra("TextIndex: Invalid token.");
   }
-  size_t length = 0;
-  const uint32_t hash = TTokenTable::Hash(text, kind, length);
-  if (length > kMaxTokenLength) throw EQuenterra("TextIndex: Invalid token.");
   if (!modified_) BeginModification();
-  const std::string_view view(text, length);
-  const uint32_t id = Lookup(view, kind, hash);
-  TIndexToken& token = id != TTokenTable::kNone ? tokens_[id] : NewToken(view, kind, hash);
+  const uint32_t id = Lookup(text, kind, hash);
+  TIndexToken& token = id != TTokenTable::kNone ? tokens_[id] : NewToken(text, kind, hash);
   uint32_t position = static_cast<uint32_t>(seq_.Count());
   seq_.Add(token.id, fileNumber, static_cast<uint32_t>(sourceOffset));
   AddOccurrence(token, position);
@@ -130,9 +181,9 @@ void TTextIndex::AddOccurrence(TIndexToken& token, uint32_t position) {
   } else if (f == 1) {
     token.last = position;
   } else {
-    if (!token.buffer) {
+    if (token.buffer == nullptr) {
       if (f == 2) {
-        token.buffer = std::make_unique_for_overwrite<uint32_t[]>(kLargeBuffer);
+        token.buffer = buffers_.Take();
         token.buffer[0] = token.first;
         token.buffer[1] = token.last;
         token.capacity = kSmallBuffer;
@@ -171,7 +222,7 @@ void TTextIndex::ContinueChain(TIndexToken& token) {
     inLast = (token.frequency - firstCapacity - 1) % kLargeBuffer + 1;
   }
   if (inLast > lastCapacity) Damaged();
-  token.buffer = std::make_unique_for_overwrite<uint32_t[]>(kLargeBuffer);
+  token.buffer = buffers_.Take();
   if (inLast == lastCapacity) {
     token.capacity = kLargeBuffer;
     token.count = 0;
@@ -208,12 +259,14 @@ void TTextIndex::WriteBuffer(TIndexToken& token) {
 
 void TTextIndex::Commit() {
   if (!modified_) return;
-  for (TIndexToken& token : tokens_) {
-    if (!token.buffer) continue;
+  for (uint32_t id = 0; id < tokens_.size(); ++id) {
+    TIndexToken& token = tokens_[id];
+    if (token.buffer == nullptr) continue;
     WriteBuffer(token);
-    token.buffer.reset();
+    token.buffer = nullptr;
     token.capacity = 0;
   }
+  buffers_.ReleaseAll();
   WriteTokenTable();
   if (countPairs_ && pairsCurrent_) WritePairTable();
   seq_.Commit();
@@ -231,7 +284,8 @@ void TTextIndex::WriteTokenTable() {
   TChunkStream stream(page_, TChunkStream::TMode::kWrite, kChunkTokenTable);
   stream.WriteU32(static_cast<uint32_t>(tokens_.size()));
   char record[kTokenRecordFixed + kMaxTokenLength];
-  for (const TIndexToken& token : tokens_) {
+  for (uint32_t id = 0; id < tokens_.size(); ++id) {
+    const TIndexToken& token = tokens_[id];
     record[0] = static_cast<char>(token.kind);
     EncodeFixed16(record + 1, token.length);
     std::memcpy(record + 3, token.text, token.length);
@@ -262,7 +316,7 @@ void TTextIndex::ReadTokenTable(const TProgressCallback& progress) {
     }
   }
   int64_t total = 0;
-  for (const TIndexToken& token : tokens_) total += token.frequency;
+  for (uint32_t id = 0; id < tokens_.size(); ++id) total += tokens_[id].frequency;
   if (total != seq_.Count()) Damaged();
 }
 
@@ -319,7 +373,7 @@ void TTextIndex::AppendOccurrences(const TIndexToken& token, TDWordsList& list) 
     if (page_.ReadChain(token.first, kChunkOccurrences, bytes, size) != size) Damaged();
     for (uint32_t i = 0; i < onFile; ++i) items[i] = DecodeFixed32(bytes + 4 * i);
   }
-  std::copy_n(token.buffer.get(), token.count, items + onFile);
+  if (token.count > 0) std::copy_n(token.buffer, token.count, items + onFile);
   uint32_t end = static_cast<uint32_t>(seq_.Count());
   for (uint32_t i = 0; i < f; ++i) {
     if (items[i] >= end || (i > 0 && items[i] <= items[i - 1])) Damaged();

@@ -16,8 +16,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,9 +26,11 @@
 #include "corpus/DWordList.h"
 #include "corpus/PageIndex.h"
 #include "corpus/SeqIndex.h"
+#include "corpus/TokenList.h"
 #include "corpus/TokenTable.h"
 #include "corpus/WordSplitter.h"
 #include "platform/CharCoding.h"
+#include "platform/HugeMemory.h"
 #include "platform/Progress.h"
 #include "regexp/RegExp3.h"
 
@@ -62,30 +64,6 @@ class TTokenPattern {
   std::string wildcards_;
   TCorpusEncoding encoding_ = TCorpusEncoding::kCodePage;
   const TRegExp* regExp_ = nullptr;
-};
-
-// One token: 64 bytes, one cache line, so that the dictionary's comparison of its text and the
-// build's update of its list read one line. The entry never moves (its text may point into it).
-struct alignas(64) TIndexToken {
-  static constexpr size_t kInlineText = 24;  // texts shorter than this live in the entry
-
-  TIndexToken() = default;
-  TIndexToken(const TIndexToken&) = delete;
-  TIndexToken& operator=(const TIndexToken&) = delete;
-
-  const char* text = nullptr;  // zero-terminated, 1 to 255 bytes; owned by the index
-  uint8_t kind = 0;
-  uint8_t length = 0;  // of text
-  // Build state: the tail of the occurrence list not yet on file.
-  uint8_t capacity = 0;       // 6 or 62; 0 without a buffer
-  uint8_t count = 0;          // buffered positions
-  bool replacesLast = false;  // the buffer began as a copy of the partly filled last chunk
-  uint32_t id = 0;            // its index in the token list
-  uint32_t frequency = 0;
-  uint32_t first = 0;  // see the header comment
-  uint32_t last = 0;
-  std::unique_ptr<uint32_t[]> buffer;
-  char inlineText[kInlineText];  // the text, when it is short
 };
 
 struct TIndexStats {
@@ -122,6 +100,8 @@ class TTextIndex : public TTokenSink {
   // ascending order.
   uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                     uint32_t fileNumber) override;
+  // The same for each token in turn, with the dictionary's slots and entries fetched ahead.
+  void AddTokens(std::span<const TTokenRef> tokens) override;
   // Recounts the pair table from the sequence and makes it current.
   void RebuildPairTable(const TProgressCallback& progress);
 
@@ -130,7 +110,7 @@ class TTextIndex : public TTokenSink {
   bool PairTableCurrent() const { return pairsCurrent_; }
 
   // Tokens. Lists returned hold pointers that live as long as the index.
-  uint32_t TokenCount() const { return static_cast<uint32_t>(tokens_.size()); }
+  uint32_t TokenCount() const { return tokens_.size(); }
   // Throws "TextIndex: Token index out of bounds." for an unknown id.
   const TIndexToken& GetToken(uint32_t id) const;
   const TIndexToken* FindToken(std::string_view text, uint8_t kind) const;
@@ -197,9 +177,24 @@ class TTextIndex : public TTokenSink {
     size_t used_ = kBlockSize;  // in the last block
   };
 
+  // The tokens' position buffers, cut from large blocks: taken one by one during a build and
+  // all given back at once when Commit has written them.
+  class TBufferPool {
+   public:
+    uint32_t* Take();
+    void ReleaseAll() { used_ = 0; }
+
+   private:
+    static constexpr size_t kBlockBuffers = kHugePageSize / (kLargeBuffer * sizeof(uint32_t));
+    std::vector<THugeMemory> blocks_;  // of kBlockBuffers buffers each
+    size_t used_ = 0;                  // buffers handed out, counted over all blocks
+  };
+
   // Token table and occurrence lists (TextIndex.cpp).
   // The id of the token of this text and kind, or TTokenTable::kNone.
   uint32_t Lookup(std::string_view text, uint8_t kind, uint32_t hash) const;
+  uint32_t Add(std::string_view text, uint8_t kind, int64_t sourceOffset, uint32_t fileNumber,
+               uint32_t hash);
   TIndexToken& NewToken(std::string_view text, uint8_t kind, uint32_t hash);
   void BeginModification();
   void AddOccurrence(TIndexToken& token, uint32_t position);
@@ -218,14 +213,18 @@ class TTextIndex : public TTokenSink {
   void PairingStep(uint32_t fileNumber, const TIndexToken& token);
   void CountPair(uint32_t wordId, uint32_t tagId);
   void ResetPairing();
+  void PrefetchPair(const TTokenRef& previous, const TTokenRef& token, uint32_t previousHash,
+                    uint32_t id) const;
   void WritePairTable();
   void ReadPairTable();
 
   TPageIndex page_;
   TSeqIndex seq_;
-  TTokenTable table_;               // text and kind to id
-  std::deque<TIndexToken> tokens_;  // by id
-  TTextStore texts_;                // the texts too long to live in their entries
+  TTokenTable table_;  // text and kind to id
+  TTokenList tokens_;
+  TTextStore texts_;  // the texts too long to live in their entries
+  TBufferPool buffers_;
+  std::vector<uint32_t> batchHashes_;  // AddTokens' hashes, kept to save allocations
   bool countPairs_;
   bool tagBefore_;
   bool pairsCurrent_ = false;
@@ -237,7 +236,8 @@ class TTextIndex : public TTokenSink {
   };
   TPairCount* FindPair(int64_t key);
   const TPairCount* FindPair(int64_t key) const;
-  std::vector<TPairCount> pairs_;
+  static constexpr size_t kFirstPairs = 1024;
+  THugeArray<TPairCount> pairs_;
   size_t pairCount_ = 0;   // entries in use
   int64_t pairFile_ = -1;  // pairing state: the current file
   int64_t pendingWord_ = -1;

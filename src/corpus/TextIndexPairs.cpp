@@ -49,6 +49,19 @@ void TTextIndex::PairingStep(uint32_t fileNumber, const TIndexToken& token) {
   }
 }
 
+// A word followed by its tag (or, with tags before words, a tag followed by its word) is the
+// usual pair; the ids are the tokens' likely ones, so a wrong guess only fetches a line in vain.
+void TTextIndex::PrefetchPair(const TTokenRef& previous, const TTokenRef& token,
+                              uint32_t previousHash, uint32_t id) const {
+  const uint8_t firstKind = tagBefore_ ? kKindWordTag : kKindWord;
+  const uint8_t secondKind = tagBefore_ ? kKindWord : kKindWordTag;
+  if (previous.kind != firstKind || token.kind != secondKind) return;
+  const uint32_t previousId = table_.Candidate(previousHash);
+  if (previousId == TTokenTable::kNone) return;
+  const int64_t key = tagBefore_ ? PairKey(id, previousId) : PairKey(previousId, id);
+  PrefetchLine(&pairs_[PairHome(key, pairs_.size() - 1)]);
+}
+
 TTextIndex::TPairCount* TTextIndex::FindPair(int64_t key) {
   const size_t mask = pairs_.size() - 1;
   for (size_t i = PairHome(key, mask);; i = (i + 1) & mask) {
@@ -65,7 +78,7 @@ void TTextIndex::CountPair(uint32_t wordId, uint32_t tagId) {
   TPairCount* entry = FindPair(key);
   if (entry->key < 0) {
     if (2 * (pairCount_ + 1) > pairs_.size()) {
-      std::vector<TPairCount> old(pairs_.size() * 2);
+      THugeArray<TPairCount> old(pairs_.size() * 2, TPairCount());
       old.swap(pairs_);
       for (const TPairCount& moved : old) {
         if (moved.key >= 0) *FindPair(moved.key) = moved;
@@ -87,7 +100,7 @@ uint32_t TTextIndex::PairFreq(int32_t wordId, int32_t tagId) const {
 }
 
 void TTextIndex::RebuildPairTable(const TProgressCallback& progress) {
-  pairs_.assign(1024, TPairCount{});  // also for an index that was not counting pairs
+  THugeArray<TPairCount>(kFirstPairs, TPairCount()).swap(pairs_);  // also when not counting
   pairCount_ = 0;
   int32_t count = seq_.Count();
   if (progress) progress(true, count / 1024);

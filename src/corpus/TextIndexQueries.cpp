@@ -105,7 +105,8 @@ std::vector<const TIndexToken*> TTextIndex::MatchTokens(const TTokenPattern& pat
               [](const TIndexToken* a, const TIndexToken* b) { return a->id < b->id; });
     return result;
   }
-  for (const TIndexToken& token : tokens_) {
+  for (uint32_t id = 0; id < tokens_.size(); ++id) {
+    const TIndexToken& token = tokens_[id];
     if (InKinds(kinds, token.kind) && pattern.Matches(std::string_view(token.text, token.length))) {
       result.push_back(&token);
     }
@@ -151,7 +152,8 @@ TDWordsList TTextIndex::Positions(const std::vector<const TIndexToken*>& matched
 
 TIndexStats TTextIndex::GetStats(TKindSet kinds) const {
   TIndexStats stats;
-  for (const TIndexToken& token : tokens_) {
+  for (uint32_t id = 0; id < tokens_.size(); ++id) {
+    const TIndexToken& token = tokens_[id];
     if (token.frequency == 0 || !InKinds(kinds, token.kind)) continue;
     stats.frequency += token.frequency;
     ++stats.tokens;

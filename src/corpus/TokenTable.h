@@ -8,20 +8,37 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "platform/HugeMemory.h"
 
 namespace quenterra {
+
+// Asks for the cache line at p ahead of its use. The empty asm keeps GCC from dropping a
+// prefetch whose address it computed from memory it read for nothing else.
+inline void PrefetchLine(const void* p) {
+  asm volatile("" : : "r"(p));
+  __builtin_prefetch(p);
+}
 
 class TTokenTable {
  public:
   static constexpr uint32_t kNone = UINT32_MAX;
 
-  TTokenTable() : slots_(kFirstSlots) {}
+  TTokenTable() : slots_(kFirstSlots, TSlot()) {}
 
-  // The hash of a text of a kind; every lookup and insertion takes it.
+  // The hash of a text of a kind; every lookup and insertion takes it. Lives only in memory.
   static uint32_t Hash(std::string_view text, uint8_t kind);
-  // The same over a zero-terminated text, whose length it sets.
-  static uint32_t Hash(const char* text, uint8_t kind, size_t& length);
+
+  // Brings the slot where the lookup of hash starts into the cache, ahead of Find.
+  void Prefetch(uint32_t hash) const { PrefetchLine(&slots_[hash & (slots_.size() - 1)]); }
+  // The first id filed under hash, or kNone: the token Find will most likely compare with.
+  uint32_t Candidate(uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const TSlot& slot = slots_[i];
+      if (slot.id == kNone || slot.hash == hash) return slot.id;
+    }
+  }
 
   // The id among those filed under hash for which same(id) holds, or kNone.
   template <typename TSame>
@@ -45,8 +62,8 @@ class TTokenTable {
 
   void Place(const TSlot& slot);
 
-  std::vector<TSlot> slots_;  // a power of two, at most half full
-  size_t used_ = 0;           // slots holding a token
+  THugeArray<TSlot> slots_;  // a power of two, at most half full
+  size_t used_ = 0;          // slots holding a token
 };
 
 }  // namespace quenterra

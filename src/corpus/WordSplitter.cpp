@@ -50,6 +50,9 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
   if (progress_ != nullptr) progress_->SetLabel(displayName);
   StartReading(stream);
   fileNumber_ = fileNumber;
+  batchCount_ = 0;  // what a split that threw left over
+  batchTextsUsed_ = 0;
+  token_ = batchTexts_.data();
   tokenLength_ = 0;
   tokenLimit_ = kMaxTokenLength;
   inTag_ = inWordTag_ = opening_ = false;
@@ -69,6 +72,7 @@ void TWordSplitter::SplitFile(TSynchroStream& stream, uint32_t fileNumber,
       AppendWordRun();
     }
   }
+  FlushBatch();
   stream_ = nullptr;
 }
 
@@ -81,7 +85,7 @@ void TWordSplitter::AppendWordRun() {
   const unsigned char* end = &buffer_[static_cast<size_t>(end_)];
   const TCharSet& stop = settings_.stopBytes;
   const uint8_t* fold = settings_.fold.data();
-  char* token = token_.data();
+  char* token = token_;
   const int limit = tokenLimit_;
   int length = tokenLength_;
   while (p < end && !stop.Contains(*p)) {
@@ -255,6 +259,7 @@ TChar TWordSplitter::DecodeAt(int at, int& length) const {
 void TWordSplitter::AdvanceGauge() {
   ++gauge_;
   if (progress_ == nullptr) return;
+  FlushBatch();  // whoever watches the gauge sees every token split so far
   progress_->SetPosition(gauge_);
   progress_->ProcessMessages();
 }
@@ -321,8 +326,7 @@ int TWordSplitter::StartEndAt(const std::u32string& start) const {
 void TWordSplitter::AppendChar(TChar c) {
   if (tokenLength_ == 0) tokenOffset_ = blockOffset_ + (pos_ - kCarrySize) + kSourceOffsetBias;
   if (c < 256 && !settings_.stopBytes.Contains(c)) {
-    if (tokenLength_ < tokenLimit_)
-      token_[static_cast<size_t>(tokenLength_++)] = static_cast<char>(settings_.fold[c]);
+    if (tokenLength_ < tokenLimit_) token_[tokenLength_++] = static_cast<char>(settings_.fold[c]);
     return;
   }
   char bytes[kMaxUtf8Length];
@@ -331,7 +335,7 @@ void TWordSplitter::AppendChar(TChar c) {
     tokenLimit_ = tokenLength_;
     return;
   }
-  for (int i = 0; i < length; ++i) token_[static_cast<size_t>(tokenLength_++)] = bytes[i];
+  for (int i = 0; i < length; ++i) token_[tokenLength_++] = bytes[i];
 }
 
 void TWordSplitter::EndToken() {
@@ -341,12 +345,30 @@ void TWordSplitter::EndToken() {
     kind = settings_.skipNormalTags ? kKindDropped : opening_ ? kKindTagName : kKindTagWord;
   }
   if (kind != kKindDropped) {
-    token_[static_cast<size_t>(tokenLength_)] = '\0';
-    sink_.AddToken(token_.data(), kind, tokenOffset_, fileNumber_);
+    const size_t length = static_cast<size_t>(tokenLength_);
+    token_[length] = '\0';
+    batch_[static_cast<size_t>(batchCount_++)] =
+        TTokenRef{std::string_view(token_, length), tokenOffset_, fileNumber_, kind};
+    batchTextsUsed_ += length + 1;
+    token_ += length + 1;
   }
   tokenLength_ = 0;
   tokenLimit_ = kMaxTokenLength;
   opening_ = false;
+  if (batchCount_ == kBatchTokens || batchTextsUsed_ > kBatchTextBytes - kMaxTokenLength - 1)
+    FlushBatch();
+}
+
+void TWordSplitter::FlushBatch() {
+  if (batchCount_ > 0) {
+    const size_t count = static_cast<size_t>(batchCount_);
+    batchCount_ = 0;  // a throw of the sink drops the rest of the batch
+    sink_.AddTokens(std::span<const TTokenRef>(batch_.data(), count));
+  }
+  // A token cut by a refill moves to the front.
+  std::memmove(batchTexts_.data(), token_, static_cast<size_t>(tokenLength_));
+  token_ = batchTexts_.data();
+  batchTextsUsed_ = 0;
 }
 
 }  // namespace quenterra

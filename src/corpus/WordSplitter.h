@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,14 @@ inline constexpr uint8_t kKindTagName = 2;  // first token after a normal tag op
 inline constexpr uint8_t kKindTagWord = 3;  // further tokens inside a normal tag
 inline constexpr uint8_t kKindWordTag = 5;  // first token after a word tag opened (the label)
 
+// A token as the splitter hands it over in a batch: the arguments of one TTokenSink::AddToken.
+struct TTokenRef {
+  std::string_view text;  // followed by a zero byte
+  int64_t sourceOffset;
+  uint32_t fileNumber;
+  uint8_t kind;
+};
+
 // Receives the tokens of a split. The text index implements it.
 class TTokenSink {
  public:
@@ -44,6 +53,13 @@ class TTokenSink {
   // the exception ends the split.
   virtual uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                             uint32_t fileNumber) = 0;
+  // The splitter hands tokens over in small batches, in order, so that a sink can fetch what
+  // the next few need from memory ahead of them. The same as AddToken on each; a throw ends the
+  // batch.
+  virtual void AddTokens(std::span<const TTokenRef> tokens) {
+    for (const TTokenRef& token : tokens)
+      AddToken(token.text.data(), token.kind, token.sourceOffset, token.fileNumber);
+  }
 };
 
 class TWordSplitter {
@@ -53,6 +69,7 @@ class TWordSplitter {
   static constexpr int kMaxTokenLength = 255;  // longer tokens are cut
   static constexpr int64_t kSourceOffsetBias = 255;
   static constexpr int kMaxWordTagStarts = 8;  // further wTagStarts entries are ignored
+  static constexpr int kBatchTokens = 128;     // tokens handed to the sink at once, at most
 
   // Takes the character sets and tables it splits with from config and tables now; later
   // changes of either do not reach it. progress may be null. Neither sink nor progress is owned;
@@ -63,8 +80,9 @@ class TWordSplitter {
   TWordSplitter& operator=(const TWordSplitter&) = delete;
 
   // Splits the stream from offset 0 up to the end of its data or its first zero byte and hands
-  // every token that is kept to the sink with fileNumber. With a progress window, its label shows
-  // displayName and its gauge advances by one for every refill after the file's first read:
+  // every token that is kept to the sink with fileNumber, in batches; all before it returns, and
+  // all split before each move of the gauge before that move. With a progress window, its label
+  // shows displayName and its gauge advances by one for every refill after the file's first read:
   // BlockCount(size) steps, a few more when word-tag start strings (or, in UTF-8, characters cut
   // by the end of a block) force look-ahead refills. Exceptions of the sink propagate.
   void SplitFile(TSynchroStream& stream, uint32_t fileNumber, const std::string& displayName);
@@ -110,6 +128,7 @@ class TWordSplitter {
   void AppendChar(TChar c);
   void AppendWordRun();
   void EndToken();
+  void FlushBatch();
   void AdvanceGauge();
 
   TTokenSink& sink_;
@@ -129,9 +148,16 @@ class TWordSplitter {
   int64_t refills_ = 0;     // in this file; the first one does not move the gauge
   bool dataEnded_ = false;  // a read came back short: nothing more is read
 
+  // Batch: the tokens split but not yet handed to the sink, their texts one after another.
+  static constexpr size_t kBatchTextBytes = 16384;
+  std::array<TTokenRef, kBatchTokens> batch_;
+  std::array<char, kBatchTextBytes> batchTexts_;
+  int batchCount_ = 0;
+  size_t batchTextsUsed_ = 0;  // always leaves room for a whole token and its zero
+
   // Splitter
   uint32_t fileNumber_ = 0;
-  std::array<char, kMaxTokenLength + 1> token_;  // room for the terminating zero
+  char* token_ = batchTexts_.data();  // the token being split, behind the batch's texts
   int tokenLength_ = 0;
   int tokenLimit_ = kMaxTokenLength;  // lowered when a character did not fit: the token is cut
   int64_t tokenOffset_ = 0;           // source offset of token_[0]

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -148,6 +149,41 @@ TEST_F(WordSplitterTest, BlockBoundariesDoNotChangeTokens) {
     std::vector<TToken> shifted = Split(std::string(static_cast<size_t>(lead), ' ') + body);
     for (TToken& t : shifted) t.offset -= lead;
     ASSERT_EQ(shifted, base) << "lead " << lead;
+  }
+}
+
+// The splitter hands tokens over in batches: every one arrives, in order, also when the batch's
+// room for texts fills before its count does, and all that ended before a gauge step arrive
+// before that step, also when a token is cut by the block's end at that moment.
+TEST_F(WordSplitterTest, BatchesDeliverEveryTokenBeforeTheGaugeMoves) {
+  struct TSizeAtStep : test::TRecordingProgress {
+    void SetPosition(int64_t) override { sizes.push_back(sink->tokens.size()); }
+    const TRecordingSink* sink = nullptr;
+    std::vector<size_t> sizes;
+  };
+  std::string text;
+  std::vector<size_t> ends;  // the offset of each token's delimiter
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < 400; ++i) {
+    const size_t length = i * 37 % 300 + 1;
+    text += std::string(length, static_cast<char>('a' + i % 26)) + ' ';
+    ends.push_back(text.size() - 1);
+    expected.push_back(text.substr(text.size() - 1 - length, std::min<size_t>(length, 255)));
+  }
+  TRecordingSink sink;
+  TSizeAtStep progress;
+  progress.sink = &sink;
+  TWordSplitter splitter(sink, config_, TLangTables(language_, encoding_, config_), &progress);
+  TStringStream stream(text);
+  splitter.SplitFile(stream, 0, "memory");
+  ASSERT_EQ(sink.tokens.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(sink.tokens[i].text, expected[i]);
+  ASSERT_EQ(progress.sizes.size(), static_cast<size_t>(TWordSplitter::BlockCount(text.size())));
+  for (size_t step = 0; step < progress.sizes.size(); ++step) {
+    const size_t blockEnd = (step + 1) * kBlock;
+    const auto ended =
+        std::count_if(ends.begin(), ends.end(), [&](size_t e) { return e < blockEnd; });
+    EXPECT_EQ(progress.sizes[step], static_cast<size_t>(ended)) << "step " << step;
   }
 }
 
