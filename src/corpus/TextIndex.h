@@ -237,7 +237,7 @@ class TTextIndex : public TTokenSink {
   TPairCount* FindPair(int64_t key);
   const TPairCount* FindPair(int64_t key) const;
   static constexpr size_t kFirstPairs = 1024;
-  THugeArray<TPairCount> pairs_;
+  THugeVector<TPairCount> pairs_;
   size_t pairCount_ = 0;   // entries in use
   int64_t pairFile_ = -1;  // pairing state: the current file
   int64_t pendingWord_ = -1;

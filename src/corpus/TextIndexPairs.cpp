@@ -78,7 +78,7 @@ void TTextIndex::CountPair(uint32_t wordId, uint32_t tagId) {
   TPairCount* entry = FindPair(key);
   if (entry->key < 0) {
     if (2 * (pairCount_ + 1) > pairs_.size()) {
-      THugeArray<TPairCount> old(pairs_.size() * 2, TPairCount());
+      THugeVector<TPairCount> old(pairs_.size() * 2, TPairCount());
       old.swap(pairs_);
       for (const TPairCount& moved : old) {
         if (moved.key >= 0) *FindPair(moved.key) = moved;
@@ -100,7 +100,7 @@ uint32_t TTextIndex::PairFreq(int32_t wordId, int32_t tagId) const {
 }
 
 void TTextIndex::RebuildPairTable(const TProgressCallback& progress) {
-  THugeArray<TPairCount>(kFirstPairs, TPairCount()).swap(pairs_);  // also when not counting
+  THugeVector<TPairCount>(kFirstPairs, TPairCount()).swap(pairs_);  // also when not counting
   pairCount_ = 0;
   int32_t count = seq_.Count();
   if (progress) progress(true, count / 1024);

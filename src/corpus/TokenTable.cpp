@@ -47,7 +47,7 @@ uint32_t TTokenTable::Hash(std::string_view text, uint8_t kind) {
 
 void TTokenTable::Insert(uint32_t hash, uint32_t id) {
   if (2 * (used_ + 1) > slots_.size()) {
-    THugeArray<TSlot> old(slots_.size() * 2, TSlot());
+    THugeVector<TSlot> old(slots_.size() * 2, TSlot());
     old.swap(slots_);
     for (const TSlot& slot : old) {
       if (slot.id != kNone) Place(slot);

@@ -62,8 +62,8 @@ class TTokenTable {
 
   void Place(const TSlot& slot);
 
-  THugeArray<TSlot> slots_;  // a power of two, at most half full
-  size_t used_ = 0;          // slots holding a token
+  THugeVector<TSlot> slots_;  // a power of two, at most half full
+  size_t used_ = 0;           // slots holding a token
 };
 
 }  // namespace quenterra

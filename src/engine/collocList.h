@@ -23,7 +23,7 @@
 
 #include "corpus/LangTables.h"
 #include "engine/Scores.h"
-#include "platform/HugePages.h"
+#include "platform/HugeMemory.h"
 
 namespace quenterra {
 

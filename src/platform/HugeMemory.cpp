@@ -2,11 +2,10 @@
 
 #include <sys/mman.h>
 
-#include <new>
-
 namespace quenterra {
 
 THugeMemory AllocateHuge(size_t bytes) {
+  if (bytes > SIZE_MAX / 2) throw std::bad_alloc();  // the rounding below would wrap
   const size_t size = (bytes + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
   void* memory = std::aligned_alloc(kHugePageSize, size);
   if (memory == nullptr) throw std::bad_alloc();

@@ -1,13 +1,15 @@
-// Memory for large tables that are read at random, such as an index's token entries: blocks of
-// whole 2 MB pages, aligned so that the kernel may back them with huge pages. A random access
-// into a table of many megabytes then rarely misses the TLB, which with 4 KB pages costs a page
-// walk on nearly every access.
+// Memory for large tables that are read at random (an index's token entries and dictionary, a
+// collocation list's items and hash slots): blocks of whole 2 MB pages, aligned so that the kernel
+// may back them with huge pages. A random access into a table of many megabytes then rarely
+// misses the TLB, which with 4 KB pages costs a page walk on nearly every access.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <utility>
+#include <new>
+#include <vector>
 
 namespace quenterra {
 
@@ -22,27 +24,35 @@ using THugeMemory = std::unique_ptr<std::byte, TFreeMemory>;
 // std::bad_alloc.
 THugeMemory AllocateHuge(size_t bytes);
 
-// An array of size elements of a trivially copyable T in such memory.
+// A standard allocator that takes blocks of a huge page or more from AllocateHuge and smaller
+// ones from the heap, for std::vector.
 template <typename T>
-class THugeArray {
- public:
-  THugeArray(size_t size, const T& fill) : memory_(AllocateHuge(size * sizeof(T))), size_(size) {
-    std::uninitialized_fill_n(data(), size, fill);
-  }
-  size_t size() const { return size_; }
-  T* data() const { return reinterpret_cast<T*>(memory_.get()); }
-  T& operator[](size_t i) { return data()[i]; }
-  const T& operator[](size_t i) const { return data()[i]; }
-  T* begin() const { return data(); }
-  T* end() const { return data() + size_; }
-  void swap(THugeArray& other) noexcept {
-    memory_.swap(other.memory_);
-    std::swap(size_, other.size_);
+struct THugePageAllocator {
+  using value_type = T;
+
+  THugePageAllocator() = default;
+  template <typename U>
+  THugePageAllocator(const THugePageAllocator<U>&) noexcept {}
+
+  T* allocate(size_t count) {
+    if (count > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    const size_t bytes = count * sizeof(T);
+    if (bytes < kHugePageSize) return static_cast<T*>(::operator new(bytes));
+    return reinterpret_cast<T*>(AllocateHuge(bytes).release());
   }
 
- private:
-  THugeMemory memory_;
-  size_t size_;
+  void deallocate(T* items, size_t count) noexcept {
+    if (count * sizeof(T) < kHugePageSize) {
+      ::operator delete(items);
+    } else {
+      TFreeMemory()(items);
+    }
+  }
+
+  friend bool operator==(const THugePageAllocator&, const THugePageAllocator&) { return true; }
 };
+
+template <typename T>
+using THugeVector = std::vector<T, THugePageAllocator<T>>;
 
 }  // namespace quenterra
