@@ -399,16 +399,15 @@ bool TCollocationList::RadixSortByScoreAndFreq() {
   const std::optional<std::vector<uint32_t>> classes = ScoreClasses();
   if (!classes) return false;
   struct TRecord {
-    uint32_t scoreClass;
-    uint32_t count;  // DescendingKey
+    uint64_t key;  // the class above the count's DescendingKey
     uint32_t item;
   };
   std::vector<TRecord> records(items_.size());
   for (size_t i = 0; i < items_.size(); ++i) {
-    records[i] = TRecord{(*classes)[i], DescendingKey(items_[i].count), static_cast<uint32_t>(i)};
+    const uint64_t key = uint64_t{(*classes)[i]} << 32 | DescendingKey(items_[i].count);
+    records[i] = TRecord{key, static_cast<uint32_t>(i)};
   }
-  StableRadixSort(records, [](const TRecord& r) { return uint64_t{r.count}; });
-  StableRadixSort(records, [](const TRecord& r) { return uint64_t{r.scoreClass}; });
+  StableRadixSort(records, [](const TRecord& r) { return r.key; });
   std::vector<uint32_t> order(records.size());
   for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
   Reorder(order);
