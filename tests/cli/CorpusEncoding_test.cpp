@@ -1,4 +1,4 @@
-// The corpus encoding from end to end: small corpora in six languages read as UTF-8 and in their
+// The corpus encoding from end to end: small corpora in five languages read as UTF-8 and in their
 // legacy code pages, outputs that are valid UTF-8 whatever the corpus holds, and the conversions
 // at the edges of the command line.
 #include <gtest/gtest.h>
@@ -33,12 +33,6 @@ const std::vector<TLanguageCase>& Languages() {
        {"stra\u00DFe", "strasse", "gr\u00F6\u00DFe", "\u00E4pfel"},
        "stra.e",
        "stra\u00DFe"},
-      {"French",
-       0x040C,
-       "\u00C9COLE \u00E9cole \u00C9t\u00E9 \u00C9T\u00C9 NA\u00CFVE na\u00EFve",
-       {"\u00E9cole", "\u00E9t\u00E9", "na\u00EFve"},
-       ".cole",
-       "\u00E9cole"},
       {"Russian",
        0x0419,
        "\u041C\u041E\u0421\u041A\u0412\u0410 \u041C\u043E\u0441\u043A\u0432\u0430 "
@@ -103,10 +97,10 @@ class CorpusEncodingTest : public test::TCliTest {
   static constexpr uint32_t kChinese = 0x0804;
 };
 
-// Letters fold per code point (ÉCOLE and école are one word; Straße and STRASSE need not be),
+// Letters fold per code point (ÄPFEL and äpfel are one word; Straße and STRASSE need not be),
 // and the same text in its legacy code page gives the same tokens, n-grams and regular-expression
 // matches. A GBK corpus reads '.' as a byte, so Chinese compares its n-grams only.
-TEST_F(CorpusEncodingTest, SixLanguagesReadTheSameInUtf8AndTheirCodePages) {
+TEST_F(CorpusEncodingTest, FiveLanguagesReadTheSameInUtf8AndTheirCodePages) {
   for (const TLanguageCase& c : Languages()) {
     SCOPED_TRACE(c.name);
     const TLangTables legacy(c.language, TCorpusEncoding::kCodePage, ZuzadovUdirev{});

@@ -65,9 +65,6 @@ TEST_F(ExtractCommandTest, PatternErrorsAndBadUsage) {
                           "extract --sort postag a x", "extract --bogus a x"})
     EXPECT_EQ(Run(std::string("--no-config ") + bad).status, 2) << bad;
   EXPECT_EQ(Run("--no-config extract the missing").status, 1);
-  run = Run("--no-config extract 'post + + office' " + File("a", "post office\n"));
-  EXPECT_EQ(run.out + run.err,
-            "quenterra-cli: Incorrect use of \"+\" at the end of the extract term.\n");
   EXPECT_TRUE(TempIsEmpty());
 }
 

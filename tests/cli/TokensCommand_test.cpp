@@ -22,12 +22,21 @@ TEST_F(TokensCommandTest, HelpAndBadUsage) {
   test::TCliRun help = Run("tokens --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with("Usage: quenterra-cli tokens"));
-  EXPECT_EQ(Run("tokens").status, 2);
+  for (const char* bad : {"tokens", "index", "index --bogus x"}) EXPECT_EQ(Run(bad).status, 2);
   EXPECT_EQ(Run("tokens --frobnicate " + File("a.txt", "x")).status, 2);
+  EXPECT_EQ(Run("index missing").status, 1);
   // After "--" a name that starts with a dash is a file.
   File("-odd.txt", "odd");
   EXPECT_EQ(Run("tokens -- -odd.txt").out, "0\t255\t1\todd\n");
   EXPECT_EQ(Run("tokens -odd.txt").status, 2);
+}
+
+// The counts name singulars, and a corpus without words shows its size.
+TEST_F(TokensCommandTest, IndexCountsWordsAndTypesOrTheSize) {
+  EXPECT_EQ(Run("index " + File("one", "x")).out, "1 word, 1 type\n");
+  EXPECT_TRUE(TempIsEmpty());  // the temporary index files are gone
+  EXPECT_EQ(Run("index " + File("dots", std::string(1536, '.'))).out, "1.50 kbytes, 1 file\n");
+  EXPECT_EQ(Run("index " + File("e1", "") + " " + File("e2", ",")).out, "1 byte, 2 files\n");
 }
 
 // Files are checked as a corpus checks them, and the output ends as other tools' does: quietly

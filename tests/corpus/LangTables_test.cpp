@@ -56,6 +56,7 @@ TEST(LangTables, BeforeALanguageIsKnownTheTablesAreIdentityAndAscii) {
   EXPECT_EQ(tables.UpperString("ab\xE4z"), "AB\xE4Z");
 }
 
+// Text the code page lacks becomes '?', or is refused when exact text is asked for.
 TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
   const TLangTables tables(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
   auto type = [&](unsigned char c) { return tables.CharTypeTable()[c]; };
@@ -87,6 +88,11 @@ TEST(LangTables, WesternTablesClassifyFoldAndConvertCp1252) {
   EXPECT_EQ(tables.FromUtf8("\u20AC \u00C4z"), "\x80 \xC4z");
   EXPECT_EQ(tables.FromUtf8("\u4E2D!"), "?!");
   EXPECT_EQ(tables.FromUtf8("a\xFF"), "a?");  // not UTF-8
+  EXPECT_EQ(tables.EncodingName(), "code page 1252");
+  EXPECT_EQ(tables.FromUtf8Exact("\u00E9\u20AC"), "\xE9\x80");
+  EXPECT_EQ(test::ErrorOf([&] { tables.FromUtf8Exact("a\u4E2D"); }),
+            "The character \"\u4E2D\" cannot be written in code page 1252.");
+  EXPECT_THROW(tables.FromUtf8Exact("\u0416"), EUnencodable);
 }
 
 TEST(LangTables, EqualClassesIgnoreCaseAndNonWordCharsShapeTheTables) {
@@ -154,8 +160,6 @@ TEST(LangTables, EachLanguageFoldsWithItsOwnCaseTable) {
 
   EXPECT_EQ(TLangTables(0x0408, TCorpusEncoding::kCodePage, config).OtherCase(0xF2),
             0xD3);  // Greek ς -> Σ
-  EXPECT_EQ(TLangTables(LanguageId("Serbian"), TCorpusEncoding::kCodePage, config).CodePage(),
-            1251);
 }
 
 TEST(LangTables, JapaneseHasNoCaseAndDoubleByteText) {
@@ -210,16 +214,6 @@ TEST(LangTables, Utf8TablesClassifyAndFoldEveryCodePoint) {
   EXPECT_EQ(equal.Translate(U'\u03A9'), U'o');  // Ω folds to ω, whose group's lowest is 'o'
 }
 
-TEST(LangTables, TextTheCodePageLacksIsRefusedOnlyWhenAsked) {
-  const TLangTables western(kEnglishUS, TCorpusEncoding::kCodePage, ZuzadovUdirev{});
-  EXPECT_EQ(western.EncodingName(), "code page 1252");
-  EXPECT_EQ(western.FromUtf8("\u4E2D\u00E9"), "?\xE9");
-  EXPECT_EQ(western.FromUtf8Exact("\u00E9\u20AC"), "\xE9\x80");
-  EXPECT_EQ(test::ErrorOf([&] { western.FromUtf8Exact("a\u4E2D"); }),
-            "The character \"\u4E2D\" cannot be written in code page 1252.");
-  EXPECT_THROW(western.FromUtf8Exact("\u0416"), EUnencodable);
-}
-
 TEST(LangTables, DelimiterSetFollowsTheSettings) {
   ZuzadovUdirev config;
   TCharSet set = BuildDelimiterSet(config, TCharCoding());
@@ -234,7 +228,7 @@ TEST(LangTables, DelimiterSetFollowsTheSettings) {
   EXPECT_TRUE(set.Contains('@') && !set.Contains('.') && !set.Contains('*'));
 }
 
-TEST(LangTables, UserDefaultLanguageComesFromTheLocaleVariables) {
+TEST(LangTables, UserDefaultLanguageComesFromTheLocaleAndStoredOnesFallBackToIt) {
   LocaleVariables variables;
   EXPECT_EQ(UserDefaultLanguage(), kEnglishUS);
   const std::pair<const char*, uint32_t> cases[] = {
@@ -251,18 +245,16 @@ TEST(LangTables, UserDefaultLanguageComesFromTheLocaleVariables) {
   EXPECT_EQ(UserDefaultLanguage(), 0x0415u);
   variables.Set("LC_ALL", "fr_CA.UTF-8");
   EXPECT_EQ(UserDefaultLanguage(), 0x0C0Cu);
-}
 
-TEST(LangTables, StoredLanguageFallsBackToTheUserDefault) {
-  LocaleVariables variables;
-  variables.Set("LANG", "tr_TR.UTF-8");
+  // A stored language outside the table falls back to the user's default.
+  variables.Set("LC_ALL", "tr_TR.UTF-8");
   EXPECT_EQ(
       TLangTables(UserDefaultLanguage(), TCorpusEncoding::kCodePage, ZuzadovUdirev{}).FoldChar('I'),
       0xFD);
   EXPECT_EQ(StoredLanguage(0x0C1A), 0x0C1Au);
   for (uint32_t outside : {0x1234u, 0u}) EXPECT_EQ(StoredLanguage(outside), 0x041Fu) << outside;
   // A default outside the table is kept when it is the stored value.
-  variables.Set("LANG", "ja_JP.UTF-8");
+  variables.Set("LC_ALL", "ja_JP.UTF-8");
   EXPECT_EQ(StoredLanguage(0x0411), 0x0411u);
   EXPECT_EQ(StoredLanguage(0x0412), 0x0411u);  // Korean is neither the default nor a row
 }

@@ -63,6 +63,8 @@ TEST(TextPrintTest, PrintsEveryBlockUpToItsZeroByteAndCountsEachLineEndOnce) {
   EXPECT_EQ(progress.positions.back(), 100);
   // Each read of the clock is 200 ms later: after block 2, 400 ms in, 2 lines make 5 a second.
   EXPECT_EQ(progress.rates, (std::vector<std::string>{"5 lines/sec"}));
+  EXPECT_EQ(TTextPrint::RateText(10, 4.0), "3 lines/sec");  // rounded
+  EXPECT_EQ(TTextPrint::RateText(7, 0), "0 lines/sec");
 }
 
 TEST(TextPrintTest, CancelStopsAfterTheBlockInHand) {
@@ -74,12 +76,6 @@ TEST(TextPrintTest, CancelStopsAfterTheBlockInHand) {
   EXPECT_TRUE(result.cancelled);
   EXPECT_EQ(channel.text.size(), 2u * 4096);
   EXPECT_EQ(progress.positions, (std::vector<int64_t>{20, 40}));
-}
-
-TEST(TextPrintTest, RateIsLinesPerSecondRounded) {
-  EXPECT_EQ(TTextPrint::RateText(10, 4.0), "3 lines/sec");
-  EXPECT_EQ(TTextPrint::RateText(0, 1.5), "0 lines/sec");
-  EXPECT_EQ(TTextPrint::RateText(7, 0), "0 lines/sec");
 }
 
 }  // namespace

@@ -25,11 +25,11 @@ TEST_F(TypedTextTest, TypedTextMustFitTheCorpusEncoding) {
   EXPECT_TRUE(TypedTextFits("ab", false, tables));
 }
 
-TEST_F(TypedTextTest, Utf8CorpusHoldsEveryCharacterAndOneCharacterTakesSeveralBytes) {
-  const TLangTables& tables = settings_.tables;
-  EXPECT_EQ(EncodeTyped("\u03A9\u4E2D", tables), "\u03A9\u4E2D");
-  EXPECT_TRUE(TypedTextFits("\u4E2D", true, tables));
-  EXPECT_FALSE(TypedTextFits("\u03A9\u4E2D", true, tables));
+// A UTF-8 corpus holds every character, and one character may take several bytes.
+TEST_F(TypedTextTest, Utf8CorpusHoldsEveryCharacter) {
+  EXPECT_EQ(EncodeTyped("\u03A9\u4E2D", settings_.tables), "\u03A9\u4E2D");
+  EXPECT_TRUE(TypedTextFits("\u4E2D", true, settings_.tables));
+  EXPECT_FALSE(TypedTextFits("\u03A9\u4E2D", true, settings_.tables));
 }
 
 }  // namespace

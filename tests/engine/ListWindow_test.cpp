@@ -55,7 +55,7 @@ TEST(ListWindowTest, PrintTitleNamesWhatIsShown) {
 
 class ScoreSwitchTest : public test::TIndexTest {};
 
-TEST_F(ScoreSwitchTest, TheShownMethodHidesAndShowsWithoutRecomputing) {
+TEST_F(ScoreSwitchTest, TheShownMethodHidesAndShowsWithoutRecomputingExceptOnTrigrams) {
   TCollocationList list(index_, settings_.tables, 2, TScoreMethod::kMutualInfo);
   list.Append(Ids{Token("take", 3), Token("place", 4)}.data(), nullptr, 7.5, 3);
   TListView view{true, TScoreMethod::kMutualInfo};
@@ -66,12 +66,10 @@ TEST_F(ScoreSwitchTest, TheShownMethodHidesAndShowsWithoutRecomputing) {
   EXPECT_TRUE(ToggleScoreMethod(list, view, TScoreMethod::kTScore, 100));
   EXPECT_EQ(view.scoreMethod, TScoreMethod::kTScore);
   EXPECT_NEAR(list.Item(0).score, (3 - 3.0 * 4 / 100) / std::sqrt(3.0), 1e-9);
-}
-
-TEST_F(ScoreSwitchTest, ATrigramListKeepsNoTScoreColumn) {
-  TCollocationList list(index_, settings_.tables, 3, TScoreMethod::kNone);
-  TListView view{true, TScoreMethod::kNone};
-  EXPECT_FALSE(ToggleScoreMethod(list, view, TScoreMethod::kTScore, 100));
+  // A trigram list keeps no T-Score column.
+  TCollocationList trigrams(index_, settings_.tables, 3, TScoreMethod::kNone);
+  view = {true, TScoreMethod::kNone};
+  EXPECT_FALSE(ToggleScoreMethod(trigrams, view, TScoreMethod::kTScore, 100));
   EXPECT_EQ(view.scoreMethod, TScoreMethod::kNone);
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzKit.h"
 #include "corpus/LangTables.h"
 #include "regexp/RegExp3.h"
 #include "settings/Settings.h"
@@ -20,10 +21,7 @@
 namespace {
 
 using namespace quenterra;
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using fuzz::Check;
 
 // The US English tables of either letter-case mode and either encoding, built once.
 const TReTables& Tables(bool ignoreCase, bool utf8) {

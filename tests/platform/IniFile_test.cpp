@@ -84,13 +84,10 @@ TEST(IniFile, IntegersAreDecimalOrHexadecimal) {
   TIniFile ini = TIniFile::Parse(
       "[S]\nd=-42\nh1=0x1F\nh2=$ff\nh3=$FFFFFFFF\nplus=+7\nmax=2147483647\nmin=-2147483648\n"
       "over=2147483648\nhexover=0x100000000\nbad=12a\nempty=\nspace=1 2\nsign=-\n");
-  EXPECT_EQ(ini.ReadInteger("S", "d", 0), -42);
-  EXPECT_EQ(ini.ReadInteger("S", "h1", 0), 31);
-  EXPECT_EQ(ini.ReadInteger("S", "h2", 0), 255);
-  EXPECT_EQ(ini.ReadInteger("S", "h3", 0), -1);
-  EXPECT_EQ(ini.ReadInteger("S", "plus", 0), 7);
-  EXPECT_EQ(ini.ReadInteger("S", "max", 0), INT32_MAX);
-  EXPECT_EQ(ini.ReadInteger("S", "min", 0), INT32_MIN);
+  const std::pair<const char*, int32_t> read[] = {
+      {"d", -42},         {"h1", 31},         {"h2", 255}, {"h3", -1},
+      {"max", INT32_MAX}, {"min", INT32_MIN}, {"plus", 7}};
+  for (const auto& [key, value] : read) EXPECT_EQ(ini.ReadInteger("S", key, 0), value) << key;
   for (const char* key : {"over", "hexover", "bad", "empty", "space", "sign", "missing"})
     EXPECT_EQ(ini.ReadInteger("S", key, 99), 99) << key;
 }
@@ -157,7 +154,7 @@ class IniFileOnDisk : public ::testing::Test {
   const std::filesystem::path& dir_ = temp_.Path();
 };
 
-TEST_F(IniFileOnDisk, SaveReplacesTheFileWholeAndKeepsItsMode) {
+TEST_F(IniFileOnDisk, SaveReplacesTheFileWholeKeepsItsModeAndNeedsItsFolder) {
   std::string name = (dir_ / "a.ini").string();
   EXPECT_EQ(TIniFile::Load(name).Text(), "");  // missing: empty
   TIniFile ini;
@@ -171,10 +168,6 @@ TEST_F(IniFileOnDisk, SaveReplacesTheFileWholeAndKeepsItsMode) {
   EXPECT_EQ(std::filesystem::status(name).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // no leftovers
-}
-
-TEST_F(IniFileOnDisk, SaveIntoAMissingFolderFailsAndLoadRefusesFolders) {
-  TIniFile ini;
   EXPECT_THROW(ini.Save((dir_ / "missing" / "a.ini").string()), EFileError);
   EXPECT_THROW(TIniFile::Load(dir_.string()), EFileError);
 }

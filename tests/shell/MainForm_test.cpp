@@ -143,24 +143,6 @@ TEST_F(MainFormTest, ALongListAsksBeforePrintingItsPages) {
       test::CommandOutput("pdftotext '" + dir_.File("long.pdf") + "' - 2>/dev/null").empty());
 }
 
-TEST_F(MainFormTest, ClosingAsksUnlessExitWasChosen) {
-  Start({});
-  EXPECT_EQ(form_->HintWindow()->text(), " No files loaded");
-  EXPECT_FALSE(Action("FM_Extract")->isVisible());
-  messages_->answers = {false};
-  form_->close();
-  EXPECT_TRUE(form_->isVisible());
-  EXPECT_EQ(messages_->asked, std::vector<std::string>{kQuitQuestion});
-  messages_->answers = {true};
-  form_->close();
-  EXPECT_FALSE(form_->isVisible());
-
-  Start({});
-  Trigger("FMF_Exit");
-  EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(messages_->asked.size(), 2u);  // no question for Exit
-}
-
 TEST_F(MainFormTest, CancelDuringALongExtractionReturnsThePartialList) {
   Start(test::BrownFiles(30));
   ZuzadovUdirev& config = form_->Session().Settings().config;
@@ -192,8 +174,10 @@ TEST_F(MainFormTest, CancelDuringALongExtractionReturnsThePartialList) {
   EXPECT_FALSE(form_->Session().Busy());
 }
 
-TEST_F(MainFormTest, DroppedFilesLoadMenuHintsShowAndHelpOpensTheManual) {
+TEST_F(MainFormTest, DroppedFilesLoadMenuHintsShowHelpOpensTheManualAndOnlyExitClosesUnasked) {
   Start({});
+  EXPECT_EQ(form_->HintWindow()->text(), " No files loaded");
+  EXPECT_FALSE(Action("FM_Extract")->isVisible());
   const std::vector<std::string> files = test::BrownFiles(2);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(files[0])),
@@ -216,6 +200,14 @@ TEST_F(MainFormTest, DroppedFilesLoadMenuHintsShowAndHelpOpensTheManual) {
   ASSERT_NE(help, nullptr) << (messages_->errors.empty() ? "" : messages_->errors[0]);
   EXPECT_TRUE(help->isVisible());
   EXPECT_TRUE(help->toPlainText().contains("Search syntax, with examples"));
+
+  messages_->answers = {false};
+  form_->close();
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_EQ(messages_->asked, std::vector<std::string>{kQuitQuestion});
+  Trigger("FMF_Exit");
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(messages_->asked.size(), 1u);  // no question for Exit
 }
 
 }  // namespace

