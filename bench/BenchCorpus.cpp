@@ -2,12 +2,27 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace quenterra::bench {
+
+std::string WordNear(const TTextIndex& index, int64_t target, int minLength) {
+  std::string best;
+  int64_t distance = INT64_MAX;
+  for (uint32_t id = 0; id < index.TokenCount(); ++id) {
+    const TIndexToken& token = index.GetToken(id);
+    const int64_t d = std::llabs(static_cast<int64_t>(token.frequency) - target);
+    if (token.kind == kKindWord && d < distance && token.length > minLength) {
+      distance = d;
+      best = token.text;
+    }
+  }
+  return best;
+}
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();

@@ -12,6 +12,7 @@
 #include "config/ProgramSettings.h"
 #include "corpus/IndexBuilder.h"
 #include "corpus/SynStream.h"
+#include "corpus/TextIndex.h"
 
 namespace quenterra::bench {
 
@@ -23,6 +24,10 @@ double Seconds(Clock::time_point since);
 // A field of /proc/self/status in kilobytes ("VmHWM:" for the peak resident size, "VmRSS:"),
 // or -1.
 long StatusKilobytes(const char* field);
+
+// The word (a token of kind word, longer than minLength bytes) whose frequency is nearest to
+// target: a node of a known size for the extraction benchmarks.
+std::string WordNear(const TTextIndex& index, int64_t target, int minLength = 0);
 
 // The settings the tagged sample is read with: the defaults in the user's language, word tags
 // on with '/', and the tables built from them.

@@ -24,21 +24,6 @@ using namespace quenterra::bench;
 
 namespace {
 
-// The word whose frequency is nearest to `target`.
-std::string WordNear(const TTextIndex& index, int64_t target) {
-  std::string best;
-  int64_t distance = INT64_MAX;
-  for (uint32_t id = 0; id < index.TokenCount(); ++id) {
-    const TIndexToken& token = index.GetToken(id);
-    int64_t d = std::llabs(static_cast<int64_t>(token.frequency) - target);
-    if (token.kind == kKindWord && d < distance && token.length > 3) {
-      distance = d;
-      best = token.text;
-    }
-  }
-  return best;
-}
-
 // Runs the line `runs` times and prints the best time.
 void Measure(TTextIndex& index, TProgramSettings& settings, const std::string& line, int span,
              int runs) {
@@ -72,7 +57,7 @@ int main(int argc, char** argv) {
   std::printf("index: %.1f M positions, %u tokens, built in %.1f s\n", index.SequenceCount() / 1e6,
               index.TokenCount(), seconds);
 
-  std::string mid = WordNear(index, 10000);
+  std::string mid = WordNear(index, 10000, 3);
   std::printf("nodes: 'the' %u occurrences, '%s' %u occurrences\n",
               index.FindToken("the", kKindWord)->frequency, mid.c_str(),
               index.FindToken(mid, kKindWord)->frequency);

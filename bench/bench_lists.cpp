@@ -26,21 +26,6 @@ using namespace quenterra::bench;
 
 namespace {
 
-// The word whose frequency is nearest to `target`.
-std::string WordNear(const TTextIndex& index, int64_t target) {
-  std::string best;
-  int64_t distance = INT64_MAX;
-  for (uint32_t id = 0; id < index.TokenCount(); ++id) {
-    const TIndexToken& token = index.GetToken(id);
-    const int64_t d = std::llabs(static_cast<int64_t>(token.frequency) - target);
-    if (token.kind == kKindWord && d < distance) {
-      distance = d;
-      best = token.text;
-    }
-  }
-  return best;
-}
-
 // Runs work `runs` times; prints the first and the best time against the target.
 void Measure(const char* what, double targetSeconds, int runs, const std::function<int()>& work) {
   double first = 0, best = 1e9;

@@ -9,6 +9,7 @@
 #include "engine/ui/CollocListModel.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/Fonts.h"
+#include "engine/ui/ListGrid.h"
 #include "engine/ui/ListPrinter.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
@@ -41,16 +42,8 @@ TcollocListForm::TcollocListForm(std::unique_ptr<TCollocationList> list,
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(grid_);
   grid_->setModel(model_);
-  grid_->setObjectName("Grid");
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setWordWrap(false);
+  SetUpListGrid(*grid_);
   grid_->setCornerButtonEnabled(false);
-  grid_->verticalHeader()->hide();
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  grid_->horizontalHeader()->setHighlightSections(false);
   grid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   // The text column follows the grid's width, which its layout sets after this window's resize.
   grid_->viewport()->installEventFilter(this);

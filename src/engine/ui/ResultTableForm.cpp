@@ -16,6 +16,7 @@
 #include "engine/ResultTables.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/Fonts.h"
+#include "engine/ui/ListGrid.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
@@ -103,15 +104,7 @@ TResultTableForm::TResultTableForm(std::unique_ptr<TResultTable> table,
   layout->addWidget(MakeBar());
   layout->addWidget(grid_);
   grid_->setModel(model_);
-  grid_->setObjectName("Grid");
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setWordWrap(false);
-  grid_->verticalHeader()->hide();
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  grid_->horizontalHeader()->setHighlightSections(false);
+  SetUpListGrid(*grid_);
   if (contextBox_ != nullptr) {
     grid_->setItemDelegateForColumn(2, new TLeftContextDelegate(grid_));
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
