@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "corpus/BackgroundSink.h"
 #include "corpus/WordSplitter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -270,10 +271,15 @@ void TCorpusIndex::Split(std::span<const TCorpusFileRef> files, int first, int l
     progress->SetMax(blocks);
     progress->SetPosition(0);
   }
-  TWordSplitter splitter(*index_, config_, tables_, progress);
-  for (int i = first; i <= last; ++i) {
-    const TCorpusFileRef& file = files[static_cast<size_t>(i)];
-    splitter.SplitFile(*file.stream, static_cast<uint32_t>(i), file.name);
+  {
+    // The index files the tokens on a second thread while the splitter reads on.
+    TBackgroundSink sink(*index_);
+    TWordSplitter splitter(sink, config_, tables_, progress);
+    for (int i = first; i <= last; ++i) {
+      const TCorpusFileRef& file = files[static_cast<size_t>(i)];
+      splitter.SplitFile(*file.stream, static_cast<uint32_t>(i), file.name);
+    }
+    sink.Finish();
   }
   if (index_->CountsPairs() && !index_->PairTableCurrent()) {
     index_->RebuildPairTable(GaugeCallback(progress));

@@ -54,8 +54,8 @@ class TTokenSink {
   virtual uint32_t AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                             uint32_t fileNumber) = 0;
   // The splitter hands tokens over in small batches, in order, so that a sink can fetch what
-  // the next few need from memory ahead of them. The same as AddToken on each; a throw ends the
-  // batch.
+  // the next few need from memory ahead of them; a batch's texts lie one after another in one
+  // buffer. The same as AddToken on each; a throw ends the batch.
   virtual void AddTokens(std::span<const TTokenRef> tokens) {
     for (const TTokenRef& token : tokens)
       AddToken(token.text.data(), token.kind, token.sourceOffset, token.fileNumber);

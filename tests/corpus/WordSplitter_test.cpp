@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus/BackgroundSink.h"
 #include "platform/CharCoding.h"
 #include "settings/Settings.h"
 #include "support/CorpusTestKit.h"
@@ -288,6 +289,46 @@ TEST_F(WordSplitterTest, SettingsAndTablesAreTakenWhenTheSplitterIsMadeAndTheGau
   EXPECT_EQ(progress.labels, (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(progress.positions, (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(splitter.GaugePosition(), 6);
+}
+
+// Through a background sink the target receives the same tokens in the same order, whether
+// blocks go to the worker or one short block is handed over at the end; a throw of the target
+// comes back to the caller, and the target takes nothing after it.
+TEST_F(WordSplitterTest, ABackgroundSinkHandsOnEveryTokenInOrderAndItsTargetsThrow) {
+  std::string text;
+  for (int i = 0; i < 400; ++i)
+    text += "w" + std::to_string(i % 37) + " <t" + std::to_string(i) + "> ";
+  config_.SkipNormalTags = false;
+  const std::vector<TToken> direct = Split(text);
+  ASSERT_GT(direct.size(), size_t{TWordSplitter::kBatchTokens} * 3);
+  for (size_t blockTokens : {size_t{1}, size_t{7}, size_t{1000}, TBackgroundSink::kBlockTokens}) {
+    TRecordingSink target;
+    TBackgroundSink sink(target, blockTokens);
+    TWordSplitter splitter(sink, config_, TLangTables(language_, encoding_, config_));
+    TStringStream stream(text);
+    splitter.SplitFile(stream, 0, "memory");
+    sink.AddToken("last", 1, 300, 1);
+    sink.Finish();
+    ASSERT_EQ(target.tokens.size(), direct.size() + 1) << blockTokens;
+    EXPECT_TRUE(std::equal(direct.begin(), direct.end(), target.tokens.begin())) << blockTokens;
+    EXPECT_EQ(target.tokens.back(), (TToken{"last", 1, 300, 1}));
+  }
+
+  struct TFailingSink : TRecordingSink {
+    uint32_t AddToken(const char* text, uint8_t kind, int64_t offset, uint32_t file) override {
+      if (tokens.size() == 20) throw EQuenterra("full");
+      return TRecordingSink::AddToken(text, kind, offset, file);
+    }
+  } failing;
+  const std::string error = test::ErrorOf([&] {
+    TBackgroundSink sink(failing, 7);
+    TWordSplitter splitter(sink, config_, TLangTables(language_, encoding_, config_));
+    TStringStream stream(text);
+    splitter.SplitFile(stream, 0, "memory");
+    sink.Finish();
+  });
+  EXPECT_EQ(error, "full");
+  EXPECT_EQ(failing.tokens.size(), 20u);
 }
 
 }  // namespace
