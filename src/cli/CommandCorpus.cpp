@@ -32,7 +32,7 @@ bool OpenWorkspaceWithOverrides(TCliSession& session, TCorpus& corpus,
 
 std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
                                            const std::vector<std::string>& files,
-                                           const std::string& command) {
+                                           const std::string& command, TIndexContents contents) {
   const TGlobalOptions& options = session.options;
   if (options.workspaceFile && !files.empty()) {
     throw EUsage{command +
@@ -44,6 +44,7 @@ std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
   }
   InstallConsoleFrontEnd(options.assumeYes);
   auto corpus = std::make_unique<TCorpus>(session.settings.config, session.settings.tables);
+  corpus->IndexFiles().SetTemporaryContents(contents);
   if (options.workspaceFile) {
     if (!OpenWorkspaceWithOverrides(session, *corpus, *options.workspaceFile)) return nullptr;
     return corpus;

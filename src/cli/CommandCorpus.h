@@ -19,10 +19,12 @@ namespace quenterra::cli {
 // indexed. Throws EUsage when both or neither are given. Returns null after the reason was
 // printed when the workspace cannot be read or one of its files or a FILE cannot be loaded
 // (nothing is indexed then). Installs the console front-end (--yes answers its questions). The
-// corpus reads the session's settings, which outlive it.
+// corpus reads the session's settings, which outlive it. contents: what an index in temporary
+// files must hold for the command.
 std::unique_ptr<TCorpus> OpenCommandCorpus(TCliSession& session,
                                            const std::vector<std::string>& files,
-                                           const std::string& command);
+                                           const std::string& command,
+                                           TIndexContents contents = TIndexContents::kFull);
 
 // OpenWorkspace for a run that reads the workspace: the --set and --stoplist options on top of
 // its settings, for this run only; every corpus file required.

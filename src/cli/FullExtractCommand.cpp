@@ -194,6 +194,7 @@ TScoreMethod ShownScore(const TFullExtractCliOptions& options, TCollocationList&
 int RunFullExtract(const TArgs& args, TCliSession& session) {
   const TFullExtractCliOptions options = ParseOptions(args);
   TListCommand command{kCommand, kUsage, options.help, options.files, options.list};
+  command.contents = TIndexContents::kSequence;
   command.apply = [&options](TProgramSettings& settings) { ApplyRunSettings(options, settings); };
   command.compute = [&options](TCorpus& corpus, TProgramSettings& settings) {
     TListResult result;

@@ -30,9 +30,13 @@ int RunListCommand(TListCommand& command, TCliSession& session) {
   InstallConsoleFrontEnd(session.options.assumeYes);
   if (!workspace && command.files.empty()) CommandUsage(command.name, "no FILE given");
   std::unique_ptr<TCorpus> corpus;
-  if (workspace && !(corpus = OpenCommandCorpus(session, command.files, command.name))) return 1;
+  if (workspace &&
+      !(corpus = OpenCommandCorpus(session, command.files, command.name, command.contents)))
+    return 1;
   if (!Ready(command, session.settings)) return 1;
-  if (!workspace && !(corpus = OpenCommandCorpus(session, command.files, command.name))) return 1;
+  if (!workspace &&
+      !(corpus = OpenCommandCorpus(session, command.files, command.name, command.contents)))
+    return 1;
   if (corpus->Index() == nullptr) {
     PrintMessage(command.name + ": the corpus has no index");
     return 1;

@@ -36,6 +36,9 @@ struct TListCommand {
   bool help = false;               // --help was given
   std::vector<std::string> files;  // the FILE arguments
   TListOptions list;               // the listing options
+  // What the run reads of an index in temporary files: kSequence for one that never asks where
+  // a token occurs.
+  TIndexContents contents = TIndexContents::kFull;
   // Puts the command's options into the settings, over those of the corpus (a workspace brings
   // its own), and checks them; throws EUsage for options the run cannot honour.
   std::function<void(TProgramSettings& settings)> apply = {};

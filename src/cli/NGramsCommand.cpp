@@ -108,6 +108,7 @@ void ApplyRunSettings(const TNGramsOptions& options, TProgramSettings& settings)
 int RunNGrams(const TArgs& args, TCliSession& session) {
   const TNGramsOptions options = ParseOptions(args);
   TListCommand command{kCommand, kUsage, options.help, options.files, options.list};
+  command.contents = TIndexContents::kSequence;
   command.apply = [&options](TProgramSettings& settings) { ApplyRunSettings(options, settings); };
   command.compute = [](TCorpus& corpus, TProgramSettings& settings) {
     TListResult result;

@@ -57,7 +57,7 @@ TCorpusIndex::TPlace TCorpusIndex::PlaceOfNamed(const std::string& seqFileName) 
 void TCorpusIndex::CreateIndex(const std::string& seqFileName, const std::string& pageFileName,
                                TIndexFileMode mode, TPlace place) {
   index_ = std::make_unique<TTextIndex>(pageFileName, TProgressCallback(), mode, config_.wTagBefore,
-                                        config_.WordTag != 0, seqFileName);
+                                        config_.WordTag != 0, seqFileName, temporaryContents_);
   place_ = place;
   seqFileName_ = place == TPlace::kTemporary ? "" : seqFileName;
   pageFileName_ = place == TPlace::kTemporary ? "" : pageFileName;

@@ -64,6 +64,9 @@ class TCorpusIndex {
   // workspace's, or a corpus that is not the workspace's. Cleared by a change of workspace.
   void SetTemporaryIndex(bool on) { temporary_ = on; }
   bool TemporaryIndex() const { return temporary_; }
+  // What the temporary indexes created from now on hold (kFull unless set); stored ones hold
+  // everything.
+  void SetTemporaryContents(TIndexContents contents) { temporaryContents_ = contents; }
 
   // The index, or null when none exists.
   TTextIndex* Index() const { return index_.get(); }
@@ -131,6 +134,7 @@ class TCorpusIndex {
   std::string pageFileName_;
   std::string workspaceFile_;
   bool temporary_ = false;
+  TIndexContents temporaryContents_ = TIndexContents::kFull;
   bool restoreStored_ = false;  // a failed staged build reopens the stored index it copied
   bool indexing_ = false;
 };

@@ -44,11 +44,12 @@ const char* TTextIndex::TTextStore::Add(std::string_view text) {
 
 TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
                        TIndexFileMode mode, bool tagBefore, bool countPairs,
-                       const std::string& seqFileName)
+                       const std::string& seqFileName, TIndexContents contents)
     : page_(pageFileName, mode),
       seq_(seqFileName, mode),
       countPairs_(countPairs),
       tagBefore_(tagBefore),
+      contents_(mode == TIndexFileMode::kTemporary ? contents : TIndexContents::kFull),
       pairs_(kFirstPairs, TPairCount()) {
   if (mode != TIndexFileMode::kOpen) {
     modified_ = true;
@@ -63,6 +64,11 @@ TTextIndex::TTextIndex(const std::string& pageFileName, const TProgressCallback&
 }
 
 TTextIndex::~TTextIndex() = default;
+
+void TTextIndex::RequireOccurrences() const {
+  if (contents_ != TIndexContents::kFull)
+    throw EQuenterra("TextIndex: The index holds no occurrence lists.");
+}
 
 void TTextIndex::Damaged() { throw EQuenterra("TextIndex: Index file is damaged."); }
 
@@ -169,7 +175,11 @@ uint32_t TTextIndex::Add(std::string_view text, uint8_t kind, int64_t sourceOffs
   TIndexToken& token = id != TTokenTable::kNone ? tokens_[id] : NewToken(text, kind, hash);
   uint32_t position = static_cast<uint32_t>(seq_.Count());
   seq_.Add(token.id, fileNumber, static_cast<uint32_t>(sourceOffset));
-  AddOccurrence(token, position);
+  if (contents_ == TIndexContents::kFull) {
+    AddOccurrence(token, position);
+  } else {
+    ++token.frequency;
+  }
   if (countPairs_ && pairsCurrent_) PairingStep(fileNumber, token);
   return token.id;
 }
@@ -275,6 +285,7 @@ void TTextIndex::Commit() {
 }
 
 void TTextIndex::CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName) {
+  RequireOccurrences();
   Commit();
   seq_.CopyTo(seqFileName);
   page_.CopyTo(pageFileName);

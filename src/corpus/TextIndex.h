@@ -66,6 +66,11 @@ class TTokenPattern {
   const TRegExp* regExp_ = nullptr;
 };
 
+// What a build files. kSequence leaves the occurrence lists out (every token's first and last are
+// 0): for a temporary index that a one-pass run reads in sequence only and never asks where a
+// token occurs; filing the lists is most of a build's work past the dictionary.
+enum class TIndexContents : uint8_t { kFull, kSequence };
+
 struct TIndexStats {
   int64_t frequency = 0;  // total occurrences (running words)
   int64_t tokens = 0;     // distinct tokens (types)
@@ -85,8 +90,10 @@ class TTextIndex : public TTokenSink {
   // table and, with countPairs, a stored pair table. progress (may be empty) reports the loading of
   // the token table. Throws the files' errors, "TextIndex: POSHashTable size diffres." for a pair
   // table of another size and "TextIndex: Index file is damaged." when the two files do not agree.
+  // contents is taken for temporary files only; stored files always describe every token.
   TTextIndex(const std::string& pageFileName, const TProgressCallback& progress,
-             TIndexFileMode mode, bool tagBefore, bool countPairs, const std::string& seqFileName);
+             TIndexFileMode mode, bool tagBefore, bool countPairs, const std::string& seqFileName,
+             TIndexContents contents = TIndexContents::kFull);
   TTextIndex(const TTextIndex&) = delete;
   TTextIndex& operator=(const TTextIndex&) = delete;
   // Does not commit: what was added since the last Commit is lost with the files' consistency.
@@ -106,6 +113,7 @@ class TTextIndex : public TTokenSink {
   void RebuildPairTable(const TProgressCallback& progress);
 
   bool Modified() const { return modified_; }
+  TIndexContents Contents() const { return contents_; }
   bool CountsPairs() const { return countPairs_; }
   bool PairTableCurrent() const { return pairsCurrent_; }
 
@@ -119,7 +127,8 @@ class TTextIndex : public TTokenSink {
   // The tokens of a kind in kinds whose text matches the pattern, in id order.
   std::vector<const TIndexToken*> MatchTokens(const TTokenPattern& pattern, TKindSet kinds) const;
   int64_t PatternFreq(const TTokenPattern& pattern, TKindSet kinds) const;
-  // The positions of every occurrence of the matched tokens, ascending.
+  // The positions of every occurrence of the matched tokens, ascending. These and the other
+  // occurrence queries throw "TextIndex: The index holds no occurrence lists." for kSequence.
   TDWordsList PatternPositions(const TTokenPattern& pattern, TKindSet kinds);
   // The positions of every occurrence of token id, ascending (empty for an unknown id).
   TDWordsList TokenPositions(uint32_t id);
@@ -163,7 +172,8 @@ class TTextIndex : public TTokenSink {
     page_.SetFileName(pageFileName);
   }
   // Commits, then writes a copy of each file to the names given (replaced, forced to disk), as
-  // the files are or are not named. Throws EFileError.
+  // the files are or are not named. Throws EFileError, and as the occurrence queries for
+  // kSequence (the copy would be a stored index that lies).
   void CopyFilesTo(const std::string& seqFileName, const std::string& pageFileName);
 
  private:
@@ -208,6 +218,7 @@ class TTextIndex : public TTokenSink {
   TDWordsList Positions(const std::vector<const TIndexToken*>& matched);
   uint8_t KindAt(int32_t position);
   [[noreturn]] static void Damaged();
+  void RequireOccurrences() const;
 
   // Pair table (TextIndexPairs.cpp).
   void PairingStep(uint32_t fileNumber, const TIndexToken& token);
@@ -227,6 +238,7 @@ class TTextIndex : public TTokenSink {
   std::vector<uint32_t> batchHashes_;  // AddTokens' hashes, kept to save allocations
   bool countPairs_;
   bool tagBefore_;
+  TIndexContents contents_;
   bool pairsCurrent_ = false;
   // The pair counts: one flat open-addressing table of (key, count), a power of two at most half
   // full; the file's slot lists are made from it when it is written.

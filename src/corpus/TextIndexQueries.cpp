@@ -140,6 +140,7 @@ TDWordsList TTextIndex::TokenPositions(uint32_t id) {
 }
 
 TDWordsList TTextIndex::Positions(const std::vector<const TIndexToken*>& matched) {
+  RequireOccurrences();
   int64_t total = 0;
   for (const TIndexToken* token : matched) total += token->frequency;
   if (total > INT32_MAX) throw EQuenterra("TextIndex: Too many positions.");

@@ -129,6 +129,36 @@ TEST_F(TextIndexTest, FreshFilesOpenEmptyAndInvalidTokensAreRefused) {
 }
 
 // '%' stands for at most one character, '?' for exactly one, '*' for any run; no case folding.
+// A temporary index without occurrence lists holds the same dictionary, frequencies and sequence
+// and refuses what would need the lists; stored files always get them.
+TEST_F(TextIndexTest, ASequenceOnlyIndexKeepsFrequenciesAndSequenceButNoLists) {
+  TTextIndex full("", TProgressCallback(), TIndexFileMode::kTemporary, false, false, "");
+  TTextIndex sequence("", TProgressCallback(), TIndexFileMode::kTemporary, false, false, "",
+                      TIndexContents::kSequence);
+  std::mt19937 random(7);
+  for (uint32_t i = 0; i < 3000; ++i) {
+    const std::string text = "w" + std::to_string(random() % 90);
+    full.AddToken(text.c_str(), kKindWord, 255 + i, i / 1000);
+    sequence.AddToken(text.c_str(), kKindWord, 255 + i, i / 1000);
+  }
+  full.Commit();
+  sequence.Commit();
+  ASSERT_EQ(sequence.TokenCount(), full.TokenCount());
+  for (uint32_t id = 0; id < full.TokenCount(); ++id)
+    EXPECT_EQ(sequence.GetToken(id).frequency, full.GetToken(id).frequency);
+  for (int32_t p = 0; p < 3000; p += 7) {
+    EXPECT_EQ(sequence.TokenAt(p), full.TokenAt(p));
+    EXPECT_EQ(sequence.FileOffsetAt(p), full.FileOffsetAt(p));
+  }
+  EXPECT_EQ(sequence.GetFileRange(1), full.GetFileRange(1));
+  const std::string noLists = "TextIndex: The index holds no occurrence lists.";
+  EXPECT_EQ(ErrorOf([&] { sequence.PatternPositions("w1", kWordKinds); }), noLists);
+  EXPECT_EQ(ErrorOf([&] { sequence.CopyFilesTo(dir_.File("s"), dir_.File("p")); }), noLists);
+  TTextIndex stored(page_, TProgressCallback(), TIndexFileMode::kCreate, false, false, seq_,
+                    TIndexContents::kSequence);
+  EXPECT_EQ(stored.Contents(), TIndexContents::kFull);
+}
+
 TEST_F(TextIndexTest, WildcardMatching) {
   const std::pair<const char*, const char*> matches[] = {
       {"color", "colo%r"}, {"colour", "colo%r"}, {"comput", "comput*"}, {"computer", "comput*"},
