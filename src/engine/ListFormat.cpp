@@ -11,6 +11,8 @@
 #include "engine/collocList.h"
 #include "platform/AtomicFile.h"
 #include "platform/CharCoding.h"
+#include "platform/CodePages.h"
+#include "platform/Errors.h"
 #include "platform/NumberFormat.h"
 
 namespace quenterra {
@@ -58,9 +60,78 @@ class TScoreTexts {
   std::string text_;
 };
 
+// The collocation texts of a long list's lines. An item's text is read through three scattered
+// hops: its ids, their tokens, the tokens' texts; the token entries and texts of a large index
+// miss the cache at nearly every word. So a list with more words to write than the index has
+// tokens first puts every token's text (raw, or converted to UTF-8) side by side in one small
+// table; a line then reads its words from there.
+class TLineTexts {
+ public:
+  TLineTexts(const TCollocationList& list, bool utf8) : list_(list), utf8_(utf8) {
+    const TTextIndex& index = list.Index();
+    const int64_t words = int64_t{list.Count()} * list.WordCount();
+    // Converted one by one, tokens give what the whole line converted gives, except in a
+    // multi-byte code page, where a line that fails to decode is converted byte by byte.
+    const bool byToken =
+        !utf8 || list.Tables().Utf8() || !codepage::MultiByte(list.Tables().CodePage());
+    if (!byToken || words < int64_t{index.TokenCount()}) return;
+    ends_.reserve(index.TokenCount());
+    for (uint32_t id = 0; id < index.TokenCount(); ++id) {
+      const TIndexToken& token = index.GetToken(id);
+      const std::string_view text(token.text, token.length);
+      if (utf8 && !(list.Tables().Utf8() && IsValidUtf8(text))) {
+        texts_ += list.Tables().ToUtf8(text);
+      } else {
+        texts_ += text;
+      }
+      ends_.push_back(texts_.size());
+    }
+  }
+
+  // Appends item i's collocation text: TCollocationList::AppendCollocationText's, in UTF-8 when
+  // asked.
+  void Append(std::string& out, int i) const {
+    const TCollocItem& item = list_.Item(i);
+    if (ends_.empty() || item.tags != nullptr) {
+      AppendThroughIndex(out, i);
+      return;
+    }
+    for (int j = 0; j < list_.WordCount() && item.words[j] >= 0; ++j) {
+      const auto id = static_cast<size_t>(item.words[j]);
+      if (id >= ends_.size()) throw EQuenterra("TextIndex: Token index out of bounds.");
+      if (j > 0) out += ' ';
+      const size_t start = id == 0 ? 0 : ends_[id - 1];
+      out.append(texts_, start, ends_[id] - start);
+    }
+  }
+
+  // Asks for item i's ids, which Append will read some items later.
+  void Prefetch(int i) const {
+    if (i < list_.Count()) __builtin_prefetch(list_.Item(i).words);
+  }
+
+ private:
+  void AppendThroughIndex(std::string& out, int i) const {
+    const size_t start = out.size();
+    list_.AppendCollocationText(i, out);
+    const std::string_view text(out.data() + start, out.size() - start);
+    if (!utf8_ || (list_.Tables().Utf8() && IsValidUtf8(text))) return;
+    const std::string utf8 = list_.Tables().ToUtf8(text);
+    out.replace(start, std::string::npos, utf8);
+  }
+
+  const TCollocationList& list_;
+  bool utf8_;
+  std::string texts_;         // every token's text, by id
+  std::vector<size_t> ends_;  // where each token's text ends in texts_; empty: no table
+};
+
+// How many items ahead of its line an item's ids are asked for.
+constexpr int kPrefetchDistance = 16;
+
 // Appends one cell of item i.
 void AppendCell(std::string& out, const TCollocationList& list, int i, TListColumn column,
-                TScoreTexts& scores) {
+                TScoreTexts& scores, const TLineTexts& texts) {
   switch (column) {
     case TListColumn::kFrequency:
       AppendNumber(out, list.Item(i).count);
@@ -69,44 +140,9 @@ void AppendCell(std::string& out, const TCollocationList& list, int i, TListColu
       out += scores.Text(list.Item(i).score);
       return;
     case TListColumn::kText:
-      list.AppendCollocationText(i, out);
+      texts.Append(out, i);
       return;
   }
-}
-
-// An item's text is read through three scattered hops: its ids, their tokens, the tokens' texts.
-// Going through the list in order, the writer asks for each hop some items ahead of its use.
-constexpr int kPrefetchDistance = 8;
-
-void PrefetchText(const TCollocationList& list, int i) {
-  const TTextIndex& index = list.Index();
-  auto tokenAt = [&](int item, int j) -> const TIndexToken* {
-    const int32_t id = list.Item(item).words[j];
-    return id >= 0 && static_cast<uint32_t>(id) < index.TokenCount()
-               ? &index.GetToken(static_cast<uint32_t>(id))
-               : nullptr;
-  };
-  const int count = list.Count();
-  if (i + 3 * kPrefetchDistance < count) {
-    __builtin_prefetch(list.Item(i + 3 * kPrefetchDistance).words);
-  }
-  for (int j = 0; i + 2 * kPrefetchDistance < count && j < list.WordCount(); ++j) {
-    if (const TIndexToken* token = tokenAt(i + 2 * kPrefetchDistance, j)) __builtin_prefetch(token);
-  }
-  for (int j = 0; i + kPrefetchDistance < count && j < list.WordCount(); ++j) {
-    if (const TIndexToken* token = tokenAt(i + kPrefetchDistance, j))
-      __builtin_prefetch(token->text);
-  }
-}
-
-// Appends the collocation text of item i in UTF-8.
-void AppendUtf8Text(std::string& out, const TCollocationList& list, int i) {
-  const size_t start = out.size();
-  list.AppendCollocationText(i, out);
-  const std::string_view text(out.data() + start, out.size() - start);
-  if (list.Tables().Utf8() && IsValidUtf8(text)) return;
-  const std::string utf8 = list.Tables().ToUtf8(text);
-  out.replace(start, std::string::npos, utf8);
 }
 
 std::string JoinedByTabs(const std::vector<std::string>& cells) {
@@ -233,11 +269,13 @@ void WriteSavedList(std::ostream& out, const TCollocationList& list, const TList
   out << titles << kCrLf << std::string(titles.size(), '_') << kCrLf << kCrLf;
   const std::vector<TListColumn> columns = ShownColumns(view);
   TScoreTexts scores(view.scoreMethod, NumberFormat().decimalSeparator);
+  const TLineTexts texts(list, false);
   std::string buffer;
   for (int i = 0; i < list.Count(); ++i) {
+    texts.Prefetch(i + kPrefetchDistance);
     for (size_t c = 0; c < columns.size(); ++c) {
       if (c > 0) buffer += '\t';
-      AppendCell(buffer, list, i, columns[c], scores);
+      AppendCell(buffer, list, i, columns[c], scores, texts);
     }
     buffer += kCrLf;
     Drain(out, buffer, false);
@@ -256,10 +294,10 @@ namespace {
 
 // The TSV lines of items [first, end), appended to out.
 void AppendTsvLines(std::string& out, const TCollocationList& list, const TListView& view,
-                    int first, int end) {
+                    const TLineTexts& texts, int first, int end) {
   TScoreTexts scores(view.scoreMethod, '.');
   for (int i = first; i < end; ++i) {
-    PrefetchText(list, i);
+    texts.Prefetch(i + kPrefetchDistance);
     const TCollocItem& item = list.Item(i);
     if (view.showFrequency) {
       AppendNumber(out, item.count);
@@ -269,7 +307,7 @@ void AppendTsvLines(std::string& out, const TCollocationList& list, const TListV
     out += '\t';
     AppendNumber(out, item.position);
     out += '\t';
-    AppendUtf8Text(out, list, i);
+    texts.Append(out, i);
     out += '\n';
   }
 }
@@ -283,16 +321,17 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
   std::string mine =
       view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
   std::string theirs;
+  const TLineTexts texts(list, true);
   const int count = list.Count();
   for (int first = 0; first < count; first += 2 * kBlockItems) {
     const int middle = std::min(first + kBlockItems, count);
     const int end = std::min(middle + kBlockItems, count);
     std::future<void> other;
     if (middle < end) {
-      other =
-          std::async(std::launch::async, [&] { AppendTsvLines(theirs, list, view, middle, end); });
+      other = std::async(std::launch::async,
+                         [&] { AppendTsvLines(theirs, list, view, texts, middle, end); });
     }
-    AppendTsvLines(mine, list, view, first, middle);
+    AppendTsvLines(mine, list, view, texts, first, middle);
     Drain(out, mine, true);
     if (other.valid()) {
       other.get();

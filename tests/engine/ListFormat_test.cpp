@@ -67,14 +67,19 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
 }
 
 // TSV is for programs: a '.' whatever the locale, and UTF-8 whatever bytes the corpus holds; the
-// saved file keeps the locale's separator and the corpus's bytes.
+// saved file keeps the locale's separator and the corpus's bytes. A list with fewer words than
+// the index has tokens reads its texts from the index, a longer one from a table of them: alike.
 TEST_F(ListFormatTest, TsvNumbersIgnoreTheLocaleAndItsTextIsUtf8) {
   const test::TNumberFormatScope comma{TNumberFormat{'.', ','}};
   list_.Append(Ids{Token("caf\xe9"), Token("au")}.data(), nullptr, 2.5, 3);
   const TListView view{true, TScoreMethod::kMutualInfo};
+  const std::string line = "3\t2.500000\t0\tcaf\xc3\xa9 au\n";
   EXPECT_EQ(ItemLine(list_, 0, view), "3\t2,500000\tcaf\xe9 au");
   EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, view); }),
-            "count\tscore\tposition\ttext\n3\t2.500000\t0\tcaf\xc3\xa9 au\n");
+            "count\tscore\tposition\ttext\n" + line);
+  for (const char* other : {"x", "y", "z"}) Token(other);
+  EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, view); }),
+            "count\tscore\tposition\ttext\n" + line);
 }
 
 TEST_F(ListFormatTest, JsonEscapesAndConvertsTexts) {
