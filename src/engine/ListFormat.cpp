@@ -4,7 +4,9 @@
 #include <bit>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <future>
+#include <memory>
 #include <sstream>
 
 #include "corpus/TextIndex.h"
@@ -85,7 +87,9 @@ class TLineTexts {
         texts_ += text;
       }
       ends_.push_back(texts_.size());
+      longest_ = std::max(longest_, texts_.size() - (id == 0 ? 0 : ends_[id - 1]));
     }
+    texts_.append(kCopyBytes, '\0');  // a fixed-size copy of the last text stays inside
   }
 
   // Appends item i's collocation text: TCollocationList::AppendCollocationText's, in UTF-8 when
@@ -105,6 +109,28 @@ class TLineTexts {
     }
   }
 
+  // Whether Write can give item i's text: the table is built and the item has no tags.
+  bool Direct(int i) const { return !ends_.empty() && list_.Item(i).tags == nullptr; }
+  // The most bytes Write puts at once, room for fixed-size copies included.
+  size_t MostBytes() const {
+    return static_cast<size_t>(list_.WordCount()) * (longest_ + 1) + kCopyBytes;
+  }
+  // Append's text of item i, written at out (which has MostBytes of room) when Direct(i);
+  // returns its end. A short text is copied kCopyBytes at a time, past its end.
+  char* Write(char* out, int i) const {
+    const TCollocItem& item = list_.Item(i);
+    for (int j = 0; j < list_.WordCount() && item.words[j] >= 0; ++j) {
+      const auto id = static_cast<size_t>(item.words[j]);
+      if (id >= ends_.size()) throw EQuenterra("TextIndex: Token index out of bounds.");
+      if (j > 0) *out++ = ' ';
+      const size_t start = id == 0 ? 0 : ends_[id - 1];
+      const size_t length = ends_[id] - start;
+      std::memcpy(out, texts_.data() + start, length <= kCopyBytes ? kCopyBytes : length);
+      out += length;
+    }
+    return out;
+  }
+
   // Asks for item i's ids, which Append will read some items later.
   void Prefetch(int i) const {
     if (i < list_.Count()) __builtin_prefetch(list_.Item(i).words);
@@ -120,10 +146,13 @@ class TLineTexts {
     out.replace(start, std::string::npos, utf8);
   }
 
+  static constexpr size_t kCopyBytes = 16;
+
   const TCollocationList& list_;
   bool utf8_;
-  std::string texts_;         // every token's text, by id
+  std::string texts_;         // every token's text, by id, then kCopyBytes zero bytes
   std::vector<size_t> ends_;  // where each token's text ends in texts_; empty: no table
+  size_t longest_ = 0;        // bytes of the longest text
 };
 
 // How many items ahead of its line an item's ids are asked for.
@@ -292,23 +321,65 @@ void SaveListToFile(const std::string& fileName, const TCollocationList& list,
 
 namespace {
 
+// Bytes written through a cursor: Room makes space for a whole line at once, so that its parts
+// go in without a check each.
+class TByteBlock {
+ public:
+  char* Room(size_t bytes) {
+    if (capacity_ - size_ < bytes) Grow(size_ + bytes);
+    return data_.get() + size_;
+  }
+  void Commit(const char* end) { size_ = static_cast<size_t>(end - data_.get()); }
+  void Append(std::string_view text) {
+    Commit(std::copy(text.begin(), text.end(), Room(text.size())));
+  }
+  void WriteTo(std::ostream& out) {
+    out.write(data_.get(), static_cast<std::streamsize>(size_));
+    size_ = 0;
+  }
+
+ private:
+  void Grow(size_t least) {
+    const size_t capacity = std::max({least, 2 * capacity_, size_t{1} << 16});
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
 // The TSV lines of items [first, end), appended to out.
-void AppendTsvLines(std::string& out, const TCollocationList& list, const TListView& view,
+void AppendTsvLines(TByteBlock& out, const TCollocationList& list, const TListView& view,
                     const TLineTexts& texts, int first, int end) {
+  constexpr size_t kNumberBytes = 11;  // an int32_t with its sign
   TScoreTexts scores(view.scoreMethod, '.');
+  std::string text;  // of an item whose words are read through the index
   for (int i = first; i < end; ++i) {
     texts.Prefetch(i + kPrefetchDistance);
     const TCollocItem& item = list.Item(i);
-    if (view.showFrequency) {
-      AppendNumber(out, item.count);
-      out += '\t';
+    const std::string& score = scores.Text(item.score);
+    const bool direct = texts.Direct(i);
+    if (!direct) {
+      text.clear();
+      texts.Append(text, i);
     }
-    out += scores.Text(item.score);
-    out += '\t';
-    AppendNumber(out, item.position);
-    out += '\t';
-    texts.Append(out, i);
-    out += '\n';
+    char* p =
+        out.Room(2 * kNumberBytes + score.size() + (direct ? texts.MostBytes() : text.size()) + 4);
+    if (view.showFrequency) {
+      p = std::to_chars(p, p + kNumberBytes, item.count).ptr;
+      *p++ = '\t';
+    }
+    p = std::copy(score.begin(), score.end(), p);
+    *p++ = '\t';
+    p = std::to_chars(p, p + kNumberBytes, item.position).ptr;
+    *p++ = '\t';
+    p = direct ? texts.Write(p, i) : std::copy(text.begin(), text.end(), p);
+    *p++ = '\n';
+    out.Commit(p);
   }
 }
 
@@ -318,9 +389,8 @@ void AppendTsvLines(std::string& out, const TCollocationList& list, const TListV
 // its block, the other formats the next, which is written after it.
 void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListView& view) {
   constexpr int kBlockItems = 1 << 14;
-  std::string mine =
-      view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n";
-  std::string theirs;
+  TByteBlock mine, theirs;
+  mine.Append(view.showFrequency ? "count\tscore\tposition\ttext\n" : "score\tposition\ttext\n");
   const TLineTexts texts(list, true);
   const int count = list.Count();
   for (int first = 0; first < count; first += 2 * kBlockItems) {
@@ -332,13 +402,13 @@ void WriteListTsv(std::ostream& out, const TCollocationList& list, const TListVi
                          [&] { AppendTsvLines(theirs, list, view, texts, middle, end); });
     }
     AppendTsvLines(mine, list, view, texts, first, middle);
-    Drain(out, mine, true);
+    mine.WriteTo(out);
     if (other.valid()) {
       other.get();
-      Drain(out, theirs, true);
+      theirs.WriteTo(out);
     }
   }
-  Drain(out, mine, true);
+  mine.WriteTo(out);
 }
 
 void WriteListJson(std::ostream& out, const TCollocationList& list, const TListView& view,

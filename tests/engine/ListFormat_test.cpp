@@ -71,10 +71,10 @@ TEST_F(ListFormatTest, SavedFileAndTsvFollowTheShownColumns) {
 // the index has tokens reads its texts from the index, a longer one from a table of them: alike.
 TEST_F(ListFormatTest, TsvNumbersIgnoreTheLocaleAndItsTextIsUtf8) {
   const test::TNumberFormatScope comma{TNumberFormat{'.', ','}};
-  list_.Append(Ids{Token("caf\xe9"), Token("au")}.data(), nullptr, 2.5, 3);
+  list_.Append(Ids{Token("caf\xe9"), Token("internationalisation")}.data(), nullptr, 2.5, 3);
   const TListView view{true, TScoreMethod::kMutualInfo};
-  const std::string line = "3\t2.500000\t0\tcaf\xc3\xa9 au\n";
-  EXPECT_EQ(ItemLine(list_, 0, view), "3\t2,500000\tcaf\xe9 au");
+  const std::string line = "3\t2.500000\t0\tcaf\xc3\xa9 internationalisation\n";
+  EXPECT_EQ(ItemLine(list_, 0, view), "3\t2,500000\tcaf\xe9 internationalisation");
   EXPECT_EQ(Written([&](std::ostream& out) { WriteListTsv(out, list_, view); }),
             "count\tscore\tposition\ttext\n" + line);
   for (const char* other : {"x", "y", "z"}) Token(other);
