@@ -365,51 +365,50 @@ uint32_t DescendingKey(int32_t count) { return static_cast<uint32_t>(INT32_MAX -
 
 }  // namespace
 
-std::optional<std::vector<uint32_t>> TCollocationList::ScoreClasses() const {
-  struct TRecord {
-    uint64_t key;  // DescendingKey of the score
-    uint32_t item;
-  };
-  std::vector<TRecord> byScore(items_.size());
+bool TCollocationList::ScoreClasses(std::vector<TSortRecord>& records,
+                                    std::vector<TSortRecord>& scratch,
+                                    std::vector<uint32_t>& classes) const {
+  records.resize(items_.size());
   for (size_t i = 0; i < items_.size(); ++i) {
-    if (std::isnan(items_[i].score)) return std::nullopt;
-    byScore[i] = TRecord{DescendingKey(items_[i].score), static_cast<uint32_t>(i)};
+    if (std::isnan(items_[i].score)) return false;
+    records[i] = TSortRecord{DescendingKey(items_[i].score), static_cast<uint32_t>(i)};
   }
-  StableRadixSort(byScore, [](const TRecord& r) { return r.key; });
-  std::vector<uint32_t> classes(items_.size());
+  StableRadixSort(
+      records, [](const TSortRecord& r) { return r.key; }, scratch);
+  classes.resize(items_.size());
   uint32_t current = 0;
   double first = 0, previous = 0;  // of the current class; the score before
-  for (size_t i = 0; i < byScore.size(); ++i) {
-    const double score = ScoreOfKey(byScore[i].key);
+  for (size_t i = 0; i < records.size(); ++i) {
+    const double score = ScoreOfKey(records[i].key);
     if (i == 0) {
       first = score;
     } else if (CompareScores(first, score) != 0) {
       // A chain of close scores longer than the tolerance has no consistent order.
-      if (CompareScores(previous, score) == 0) return std::nullopt;
+      if (CompareScores(previous, score) == 0) return false;
       ++current;
       first = score;
     }
-    classes[byScore[i].item] = current;
+    classes[records[i].item] = current;
     previous = score;
   }
-  return classes;
+  return true;
 }
 
+// Both sorts share their records and room, and the classes make way for the order: the memory a
+// large list's sort touches is about half its items' again.
 bool TCollocationList::RadixSortByScoreAndFreq() {
-  const std::optional<std::vector<uint32_t>> classes = ScoreClasses();
-  if (!classes) return false;
-  struct TRecord {
-    uint64_t key;  // the class above the count's DescendingKey
-    uint32_t item;
-  };
-  std::vector<TRecord> records(items_.size());
-  for (size_t i = 0; i < items_.size(); ++i) {
-    const uint64_t key = uint64_t{(*classes)[i]} << 32 | DescendingKey(items_[i].count);
-    records[i] = TRecord{key, static_cast<uint32_t>(i)};
+  std::vector<uint32_t> order;  // the classes first
+  {
+    std::vector<TSortRecord> records, scratch;
+    if (!ScoreClasses(records, scratch, order)) return false;
+    for (size_t i = 0; i < items_.size(); ++i) {
+      const uint64_t key = uint64_t{order[i]} << 32 | DescendingKey(items_[i].count);
+      records[i] = TSortRecord{key, static_cast<uint32_t>(i)};
+    }
+    StableRadixSort(
+        records, [](const TSortRecord& r) { return r.key; }, scratch);
+    for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
   }
-  StableRadixSort(records, [](const TRecord& r) { return r.key; });
-  std::vector<uint32_t> order(records.size());
-  for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
   Reorder(order);
   return true;
 }
@@ -431,8 +430,39 @@ void TCollocationList::Reorder(const std::vector<uint32_t>& order) {
 }
 
 // The same as sorting by kFreq and cutting the tail: the kept items by count descending, equal
-// counts in their order.
+// counts in their order. Counts are mostly small: one counting pass over them places every kept
+// item, with no records to sort; a list with a count far above its size is sorted by radix.
 void TCollocationList::DropRare(int32_t minimum) {
+  size_t kept = 0;
+  int64_t smallest = INT32_MAX, largest = INT32_MIN;
+  for (const TCollocItem& item : items_) {
+    if (item.count < minimum) continue;
+    ++kept;
+    smallest = std::min<int64_t>(smallest, item.count);
+    largest = std::max<int64_t>(largest, item.count);
+  }
+  if (kept > 0 && largest - smallest >= static_cast<int64_t>(std::max(kept, size_t{1} << 16))) {
+    DropRareByRadix(minimum);
+    return;
+  }
+  // starts[largest - count]: where the items of that count go.
+  std::vector<uint32_t> starts(kept > 0 ? static_cast<size_t>(largest - smallest) + 2 : 1, 0);
+  const auto slot = [&](int32_t count) { return static_cast<size_t>(largest - count); };
+  for (const TCollocItem& item : items_) {
+    if (item.count >= minimum) ++starts[slot(item.count) + 1];
+  }
+  for (size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+  std::vector<uint32_t> order(kept);
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].count >= minimum)
+      order[starts[slot(items_[i].count)]++] = static_cast<uint32_t>(i);
+  }
+  Reorder(order);
+  sortKey1_ = TCollocSortKey::kFreq;
+  sortKey2_ = TCollocSortKey::kNone;
+}
+
+void TCollocationList::DropRareByRadix(int32_t minimum) {
   std::vector<uint64_t> records;  // the count's DescendingKey above the item's index
   records.reserve(items_.size());
   for (size_t i = 0; i < items_.size(); ++i) {

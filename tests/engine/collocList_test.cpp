@@ -126,7 +126,8 @@ TEST_F(CollocListTest, SortsByTwoKeysStablyWithScoresWithinTheTolerance) {
 
 // Scores and counts drawn at random, with close scores in clusters inside the tolerance, with
 // NaN, or in chains longer than the tolerance: the default order is always the stable sort under
-// the tolerance, and dropping rare items keeps the rest by count in their order.
+// the tolerance, and dropping rare items keeps the rest by count in their order (also with a
+// count far above the others).
 TEST_F(CollocListTest, DefaultOrderIsTheStableSortUnderTheTolerance) {
   std::mt19937 random(7);
   for (int round = 0; round < 3; ++round) {  // clusters; clusters and NaN; chains
@@ -136,7 +137,8 @@ TEST_F(CollocListTest, DefaultOrderIsTheStableSortUnderTheTolerance) {
       const double base = static_cast<double>(random() % 40) - 20;
       const bool nan = round == 1 && random() % 9 == 0;
       const double score = nan ? std::nan("") : base + step * static_cast<double>(random() % 3);
-      rows.emplace_back(word, static_cast<int32_t>(random() % 6), score);
+      const auto count = static_cast<int32_t>(round == 2 && word == 9 ? 1 << 20 : random() % 6);
+      rows.emplace_back(word, count, score);
     }
     auto expected = rows;
     std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
