@@ -257,11 +257,9 @@ void TCollocationList::Insert(size_t at, const int32_t* words, const int32_t* ta
   if (2 * items_.size() > slots_.size()) GrowHash();
 }
 
-// The hash takes a slot per reserved item at once, instead of growing there through doublings
-// that each fill a new table.
-void TCollocationList::ReserveItems(size_t count) {
+void TCollocationList::ReserveItems(size_t count, size_t keys) {
   items_.reserve(count);
-  const size_t slots = std::bit_ceil(std::max(count, size_t{1}));
+  const size_t slots = std::bit_ceil(std::max(2 * keys, size_t{1}));  // at most half full
   if (!Hashed() || slots <= slots_.size()) return;
   slots_.assign(slots, TSlot{});
   Rehash();

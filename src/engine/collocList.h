@@ -88,9 +88,10 @@ class TCollocationList {
   int32_t FindAndCount(const int32_t* words, const int32_t* tags);
 
   // Makes room for count items at once, so that a count that knows its bound does not move
-  // (and touch again) every item each time the list doubles, nor refile the hash each time it
-  // does. A hint: the list grows past it.
-  void ReserveItems(size_t count);
+  // (and touch again) every item each time the list doubles, and sizes the hash for the keys
+  // expected, so that it is not refiled each time it doubles (nor larger than they need). Hints:
+  // the list and its hash grow past them.
+  void ReserveItems(size_t count, size_t keys);
 
   // Appends an item (Position 0) without touching the hash.
   void Append(const int32_t* words, const int32_t* tags, double score, int32_t count);
