@@ -1,5 +1,8 @@
 #include "platform/CharCoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace quenterra {
 
 namespace {
@@ -74,6 +77,15 @@ bool IsValidUtf8(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* end = p + text.size();
   while (p < end) {
+    // Text is mostly ASCII: eight bytes at a time while none has its high bit set.
+    if (end - p >= 8) {
+      uint64_t eight;
+      std::memcpy(&eight, p, 8);
+      if ((eight & 0x8080808080808080u) == 0) {
+        p += 8;
+        continue;
+      }
+    }
     if (*p < 0x80) {
       ++p;
       continue;

@@ -99,7 +99,8 @@ int OpenRegularFile(const std::string& name, int flags, mode_t mode) {
     ::close(fd);
     throw EFileError("Not a regular file: " + name + ".");
   }
-  if ((flags & O_NONBLOCK) == 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // F_SETFL changes only the status flags (here O_NONBLOCK, O_APPEND); the rest it ignores.
+  if ((flags & O_NONBLOCK) == 0) ::fcntl(fd, F_SETFL, flags);
   return fd;
 }
 

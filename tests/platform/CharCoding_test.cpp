@@ -43,6 +43,10 @@ TEST(CharCoding, Utf8DecodesShortestFormsOnly) {
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(Decoded(bytes), expected) << bytes;
   EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9 \xE2\x82\xAC"));
   EXPECT_FALSE(IsValidUtf8("caf\xE9"));
+  // Long ASCII runs are skipped eight bytes at a time: what follows them is still checked.
+  EXPECT_TRUE(IsValidUtf8("abcdefghijklmn\xE2\x82\xAC and more ASCII"));
+  EXPECT_FALSE(IsValidUtf8("abcdefghijklmnop\xE9"));
+  EXPECT_FALSE(IsValidUtf8("abcdefghijklmno\xE2\x82"));
   std::string out;
   AppendUtf8(out, 0xD800);  // no surrogate is ever written
   AppendUtf8(out, 0x110000);
