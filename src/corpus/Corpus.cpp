@@ -100,13 +100,17 @@ TCorpus::TAddResult TCorpus::AddFile(const std::string& name,
   try {
     const TFileIdentity identity{device, inode, info.st_size,
                                  int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec};
-    const bool regular = known && S_ISREG(info.st_mode);
-    if (!(regular && AcceptedBefore(name, identity, accepted)) && !CheckCorpusFile(name, tables_)) {
+    // A directory, FIFO or device is reported by the check; a missing file by the opening.
+    if (known && !S_ISREG(info.st_mode) && !CheckCorpusFile(name, tables_)) {
       return TAddResult::kFailed;
     }
     TCorpusFile file;
     file.name = name;
     file.stream = std::make_unique<TFileSynchroStream>(name);
+    if (!(known && AcceptedBefore(name, identity, accepted)) &&
+        !AcceptCorpusFile(name, *file.stream, tables_)) {
+      return TAddResult::kFailed;
+    }
     file.buffer = std::make_unique<TBufStream>(*file.stream, config_);
     files_.push_back(std::move(file));
   } catch (const EQuenterra& error) {

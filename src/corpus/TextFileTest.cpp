@@ -76,11 +76,25 @@ std::string ReadHead(const std::string& fileName, int count) {
   return head;
 }
 
-}  // namespace
+int TestBytes(const TLangTables& tables) {
+  return tables.Utf8() ? kEncodingTestBytes : kTextTestBytes;
+}
 
-TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& tables) {
-  const std::string head = ReadHead(fileName, tables.Utf8() ? kEncodingTestBytes : kTextTestBytes);
-  const std::string_view text = head;
+std::string ReadHead(TSynchroStream& stream, int count) {
+  std::string head(static_cast<size_t>(std::clamp<int64_t>(stream.GetSize(), 0, count)), '\0');
+  size_t got = 0;
+  int64_t position = 0;
+  while (got < head.size()) {
+    const int64_t read =
+        stream.ReadAt(head.data() + got, static_cast<int64_t>(head.size() - got), position);
+    if (read <= 0) break;
+    got += static_cast<size_t>(read);
+  }
+  head.resize(got);
+  return head;
+}
+
+TTextFileVerdict TestHead(std::string_view text, const TLangTables& tables) {
   if (text.starts_with(kUtf16LeBom) || text.starts_with(kUtf16BeBom))
     return TTextFileVerdict::kUtf16;
   if (TooManyControls(text)) return TTextFileVerdict::kNotText;
@@ -89,8 +103,8 @@ TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& ta
   return text.starts_with(kUtf8Bom) ? TTextFileVerdict::kUtf8InCodePage : TTextFileVerdict::kText;
 }
 
-bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables) {
-  switch (TestTextFile(fileName, tables)) {
+bool Accept(const std::string& fileName, TTextFileVerdict verdict, const TLangTables& tables) {
+  switch (verdict) {
     case TTextFileVerdict::kText:
       return true;
     case TTextFileVerdict::kNotText:
@@ -108,6 +122,25 @@ bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables) {
                         true);
   }
   return true;
+}
+
+}  // namespace
+
+TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& tables) {
+  return TestHead(ReadHead(fileName, TestBytes(tables)), tables);
+}
+
+TTextFileVerdict TestTextFile(TSynchroStream& stream, const TLangTables& tables) {
+  return TestHead(ReadHead(stream, TestBytes(tables)), tables);
+}
+
+bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables) {
+  return Accept(fileName, TestTextFile(fileName, tables), tables);
+}
+
+bool AcceptCorpusFile(const std::string& fileName, TSynchroStream& stream,
+                      const TLangTables& tables) {
+  return Accept(fileName, TestTextFile(stream, tables), tables);
 }
 
 bool CheckCorpusFile(const std::string& fileName, const TLangTables& tables) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "corpus/LangTables.h"
+#include "corpus/SynStream.h"
 
 namespace quenterra {
 
@@ -28,12 +29,17 @@ enum class TTextFileVerdict : uint8_t {
 // text. Throws EFileError "Unable to open file: <name>." when the file cannot be opened or read
 // (a directory cannot be read).
 TTextFileVerdict TestTextFile(const std::string& fileName, const TLangTables& tables);
+// The same test on a file already open: its head is read through the stream from offset 0.
+TTextFileVerdict TestTextFile(TSynchroStream& stream, const TLangTables& tables);
 
 // The main window's check: true for text; for a file that fails, asks with MsgConfirm (the file
 // name, CR LF, and "does not seem to be a text file. Open anyway?", or the encoding question)
 // and returns the answer. Refuses UTF-16, which the splitter cannot read: throws EFileError
 // "Unable to read UTF-16 text: <name>. Convert it to UTF-8 first.".
 bool AcceptCorpusFile(const std::string& fileName, const TLangTables& tables);
+// The same check on the file fileName already open as stream, so that it is not opened twice.
+bool AcceptCorpusFile(const std::string& fileName, TSynchroStream& stream,
+                      const TLangTables& tables);
 
 // The whole check before a file joins the corpus: a regular file (MsgError "Is a directory:
 // <name>." or "Not a regular file: <name>." otherwise; a FIFO or a device could block the reader
