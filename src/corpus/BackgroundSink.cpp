@@ -72,7 +72,10 @@ void TBackgroundSink::TBlock::Clear() {
 // ---- The sink ---------------------------------------------------------------------------------
 
 TBackgroundSink::TBackgroundSink(TTokenSink& target, size_t blockTokens)
-    : target_(target), filling_(blockTokens), handed_(blockTokens) {}
+    : target_(target),
+      direct_(std::thread::hardware_concurrency() == 1),
+      filling_(direct_ ? 1 : blockTokens),
+      handed_(direct_ ? 1 : blockTokens) {}
 
 TBackgroundSink::~TBackgroundSink() {
   if (!worker_.joinable()) return;
@@ -92,6 +95,10 @@ uint32_t TBackgroundSink::AddToken(const char* text, uint8_t kind, int64_t sourc
 }
 
 void TBackgroundSink::AddTokens(std::span<const TTokenRef> tokens) {
+  if (direct_) {
+    target_.AddTokens(tokens);
+    return;
+  }
   while (!tokens.empty()) {
     tokens = tokens.subspan(filling_.Append(tokens));
     if (filling_.Full()) HandOver();

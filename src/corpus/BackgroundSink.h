@@ -5,7 +5,8 @@
 // its call); a full block goes to the worker while the next one fills. The target receives every
 // token in order, in blocks, and only from the worker, so the caller must not touch the target
 // between the first token and Finish. A corpus of less than one block never starts the worker:
-// Finish hands it over on the calling thread.
+// Finish hands it over on the calling thread. On a machine of one processor nothing would run
+// side by side: the tokens go straight to the target.
 #pragma once
 
 #include <condition_variable>
@@ -66,6 +67,7 @@ class TBackgroundSink : public TTokenSink {
   void Work();
 
   TTokenSink& target_;
+  bool direct_;     // one processor: no blocks, no worker
   TBlock filling_;  // the calling thread's
   TBlock handed_;   // the worker's while pending_
   std::mutex mutex_;
