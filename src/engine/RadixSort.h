@@ -12,9 +12,8 @@ namespace quenterra {
 // Sorts records by key(record) ascending, keeping equal keys in their order: least significant
 // 16 bits first, one counting pass each; a pass whose digit is the same in every record (the
 // high digits of small keys) is skipped. To sort by several keys, sort by the last one first.
-// scratch: room for the passes (its contents are lost), kept by a caller that sorts again.
 template <typename TRecord, typename TKeyOf>
-void StableRadixSort(std::vector<TRecord>& records, TKeyOf key, std::vector<TRecord>& scratch) {
+void StableRadixSort(std::vector<TRecord>& records, TKeyOf key) {
   constexpr int kDigitBits = 16;
   constexpr int kPasses = 64 / kDigitBits;
   constexpr size_t kDigits = size_t{1} << kDigitBits;
@@ -26,6 +25,7 @@ void StableRadixSort(std::vector<TRecord>& records, TKeyOf key, std::vector<TRec
     for (int pass = 0; pass < kPasses; ++pass)
       ++counts[(value >> (pass * kDigitBits)) & (kDigits - 1)][pass];
   }
+  std::vector<TRecord> scratch;
   for (int pass = 0; pass < kPasses; ++pass) {
     const int shift = pass * kDigitBits;
     const uint64_t firstDigit = (key(records.front()) >> shift) & (kDigits - 1);
@@ -41,12 +41,6 @@ void StableRadixSort(std::vector<TRecord>& records, TKeyOf key, std::vector<TRec
       scratch[counts[(key(record) >> shift) & (kDigits - 1)][pass]++] = record;
     records.swap(scratch);
   }
-}
-
-template <typename TRecord, typename TKeyOf>
-void StableRadixSort(std::vector<TRecord>& records, TKeyOf key) {
-  std::vector<TRecord> scratch;
-  StableRadixSort(records, key, scratch);
 }
 
 }  // namespace quenterra

@@ -363,48 +363,42 @@ uint32_t DescendingKey(int32_t count) { return static_cast<uint32_t>(INT32_MAX -
 
 }  // namespace
 
-bool TCollocationList::ScoreClasses(std::vector<TSortRecord>& records,
-                                    std::vector<TSortRecord>& scratch,
-                                    std::vector<uint32_t>& classes) const {
-  records.resize(items_.size());
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (std::isnan(items_[i].score)) return false;
-    records[i] = TSortRecord{DescendingKey(items_[i].score), static_cast<uint32_t>(i)};
-  }
-  StableRadixSort(
-      records, [](const TSortRecord& r) { return r.key; }, scratch);
-  classes.resize(items_.size());
-  uint32_t current = 0;
-  double first = 0, previous = 0;  // of the current class; the score before
-  for (size_t i = 0; i < records.size(); ++i) {
-    const double score = ScoreOfKey(records[i].key);
-    if (i == 0) {
-      first = score;
-    } else if (CompareScores(first, score) != 0) {
-      // A chain of close scores longer than the tolerance has no consistent order.
-      if (CompareScores(previous, score) == 0) return false;
-      ++current;
-      first = score;
-    }
-    classes[records[i].item] = current;
-    previous = score;
-  }
-  return true;
-}
-
-// Both sorts share their records and room, and the classes make way for the order: the memory a
-// large list's sort touches is about half its items' again.
+// One radix sort of the exact scores puts the scores that the tolerance makes equal in runs (each
+// spanning no more than the tolerance); each run is then sorted by count, then by the items'
+// order. Where the scores fall into no such runs (a NaN, or a chain of close scores longer than
+// the tolerance, on which the comparison is no consistent order) nothing is changed.
 bool TCollocationList::RadixSortByScoreAndFreq() {
-  std::vector<uint32_t> order;  // the classes first
+  std::vector<uint32_t> order;
   {
-    std::vector<TSortRecord> records, scratch;
-    if (!ScoreClasses(records, scratch, order)) return false;
+    std::vector<TSortRecord> records(items_.size());
     for (size_t i = 0; i < items_.size(); ++i) {
-      const uint64_t key = uint64_t{order[i]} << 32 | DescendingKey(items_[i].count);
-      records[i] = TSortRecord{key, static_cast<uint32_t>(i)};
+      const TCollocItem& item = items_[i];
+      if (std::isnan(item.score)) return false;
+      records[i] = TSortRecord{DescendingKey(item.score), static_cast<uint32_t>(i), item.count};
     }
-    StableRadixSort(
-        records, [](const TSortRecord& r) { return r.key; }, scratch);
+    StableRadixSort(records, [](const TSortRecord& r) { return r.key; });
+    const auto sortRun = [&records](size_t first, size_t end) {
+      if (end - first < 2) return;
+      std::sort(records.begin() + static_cast<ptrdiff_t>(first),
+                records.begin() + static_cast<ptrdiff_t>(end),
+                [](const TSortRecord& a, const TSortRecord& b) {
+                  return a.count != b.count ? a.count > b.count : a.item < b.item;
+                });
+    };
+    size_t run = 0;                  // where the current run starts
+    double first = 0, previous = 0;  // the run's first score; the score before
+    for (size_t i = 0; i < records.size(); ++i) {
+      const double score = ScoreOfKey(records[i].key);
+      if (i > 0 && CompareScores(first, score) != 0) {
+        if (CompareScores(previous, score) == 0) return false;
+        sortRun(run, i);
+        run = i;
+      }
+      if (i == run) first = score;
+      previous = score;
+    }
+    sortRun(run, records.size());
+    order.resize(records.size());
     for (size_t i = 0; i < records.size(); ++i) order[i] = records[i].item;
   }
   Reorder(order);

@@ -174,17 +174,14 @@ class TCollocationList {
   void Reorder(const std::vector<uint32_t>& order);
   void SortByScoreAndFreq();
   void DropRareByRadix(int32_t minimum);
-  // The same order by radix sorts; false (and nothing changed) where ScoreClasses finds none.
+  // The same order by one radix sort of the scores and a sort of each run of equal ones; false
+  // (and nothing changed) where the scores fall into no such runs.
   bool RadixSortByScoreAndFreq();
   struct TSortRecord {
-    uint64_t key;
+    uint64_t key;  // DescendingKey of the score
     uint32_t item;
+    int32_t count;
   };
-  // Each item's class of equal scores (0 for the highest) in classes, when the tolerance splits
-  // the scores into such classes: none is NaN and no chain of close scores spans more than the
-  // tolerance; else false. records and scratch are room for the sort it takes.
-  bool ScoreClasses(std::vector<TSortRecord>& records, std::vector<TSortRecord>& scratch,
-                    std::vector<uint32_t>& classes) const;
   void Rehash();
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
   static int CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount);
