@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <limits>
 
 #include "corpus/TextIndex.h"
@@ -138,10 +139,23 @@ void TCollocationList::ComputeScores(TScoreMethod method, int64_t corpusWords) {
     scoreMethod_ = TScoreMethod::kNone;
   }
   if (scoreMethod_ == TScoreMethod::kNone || scoreMethod_ == TScoreMethod::kCost) return;
-  for (TCollocItem& item : items_) {
-    item.score = SequenceScore(index_, scoreMethod_, item.words, item.tags, wordCount_, item.count,
-                               corpusWords);
+  const auto score = [&](size_t first, size_t end) {
+    for (size_t i = first; i < end; ++i) {
+      TCollocItem& item = items_[i];
+      item.score = SequenceScore(index_, scoreMethod_, item.words, item.tags, wordCount_,
+                                 item.count, corpusWords);
+    }
+  };
+  // Each score stands alone: a long list is scored half on a second thread.
+  constexpr size_t kLongList = size_t{1} << 16;
+  if (items_.size() < kLongList) {
+    score(0, items_.size());
+    return;
   }
+  const size_t middle = items_.size() / 2;
+  std::future<void> other = std::async(std::launch::async, score, middle, items_.size());
+  score(0, middle);
+  other.get();
 }
 
 }  // namespace quenterra
