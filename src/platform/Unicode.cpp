@@ -2,7 +2,10 @@
 
 #include <unicode/uchar.h>
 
+#include <array>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "platform/CharType.h"
 
@@ -73,28 +76,39 @@ char32_t SimpleFold(char32_t c) {
   return IsCodePoint(c) ? static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), 0)) : c;
 }
 
-// The answers for the Basic Multilingual Plane. Every code point there folds into it as well.
-struct TBmpTables {
-  std::unique_ptr<uint8_t[]> type{new uint8_t[kBmpEnd]};
-  std::unique_ptr<char16_t[]> fold{new char16_t[kBmpEnd]};
-
-  TBmpTables() {
-    for (char32_t c = 0; c < kBmpEnd; ++c) {
-      type[c] = Classify(c);
-      fold[c] = static_cast<char16_t>(SimpleFold(c));
-    }
-  }
+// The answers for the Basic Multilingual Plane (every code point there folds into it as well),
+// by pages of 256 code points, each worked out the first time one of its code points is asked
+// about: a run that meets a few scripts does not wait at its start for all of them.
+struct TBmpPage {
+  uint8_t type[256];
+  char16_t fold[256];
 };
 
-const TBmpTables& Bmp() {
-  static const TBmpTables tables;
-  return tables;
+constexpr size_t kBmpPages = kBmpEnd / 256;
+
+const TBmpPage& BmpPage(char32_t c) {
+  static std::array<std::atomic<const TBmpPage*>, kBmpPages> pages{};
+  static std::array<std::unique_ptr<TBmpPage>, kBmpPages> owned;  // for the program's life
+  static std::mutex filling;
+  std::atomic<const TBmpPage*>& slot = pages[c >> 8];
+  if (const TBmpPage* page = slot.load(std::memory_order_acquire)) return *page;
+  std::lock_guard<std::mutex> lock(filling);
+  if (const TBmpPage* page = slot.load(std::memory_order_relaxed)) return *page;
+  auto page = std::make_unique<TBmpPage>();
+  const char32_t first = c & ~char32_t{0xFF};
+  for (char32_t i = 0; i < 256; ++i) {
+    page->type[i] = Classify(first + i);
+    page->fold[i] = static_cast<char16_t>(SimpleFold(first + i));
+  }
+  owned[c >> 8] = std::move(page);
+  slot.store(owned[c >> 8].get(), std::memory_order_release);
+  return *owned[c >> 8];
 }
 
 }  // namespace
 
 uint8_t CharType(char32_t c) {
-  if (c < kBmpEnd) return Bmp().type[c];
+  if (c < kBmpEnd) return BmpPage(c).type[c & 0xFF];
   return Classify(c);
 }
 
@@ -103,7 +117,7 @@ char32_t Fold(char32_t c, bool turkic) {
     if (c == U'I') return U'\u0131';
     if (c == U'\u0130') return U'i';
   }
-  if (c < kBmpEnd) return Bmp().fold[c];
+  if (c < kBmpEnd) return BmpPage(c).fold[c & 0xFF];
   return SimpleFold(c);
 }
 
