@@ -25,6 +25,8 @@ for f in samples/brown/c[a-r][0-9][0-9]; do
   for _ in $(seq 20); do cat "$f"; done >"$work/tagged/$name"
 done
 tagged=(--set WordTag=1 --set wTagDelimiter=/)
+# The copies just written are flushed now, not by the kernel in the middle of the timings.
+sync
 
 # One timed run: prints "wall cpu peak-MB".
 measure() {
