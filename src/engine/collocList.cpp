@@ -368,6 +368,11 @@ uint32_t DescendingKey(int32_t count) { return static_cast<uint32_t>(INT32_MAX -
 // order. Where the scores fall into no such runs (a NaN, or a chain of close scores longer than
 // the tolerance, on which the comparison is no consistent order) nothing is changed.
 bool TCollocationList::RadixSortByScoreAndFreq() {
+  struct TSortRecord {
+    uint64_t key;  // DescendingKey of the score
+    uint32_t item;
+    int32_t count;
+  };
   std::vector<uint32_t> order;
   {
     std::vector<TSortRecord> records(items_.size());

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -177,11 +176,6 @@ class TCollocationList {
   // The same order by one radix sort of the scores and a sort of each run of equal ones; false
   // (and nothing changed) where the scores fall into no such runs.
   bool RadixSortByScoreAndFreq();
-  struct TSortRecord {
-    uint64_t key;  // DescendingKey of the score
-    uint32_t item;
-    int32_t count;
-  };
   void Rehash();
   void FilterHashed(int32_t minCount, bool useScore, double minScore);
   static int CompareKeys(const TCollocItem& a, const TCollocItem& b, int wordCount);
