@@ -13,8 +13,8 @@ namespace quenterra {
 // Room for 16 bytes of text a token on average; a block of longer tokens fills up sooner.
 TBackgroundSink::TBlock::TBlock(size_t tokens)
     : capacity_(std::max<size_t>(tokens, 1)),
-      texts_(std::make_unique<char[]>(capacity_ * 16 + kTokenRoom)),
-      textBytes_(capacity_ * 16 + kTokenRoom) {
+      textBytes_(capacity_ * 16 + kTokenRoom),
+      texts_(std::make_unique<char[]>(textBytes_)) {
   tokens_.reserve(capacity_);
 }
 
@@ -89,7 +89,8 @@ TBackgroundSink::~TBackgroundSink() {
 
 uint32_t TBackgroundSink::AddToken(const char* text, uint8_t kind, int64_t sourceOffset,
                                    uint32_t fileNumber) {
-  const TTokenRef token{std::string_view(text, strnlen(text, 255)), sourceOffset, fileNumber, kind};
+  const TTokenRef token{std::string_view(text, strnlen(text, TWordSplitter::kMaxTokenLength)),
+                        sourceOffset, fileNumber, kind};
   AddTokens(std::span<const TTokenRef>(&token, 1));
   return 0;
 }

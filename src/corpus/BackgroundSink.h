@@ -56,9 +56,9 @@ class TBackgroundSink : public TTokenSink {
     bool AppendRun(std::span<const TTokenRef> tokens);
     void AppendOne(const TTokenRef& token);
     size_t capacity_;                // tokens
+    size_t textBytes_;               // the room of texts_
     std::vector<TTokenRef> tokens_;  // texts point into texts_
     std::unique_ptr<char[]> texts_;  // never reallocated while tokens point into it
-    size_t textBytes_;
     size_t textsUsed_ = 0;
   };
 

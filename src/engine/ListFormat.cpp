@@ -95,18 +95,13 @@ class TLineTexts {
   // Appends item i's collocation text: TCollocationList::AppendCollocationText's, in UTF-8 when
   // asked.
   void Append(std::string& out, int i) const {
-    const TCollocItem& item = list_.Item(i);
-    if (ends_.empty() || item.tags != nullptr) {
+    if (!Direct(i)) {
       AppendThroughIndex(out, i);
       return;
     }
-    for (int j = 0; j < list_.WordCount() && item.words[j] >= 0; ++j) {
-      const auto id = static_cast<size_t>(item.words[j]);
-      if (id >= ends_.size()) throw EQuenterra("TextIndex: Token index out of bounds.");
-      if (j > 0) out += ' ';
-      const size_t start = id == 0 ? 0 : ends_[id - 1];
-      out.append(texts_, start, ends_[id] - start);
-    }
+    const size_t start = out.size();
+    out.resize(start + MostBytes());
+    out.resize(static_cast<size_t>(Write(out.data() + start, i) - out.data()));
   }
 
   // Whether Write can give item i's text: the table is built and the item has no tags.
